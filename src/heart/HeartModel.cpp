@@ -1,0 +1,159 @@
+#include "heart/HeartModel.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <cstddef>
+
+#include "geometry/ConsoleLog.h"
+#include "heart/FileExtension.h"
+#include "heart/SegmentationFile.h"
+
+namespace vantrel {
+namespace {
+
+// The mesh library reads ".obj" in any case, so the heart path is judged the same
+// way: a file named HEART.OBJ is a heart mesh, not a reason to start empty.
+bool IsObjPath(const std::string& path) {
+  std::string extension = FileExtension(path);
+  std::transform(extension.begin(), extension.end(), extension.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return extension == "obj";
+}
+
+bool AllPositionsFinite(const RkPolygonModel& mesh) {
+  for (const MeshVertex& vertex : mesh.vertices) {
+    const Vector3& p = vertex.position;
+    if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z)) return false;
+  }
+  return true;
+}
+
+int CountBoundaryEdges(const RkPolygonModel& mesh) {
+  int count = 0;
+  for (const MeshEdge& edge : mesh.edges) {
+    if (edge.forwardPolygon < 0 || edge.backwardPolygon < 0) ++count;
+  }
+  return count;
+}
+
+}  // namespace
+
+HeartModel::HeartModel() : volume(kVolumeResolution, kVolumeExtent) {}
+
+bool HeartModel::LoadHeart(const std::string& heartPath, const SegmentationChoice& segmentation) {
+  if (!mesh.vertices.empty() || !mesh.polygons.empty()) {
+    ConsoleLog("a heart is already loaded; %s is not loaded\n", heartPath.c_str());
+    return false;
+  }
+  if (!IsObjPath(heartPath)) {
+    ConsoleLog("heart mesh %s is not an .obj file; no heart loaded\n", heartPath.c_str());
+    return false;
+  }
+  // The mesh reader prints its own line naming the file and the fault.
+  if (!mesh.Load(heartPath)) return false;
+  if (!NormalizeHeart()) return false;
+
+  regionIds.assign(mesh.polygons.size(), 0);
+  switch (segmentation.kind) {
+    case SegmentationChoice::Kind::kNone:
+      break;
+    case SegmentationChoice::Kind::kFile:
+      ImportSegmentation(segmentation.path);
+      break;
+    case SegmentationChoice::Kind::kAllSegmented:
+      std::fill(regionIds.begin(), regionIds.end(), 1);
+      break;
+  }
+  volume.Build(mesh, regionIds);
+  return true;
+}
+
+bool HeartModel::NormalizeHeart() {
+  if (mesh.polygons.empty()) {
+    ConsoleLog("heart mesh has no polygons; no heart loaded\n");
+    mesh.Clear();
+    return false;
+  }
+  if (!AllPositionsFinite(mesh)) {
+    ConsoleLog("heart mesh has coordinates that are not finite numbers; no heart loaded\n");
+    mesh.Clear();
+    return false;
+  }
+
+  mesh.BuildEdgeTable();
+  const int boundaryEdges = CountBoundaryEdges(mesh);
+  mesh.RefineByCentroids();
+
+  // The box starts from the first vertex, so any finite coordinates are measured.
+  Vector3 low = mesh.vertices.front().position;
+  Vector3 high = low;
+  for (const MeshVertex& vertex : mesh.vertices) {
+    const Vector3& p = vertex.position;
+    low.x = std::min(low.x, p.x);
+    low.y = std::min(low.y, p.y);
+    low.z = std::min(low.z, p.z);
+    high.x = std::max(high.x, p.x);
+    high.y = std::max(high.y, p.y);
+    high.z = std::max(high.z, p.z);
+  }
+  const double dx = high.x - low.x;
+  const double dy = high.y - low.y;
+  const double dz = high.z - low.z;
+  const double largest = std::max(dx, std::max(dy, dz));
+  const double scale = kVolumeExtent / largest;
+  // Huge coordinates can overflow in the refinement or the extent; a point-like
+  // mesh gives no scale at all. Either would put infinities or NaN into the volume.
+  if (!std::isfinite(largest) || !(largest > 0.0) || !std::isfinite(scale) ||
+      !AllPositionsFinite(mesh)) {
+    ConsoleLog("heart mesh has no finite, non-zero extent to scale (largest extent %g); no heart "
+               "loaded\n",
+               largest);
+    mesh.Clear();
+    return false;
+  }
+
+  mesh.Translate(Vector3(-low.x, -low.y, -low.z));
+  for (MeshVertex& vertex : mesh.vertices) vertex.position *= scale;
+  mesh.ComputeNormals();
+
+  if (boundaryEdges > 0) {
+    ConsoleLog("heart mesh is open: %d boundary edges; the inside test of the voxel volume may be "
+               "unreliable\n",
+               boundaryEdges);
+  }
+  return true;
+}
+
+bool HeartModel::ImportSegmentation(const std::string& path) {
+  return ImportSegmentationFile(path, regionIds);
+}
+
+bool HeartModel::ExportSegmentation(const std::string& chosenPath) const {
+  ConsoleLog("system save the segemntationfile _segmentation.kxseg_");
+  return WriteSegmentationFile(SegmentationExportPath(chosenPath), regionIds);
+}
+
+void HeartModel::PaintAround(int polygon) { SetRegionAround(polygon, 1); }
+
+void HeartModel::EraseAround(int polygon) { SetRegionAround(polygon, 0); }
+
+void HeartModel::SetRegionAround(int polygon, std::int32_t id) {
+  if (polygon < 0 || static_cast<std::size_t>(polygon) >= mesh.polygons.size()) return;
+  std::vector<int> around;
+  for (const int vertex : mesh.polygons[static_cast<std::size_t>(polygon)].vertex) {
+    around.clear();
+    mesh.PolygonsAroundVertex(vertex, around);
+    for (const int p : around) {
+      if (p >= 0 && static_cast<std::size_t>(p) < regionIds.size()) {
+        regionIds[static_cast<std::size_t>(p)] = id;
+      }
+    }
+  }
+}
+
+void HeartModel::ResetFieldForGrowth() { volume.ResetOccupancy(); }
+
+double HeartModel::LayerDepth() const { return 0.5 * volume.VoxelSize(); }
+
+}  // namespace vantrel
