@@ -1,0 +1,176 @@
+// A fibre's growth passes: tracing its feature curve, expanding its growth front,
+// and sprouting one lateral child.
+#include <cmath>
+
+#include "growth/Fiber.h"
+#include "growth/GrowthContext.h"
+#include "growth/RewritingRule.h"
+#include "growth/WalkStroke.h"
+#include "heart/SurfaceFitting.h"
+
+namespace vantrel {
+
+namespace {
+
+constexpr double kInitialRadiusFactor = 0.2;
+constexpr double kMinimumLengthFactor = 0.01;
+// Children shorter than this (0.1 mm in model units) are discarded.
+constexpr double kMinimumChildLength = 0.01462629808395495;
+// Front strokes deeper than this are not expanded, so 51 is the deepest stroke.
+constexpr int kMaximumExpandedDepth = 50;
+constexpr int kTubeColumns = 4;
+
+}  // namespace
+
+bool Fiber::GrowStep(GrowthContext& context, const RewritingRule& rule1, const RewritingRule& rule2) {
+    if (fromCurve && !curveTraced) return TraceCurve(context, rule1);
+    return ExpandApexes(context, rule2);
+}
+
+bool Fiber::TraceCurve(GrowthContext& context, const RewritingRule& rule1) {
+    curveTraced = true;
+    VoxelVolume& volume = context.volume;
+    const double total = curve.Length();
+    // A curve with a non-finite coordinate has no length to cut into steps.
+    if (!std::isfinite(total)) return true;
+    for (;;) {
+        double step = segmentLength;
+        if (kMinimumLengthFactor * segmentLength > step) step = kMinimumLengthFactor * segmentLength;
+        // A remainder shorter than one step is not traced; a step that does not
+        // advance would never end the loop.
+        if (!(step > 0.0) || !(curvePosition + step <= total)) break;
+
+        Vector3 p0, t0, p1, t1;
+        int i0 = 0, i1 = 0;
+        curve.PointAtArcLength(curvePosition, p0, t0, i0);
+        curve.PointAtArcLength(curvePosition + step, p1, t1, i1);
+        Polyline piece;
+        piece.points.push_back(p0);
+        // The point i1 (start of the segment holding p1) is left out: the piece cuts
+        // that corner.
+        for (int i = i0 + 1; i <= i1 - 1; ++i) piece.points.push_back(curve.points[static_cast<std::size_t>(i)]);
+        piece.points.push_back(p1);
+
+        Stroke* prev = lastCurveStroke;
+        const double r0 = prev ? prev->endRadius : rule1.stemWidth * kInitialRadiusFactor;
+        const double r1 = rule1.continuationWidth * r0;
+        Matrix4 frame;
+        if (prev) {
+            frame = prev->endFrame;
+        } else {
+            frame.SetIdentity();
+            SetFrameOrigin(frame, curve.points.front());
+        }
+
+        auto stroke = std::make_unique<Stroke>();
+        Stroke& s = *stroke;
+        s.startFrame = frame;
+        s.path = std::move(piece);
+        s.startRadius = r0;
+        s.endRadius = r1;
+        s.branchDepth = 0;
+        Vector3 frameY = FrameYAxis(frame);
+        Vector3 tangent = t1;
+        Matrix4 turn;
+        RotationBetween(frameY, tangent, turn);
+        Matrix4 rotation = frame;
+        SetFrameOrigin(rotation, Vector3());
+        s.endFrame = turn.Multiply(rotation).Multiply(rule1.continuationMatrix);
+        SetFrameOrigin(s.endFrame, p1);
+
+        lastCurveStroke = &s;
+        strokes.push_back(std::move(stroke));
+        volume.MarkStroke(&s);
+        s.tube.BuildTube(s.path, r0, r1, kTubeColumns, t0);
+        if (prev) prev->links.insert(&s);
+        if (const LayerVoxel* record = volume.LayerVoxelAt(p1)) AlignFrameToSurface(s.endFrame, record->normal);
+        curvePosition += step;
+
+        // Laterals sprout at the joint between two curve strokes, from the earlier.
+        if (prev && volume.IsLayerVoxel(volume.VoxelIndexAt(prev->path.points.back()))) {
+            for (const Lateral& lateral : rule1.laterals) {
+                context.excluded.assign({prev, &s});
+                std::unique_ptr<Stroke> child = SproutLateral(lateral, *prev, context.excluded, context);
+                if (!child) continue;
+                child->tube.BuildTube(child->path, child->startRadius, child->endRadius, kTubeColumns,
+                                      FrameYAxis(prev->endFrame));
+                volume.MarkStroke(child.get());
+                prev->links.insert(child.get());
+                apexes.push_back(std::move(child));
+            }
+        }
+    }
+    return true;
+}
+
+bool Fiber::ExpandApexes(GrowthContext& context, const RewritingRule& rule2) {
+    VoxelVolume& volume = context.volume;
+    if (context.parameters.ShuffleGrowthApexOrder) ShuffleWithGenerator(apexes, context.random);
+
+    std::vector<Stroke*> front;
+    front.reserve(apexes.size());
+    for (std::unique_ptr<Stroke>& apex : apexes) {
+        front.push_back(apex.get());
+        strokes.push_back(std::move(apex));
+    }
+    apexes.clear();
+
+    std::vector<std::unique_ptr<Stroke>> newFront;
+    for (Stroke* a : front) {
+        // Every front stroke is aligned, also those not expanded below.
+        if (const LayerVoxel* record = volume.LayerVoxelAt(FrameOrigin(a->endFrame))) {
+            AlignFrameToSurface(a->endFrame, record->normal);
+        }
+        if (a->branchDepth > kMaximumExpandedDepth || a->finished) continue;
+        a->finished = true;
+        ExcludedStrokes& excluded = context.excluded;
+        excluded.clear();
+        excluded.push_back(a);
+        for (Stroke* linked : a->links) excluded.push_back(linked);
+        const Vector3 y = FrameYAxis(a->endFrame);
+        for (const Lateral& lateral : rule2.laterals) {
+            std::unique_ptr<Stroke> child = SproutLateral(lateral, *a, excluded, context);
+            if (!child) continue;
+            child->tube.BuildTube(child->path, child->startRadius, child->endRadius, kTubeColumns, y);
+            // Stamped at once, so the following siblings already see it.
+            volume.MarkStroke(child.get());
+            excluded.push_back(child.get());
+            a->links.insert(child.get());
+            a->finished = false;
+            newFront.push_back(std::move(child));
+        }
+    }
+    apexes = std::move(newFront);
+    return !apexes.empty();
+}
+
+std::unique_ptr<Stroke> Fiber::SproutLateral(const Lateral& lateral, const Stroke& parent,
+                                             const ExcludedStrokes& excluded, GrowthContext& context) {
+    auto child = std::make_unique<Stroke>();
+    child->startFrame = parent.endFrame.Multiply(lateral.matrix);
+    child->startRadius = parent.endRadius;
+    child->endRadius = lateral.width * parent.endRadius;
+    child->branchDepth = parent.branchDepth + 1;
+
+    // The lateral's own length factor does not enter: every child is drawn around
+    // the fibre's segment length.
+    double length =
+        (GaussianFactor(context.random, context.parameters.RandomDirectionRate * segmentLength) - 1.0) + segmentLength;
+    if (kMinimumLengthFactor * segmentLength > length) length = kMinimumLengthFactor * segmentLength;
+
+    VolumeStroke* hit = nullptr;
+    WalkStroke(*child, length, child->collided, child->leftVolume, excluded, hit, context);
+    if (child->collided) {
+        if (!context.parameters.CreateTreeStructure) return nullptr;
+        // A junction: it ends on the stroke it met and never grows.
+        child->finished = true;
+        child->links.insert(static_cast<Stroke*>(hit));
+        context.collisionCount += 1;
+        return child;
+    }
+    if (child->leftVolume) return nullptr;
+    if (child->path.Length() < kMinimumChildLength) return nullptr;
+    return child;
+}
+
+}  // namespace vantrel

@@ -1,0 +1,23 @@
+#include "growth/Stroke.h"
+
+#include <atomic>
+
+namespace vantrel {
+
+namespace {
+
+std::uint64_t NextStrokeSerial() {
+    // Only the order of serials matters (it orders every stroke set); an atomic
+    // keeps the numbering monotonic even if strokes are ever made on two threads.
+    static std::atomic<std::uint64_t> counter{0};
+    return ++counter;
+}
+
+}  // namespace
+
+Stroke::Stroke() : VolumeStroke(NextStrokeSerial()) {
+    startFrame.SetIdentity();
+    endFrame.SetIdentity();
+}
+
+}  // namespace vantrel

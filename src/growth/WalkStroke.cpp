@@ -1,0 +1,98 @@
+#include "growth/WalkStroke.h"
+
+#include "heart/PolylineOps.h"
+#include "heart/SurfaceFitting.h"
+
+namespace vantrel {
+
+namespace {
+
+// The first sub-steps of a walk go straight along the surface; from this one on
+// they bend towards the layer's escape direction.
+constexpr int kFirstBendingStep = 3;
+constexpr double kFullTurn = 6.28318530717958;
+
+}  // namespace
+
+void WalkStroke(Stroke& s, double length, bool& collided, bool& leftVolume, const ExcludedStrokes& excluded,
+                VolumeStroke*& hit, GrowthContext& context) {
+    VoxelVolume& volume = context.volume;
+    const GrowthParameters& parameters = context.parameters;
+    const int resolution = parameters.SegmentResolution < 2 ? 2 : parameters.SegmentResolution;
+
+    Vector3 position = FrameOrigin(s.startFrame);
+    Vector3 direction = FrameYAxis(s.startFrame);
+    const LayerVoxel* start = volume.LayerVoxelAt(position);
+    if (!start) {
+        leftVolume = true;
+        return;
+    }
+    const LayerVoxel* cell = start;
+    const double stepLength = length / (resolution - 1);
+    std::vector<Vector3>& path = s.path.points;
+    path.reserve(static_cast<std::size_t>(resolution) + 2);
+    path.push_back(position);
+
+    Vector3 heading;
+    for (int k = 1; k <= resolution - 1; ++k) {
+        const Vector3 normal = cell->normal;
+        const Vector3 escape = cell->escapeDirection;
+        direction = direction - direction.Dot(normal) * normal;
+        direction.Normalize();
+        if (k < kFirstBendingStep) {
+            heading = direction;
+        } else {
+            heading = direction + parameters.GradientDirectionRate * escape;
+            heading = heading - heading.Dot(normal) * normal;
+            heading.Normalize();
+        }
+        Vector3 next = position + stepLength * heading;
+        if (parameters.FitOffsetFromTargetPolygon) {
+            if (const LayerVoxel* record = volume.LayerVoxelAt(next)) {
+                SnapToLayerPlane(context.mesh, *record, context.layerDepth, next);
+            }
+        }
+        path.push_back(next);
+        cell = volume.LayerVoxelAt(next);
+        if (!cell) {
+            leftVolume = true;
+            return;
+        }
+        Vector3 contact;
+        VolumeStroke* other = nullptr;
+        if (volume.FindCollision(*start, position, next, contact, other, excluded)) {
+            // End on the stroke met, then even the path out into equal pieces.
+            path.push_back(contact);
+            ResamplePolyline(resolution, path, path);
+            SmoothPolyline(path, path, static_cast<int>(path.size()));
+            collided = true;
+            hit = other;
+            return;
+        }
+        position = next;
+        direction = heading;
+    }
+
+    Vector3 startY = FrameYAxis(s.startFrame);
+    Matrix4 turn;
+    RotationBetween(startY, heading, turn);
+    Matrix4 startRotation = s.startFrame;
+    SetFrameOrigin(startRotation, Vector3());
+    s.endFrame = turn.Multiply(startRotation);
+    SetFrameOrigin(s.endFrame, position);
+}
+
+double GaussianFactor(GrowthRandom& random, double s) {
+    const double u1 = random.Next() / 32767.0;
+    const double u2 = random.Next() / 32767.0;
+    const double z = std::sqrt(-2.0 * std::log(u1)) * std::sin(kFullTurn * u2);
+    const double factor = 1.0 + s * z;
+    // u1 = 0 makes the deviate infinite; times a zero spread or a zero sine that is
+    // not a number, which no clamp below would catch.
+    if (std::isnan(factor)) return 1.0;
+    if (factor < 0) return 0.0;
+    if (factor > 2.0) return 2.0;
+    return factor;
+}
+
+}  // namespace vantrel
