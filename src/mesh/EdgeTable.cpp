@@ -1,0 +1,142 @@
+// BuildEdgeTable: polygon normals, the winged-edge table, the vertices' edge
+// links, sharp-edge marks and the optional length-weighted smoothing.
+#include <cassert>
+#include <vector>
+
+#include "mesh/RkPolygonModel.h"
+
+namespace vantrel {
+namespace {
+
+// Length-weighted smoothing pass: every vertex moves 0.63 of the way towards the
+// length-weighted mean offset of its edges' other ends. `incident` lists each
+// vertex's edges in ascending edge index (the order they were created in).
+void SmoothByEdgeLength(std::vector<MeshVertex>& vertices, const std::vector<MeshEdge>& edges,
+                        const std::vector<int>& incidentStart, const std::vector<int>& incident) {
+    std::vector<Vector3> displacement(vertices.size());
+    for (size_t i = 0; i < vertices.size(); ++i) {
+        const Vector3& pi = vertices[i].position;
+        Vector3 weightedSum;
+        double lengthSum = 0.0;
+        for (int k = incidentStart[i]; k < incidentStart[i + 1]; ++k) {
+            const MeshEdge& edge = edges[incident[k]];
+            const int j = edge.lowVertex == static_cast<int>(i) ? edge.highVertex : edge.lowVertex;
+            const Vector3 offset = vertices[j].position - pi;
+            const double length = offset.Length();
+            weightedSum += offset * length;
+            lengthSum += length;
+        }
+        // A vertex without edges (or with only zero-length ones) stays where it is.
+        if (lengthSum > 0.0) displacement[i] = weightedSum / lengthSum;
+    }
+    for (size_t i = 0; i < vertices.size(); ++i)
+        vertices[i].position = vertices[i].position + displacement[i] * 0.63;
+}
+
+}  // namespace
+
+void RkPolygonModel::BuildEdgeTable() {
+    edges.clear();
+    const int vertexCount = static_cast<int>(vertices.size());
+    // A vertex that no polygon uses any more must not keep a link into the old table.
+    for (MeshVertex& vertex : vertices) vertex.edge = -1;
+
+    // Edges are found through a per-vertex chain of the edges that start at their
+    // lower vertex: the same edge the incident-list search finds, without one
+    // heap list per vertex. An edge is matched on both ends, so a triangle that
+    // repeats a vertex gets its own (v, v) edge instead of borrowing another.
+    std::vector<int> firstFromLow(vertices.size(), -1);
+    std::vector<int> nextFromLow;
+
+    for (size_t i = 0; i < polygons.size(); ++i) {
+        MeshPolygon& polygon = polygons[i];
+        for (int k = 0; k < 3; ++k) assert(polygon.vertex[k] >= 0 && polygon.vertex[k] < vertexCount);
+        const Vector3& p0 = vertices[polygon.vertex[0]].position;
+        const Vector3& p1 = vertices[polygon.vertex[1]].position;
+        const Vector3& p2 = vertices[polygon.vertex[2]].position;
+        polygon.normal = (p1 - p0).Cross(p2 - p0);
+        polygon.normal.Normalize();
+
+        for (int k = 0; k < 3; ++k) {
+            const int a = polygon.vertex[k];
+            const int b = polygon.vertex[(k + 1) % 3];
+            const int lo = a < b ? a : b;
+            const int hi = a < b ? b : a;
+            int found = firstFromLow[lo];
+            while (found >= 0 && edges[found].highVertex != hi) found = nextFromLow[found];
+            if (found < 0) {
+                found = static_cast<int>(edges.size());
+                MeshEdge edge;
+                edge.lowVertex = lo;
+                edge.highVertex = hi;
+                edges.push_back(edge);
+                nextFromLow.push_back(firstFromLow[lo]);
+                firstFromLow[lo] = found;
+            }
+            vertices[lo].edge = found;
+            vertices[hi].edge = found;
+            // An edge used by more than two polygons keeps the last one on each side.
+            if (a < b)
+                edges[found].forwardPolygon = static_cast<int>(i);
+            else
+                edges[found].backwardPolygon = static_cast<int>(i);
+            polygon.edge[k] = found;
+        }
+    }
+
+    // Wings go to the same side as the polygon above (a < b: forward), and the
+    // last polygon wins on both, so every wing belongs to the polygon recorded on
+    // its side. (Deciding by "lowVertex == vertex[k]" instead would put a (v, v)
+    // edge's wings on the side without a polygon.)
+    for (const MeshPolygon& polygon : polygons) {
+        for (int k = 0; k < 3; ++k) {
+            MeshEdge& edge = edges[polygon.edge[k]];
+            const int previous = polygon.edge[(k + 2) % 3];
+            const int next = polygon.edge[(k + 1) % 3];
+            if (polygon.vertex[k] < polygon.vertex[(k + 1) % 3]) {
+                edge.forwardPrev = previous;
+                edge.forwardNext = next;
+            } else {
+                edge.backwardPrev = previous;
+                edge.backwardNext = next;
+            }
+        }
+    }
+
+    if (creaseThreshold > -1.0) {
+        for (MeshEdge& edge : edges) {
+            // A boundary edge has no dihedral angle; it is a feature line of its own.
+            if (edge.forwardPolygon < 0 || edge.backwardPolygon < 0) {
+                edge.sharp = true;
+                continue;
+            }
+            const Vector3& n1 = polygons[edge.forwardPolygon].normal;
+            const Vector3& n2 = polygons[edge.backwardPolygon].normal;
+            edge.sharp = n1.Dot(n2) < creaseThreshold;
+        }
+    } else {
+        for (MeshEdge& edge : edges) edge.sharp = false;
+    }
+
+    if (smoothingPasses > 0) {
+        // Incident edges of each vertex in ascending edge index, the order in
+        // which they were added to that vertex's list.
+        std::vector<int> incidentStart(vertices.size() + 1, 0);
+        for (const MeshEdge& edge : edges) {
+            ++incidentStart[edge.lowVertex + 1];
+            if (edge.highVertex != edge.lowVertex) ++incidentStart[edge.highVertex + 1];
+        }
+        for (int v = 0; v < vertexCount; ++v) incidentStart[v + 1] += incidentStart[v];
+        std::vector<int> fill(incidentStart.begin(), incidentStart.end() - 1);
+        std::vector<int> incident(edges.size() * 2);
+        for (size_t e = 0; e < edges.size(); ++e) {
+            incident[fill[edges[e].lowVertex]++] = static_cast<int>(e);
+            if (edges[e].highVertex != edges[e].lowVertex)
+                incident[fill[edges[e].highVertex]++] = static_cast<int>(e);
+        }
+        for (int pass = 0; pass < smoothingPasses; ++pass)
+            SmoothByEdgeLength(vertices, edges, incidentStart, incident);
+    }
+}
+
+}  // namespace vantrel

@@ -1,0 +1,36 @@
+// VRML 1.0 writer: one Coordinate3 node and one IndexedFaceSet.
+#include <fstream>
+#include <locale>
+
+#include "geometry/ConsoleLog.h"
+#include "mesh/RkPolygonModel.h"
+
+namespace vantrel {
+
+bool RkPolygonModel::SaveVrml(const std::string& path) const {
+    std::ofstream out(path);
+    if (!out) {
+        ConsoleLog("%s: cannot open the file for writing\n", path.c_str());
+        return false;
+    }
+    // Default stream formatting (six significant digits) with a decimal point,
+    // whatever locale the program runs in.
+    out.imbue(std::locale::classic());
+    out << "#VRML V1.0 ascii\n\nSeparator {\n\tCoordinate3 {\n\t\tpoint [" << '\n';
+    for (const MeshVertex& vertex : vertices)
+        out << "\t\t\t" << vertex.position.x << "\t" << vertex.position.y << "\t" << vertex.position.z << ","
+            << '\n';
+    out << "\t\t]\n\t}\n\tIndexedFaceSet {\n\t\tcoordIndex [" << '\n';
+    for (const MeshPolygon& polygon : polygons)
+        out << "\t\t\t" << polygon.vertex[0] << ",\t" << polygon.vertex[1] << ",\t" << polygon.vertex[2] << ",\t-1,"
+            << '\n';
+    out << "\t\t]\n\t}\n}" << '\n';
+    out.close();
+    if (!out) {
+        ConsoleLog("%s: writing the file failed\n", path.c_str());
+        return false;
+    }
+    return true;
+}
+
+}  // namespace vantrel
