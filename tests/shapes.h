@@ -1,0 +1,94 @@
+#pragma once
+// Named builders for tiny meshes used across the tests. Each returns a model
+// with vertices and polygons only (no edge table, zero normals); closed shapes
+// are wound with their normals pointing out of the enclosed volume.
+#include <cmath>
+#include <initializer_list>
+#include <vector>
+
+#include "mesh/RkPolygonModel.h"
+
+namespace vantrel {
+namespace shapes {
+
+struct Corner3 {
+    double x, y, z;
+};
+struct Tri {
+    int a, b, c;
+};
+
+// A model from plain position and triangle lists.
+inline RkPolygonModel MakeModel(std::initializer_list<Corner3> positions, std::initializer_list<Tri> triangles) {
+    RkPolygonModel model;
+    for (const Corner3& p : positions) {
+        MeshVertex vertex;
+        vertex.position = Vector3(p.x, p.y, p.z);
+        model.vertices.push_back(vertex);
+    }
+    for (const Tri& t : triangles) {
+        MeshPolygon polygon;
+        polygon.vertex[0] = t.a;
+        polygon.vertex[1] = t.b;
+        polygon.vertex[2] = t.c;
+        model.polygons.push_back(polygon);
+    }
+    return model;
+}
+
+// The cube [0, 1]^3: 8 vertices (index = x + 2y + 4z), 12 triangles, 18 edges.
+inline RkPolygonModel UnitCube() {
+    return MakeModel({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 1, 0}, {0, 0, 1}, {1, 0, 1}, {0, 1, 1}, {1, 1, 1}},
+                     {{0, 2, 3}, {0, 3, 1},    // z = 0
+                      {4, 5, 7}, {4, 7, 6},    // z = 1
+                      {0, 1, 5}, {0, 5, 4},    // y = 0
+                      {2, 6, 7}, {2, 7, 3},    // y = 1
+                      {0, 4, 6}, {0, 6, 2},    // x = 0
+                      {1, 3, 7}, {1, 7, 5}});  // x = 1
+}
+
+// The unit cube without its top (z = 1) face: 10 triangles, one boundary loop
+// 4-5-7-6 of four edges.
+inline RkPolygonModel OpenBox() {
+    return MakeModel({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 1, 0}, {0, 0, 1}, {1, 0, 1}, {0, 1, 1}, {1, 1, 1}},
+                     {{0, 2, 3}, {0, 3, 1}, {0, 1, 5}, {0, 5, 4}, {2, 6, 7}, {2, 7, 3}, {0, 4, 6}, {0, 6, 2},
+                      {1, 3, 7}, {1, 7, 5}});
+}
+
+// Corner tetrahedron (0,0,0), (1,0,0), (0,1,0), (0,0,1): 4 triangles, 6 edges.
+inline RkPolygonModel Tetrahedron() {
+    return MakeModel({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, 0, 1}}, {{0, 2, 1}, {0, 1, 3}, {0, 3, 2}, {1, 2, 3}});
+}
+
+// Triangles (0, 1, 2) and (2, 1, 3) in the z = 0 plane sharing edge 1-2.
+inline RkPolygonModel TwoTriangles() {
+    return MakeModel({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 1, 0}}, {{0, 1, 2}, {2, 1, 3}});
+}
+
+// Vertex 0 at the origin surrounded by a ring of six vertices (1..6) in the
+// z = 0 plane, six triangles facing +z: vertex 0 is interior with valence 6,
+// the ring vertices lie on the boundary.
+inline RkPolygonModel HexagonFan() {
+    RkPolygonModel model = MakeModel({{0, 0, 0}}, {});
+    for (int i = 0; i < 6; ++i) {
+        MeshVertex vertex;
+        const double angle = i * (6.28318530717958 / 6.0);
+        vertex.position = Vector3(std::cos(angle), std::sin(angle), 0.0);
+        model.vertices.push_back(vertex);
+        MeshPolygon polygon;
+        polygon.vertex[0] = 0;
+        polygon.vertex[1] = 1 + i;
+        polygon.vertex[2] = 1 + (i + 1) % 6;
+        model.polygons.push_back(polygon);
+    }
+    return model;
+}
+
+// Non-manifold: three triangles on the one edge 0-1, two of them running along
+// it in the same direction ((0, 1, 2) and (0, 1, 4)) and one against it.
+inline RkPolygonModel ThreeFinsOnOneEdge() {
+    return MakeModel({{0, 0, 0}, {1, 0, 0}, {0.5, 1, 0}, {0.5, -1, 0}, {0.5, 0, 1}}, {{0, 1, 2}, {1, 0, 3}, {0, 1, 4}});
+}
+
+}  // namespace shapes
+}  // namespace vantrel
