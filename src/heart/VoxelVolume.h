@@ -154,8 +154,13 @@ class VoxelVolume {
     // The three phases of Build (see the .cpp files of the same names).
     void CastRays(const RkPolygonModel& mesh);
     void GrowFibreLayer(const RkPolygonModel& mesh, const std::vector<std::int32_t>& regionIds);
-    void MakeRecords(const RkPolygonModel& mesh);
+    // Makes the records of the layer cells and prints the "volume is created" lines
+    // with the phase times (processor seconds).
+    void MakeRecords(const RkPolygonModel& mesh, double rayCastingSeconds, double fibreLayerSeconds);
+    // Raises the density around cell v to the kernel (MarkVoxel's stamp).
     void StampDensity(int voxel);
+    // Whether a segment of this length is walked at half-voxel steps.
+    bool IsWalkable(double length) const;
 
     int n_;
     int nn_;

@@ -1,0 +1,116 @@
+// The density field and stroke registrations that growth fills, and the escape
+// directions derived from the density.
+//
+// Escape directions are computed when a record is handed out instead of after every
+// stamp: a stamp changes the density up to 5 cells away and a record's direction
+// reads its own cell and its 26 neighbours, so recomputing every record within 6
+// cells after each stamp (13^3 records) and computing from the current field on
+// demand give the same values.
+#include <algorithm>
+#include <cstdlib>
+
+#include "heart/VoxelVolume.h"
+
+namespace vantrel {
+
+void VoxelVolume::ResetOccupancy() {
+    std::fill(densityField_.begin(), densityField_.end(), 0.0);
+    for (LayerVoxel& record : layerVoxels_) {
+        record.escapeDirection = Vector3(0.0, 0.0, 0.0);
+        record.strokes.clear();
+    }
+}
+
+bool VoxelVolume::IsWalkable(double length) const {
+    // A segment longer than this cannot come from growth in the box; walking it at
+    // half-voxel steps would take practically forever (for an infinite length,
+    // really forever), so only its end points are looked at. A NaN length ends the
+    // walk after its first sample, as it always has.
+    return !(length > 1000.0 * extent_);
+}
+
+void VoxelVolume::MarkStroke(VolumeStroke* stroke) {
+    const std::vector<Vector3>& points = stroke->PathPoints();
+    if (points.size() < 2) return;
+    const auto markAt = [&](const Vector3& position) {
+        const int voxel = VoxelIndexAt(position);
+        if (voxel >= 0) MarkVoxel(voxel, stroke);
+    };
+    const double halfVoxel = h_ / 2;
+    for (std::size_t i = 1; i < points.size(); ++i) {
+        const Vector3& a = points[i - 1];
+        const Vector3& b = points[i];
+        const double length = (b - a).Length();
+        if (IsWalkable(length)) {
+            const Vector3 step = (b - a) * (h_ / 2) / length;
+            Vector3 position = a;
+            double travelled = 0.0;
+            do {
+                markAt(position);
+                position += step;
+                travelled += halfVoxel;
+            } while (travelled <= length);
+        }
+        markAt(b);
+    }
+}
+
+void VoxelVolume::MarkVoxel(int voxel, VolumeStroke* stroke) {
+    if (voxel < 0 || voxel >= CellCount()) return;
+    if (layerFlags_[voxel] != 0 && layerIndex_[voxel] >= 0) layerVoxels_[layerIndex_[voxel]].strokes.insert(stroke);
+    // A cell stamped before holds the kernel's peak; stamping again changes nothing.
+    if (densityField_[voxel] >= 6.0) return;
+    StampDensity(voxel);
+}
+
+void VoxelVolume::StampDensity(int voxel) {
+    const int x = voxel % n_;
+    const int y = (voxel / n_) % n_;
+    const int z = voxel / nn_;
+    for (int dz = -5; dz <= 5; ++dz) {
+        if (z + dz < 0 || z + dz >= n_) continue;
+        for (int dy = -5; dy <= 5; ++dy) {
+            if (y + dy < 0 || y + dy >= n_) continue;
+            for (int dx = -5; dx <= 5; ++dx) {
+                if (x + dx < 0 || x + dx >= n_) continue;
+                const double kernel = kernelTable_[std::abs(dz) + 6 * std::abs(dy) + 36 * std::abs(dx)];
+                double& density = densityField_[voxel + dx + n_ * dy + nn_ * dz];
+                if (kernel != 0.0 && kernel > density) density = kernel;
+            }
+        }
+    }
+}
+
+void VoxelVolume::UpdateEscapeDirection(LayerVoxel& record) const {
+    const int c = record.voxel;
+    const int x = c % n_;
+    const int y = (c / n_) % n_;
+    const int z = c / nn_;
+    // Records never lie on the outer shell; anything else has no full neighbourhood.
+    if (c < 0 || c >= CellCount() || x == 0 || y == 0 || z == 0 || x == n_ - 1 || y == n_ - 1 || z == n_ - 1) {
+        record.escapeDirection = Vector3(0.0, 0.0, 0.0);
+        return;
+    }
+    const NeighbourTable& directions = neighbourDirections();
+    Vector3 gradient(0.0, 0.0, 0.0);
+    int entry = 0;
+    for (int dz = -1; dz <= 1; ++dz) {
+        for (int dy = -1; dy <= 1; ++dy) {
+            for (int dx = -1; dx <= 1; ++dx, ++entry) {
+                if (entry == 13) continue;
+                const double difference = densityField_[c] - densityField_[c + dx + n_ * dy + nn_ * dz];
+                gradient += difference * directions[entry];
+            }
+        }
+    }
+    const Vector3& normal = record.normal;
+    gradient = gradient - gradient.Dot(normal) * normal;
+    if (gradient.Dot(gradient) == 0.0) {
+        record.escapeDirection = Vector3(0.0, 0.0, 0.0);
+        return;
+    }
+    gradient.Normalize();
+    record.escapeDirection = gradient;
+}
+
+}  // namespace vantrel
