@@ -1,0 +1,40 @@
+#pragma once
+// Holder of both views' OpenGL wrappers with their initial cameras, the growth
+// parameter dialog and pointers to the frame and the two views. The program keeps
+// exactly one; the widgets are created by the program and only referred to here
+// (the parameter dialog is owned and deleted here).
+#include <QPointer>
+#include <QWidget>
+#include <functional>
+
+#include "render/RkOGL.h"
+
+class QOpenGLWidget;
+
+namespace vantrel {
+
+class ViewCore {
+ public:
+  // Sets the initial cameras (main view eye (5, 5, 15) looking at (5, 5, 5), rule
+  // window eye (0, 3, 8) looking at (0, 3, 0), both with up +y), creates the hidden
+  // parameter dialog through `makeParameterDialog` (which may return null) and
+  // writes "test" to the console.
+  explicit ViewCore(const std::function<QWidget*()>& makeParameterDialog);
+  // Deletes the parameter dialog, then frees the pick buffers of both wrappers.
+  ~ViewCore();
+  ViewCore(const ViewCore&) = delete;
+  ViewCore& operator=(const ViewCore&) = delete;
+
+  // Repaints a view at once (synchronously); nothing when it does not exist.
+  void RedrawMainView();
+  void RedrawRuleView();
+
+  RkOGL mainGL;
+  RkOGL ruleGL;
+  QPointer<QWidget> mainFrame;
+  QPointer<QWidget> parameterDialog;
+  QPointer<QOpenGLWidget> mainView;
+  QPointer<QOpenGLWidget> ruleView;
+};
+
+}  // namespace vantrel
