@@ -1,0 +1,183 @@
+#include "cli/GrowJob.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+
+#include "cli/StartPolygon.h"
+#include "geometry/ConsoleLog.h"
+#include "growth/CentrelineExport.h"
+#include "growth/SceneFile.h"
+
+namespace vantrel {
+
+namespace {
+
+class Stopwatch {
+ public:
+    double Seconds() const {
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
+    }
+
+ private:
+    std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
+};
+
+// Opens `path` for writing, runs `write` on it and closes it; false with a reason
+// when any of the three fails.
+template <typename WriteFunction>
+bool WriteFile(const std::string& path, const char* what, WriteFunction write, std::string& error) {
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr) {
+        error = std::string("cannot open ") + what + " '" + path + "' for writing";
+        return false;
+    }
+    const bool written = write(file);
+    const bool closed = std::fclose(file) == 0;
+    if (!written || !closed) {
+        error = std::string("cannot write ") + what + " '" + path + "'";
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool LoadSceneStep(const GrowOptions& options, GrowSession& session, std::string& error) {
+    if (options.scenePath.empty()) return true;
+    Scene scene;
+    SceneFileError refusal;
+    if (!ReadSceneFile(options.scenePath, scene, refusal)) {
+        error = "scene file '" + options.scenePath + "' refused: " + refusal.Describe();
+        return false;
+    }
+    ApplyScene(scene, session.core, session.parameters);
+    return true;
+}
+
+bool LoadHeartStep(const GrowOptions& options, GrowSession& session, std::string& error) {
+    HeartModel& heart = session.heart;
+    // The mesh reader and NormalizeHeart print the console line that names the fault.
+    if (!heart.mesh.Load(options.heartPath)) {
+        error = "cannot load heart mesh '" + options.heartPath + "' (a readable .obj file is needed)";
+        return false;
+    }
+    if (!heart.NormalizeHeart()) {
+        error = "heart mesh '" + options.heartPath + "' is empty or cannot be normalised";
+        return false;
+    }
+    heart.regionIds.assign(heart.mesh.polygons.size(), 0);
+    if (!options.segmentationPath.empty() && !heart.ImportSegmentation(options.segmentationPath)) {
+        error = "segmentation file '" + options.segmentationPath +
+                "' refused (unreadable, or its polygon count does not match the heart's " +
+                std::to_string(heart.regionIds.size()) + " polygons)";
+        return false;
+    }
+    if (options.segmentAll) std::fill(heart.regionIds.begin(), heart.regionIds.end(), 1);
+    return true;
+}
+
+void BuildVolumeStep(GrowSession& session) { session.heart.volume.Build(session.heart.mesh, session.heart.regionIds); }
+
+bool AddStartPolygonsStep(const GrowOptions& options, GrowSession& session, std::string& error) {
+    const HeartModel& heart = session.heart;
+    const long long polygonCount = static_cast<long long>(heart.mesh.polygons.size());
+    for (const std::string& text : options.startPolygons) {
+        const long long index = StartPolygonIndex(text);
+        if (index < 0 || index >= polygonCount) {
+            error = "start polygon " + text + " is out of range (the normalised heart has polygons 0 to " +
+                    std::to_string(polygonCount - 1) + ")";
+            return false;
+        }
+        if (heart.regionIds[static_cast<std::size_t>(index)] == 0) {
+            error = "start polygon " + text + " is not segmented";
+            return false;
+        }
+        const MeshPolygon& polygon = heart.mesh.polygons[static_cast<std::size_t>(index)];
+        const auto& vertices = heart.mesh.vertices;
+        const std::array<StartPoint, 4> placed = StartPointsOnPolygon(
+            vertices[static_cast<std::size_t>(polygon.vertex[0])].position,
+            vertices[static_cast<std::size_t>(polygon.vertex[1])].position,
+            vertices[static_cast<std::size_t>(polygon.vertex[2])].position, polygon.normal, heart.LayerDepth());
+        session.core.startPoints.insert(session.core.startPoints.end(), placed.begin(), placed.end());
+    }
+    return true;
+}
+
+bool SaveSceneStep(const GrowOptions& options, GrowSession& session, std::string& error) {
+    if (options.saveScenePath.empty()) return true;
+    std::string reason;
+    if (!WriteSceneFile(options.saveScenePath, CaptureScene(session.core, session.parameters), reason)) {
+        error = reason;
+        return false;
+    }
+    return true;
+}
+
+void GrowStep(int runs, GrowSession& session) {
+    const GrowthTarget target{session.heart.volume, session.heart.mesh, session.heart.LayerDepth()};
+    for (int run = 0; run < runs; ++run) {
+        const Stopwatch stopwatch;
+        session.heart.ResetFieldForGrowth();
+        const GrowthSummary summary = session.core.GoGrowth(target, session.parameters, session.random);
+        session.timings.growth = stopwatch.Seconds();
+        session.timings.strokes = summary.strokeCount;
+    }
+}
+
+bool ExportStep(const GrowOptions& options, GrowSession& session, std::string& error) {
+    const FiberCore& core = session.core;
+    if (!options.outPath.empty() &&
+        !WriteFile(options.outPath, "fibre file", [&](std::FILE* file) { return core.ExportFibersObj(file); },
+                   error)) {
+        return false;
+    }
+    if (!options.centrelinesPath.empty() &&
+        !WriteFile(options.centrelinesPath, "centreline file",
+                   [&](std::FILE* file) { return ExportCentrelinesVtk(core, file); }, error)) {
+        return false;
+    }
+    return true;
+}
+
+void PrintTimings(const GrowTimings& timings) {
+    ConsoleLog("timing: load %.3f s\n", timings.load);
+    ConsoleLog("timing: volume %.3f s\n", timings.volume);
+    ConsoleLog("timing: growth %.3f s (%d strokes)\n", timings.growth, timings.strokes);
+    ConsoleLog("timing: export %.3f s\n", timings.exportSeconds);
+}
+
+int RunGrowJob(const GrowOptions& options) {
+    // The heart's volume is large; keep it off the stack.
+    const auto session = std::make_unique<GrowSession>();
+    std::string error;
+    auto fail = [&]() {
+        ConsoleLog("vantrel-grow: %s\n", error.c_str());
+        return kExitInputOutputFailure;
+    };
+
+    // The scene first: a refused scene file should not cost a heart load.
+    const Stopwatch loadWatch;
+    if (!LoadSceneStep(options, *session, error)) return fail();
+    if (!LoadHeartStep(options, *session, error)) return fail();
+    session->timings.load = loadWatch.Seconds();
+
+    const Stopwatch volumeWatch;
+    BuildVolumeStep(*session);
+    session->timings.volume = volumeWatch.Seconds();
+
+    if (!AddStartPolygonsStep(options, *session, error)) return fail();
+    if (!SaveSceneStep(options, *session, error)) return fail();
+
+    GrowStep(options.runs, *session);
+
+    if (options.runs > 0) {
+        const Stopwatch exportWatch;
+        if (!ExportStep(options, *session, error)) return fail();
+        session->timings.exportSeconds = exportWatch.Seconds();
+    }
+    if (options.timings) PrintTimings(session->timings);
+    return kExitSuccess;
+}
+
+}  // namespace vantrel

@@ -1,0 +1,44 @@
+#pragma once
+// The command line of vantrel-grow:
+//   vantrel-grow --heart FILE.obj [--segmentation FILE.kxseg | --segment-all]
+//                [--scene FILE.json] [--start-polygon I]... [--runs K]
+//                [--out FILE.obj] [--centrelines FILE.vtk] [--save-scene FILE.json]
+//                [--timings]
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vantrel {
+
+struct GrowOptions {
+    std::string heartPath;
+    std::string segmentationPath;  // empty: no segmentation file
+    bool segmentAll = false;       // every polygon segmented, in place of a file
+    std::string scenePath;         // empty: the program's start scene
+    // Polygon indices of the refined, normalised mesh, as written on the command
+    // line (whole numbers, possibly negative or too large; the job checks them
+    // against the heart).
+    std::vector<std::string> startPolygons;
+    int runs = 1;
+    std::string outPath;          // fibre OBJ of the last run
+    std::string centrelinesPath;  // legacy VTK centrelines of the last run
+    std::string saveScenePath;    // the scene as grown, start polygons included
+    bool timings = false;
+};
+
+// Exit statuses of vantrel-grow.
+constexpr int kExitSuccess = 0;
+constexpr int kExitInputOutputFailure = 1;
+constexpr int kExitUsageError = 2;
+
+// Parses the command line into `options`. Returns nothing when the job should
+// run; otherwise the exit status, with everything already said on standard error:
+// 0 after --help (the help text), 2 after a command-line error (one line).
+std::optional<int> ParseGrowOptions(int argc, const char* const* argv, GrowOptions& options);
+
+// The value of a start-polygon argument; indices beyond the range of long long
+// saturate, so they are reported as out of range like any other. Only text that
+// ParseGrowOptions accepted (an optional '-' and decimal digits) is meaningful.
+long long StartPolygonIndex(const std::string& text);
+
+}  // namespace vantrel

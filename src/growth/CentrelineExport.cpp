@@ -1,0 +1,131 @@
+#include "growth/CentrelineExport.h"
+
+#include <charconv>
+#include <string>
+#include <vector>
+
+#include "growth/FiberCore.h"
+
+namespace vantrel {
+
+namespace {
+
+// to_chars with general format and precision 17 writes what printf's "%.17g"
+// writes in the C locale, independent of the process locale.
+void AppendG17(std::string& out, double value) {
+    char buffer[40];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 17);
+    out.append(buffer, result.ptr);
+}
+
+void AppendInt(std::string& out, long long value) {
+    char buffer[24];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    out.append(buffer, result.ptr);
+}
+
+struct ExportedStroke {
+    int fiber;
+    const Stroke* stroke;
+};
+
+std::vector<ExportedStroke> StrokesInExportOrder(const FiberCore& core) {
+    std::vector<ExportedStroke> strokes;
+    for (std::size_t f = 0; f < core.fibers.size(); ++f) {
+        for (const auto& stroke : core.fibers[f].strokes) {
+            if (!stroke->path.points.empty()) strokes.push_back({static_cast<int>(f), stroke.get()});
+        }
+    }
+    return strokes;
+}
+
+void AppendIntField(std::string& out, const char* name, const std::vector<ExportedStroke>& strokes,
+                    int (*value)(const ExportedStroke&)) {
+    out += name;
+    out += " 1 ";
+    AppendInt(out, static_cast<long long>(strokes.size()));
+    out += " int\n";
+    for (const ExportedStroke& entry : strokes) {
+        AppendInt(out, value(entry));
+        out += '\n';
+    }
+}
+
+}  // namespace
+
+double TubeRingRadius(double r0, double r1, int ring, int rows) {
+    // The same expression, evaluated in the same order, as the tube builder's.
+    const double t = rows > 1 ? static_cast<double>(ring) / (rows - 1) : 0.0;
+    double radius = r0 + (r1 - 3 * r0) * t + 2 * r0 * t * t;
+    if (radius < 0.005) radius = 0.005;
+    return radius;
+}
+
+bool ExportCentrelinesVtk(const FiberCore& core, std::FILE* file) {
+    const std::vector<ExportedStroke> strokes = StrokesInExportOrder(core);
+    long long pointCount = 0;
+    for (const ExportedStroke& entry : strokes) pointCount += static_cast<long long>(entry.stroke->path.points.size());
+
+    std::string out;
+    out.reserve(static_cast<std::size_t>(pointCount) * 80 + 256);
+    out += "# vtk DataFile Version 3.0\nVantrel fibre centrelines\nASCII\nDATASET POLYDATA\n";
+    out += "POINTS ";
+    AppendInt(out, pointCount);
+    out += " double\n";
+    for (const ExportedStroke& entry : strokes) {
+        for (const Vector3& p : entry.stroke->path.points) {
+            AppendG17(out, p.x);
+            out += ' ';
+            AppendG17(out, p.y);
+            out += ' ';
+            AppendG17(out, p.z);
+            out += '\n';
+        }
+    }
+
+    // LINES: cell count, then the size of the connectivity list (a count and the
+    // point indices for every cell).
+    out += "LINES ";
+    AppendInt(out, static_cast<long long>(strokes.size()));
+    out += ' ';
+    AppendInt(out, static_cast<long long>(strokes.size()) + pointCount);
+    out += '\n';
+    long long nextPoint = 0;
+    for (const ExportedStroke& entry : strokes) {
+        const std::size_t count = entry.stroke->path.points.size();
+        AppendInt(out, static_cast<long long>(count));
+        for (std::size_t i = 0; i < count; ++i) {
+            out += ' ';
+            AppendInt(out, nextPoint++);
+        }
+        out += '\n';
+    }
+
+    if (!strokes.empty()) {
+        out += "POINT_DATA ";
+        AppendInt(out, pointCount);
+        out += "\nSCALARS radius double 1\nLOOKUP_TABLE default\n";
+        for (const ExportedStroke& entry : strokes) {
+            const Stroke& stroke = *entry.stroke;
+            const int rows = static_cast<int>(stroke.path.points.size());
+            for (int i = 0; i < rows; ++i) {
+                AppendG17(out, TubeRingRadius(stroke.startRadius, stroke.endRadius, i, rows));
+                out += '\n';
+            }
+        }
+        // A FIELD block rather than several SCALARS: readers keep every array of
+        // a field, but only the first SCALARS of a block unless told otherwise.
+        out += "CELL_DATA ";
+        AppendInt(out, static_cast<long long>(strokes.size()));
+        out += "\nFIELD FieldData 4\n";
+        AppendIntField(out, "fiber", strokes, [](const ExportedStroke& e) { return e.fiber; });
+        AppendIntField(out, "branchDepth", strokes, [](const ExportedStroke& e) { return e.stroke->branchDepth; });
+        AppendIntField(out, "blocked", strokes, [](const ExportedStroke& e) { return e.stroke->blocked ? 1 : 0; });
+        AppendIntField(out, "junction", strokes, [](const ExportedStroke& e) { return e.stroke->collided ? 1 : 0; });
+    }
+
+    const bool written = std::fwrite(out.data(), 1, out.size(), file) == out.size();
+    return written && std::fflush(file) == 0 && !std::ferror(file);
+}
+
+}  // namespace vantrel
