@@ -1,0 +1,191 @@
+// Centroid refinement and tangential smoothing.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+#include "mesh/RkPolygonModel.h"
+#include "mesh_checks.h"
+#include "shapes.h"
+
+namespace vantrel {
+namespace {
+
+using meshchecks::BoundaryEdgeCount;
+using meshchecks::BoundaryLoopCount;
+using meshchecks::EulerCharacteristic;
+using meshchecks::ExpectConsistentEdgeTable;
+using meshchecks::SignedVolume;
+
+TEST(RefineByCentroids, ClosedMeshGainsOneVertexPerPolygonAndTriplesItsPolygons) {
+    for (RkPolygonModel model : {shapes::UnitCube(), shapes::Tetrahedron()}) {
+        model.BuildEdgeTable();
+        const size_t v = model.vertices.size(), f = model.polygons.size(), e = model.edges.size();
+        ASSERT_EQ(EulerCharacteristic(model), 2);
+
+        model.RefineByCentroids();
+        EXPECT_EQ(model.vertices.size(), v + f);
+        EXPECT_EQ(model.polygons.size(), 2 * e);
+        EXPECT_EQ(model.polygons.size(), 3 * f);
+        EXPECT_EQ(EulerCharacteristic(model), 2);
+        EXPECT_EQ(BoundaryEdgeCount(model), 0);
+        ExpectConsistentEdgeTable(model);
+
+        model.RefineByCentroids();
+        EXPECT_EQ(model.polygons.size(), 9 * f);
+        EXPECT_EQ(EulerCharacteristic(model), 2);
+        ExpectConsistentEdgeTable(model);
+    }
+}
+
+TEST(RefineByCentroids, WindingCarriesOverSoNormalsStayOutward) {
+    RkPolygonModel model = shapes::UnitCube();
+    model.BuildEdgeTable();
+    model.RefineByCentroids();
+    model.ComputeNormals();
+    // Smoothing without vertex normals shrinks the cube, but not inside out.
+    EXPECT_GT(SignedVolume(model), 0.0);
+    for (const MeshPolygon& polygon : model.polygons) {
+        const Vector3& p = model.vertices[polygon.vertex[0]].position;
+        EXPECT_GT(polygon.normal.Dot(p - Vector3(0.5, 0.5, 0.5)), 0.0);
+    }
+}
+
+TEST(RefineByCentroids, OldEdgesAreFlippedToJoinCentroids) {
+    RkPolygonModel model = shapes::Tetrahedron();
+    for (MeshVertex& vertex : model.vertices) vertex.texCoord = Vector3(0.5, 0.5, 0.0);
+    model.BuildEdgeTable();
+    model.RefineByCentroids();
+    // Old vertices now touch only the centroids of their three faces; each
+    // centroid touches three old vertices and three centroids.
+    for (int i = 0; i < 8; ++i) {
+        std::vector<int> around;
+        model.VerticesAroundVertex(i, around);
+        int centroids = 0;
+        for (int j : around) centroids += j >= 4 ? 1 : 0;
+        EXPECT_EQ(around.size(), i < 4 ? 3u : 6u) << i;
+        EXPECT_EQ(centroids, 3) << i;
+    }
+    // New vertices start without texture; two smoothing passes of neighbour
+    // means give old vertices (0 + 0 + 0) -> 0.25 and centroids 0.25 -> 0.125.
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(model.vertices[i].texCoord.x, 0.25) << i;
+    for (int i = 4; i < 8; ++i) EXPECT_EQ(model.vertices[i].texCoord.x, 0.125) << i;
+}
+
+TEST(RefineByCentroids, UsesTheWrittenConstantRatherThanAnExactThird) {
+    // With every corner at 3.0 an exact third would keep every coordinate at
+    // exactly 3.0; 0.33333333333 puts the centroids (and their neighbours after
+    // smoothing) just below it.
+    RkPolygonModel model = shapes::Tetrahedron();
+    for (MeshVertex& vertex : model.vertices) vertex.position = Vector3(3.0, 3.0, 3.0);
+    model.BuildEdgeTable();
+    model.RefineByCentroids();
+    for (const MeshVertex& vertex : model.vertices) {
+        EXPECT_LT(vertex.position.x, 3.0);
+        EXPECT_GT(vertex.position.x, 3.0 - 1e-9);
+    }
+}
+
+TEST(RefineByCentroids, OpenMeshKeepsItsBoundaryAndWinding) {
+    RkPolygonModel model = shapes::OpenBox();
+    model.BuildEdgeTable();
+    const size_t e = model.edges.size();
+    const int boundary = BoundaryEdgeCount(model);
+    ASSERT_EQ(boundary, 4);
+
+    model.RefineByCentroids();
+    // Interior edges give two triangles, boundary edges one.
+    EXPECT_EQ(model.polygons.size(), 2 * (e - boundary) + boundary);
+    EXPECT_EQ(BoundaryEdgeCount(model), 4);
+    EXPECT_EQ(BoundaryLoopCount(model), 1);
+    EXPECT_EQ(EulerCharacteristic(model), 1);
+    // No edge has two polygons on one side: the windings agree everywhere.
+    ExpectConsistentEdgeTable(model);
+    // The open-top boundary still joins the same four corners.
+    for (const MeshEdge& edge : model.edges) {
+        if (edge.forwardPolygon >= 0 && edge.backwardPolygon >= 0) continue;
+        EXPECT_GE(edge.lowVertex, 4);
+        EXPECT_LE(edge.highVertex, 7);
+    }
+}
+
+TEST(RefineByCentroids, SingleTriangleBecomesAFanAroundItsCentroid) {
+    RkPolygonModel model = shapes::MakeModel({{0, 0, 0}, {3, 0, 0}, {0, 3, 0}}, {{0, 1, 2}});
+    model.BuildEdgeTable();
+    model.RefineByCentroids();
+    ASSERT_EQ(model.polygons.size(), 3u);
+    ASSERT_EQ(model.vertices.size(), 4u);
+    model.ComputeNormals();
+    for (const MeshPolygon& polygon : model.polygons) {
+        EXPECT_EQ(polygon.vertex[2], 3);
+        EXPECT_GT(polygon.normal.z, 0.0);
+    }
+}
+
+TEST(RefineByCentroids, BuildsTheEdgeTableWhenThereIsNone) {
+    RkPolygonModel model = shapes::UnitCube();
+    model.RefineByCentroids();
+    EXPECT_EQ(model.polygons.size(), 36u);
+    EXPECT_EQ(EulerCharacteristic(model), 2);
+}
+
+TEST(RefineByCentroids, NonManifoldEdgeGivesAUsableTable) {
+    RkPolygonModel model = shapes::ThreeFinsOnOneEdge();
+    model.BuildEdgeTable();
+    model.RefineByCentroids();
+    ExpectConsistentEdgeTable(model);
+    for (const MeshVertex& vertex : model.vertices) EXPECT_TRUE(std::isfinite(vertex.position.x));
+}
+
+TEST(SmoothTangential, WithoutNormalsMovesEachVertexToItsNeighboursMean) {
+    RkPolygonModel model = shapes::HexagonFan();
+    model.vertices[0].position = Vector3(0.3, 0.2, 1.0);
+    model.vertices[0].texCoord = Vector3(1.0, 1.0, 0.0);
+    for (int i = 1; i <= 6; ++i) model.vertices[i].texCoord = Vector3(0.25, 0.5, 0.0);
+    model.BuildEdgeTable();
+    model.SmoothTangential(1);
+    EXPECT_NEAR(model.vertices[0].position.x, 0.0, 1e-15);
+    EXPECT_NEAR(model.vertices[0].position.y, 0.0, 1e-15);
+    EXPECT_EQ(model.vertices[0].position.z, 0.0);
+    EXPECT_EQ(model.vertices[0].texCoord.x, 0.25);
+    EXPECT_EQ(model.vertices[0].texCoord.y, 0.5);
+}
+
+TEST(SmoothTangential, KeepsTheOffsetAlongTheVertexNormal) {
+    RkPolygonModel model = shapes::HexagonFan();
+    model.vertices[0].position = Vector3(0.3, 0.2, 1.0);
+    model.vertices[0].normal = Vector3(0.0, 0.0, 1.0);
+    model.BuildEdgeTable();
+    model.SmoothTangential(1);
+    EXPECT_NEAR(model.vertices[0].position.x, 0.0, 1e-15);
+    EXPECT_NEAR(model.vertices[0].position.y, 0.0, 1e-15);
+    EXPECT_EQ(model.vertices[0].position.z, 1.0);
+}
+
+TEST(SmoothTangential, AllVerticesMoveTogetherAfterThePass) {
+    RkPolygonModel model = shapes::TwoTriangles();
+    model.BuildEdgeTable();
+    model.SmoothTangential(1);
+    // Vertex 0 goes to the mean of 1 and 2; vertex 1 to the mean of the old
+    // positions of 0, 2 and 3 (not of vertex 0's new one).
+    EXPECT_EQ(model.vertices[0].position.x, 0.5);
+    EXPECT_EQ(model.vertices[0].position.y, 0.5);
+    EXPECT_DOUBLE_EQ(model.vertices[1].position.x, 1.0 / 3.0);
+    EXPECT_DOUBLE_EQ(model.vertices[1].position.y, 2.0 / 3.0);
+}
+
+TEST(SmoothTangential, VertexWithoutNeighboursStaysWhereItIs) {
+    RkPolygonModel model = shapes::TwoTriangles();
+    MeshVertex lonely;
+    lonely.position = Vector3(7, 8, 9);
+    lonely.texCoord = Vector3(0.5, 0.5, 0);
+    model.vertices.push_back(lonely);
+    model.BuildEdgeTable();
+    model.SmoothTangential(2);
+    EXPECT_EQ(model.vertices[4].position.x, 7.0);
+    EXPECT_EQ(model.vertices[4].position.z, 9.0);
+    EXPECT_EQ(model.vertices[4].texCoord.x, 0.5);
+}
+
+}  // namespace
+}  // namespace vantrel
