@@ -29,6 +29,31 @@ bool AllPositionsFinite(const RkPolygonModel& mesh) {
   return true;
 }
 
+struct Extent {
+  Vector3 low;
+  double largest = 0.0;
+};
+
+// The bounding box starts from the first vertex, so any finite coordinates are
+// measured (not only those within a fixed starting range).
+Extent MeasureExtent(const RkPolygonModel& mesh) {
+  Vector3 low = mesh.vertices.front().position;
+  Vector3 high = low;
+  for (const MeshVertex& vertex : mesh.vertices) {
+    const Vector3& p = vertex.position;
+    low.x = std::min(low.x, p.x);
+    low.y = std::min(low.y, p.y);
+    low.z = std::min(low.z, p.z);
+    high.x = std::max(high.x, p.x);
+    high.y = std::max(high.y, p.y);
+    high.z = std::max(high.z, p.z);
+  }
+  const double dx = high.x - low.x;
+  const double dy = high.y - low.y;
+  const double dz = high.z - low.z;
+  return Extent{low, std::max(dx, std::max(dy, dz))};
+}
+
 int CountBoundaryEdges(const RkPolygonModel& mesh) {
   int count = 0;
   for (const MeshEdge& edge : mesh.edges) {
@@ -70,7 +95,7 @@ bool HeartModel::LoadHeart(const std::string& heartPath, const SegmentationChoic
 }
 
 bool HeartModel::NormalizeHeart() {
-  if (mesh.polygons.empty()) {
+  if (mesh.polygons.empty() || mesh.vertices.empty()) {
     ConsoleLog("heart mesh has no polygons; no heart loaded\n");
     mesh.Clear();
     return false;
@@ -81,34 +106,28 @@ bool HeartModel::NormalizeHeart() {
     return false;
   }
 
+  // A mesh without extent cannot be scaled; it is judged before the refinement,
+  // whose inexact third would give a point-like mesh a spurious tiny extent.
+  const Extent loaded = MeasureExtent(mesh);
+  if (!std::isfinite(loaded.largest) || !(loaded.largest > 0.0)) {
+    ConsoleLog("heart mesh has no finite, non-zero extent (largest extent %g); no heart loaded\n",
+               loaded.largest);
+    mesh.Clear();
+    return false;
+  }
+
   mesh.BuildEdgeTable();
   const int boundaryEdges = CountBoundaryEdges(mesh);
   mesh.RefineByCentroids();
 
-  // The box starts from the first vertex, so any finite coordinates are measured.
-  Vector3 low = mesh.vertices.front().position;
-  Vector3 high = low;
-  for (const MeshVertex& vertex : mesh.vertices) {
-    const Vector3& p = vertex.position;
-    low.x = std::min(low.x, p.x);
-    low.y = std::min(low.y, p.y);
-    low.z = std::min(low.z, p.z);
-    high.x = std::max(high.x, p.x);
-    high.y = std::max(high.y, p.y);
-    high.z = std::max(high.z, p.z);
-  }
-  const double dx = high.x - low.x;
-  const double dy = high.y - low.y;
-  const double dz = high.z - low.z;
-  const double largest = std::max(dx, std::max(dy, dz));
-  const double scale = kVolumeExtent / largest;
-  // Huge coordinates can overflow in the refinement or the extent; a point-like
-  // mesh gives no scale at all. Either would put infinities or NaN into the volume.
-  if (!std::isfinite(largest) || !(largest > 0.0) || !std::isfinite(scale) ||
-      !AllPositionsFinite(mesh)) {
-    ConsoleLog("heart mesh has no finite, non-zero extent to scale (largest extent %g); no heart "
+  const Extent refined = MeasureExtent(mesh);
+  const Vector3& low = refined.low;
+  const double scale = kVolumeExtent / refined.largest;
+  // Coordinates near the largest doubles can still overflow in the refinement.
+  if (!std::isfinite(scale) || !(scale > 0.0) || !AllPositionsFinite(mesh)) {
+    ConsoleLog("heart mesh is too large or too small to scale (largest extent %g); no heart "
                "loaded\n",
-               largest);
+               refined.largest);
     mesh.Clear();
     return false;
   }
