@@ -92,7 +92,11 @@ inline double SignedVolume(const RkPolygonModel& model) {
 // A fresh path in the test's scratch folder.
 inline std::string ScratchPath(const std::string& name) {
     const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    return ::testing::TempDir() + "vantrel_" + info->test_suite_name() + "_" + info->name() + "_" + name;
+    std::string stem = std::string("vantrel_") + info->test_suite_name() + "_" + info->name() + "_";
+    // Parameterised tests carry '/' in their names.
+    for (char& c : stem)
+        if (c == '/') c = '_';
+    return ::testing::TempDir() + stem + name;
 }
 
 inline std::string WriteScratchFile(const std::string& name, const std::string& contents) {
