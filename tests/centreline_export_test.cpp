@@ -1,0 +1,221 @@
+// Centreline export: the exact layout of an empty file, the ring radius against
+// the tube builder, and a hand-made network read back with VTK's own reader.
+#include <clocale>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "growth/CentrelineExport.h"
+#include "growth/FiberCore.h"
+
+namespace vantrel {
+namespace {
+
+std::unique_ptr<Stroke> MakeStroke(std::vector<Vector3> points, double r0, double r1, int depth, bool blocked,
+                                   bool collided) {
+    auto stroke = std::make_unique<Stroke>();
+    stroke->path.points = std::move(points);
+    stroke->startRadius = r0;
+    stroke->endRadius = r1;
+    stroke->branchDepth = depth;
+    stroke->blocked = blocked;
+    stroke->collided = collided;
+    if (!stroke->path.points.empty()) stroke->tube.BuildTube(stroke->path, r0, r1, 4, Vector3(0, 1, 0));
+    return stroke;
+}
+
+// Two fibres: the first with a three-point and a two-point stroke, the second with
+// a stroke without points (no tube, not exported), a five-point junction stroke
+// whose radius falls under the floor, and one front stroke (not exported).
+void BuildNetwork(FiberCore& core) {
+    core.fibers.resize(2);
+    core.fibers[0].strokes.push_back(MakeStroke(
+        {Vector3(1.0, 2.0, 3.0), Vector3(0.1 + 0.2, 1.0 / 3.0, 2.0 / 3.0), Vector3(1.5, 2.5, 9.999999999999998)},
+        0.03, 0.0285, 0, false, false));
+    core.fibers[0].strokes.push_back(
+        MakeStroke({Vector3(1.5, 2.5, 3.5), Vector3(1.75, 2.25, 3.5)}, 0.0285, 0.02793, 1, true, false));
+    core.fibers[1].strokes.push_back(MakeStroke({}, 0.03, 0.03, 7, false, false));
+    core.fibers[1].strokes.push_back(MakeStroke({Vector3(5, 5, 5), Vector3(5.1, 5, 5), Vector3(5.2, 5.05, 5),
+                                                 Vector3(5.3, 5.1, 5), Vector3(5.4, 5.1, 5.05)},
+                                                0.006, 0.004, 51, false, true));
+    core.fibers[1].apexes.push_back(MakeStroke({Vector3(6, 6, 6), Vector3(6.1, 6, 6)}, 0.02, 0.02, 2, false, false));
+}
+
+std::string WriteToText(const FiberCore& core) {
+    const std::string path = ::testing::TempDir() + "centreline_export_test.vtk";
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    EXPECT_NE(file, nullptr);
+    if (file == nullptr) return std::string();
+    EXPECT_TRUE(ExportCentrelinesVtk(core, file));
+    std::fclose(file);
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+TEST(CentrelineExport, EmptyNetworkWritesZeroPointsAndNoData) {
+    FiberCore core;
+    core.fibers.resize(1);  // a fibre without strokes writes nothing either
+    EXPECT_EQ(WriteToText(core),
+              "# vtk DataFile Version 3.0\nVantrel fibre centrelines\nASCII\nDATASET POLYDATA\n"
+              "POINTS 0 double\nLINES 0 0\n");
+}
+
+TEST(CentrelineExport, RingRadiusIsTheTubeBuildersRadius) {
+    // Quadratic profile: r0 at the start, r1 / 2 in the middle, r1 at the end.
+    EXPECT_DOUBLE_EQ(TubeRingRadius(0.03, 0.0285, 0, 3), 0.03);
+    EXPECT_DOUBLE_EQ(TubeRingRadius(0.03, 0.0285, 1, 3), 0.01425);
+    EXPECT_DOUBLE_EQ(TubeRingRadius(0.03, 0.0285, 2, 3), 0.0285);
+    EXPECT_EQ(TubeRingRadius(0.006, 0.004, 2, 5), 0.005);  // raised to the floor
+    EXPECT_EQ(TubeRingRadius(0.02, 0.01, 0, 1), 0.02);    // one ring keeps r0
+
+    // The radius the tube was really built with: the distance of a ring vertex
+    // from its path point.
+    FiberCore core;
+    BuildNetwork(core);
+    for (const Fiber& fiber : core.fibers) {
+        for (const auto& stroke : fiber.strokes) {
+            const int rows = stroke->tube.rows;
+            ASSERT_EQ(rows, static_cast<int>(stroke->path.points.size()));
+            for (int i = 0; i < rows; ++i) {
+                const double built = (stroke->tube.Vertex(i, 0) - stroke->path.points[i]).Length();
+                EXPECT_NEAR(TubeRingRadius(stroke->startRadius, stroke->endRadius, i, rows), built, 1e-15)
+                    << "ring " << i;
+            }
+        }
+    }
+}
+
+TEST(CentrelineExport, TextDoesNotFollowTheLocale) {
+    FiberCore core;
+    BuildNetwork(core);
+    const std::string inC = WriteToText(core);
+    const std::string previous = std::setlocale(LC_NUMERIC, nullptr);
+    if (std::setlocale(LC_NUMERIC, "de_DE.UTF-8") == nullptr && std::setlocale(LC_NUMERIC, "fr_FR.UTF-8") == nullptr) {
+        GTEST_SKIP() << "no comma locale installed";
+    }
+    const std::string inComma = WriteToText(core);
+    std::setlocale(LC_NUMERIC, previous.c_str());
+    EXPECT_EQ(inComma, inC);
+}
+
+// ---- read back with VTK's reader
+
+bool VtkPythonAvailable() {
+    const std::string python = VANTREL_VTK_PYTHON;
+    if (python.empty()) return false;
+    return std::system(("\"" + python + "\" -c \"import vtk\" >/dev/null 2>&1").c_str()) == 0;
+}
+
+// What VTK read from the file, as printed by tests/read_vtk_centrelines.py.
+std::vector<std::string> ReadWithVtk(const std::string& path) {
+    const std::string command = std::string("\"") + VANTREL_VTK_PYTHON + "\" \"" + VANTREL_VTK_READER_SCRIPT +
+                                "\" \"" + path + "\"";
+    std::FILE* pipe = popen(command.c_str(), "r");
+    std::vector<std::string> lines;
+    if (pipe == nullptr) return lines;
+    std::string line;
+    for (int c = std::fgetc(pipe); c != EOF; c = std::fgetc(pipe)) {
+        if (c == '\n') {
+            lines.push_back(line);
+            line.clear();
+        } else {
+            line += static_cast<char>(c);
+        }
+    }
+    EXPECT_EQ(pclose(pipe), 0) << command;
+    return lines;
+}
+
+std::vector<double> Numbers(const std::string& line) {
+    std::vector<double> numbers;
+    std::istringstream in(line);
+    std::string word;
+    while (in >> word) numbers.push_back(std::strtod(word.c_str(), nullptr));
+    return numbers;
+}
+
+bool SameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+TEST(CentrelineExport, VtkReaderReadsBackEveryValueExactly) {
+    if (!VtkPythonAvailable()) GTEST_SKIP() << "python3 with the vtk module is not installed";
+    FiberCore core;
+    BuildNetwork(core);
+    const std::string path = ::testing::TempDir() + "centreline_export_readback.vtk";
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(file, nullptr);
+    ASSERT_TRUE(ExportCentrelinesVtk(core, file));
+    std::fclose(file);
+
+    // What should come back: the exported strokes in export order.
+    struct Expected {
+        int fiber;
+        const Stroke* stroke;
+    };
+    const std::vector<Expected> exported = {{0, core.fibers[0].strokes[0].get()},
+                                            {0, core.fibers[0].strokes[1].get()},
+                                            {1, core.fibers[1].strokes[1].get()}};
+    std::vector<Vector3> points;
+    std::vector<double> radii;
+    for (const Expected& e : exported) {
+        const int rows = static_cast<int>(e.stroke->path.points.size());
+        for (int i = 0; i < rows; ++i) {
+            points.push_back(e.stroke->path.points[i]);
+            radii.push_back(TubeRingRadius(e.stroke->startRadius, e.stroke->endRadius, i, rows));
+        }
+    }
+
+    const std::vector<std::string> lines = ReadWithVtk(path);
+    std::size_t at = 0;
+    auto next = [&]() { return at < lines.size() ? lines[at++] : std::string("<end of output>"); };
+
+    ASSERT_EQ(next(), "points " + std::to_string(points.size()));
+    for (const Vector3& p : points) {
+        const std::vector<double> xyz = Numbers(next());
+        ASSERT_EQ(xyz.size(), 3u);
+        EXPECT_TRUE(SameBits(xyz[0], p.x) && SameBits(xyz[1], p.y) && SameBits(xyz[2], p.z))
+            << xyz[0] << " " << xyz[1] << " " << xyz[2];
+    }
+    ASSERT_EQ(next(), "lines 3");
+    EXPECT_EQ(next(), "0 1 2");
+    EXPECT_EQ(next(), "3 4");
+    EXPECT_EQ(next(), "5 6 7 8 9");
+
+    ASSERT_EQ(next(), "point radius double " + std::to_string(points.size()));
+    for (double radius : radii) EXPECT_TRUE(SameBits(std::strtod(next().c_str(), nullptr), radius));
+
+    auto expectCellArray = [&](const char* name, std::vector<int> values) {
+        ASSERT_EQ(next(), std::string("cell ") + name + " int 3");
+        for (int value : values) EXPECT_EQ(next(), std::to_string(value)) << name;
+    };
+    expectCellArray("fiber", {0, 0, 1});
+    expectCellArray("branchDepth", {0, 1, 51});
+    expectCellArray("blocked", {0, 1, 0});
+    expectCellArray("junction", {0, 0, 1});
+    EXPECT_EQ(at, lines.size()) << "more arrays than written";
+    std::remove(path.c_str());
+}
+
+TEST(CentrelineExport, VtkReaderAcceptsAnEmptyNetwork) {
+    if (!VtkPythonAvailable()) GTEST_SKIP() << "python3 with the vtk module is not installed";
+    const std::string path = ::testing::TempDir() + "centreline_export_empty.vtk";
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(file, nullptr);
+    FiberCore core;
+    ASSERT_TRUE(ExportCentrelinesVtk(core, file));
+    std::fclose(file);
+    EXPECT_EQ(ReadWithVtk(path), (std::vector<std::string>{"points 0", "lines 0"}));
+    std::remove(path.c_str());
+}
+
+}  // namespace
+}  // namespace vantrel

@@ -1,0 +1,50 @@
+#!/usr/bin/env python3
+"""Reads a legacy VTK polydata file with VTK's own reader and prints what VTK
+understood, so that a test can compare it with what was written:
+
+    points N            then N lines "x y z"
+    lines M             then M lines of point ids
+    point <name> <type> <count>   then one value per line
+    cell <name> <type> <count>    then one value per line
+
+Doubles are printed with repr(), the shortest text that reads back to the same
+double. Exits 1 with a message when VTK cannot read the file as polydata.
+"""
+import sys
+
+import vtk
+
+
+def print_arrays(kind, data):
+    for a in range(data.GetNumberOfArrays()):
+        array = data.GetArray(a)
+        count = array.GetNumberOfTuples()
+        print(kind, array.GetName(), array.GetDataTypeAsString(), count)
+        for i in range(count):
+            print(repr(array.GetValue(i)))
+
+
+def main(path):
+    reader = vtk.vtkPolyDataReader()
+    reader.SetFileName(path)
+    if not reader.IsFilePolyData():
+        print("not a legacy VTK polydata file:", path, file=sys.stderr)
+        return 1
+    reader.Update()
+    data = reader.GetOutput()
+    print("points", data.GetNumberOfPoints())
+    for i in range(data.GetNumberOfPoints()):
+        print(" ".join(repr(c) for c in data.GetPoint(i)))
+    print("lines", data.GetNumberOfLines())
+    lines = data.GetLines()
+    ids = vtk.vtkIdList()
+    lines.InitTraversal()
+    while lines.GetNextCell(ids):
+        print(" ".join(str(ids.GetId(k)) for k in range(ids.GetNumberOfIds())))
+    print_arrays("point", data.GetPointData())
+    print_arrays("cell", data.GetCellData())
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1]))
