@@ -60,6 +60,13 @@ inline RkPolygonModel Tetrahedron() {
     return MakeModel({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, 0, 1}}, {{0, 2, 1}, {0, 1, 3}, {0, 3, 2}, {1, 2, 3}});
 }
 
+// Regular octahedron with vertices +x, -x, +y, -y, +z, -z (indices 0..5): 8
+// triangles, 12 edges, every vertex of valence 4.
+inline RkPolygonModel Octahedron() {
+    return MakeModel({{1, 0, 0}, {-1, 0, 0}, {0, 1, 0}, {0, -1, 0}, {0, 0, 1}, {0, 0, -1}},
+                     {{0, 2, 4}, {1, 4, 2}, {0, 4, 3}, {1, 3, 4}, {0, 5, 2}, {1, 2, 5}, {0, 3, 5}, {1, 5, 3}});
+}
+
 // Triangles (0, 1, 2) and (2, 1, 3) in the z = 0 plane sharing edge 1-2.
 inline RkPolygonModel TwoTriangles() {
     return MakeModel({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 1, 0}}, {{0, 1, 2}, {2, 1, 3}});
