@@ -11,7 +11,6 @@
 // Use: ConstructLOD(); Simplify(n); CompactRetired(); then the base arrays hold
 // the simplified mesh. Failures are std::runtime_error with the messages quoted
 // at each operation.
-#include <deque>
 #include <queue>
 #include <vector>
 
@@ -62,7 +61,7 @@ struct VPairCostAbove {
     bool operator()(const VPairHeapEntry& a, const VPairHeapEntry& b) const { return b.cost < a.cost; }
 };
 
-using VPairHeap = std::priority_queue<VPairHeapEntry, std::deque<VPairHeapEntry>, VPairCostAbove>;
+using VPairHeap = std::priority_queue<VPairHeapEntry, std::vector<VPairHeapEntry>, VPairCostAbove>;
 
 class LodPolygonModel : public RkPolygonModel {
 public:
