@@ -52,6 +52,8 @@ void RkOGL::Destroy() {
 
 QOpenGLWidget* RkOGL::Window() const { return window_.data(); }
 
+int RkOGL::ClientWidth() const { return window_ ? window_->width() : 0; }
+
 double RkOGL::PixelRatio() const { return window_ ? window_->devicePixelRatioF() : 1.0; }
 
 void RkOGL::MakeCurrent() {

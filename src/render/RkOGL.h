@@ -105,6 +105,8 @@ class RkOGL {
   const Matrix4& ModelView() const { return modelView_; }
   const Matrix4& Projection() const { return projection_; }
   const Viewport& ViewportPixels() const { return viewport_; }
+  // Width of the client area in logical pixels (0 without a window).
+  int ClientWidth() const;
 
   // Frees the pick arrays (width and height back to -1).
   void FreePickBuffers() { pick_.Free(); }

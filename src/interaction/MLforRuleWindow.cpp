@@ -1,0 +1,82 @@
+#include "interaction/MLforRuleWindow.h"
+
+#include "growth/RewritingRule.h"
+
+namespace vantrel {
+
+MLforRuleWindow::MLforRuleWindow(ViewCore& views, RuleLayout& layout) : views_(views), layout_(layout) {}
+
+void MLforRuleWindow::ResetGrab() {
+  editing = false;
+  pickDepth = 1.0f;
+  pickHandle = 0xFFFFFFFFu;
+  pickPart = 0xFFFFFFFFu;
+  pickRule = 0xFFFFFFFFu;
+  pickLateral = 0xFFFFFFFFu;
+}
+
+void MLforRuleWindow::OnLButtonDown(int x, int y) {
+  leftDown = true;
+  const PickSample sample = views_.ruleGL.ReadPick(x, y);
+  pickDepth = sample.depth;
+  if (sample.hit) {
+    const DecodedRulePick decoded = DecodeRulePick(sample.code);
+    pickRule = decoded.ruleId;
+    pickPart = decoded.part;
+    pickLateral = static_cast<std::uint32_t>(decoded.lateralIndex);
+    pickHandle = decoded.handle;
+    lastPointX = x;
+    lastPointY = y;
+    editing = true;
+  } else {
+    views_.ruleGL.StartDrag(x, y, CameraDragMode::Pan);
+  }
+}
+
+void MLforRuleWindow::OnRButtonDown(int x, int y) {
+  rightDown = true;
+  views_.ruleGL.StartDrag(x, y, CameraDragMode::Rotate);
+}
+
+void MLforRuleWindow::OnMButtonDown(int x, int y) {
+  middleDown = true;
+  views_.ruleGL.StartDrag(x, y, CameraDragMode::Zoom);
+}
+
+void MLforRuleWindow::OnMouseMove(int x, int y) {
+  if (leftDown) {
+    if (!editing) views_.ruleGL.DragCamera(x, y);
+    views_.RedrawRuleView();
+  } else if (rightDown || middleDown) {
+    views_.ruleGL.DragCamera(x, y);
+    views_.RedrawRuleView();
+  }
+  lastPointX = x;
+  lastPointY = y;
+}
+
+void MLforRuleWindow::OnLButtonUp(int, int) {
+  ResetGrab();
+  leftDown = false;
+  views_.ruleGL.EndDrag();
+  layout_.RedrawRulePick(views_.ruleGL);
+}
+
+void MLforRuleWindow::OnRButtonUp(int, int) {
+  rightDown = false;
+  views_.ruleGL.EndDrag();
+  layout_.RedrawRulePick(views_.ruleGL);
+}
+
+void MLforRuleWindow::OnMButtonUp(int, int) {
+  middleDown = false;
+  views_.ruleGL.EndDrag();
+  layout_.RedrawRulePick(views_.ruleGL);
+}
+
+void MLforRuleWindow::OnLButtonDblClk(int, int) {}
+void MLforRuleWindow::OnRButtonDblClk(int, int) {}
+void MLforRuleWindow::OnMButtonDblClk(int, int) {}
+void MLforRuleWindow::DrawOverlay() {}
+
+}  // namespace vantrel

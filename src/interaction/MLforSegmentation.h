@@ -1,0 +1,36 @@
+#pragma once
+// The main view's mouse listener in segmentation mode: right drag orbits, middle
+// drag zooms; a left press remembers whether it started on the heart. Every button
+// release re-renders the main view's pick buffers.
+#include "growth/FiberCore.h"
+#include "heart/HeartModel.h"
+#include "interaction/MLState.h"
+#include "render/ViewCore.h"
+
+namespace vantrel {
+
+class MLforSegmentation : public MLState {
+ public:
+  MLforSegmentation(ViewCore& views, HeartModel& heart, FiberCore& fibers);
+
+  void OnLButtonUp(int x, int y) override;
+  void OnRButtonUp(int x, int y) override;
+  void OnMButtonUp(int x, int y) override;
+  void OnLButtonDown(int x, int y) override;
+  void OnRButtonDown(int x, int y) override;
+  void OnMButtonDown(int x, int y) override;
+  void OnLButtonDblClk(int x, int y) override;
+  void OnRButtonDblClk(int x, int y) override;
+  void OnMButtonDblClk(int x, int y) override;
+  void OnMouseMove(int x, int y) override;
+  void DrawOverlay() override;
+
+ private:
+  void RenderPickBuffer();
+
+  ViewCore& views_;
+  HeartModel& heart_;
+  FiberCore& fibers_;
+};
+
+}  // namespace vantrel
