@@ -12,14 +12,14 @@ namespace {
 
 using vantrel::LodPolygonModel;
 
-// Loaded and refined once; every run simplifies its own copy.
+// Loaded and refined once; every run simplifies its own copy. Null when the
+// shared mesh is missing.
 const LodPolygonModel* RefinedCavity() {
-    static LodPolygonModel* model = [] {
-        auto* loaded = new LodPolygonModel();
+    static const std::unique_ptr<LodPolygonModel> model = [] {
+        auto loaded = std::make_unique<LodPolygonModel>();
         const std::string path = std::string(VANTREL_SHARED_DATA_DIR) + "/bivme_p1_rv_endo_capped.obj";
         if (!loaded->LoadObj(path)) {
-            delete loaded;
-            return static_cast<LodPolygonModel*>(nullptr);
+            return std::unique_ptr<LodPolygonModel>();
         }
         loaded->BuildEdgeTable();
         for (int i = 0; i < 3; ++i) {
@@ -27,7 +27,7 @@ const LodPolygonModel* RefinedCavity() {
         }
         return loaded;
     }();
-    return model;
+    return model.get();
 }
 
 // ConstructLOD plus Simplify to a tenth of the vertices.
