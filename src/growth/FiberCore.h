@@ -48,6 +48,8 @@ class FiberCore {
     FiberCore() = default;
     FiberCore(const FiberCore&) = delete;
     FiberCore& operator=(const FiberCore&) = delete;
+    FiberCore(FiberCore&&) = default;
+    FiberCore& operator=(FiberCore&&) = default;
 
     // Grows the fibres anew: first empties the volume's stroke registrations and
     // density (they would name the strokes about to be deleted), then makes one

@@ -1,0 +1,90 @@
+#pragma once
+// Helpers shared by the growth tests: a hand-made heart (a closed box over
+// [1, 9]^3 whose every polygon is segmented, so its fibre layer is a shell under
+// each face), stroke frames, and a capture of the console.
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "geometry/ConsoleLog.h"
+#include "geometry/Matrix4.h"
+#include "growth/FiberCore.h"
+#include "growth/GrowthContext.h"
+#include "heart/VoxelVolume.h"
+#include "shapes.h"
+
+namespace vantrel {
+namespace growth_test {
+
+constexpr double kVoxelSize = 10.0 / 128;
+constexpr double kLayerDepth = 0.5 * kVoxelSize;
+// Height of the fibre layer's plane under the box's top face (z = 9).
+constexpr double kTopLayerZ = 9.0 - kLayerDepth;
+
+// The box heart: built once per test program (the voxel build is the slow part);
+// every growth run empties its occupancy first.
+struct BoxHeart {
+    RkPolygonModel mesh;
+    VoxelVolume volume{128, 10.0};
+
+    BoxHeart() {
+        mesh = shapes::UnitCube();
+        mesh.ScaleAbout(8.0, Vector3(0.0, 0.0, 0.0));
+        mesh.Translate(Vector3(1.0, 1.0, 1.0));
+        mesh.BuildEdgeTable();
+        volume.Build(mesh, std::vector<std::int32_t>(mesh.polygons.size(), 1));
+    }
+
+    GrowthTarget Target() { return GrowthTarget{volume, mesh, kLayerDepth}; }
+};
+
+inline BoxHeart& SharedBoxHeart() {
+    static BoxHeart* heart = new BoxHeart();  // lives for the whole test program
+    return *heart;
+}
+
+// A point on the layer plane under the top face.
+inline Vector3 OnTop(double x, double y) { return Vector3(x, y, kTopLayerZ); }
+
+// A stroke frame at `origin` whose +y points along the unit vector `heading` in the
+// top plane and whose +z is the face normal (0, 0, 1).
+inline Matrix4 TopFrame(const Vector3& origin, const Vector3& heading) {
+    Matrix4 frame;
+    frame.SetIdentity();
+    const Vector3 z(0.0, 0.0, 1.0);
+    const Vector3 x = heading.Cross(z);
+    frame.m[0] = x.x, frame.m[1] = x.y, frame.m[2] = x.z;
+    frame.m[4] = heading.x, frame.m[5] = heading.y, frame.m[6] = heading.z;
+    frame.m[8] = z.x, frame.m[9] = z.y, frame.m[10] = z.z;
+    frame.m[12] = origin.x, frame.m[13] = origin.y, frame.m[14] = origin.z;
+    return frame;
+}
+
+// Everything printed through ConsoleLog while it lives.
+class ConsoleCapture {
+ public:
+    ConsoleCapture() {
+        SetConsoleSink([this](const std::string& text) { text_ += text; });
+    }
+    ~ConsoleCapture() { SetConsoleSink({}); }
+    const std::string& Text() const { return text_; }
+
+ private:
+    std::string text_;
+};
+
+// The bytes ExportFibersObj writes.
+inline std::string ExportedObj(const FiberCore& core) {
+    std::FILE* file = std::tmpfile();
+    core.ExportFibersObj(file);
+    std::string text;
+    std::rewind(file);
+    char buffer[4096];
+    std::size_t read = 0;
+    while ((read = std::fread(buffer, 1, sizeof buffer, file)) > 0) text.append(buffer, read);
+    std::fclose(file);
+    return text;
+}
+
+}  // namespace growth_test
+}  // namespace vantrel

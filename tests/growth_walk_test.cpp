@@ -1,0 +1,222 @@
+// A new stroke's walk over the fibre layer, a lateral's survival and the depth
+// limit, on the box heart's top face, where the layer is flat: every walked point
+// lies at z = 9 - layerDepth, and straight walks can be reasoned out exactly. The
+// walks stay near the middle of the face, where every layer cell takes a top
+// polygon (the nearest polygon centroid) and so the normal (0, 0, 1).
+#include <gtest/gtest.h>
+
+#include "growth/Fiber.h"
+#include "growth/RewritingRule.h"
+#include "growth/WalkStroke.h"
+#include "growth_fixtures.h"
+
+namespace vantrel {
+namespace {
+
+using growth_test::kTopLayerZ;
+using growth_test::OnTop;
+using growth_test::TopFrame;
+
+class WalkOnTopFace : public ::testing::Test {
+ protected:
+    void SetUp() override { heart.volume.ResetOccupancy(); }
+
+    GrowthContext Context() {
+        return GrowthContext(heart.volume, heart.mesh, growth_test::kLayerDepth, parameters, random, collisions);
+    }
+
+    // A stroke already grown (stamped into the volume) along the given points.
+    Stroke* Wall(std::initializer_list<Vector3> points) {
+        walls.push_back(std::make_unique<Stroke>());
+        walls.back()->path.points = points;
+        heart.volume.MarkStroke(walls.back().get());
+        return walls.back().get();
+    }
+
+    struct Walk {
+        Stroke stroke;
+        bool collided = false;
+        bool leftVolume = false;
+        VolumeStroke* hit = nullptr;
+    };
+    std::unique_ptr<Walk> WalkFrom(const Vector3& start, const Vector3& heading, double length,
+                                   const ExcludedStrokes& excluded = {}) {
+        auto walk = std::make_unique<Walk>();
+        walk->stroke.startFrame = TopFrame(start, heading);
+        GrowthContext context = Context();
+        WalkStroke(walk->stroke, length, walk->collided, walk->leftVolume, excluded, walk->hit, context);
+        return walk;
+    }
+
+    growth_test::BoxHeart& heart = growth_test::SharedBoxHeart();
+    GrowthParameters parameters;
+    GrowthRandom random;
+    int collisions = 0;
+    std::vector<std::unique_ptr<Stroke>> walls;
+};
+
+void ExpectPoint(const Vector3& p, double x, double y, double z) {
+    EXPECT_NEAR(p.x, x, 1e-12);
+    EXPECT_NEAR(p.y, y, 1e-12);
+    EXPECT_NEAR(p.z, z, 1e-12);
+}
+
+TEST_F(WalkOnTopFace, ResolutionTwoTakesOneStepAndGetsAnEndFrame) {
+    parameters.SegmentResolution = 2;
+    const auto walk = WalkFrom(OnTop(5, 5), Vector3(0.6, 0.8, 0), 0.25);
+    ASSERT_FALSE(walk->collided || walk->leftVolume);
+    const std::vector<Vector3>& path = walk->stroke.path.points;
+    ASSERT_EQ(path.size(), 2u);
+    ExpectPoint(path[1], 5.15, 5.2, kTopLayerZ);
+    // The end frame carries the start frame's +y onto the last step's direction.
+    const Matrix4& end = walk->stroke.endFrame;
+    ExpectPoint(FrameYAxis(end), 0.6, 0.8, 0.0);
+    ExpectPoint(Vector3(end.m[8], end.m[9], end.m[10]), 0.0, 0.0, 1.0);
+    EXPECT_EQ(FrameOrigin(end).x, path[1].x);
+}
+
+TEST_F(WalkOnTopFace, FirstTwoStepsIgnoreTheEscapeDirection) {
+    // A grown stroke 0.2 to the side makes the escape direction point away from it.
+    Wall({Vector3(3, 5.2, kTopLayerZ), Vector3(7, 5.2, kTopLayerZ)});
+    ASSERT_LT(heart.volume.LayerVoxelAt(OnTop(5, 5))->escapeDirection.y, -0.5);
+
+    parameters.SegmentResolution = 3;
+    const auto straight = WalkFrom(OnTop(5, 5), Vector3(1, 0, 0), 0.3);
+    ASSERT_FALSE(straight->collided || straight->leftVolume);
+    const std::vector<Vector3>& path = straight->stroke.path.points;
+    ASSERT_EQ(path.size(), 3u);
+    ExpectPoint(path[1], 5.15, 5.0, kTopLayerZ);
+    ExpectPoint(path[2], 5.3, 5.0, kTopLayerZ);
+
+    // From the third step on the walk bends away from the grown stroke.
+    parameters.SegmentResolution = 4;
+    const auto bent = WalkFrom(OnTop(5, 5), Vector3(1, 0, 0), 0.3);
+    ASSERT_FALSE(bent->collided || bent->leftVolume);
+    const std::vector<Vector3>& bentPath = bent->stroke.path.points;
+    ASSERT_EQ(bentPath.size(), 4u);
+    EXPECT_EQ(bentPath[2].y, 5.0);
+    EXPECT_LT(bentPath[3].y, 5.0 - 0.01);
+    EXPECT_NEAR(bentPath[3].z, kTopLayerZ, 1e-12);
+}
+
+TEST_F(WalkOnTopFace, WalkThatLeavesTheLayerStopsThere) {
+    // One step of 0.3 from 0.1 inside the box's edge ends outside the box.
+    parameters.SegmentResolution = 2;
+    const auto walk = WalkFrom(OnTop(8.9, 5), Vector3(1, 0, 0), 0.3);
+    EXPECT_TRUE(walk->leftVolume);
+    EXPECT_FALSE(walk->collided);
+    // The path keeps the point outside; the end frame stays as it was.
+    ASSERT_EQ(walk->stroke.path.points.size(), 2u);
+    ExpectPoint(walk->stroke.path.points[1], 9.2, 5.0, kTopLayerZ);
+    EXPECT_EQ(walk->stroke.endFrame.m[5], 1.0);
+
+    const auto outside = WalkFrom(Vector3(0.5, 5, 5), Vector3(1, 0, 0), 0.4);
+    EXPECT_TRUE(outside->leftVolume);
+    EXPECT_TRUE(outside->stroke.path.points.empty());
+}
+
+TEST_F(WalkOnTopFace, CollisionEndsThePathOnTheStrokeMet) {
+    Stroke* wall = Wall({Vector3(5.3, 4, kTopLayerZ), Vector3(5.3, 6, kTopLayerZ)});
+    parameters.SegmentResolution = 5;
+    const auto walk = WalkFrom(OnTop(5, 5), Vector3(1, 0, 0), 0.6);
+    ASSERT_TRUE(walk->collided);
+    EXPECT_FALSE(walk->leftVolume);
+    EXPECT_EQ(walk->hit, wall);
+    const std::vector<Vector3>& path = walk->stroke.path.points;
+    // Resampled into SegmentResolution pieces, then smoothed with as many samples.
+    EXPECT_GE(path.size(), 5u);
+    EXPECT_LE(path.size(), 6u);
+    EXPECT_NEAR(path.back().x, 5.3, 1e-9);
+    EXPECT_NEAR(path.front().x, 5.0, 1e-9);
+
+    // An excluded stroke is walked through.
+    const auto through = WalkFrom(OnTop(5, 5), Vector3(1, 0, 0), 0.6, {wall});
+    EXPECT_FALSE(through->collided);
+    EXPECT_NEAR(through->stroke.path.points.back().x, 5.6, 1e-12);
+}
+
+TEST_F(WalkOnTopFace, ResolutionBelowTwoWalksAsTwo) {
+    parameters.SegmentResolution = 1;
+    const auto walk = WalkFrom(OnTop(5, 5), Vector3(0, 1, 0), 0.2);
+    ASSERT_EQ(walk->stroke.path.points.size(), 2u);
+    ExpectPoint(walk->stroke.path.points[1], 5.0, 5.2, kTopLayerZ);
+}
+
+class ExpandOnTopFace : public WalkOnTopFace {
+ protected:
+    Stroke* AddApex(Fiber& fiber, const Vector3& at, int depth) {
+        fiber.apexes.push_back(std::make_unique<Stroke>());
+        Stroke* apex = fiber.apexes.back().get();
+        apex->endFrame = TopFrame(at, Vector3(1, 0, 0));
+        apex->branchDepth = depth;
+        apex->endRadius = 0.03;
+        return apex;
+    }
+    RewritingRule rule2{1, false, 2};
+};
+
+TEST_F(ExpandOnTopFace, DepthFiftySproutsAndFiftyOneDoesNot) {
+    parameters.RandomDirectionRate = 0.0;  // every child exactly one segment long
+    Fiber fiber;
+    fiber.segmentLength = rule2.stemLength * kSegmentLengthFactor;
+    Stroke* fifty = AddApex(fiber, OnTop(4.5, 4.5), 50);
+    Stroke* fiftyOne = AddApex(fiber, OnTop(5.5, 6), 51);
+    GrowthContext context = Context();
+
+    EXPECT_TRUE(fiber.ExpandApexes(context, rule2));
+    EXPECT_EQ(fiber.strokes.size(), 2u);
+    ASSERT_EQ(fiber.apexes.size(), 2u);
+    for (const auto& child : fiber.apexes) {
+        EXPECT_EQ(child->branchDepth, 51);
+        EXPECT_EQ(fifty->links.count(child.get()), 1u);
+        EXPECT_NEAR(child->path.Length(), fiber.segmentLength, 1e-12);
+        EXPECT_EQ(child->startRadius, 0.03);
+        EXPECT_DOUBLE_EQ(child->endRadius, 0.98 * 0.03);
+        EXPECT_EQ(child->tube.rows, 5);
+    }
+    EXPECT_FALSE(fifty->finished);
+    EXPECT_TRUE(fiftyOne->links.empty());
+
+    // The children at depth 51 are not expanded: the growth ends.
+    EXPECT_FALSE(fiber.ExpandApexes(context, rule2));
+    EXPECT_TRUE(fiber.apexes.empty());
+    EXPECT_EQ(fiber.strokes.size(), 4u);
+}
+
+TEST_F(ExpandOnTopFace, LateralsSproutOnBothSides) {
+    parameters.RandomDirectionRate = 0.0;
+    parameters.ShuffleGrowthApexOrder = false;
+    Fiber fiber;
+    fiber.segmentLength = kSegmentLengthFactor;
+    AddApex(fiber, OnTop(5, 5), 0);
+    GrowthContext context = Context();
+    ASSERT_TRUE(fiber.ExpandApexes(context, rule2));
+    ASSERT_EQ(fiber.apexes.size(), 2u);
+    // Both lean 0.628318530717958 from the parent's direction, to either side.
+    const Vector3 a = fiber.apexes[0]->path.points[1] - fiber.apexes[0]->path.points[0];
+    const Vector3 b = fiber.apexes[1]->path.points[1] - fiber.apexes[1]->path.points[0];
+    EXPECT_NEAR(a.x / a.Length(), std::cos(0.628318530717958), 1e-12);
+    EXPECT_NEAR(b.x / b.Length(), std::cos(0.628318530717958), 1e-12);
+    EXPECT_LT(a.y * b.y, 0.0);
+}
+
+TEST_F(ExpandOnTopFace, ChildrenOutsideTheLayerOrTooShortAreDropped) {
+    parameters.RandomDirectionRate = 0.0;
+    parameters.SegmentResolution = 2;  // one step of a whole segment: out of the box
+    Fiber fiber;
+    fiber.segmentLength = kSegmentLengthFactor;
+    Stroke* edge = AddApex(fiber, OnTop(8.95, 5), 0);
+    GrowthContext context = Context();
+    EXPECT_FALSE(fiber.ExpandApexes(context, rule2));
+    EXPECT_TRUE(edge->finished);  // expanded, and no child survived
+
+    // A segment of 0.01 gives children of 0.01 < 0.01462629808395495.
+    Fiber tiny;
+    tiny.segmentLength = 0.01;
+    AddApex(tiny, OnTop(5, 5), 0);
+    EXPECT_FALSE(tiny.ExpandApexes(context, rule2));
+    EXPECT_EQ(collisions, 0);
+}
+
+}  // namespace
+}  // namespace vantrel
