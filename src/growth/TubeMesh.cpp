@@ -26,6 +26,22 @@ void TubeMesh::BuildTube(const Polyline& path, double r0, double r1, int columnC
     if (rows == 0) return;
 
     const double angleStep = kFullTurn / (columns - 1);
+    // Every ring uses the same angles: their cosines and sines are taken once.
+    double cosines[16], sines[16];
+    std::vector<double> manyCosines, manySines;
+    double* cosine = cosines;
+    double* sine = sines;
+    if (columns > 16) {
+        manyCosines.resize(columns);
+        manySines.resize(columns);
+        cosine = manyCosines.data();
+        sine = manySines.data();
+    }
+    for (int k = 0; k < columns; ++k) {
+        const double angle = k * angleStep;
+        cosine[k] = std::cos(angle);
+        sine[k] = std::sin(angle);
+    }
     Matrix4 frame;
     for (int i = 0; i < rows; ++i) {
         if (i == 0) {
@@ -50,8 +66,7 @@ void TubeMesh::BuildTube(const Polyline& path, double r0, double r1, int columnC
         double radius = r0 + (r1 - 3 * r0) * t + 2 * r0 * t * t;
         if (radius < kMinimumRadius) radius = kMinimumRadius;
         for (int k = 0; k < columns; ++k) {
-            const double angle = k * angleStep;
-            const Vector3 local(std::cos(angle) * radius, 0.0, -std::sin(angle) * radius);
+            const Vector3 local(cosine[k] * radius, 0.0, -sine[k] * radius);
             vertices[static_cast<std::size_t>(i) * columns + k] = frame.Transform(local) + p[i];
         }
     }
