@@ -139,6 +139,7 @@ INSTANTIATE_TEST_SUITE_P(
     IllegalFiles, IndexedTextRejects,
     ::testing::Values(IllegalText{"single number on the first line", "3\n0 0 0\n1 0 0\n0 1 0\n0 1 2\n"},
                       IllegalText{"missing vertex line", "3 1\n0 0 0\n1 0 0\n"},
+                      IllegalText{"blank vertex line", "3 1\n0 0 0\n\n0 1 0\n0 1 2\n"},
                       IllegalText{"vertex line where a polygon belongs", "3 1\n0 0 0\n1 0 0\n0 1 0\n0.5 x 2\n"},
                       IllegalText{"negative vertex count", "-3 1\n0 0 0\n1 0 0\n0 1 0\n0 1 2\n"},
                       IllegalText{"negative polygon count", "3 -1\n0 0 0\n1 0 0\n0 1 0\n0 1 2\n"},

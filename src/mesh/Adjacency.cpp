@@ -83,17 +83,27 @@ private:
 
     template <typename OnEdge>
     void Visit(int edge, OnEdge& onEdge) {
-        visited_.push_back(edge);
+        // Typical valences fit the fixed buffer; only unusual fans allocate.
+        if (visitedCount_ < kInline)
+            inlineVisited_[visitedCount_] = edge;
+        else
+            moreVisited_.push_back(edge);
+        ++visitedCount_;
         onEdge(edge);
     }
 
     bool Visited(int edge) const {
-        return std::find(visited_.begin(), visited_.end(), edge) != visited_.end();
+        const int* end = inlineVisited_ + std::min(visitedCount_, kInline);
+        if (std::find(inlineVisited_, end, edge) != end) return true;
+        return std::find(moreVisited_.begin(), moreVisited_.end(), edge) != moreVisited_.end();
     }
 
+    static constexpr size_t kInline = 32;
     const RkPolygonModel& model_;
     const int vertex_;
-    std::vector<int> visited_;
+    int inlineVisited_[kInline];
+    size_t visitedCount_ = 0;
+    std::vector<int> moreVisited_;
 };
 
 int OtherEnd(const MeshEdge& edge, int vertex) {

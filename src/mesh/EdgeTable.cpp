@@ -47,6 +47,9 @@ void RkPolygonModel::BuildEdgeTable() {
     // repeats a vertex gets its own (v, v) edge instead of borrowing another.
     std::vector<int> firstFromLow(vertices.size(), -1);
     std::vector<int> nextFromLow;
+    // A closed triangle mesh has 3F/2 edges; open ones a few more.
+    edges.reserve(polygons.size() * 3 / 2 + 16);
+    nextFromLow.reserve(edges.capacity());
 
     for (size_t i = 0; i < polygons.size(); ++i) {
         MeshPolygon& polygon = polygons[i];

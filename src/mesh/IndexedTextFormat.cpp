@@ -8,14 +8,14 @@
 #include <vector>
 
 #include "geometry/ConsoleLog.h"
-#include "mesh/RkPolygonModel.h"
+#include "mesh/IndexedTextFormat.h"
 #include "mesh/TextLines.h"
 
 namespace vantrel {
 namespace {
 
-[[noreturn]] void RejectFile(const std::string& path, int line, const char* reason) {
-    ConsoleLog("%s:%d: %s\n", path.c_str(), line, reason);
+[[noreturn]] void RejectFile(const std::string& sourceName, int line, const char* reason) {
+    ConsoleLog("%s:%d: %s\n", sourceName.c_str(), line, reason);
     throw std::runtime_error("Illegal file");
 }
 
@@ -46,43 +46,47 @@ void RkPolygonModel::LoadIndexedText(const std::string& path) {
         ConsoleLog("%s: cannot open or read the file\n", path.c_str());
         throw std::runtime_error("Can't load file");
     }
-    if (HoldsNulByte(text)) RejectFile(path, 1, "binary data, not a text file");
+    ReadIndexedText(text, path, *this);
+}
+
+void ReadIndexedText(const std::string& text, const std::string& sourceName, RkPolygonModel& model) {
+    if (HoldsNulByte(text)) RejectFile(sourceName, 1, "binary data, not a text file");
 
     LineCursor cursor(text);
     long vertexCount = 0, polygonCount = 0;
     if (!cursor.Next() || std::sscanf(cursor.Line(), "%ld %ld", &vertexCount, &polygonCount) != 2)
-        RejectFile(path, 1, "the first line must hold the vertex and polygon counts");
+        RejectFile(sourceName, 1, "the first line must hold the vertex and polygon counts");
     // The counts decide how much is allocated, so they are checked against the
     // lines the file really has before anything is reserved.
     if (vertexCount < 0 || polygonCount < 0 || vertexCount > INT_MAX || polygonCount > INT_MAX ||
         static_cast<size_t>(vertexCount) + static_cast<size_t>(polygonCount) > cursor.RemainingLines())
-        RejectFile(path, 1, "the counts do not match the lines of the file");
+        RejectFile(sourceName, 1, "the counts do not match the lines of the file");
 
     std::vector<MeshVertex> newVertices(static_cast<size_t>(vertexCount));
     for (MeshVertex& vertex : newVertices) {
         float x, y, z;
         if (!cursor.Next() || std::sscanf(cursor.Line(), "%f %f %f", &x, &y, &z) != 3)
-            RejectFile(path, cursor.LineNumber(), "a vertex line needs three numbers");
+            RejectFile(sourceName, cursor.LineNumber(), "a vertex line needs three numbers");
         if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(z))
-            RejectFile(path, cursor.LineNumber(), "vertex coordinate is not a finite number");
+            RejectFile(sourceName, cursor.LineNumber(), "vertex coordinate is not a finite number");
         vertex.position = Vector3(x, y, z);
     }
     std::vector<MeshPolygon> newPolygons(static_cast<size_t>(polygonCount));
     for (MeshPolygon& polygon : newPolygons) {
         long index[3];
         if (!cursor.Next() || std::sscanf(cursor.Line(), "%ld %ld %ld", &index[0], &index[1], &index[2]) != 3)
-            RejectFile(path, cursor.LineNumber(), "a polygon line needs three vertex indices");
+            RejectFile(sourceName, cursor.LineNumber(), "a polygon line needs three vertex indices");
         for (int k = 0; k < 3; ++k) {
             if (index[k] < 0 || index[k] >= vertexCount)
-                RejectFile(path, cursor.LineNumber(), "polygon index outside the vertices");
+                RejectFile(sourceName, cursor.LineNumber(), "polygon index outside the vertices");
             polygon.vertex[k] = static_cast<int>(index[k]);
         }
     }
 
-    Clear();
-    vertices = std::move(newVertices);
-    polygons = std::move(newPolygons);
-    BuildEdgeTable();
+    model.Clear();
+    model.vertices = std::move(newVertices);
+    model.polygons = std::move(newPolygons);
+    model.BuildEdgeTable();
 }
 
 }  // namespace vantrel
