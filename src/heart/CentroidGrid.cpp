@@ -4,43 +4,65 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "mesh/RkPolygonModel.h"
+
 namespace vantrel {
 
 namespace {
 
 constexpr int kMaxCellsPerAxis = 256;
-
-double Component(const Vector3& p, int axis) { return axis == 0 ? p.x : (axis == 1 ? p.y : p.z); }
-
-bool IsFinite(const Vector3& p) { return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z); }
+constexpr double kCellsPerCubeRoot = 1.0;
 
 }  // namespace
 
-CentroidGrid::CentroidGrid(const std::vector<Vector3>& points, const std::vector<int>& ids) {
-    std::vector<Vector3> finitePoints;
-    std::vector<int> finiteIds;
-    for (std::size_t k = 0; k < points.size(); ++k) {
-        if (!IsFinite(points[k])) continue;
-        finitePoints.push_back(points[k]);
-        finiteIds.push_back(ids[k]);
-    }
-    if (finitePoints.empty()) return;
-
-    double low[3], high[3];
-    for (int axis = 0; axis < 3; ++axis) {
-        low[axis] = high[axis] = Component(finitePoints[0], axis);
-    }
-    for (const Vector3& p : finitePoints) {
-        for (int axis = 0; axis < 3; ++axis) {
-            low[axis] = std::min(low[axis], Component(p, axis));
-            high[axis] = std::max(high[axis], Component(p, axis));
+CentroidGrid::CentroidGrid(const RkPolygonModel& mesh, const std::vector<std::int32_t>& regionIds) {
+    const int polygonCount = static_cast<int>(mesh.polygons.size());
+    const int vertexCount = static_cast<int>(mesh.vertices.size());
+    // The centroid of a polygon that takes part, computed the same way in every pass
+    // (the arrays are built in passes over the mesh rather than from a copy of all
+    // centroids: fresh memory is what costs most here).
+    const auto centroidOf = [&](int i, Point& centroid) {
+        if (i >= static_cast<int>(regionIds.size()) || regionIds[i] == 0) return false;
+        const MeshPolygon& polygon = mesh.polygons[i];
+        for (int corner : polygon.vertex) {
+            if (corner < 0 || corner >= vertexCount) return false;
         }
+        const Vector3 c = (mesh.vertices[polygon.vertex[0]].position + mesh.vertices[polygon.vertex[1]].position +
+                           mesh.vertices[polygon.vertex[2]].position) *
+                          0.33333333333;
+        centroid = Point{c.x, c.y, c.z};
+        return std::isfinite(c.x) && std::isfinite(c.y) && std::isfinite(c.z);
+    };
+
+    // The grid spans the vertices' bounding box: one sequential pass instead of a
+    // pass gathering every centroid. A centroid just outside it (the factor is a
+    // little below 1/3) is clamped into a border cell, which the search allows for.
+    int count = 0;
+    double low[3] = {0.0, 0.0, 0.0}, high[3] = {0.0, 0.0, 0.0};
+    bool anyVertex = false;
+    for (const MeshVertex& vertex : mesh.vertices) {
+        const double p[3] = {vertex.position.x, vertex.position.y, vertex.position.z};
+        if (!std::isfinite(p[0]) || !std::isfinite(p[1]) || !std::isfinite(p[2])) continue;
+        for (int axis = 0; axis < 3; ++axis) {
+            low[axis] = anyVertex ? std::min(low[axis], p[axis]) : p[axis];
+            high[axis] = anyVertex ? std::max(high[axis], p[axis]) : p[axis];
+        }
+        anyVertex = true;
     }
+    if (!anyVertex) return;
+    // The grid's fineness follows the number of segmented polygons (a cheap count:
+    // a non-finite centroid found later only makes the estimate a little high).
+    int expected = 0;
+    for (int i = 0; i < polygonCount && i < static_cast<int>(regionIds.size()); ++i) expected += regionIds[i] != 0;
+    if (expected == 0) return;
+
     const double largest = std::max({high[0] - low[0], high[1] - low[1], high[2] - low[2]});
-    // The centroids lie on a surface, so about 2*cbrt(count) cells along the largest
-    // extent leave a few points in each occupied cell.
+    // Centroids lie on a surface: about cbrt(count) cells along the largest extent
+    // leave a few dozen in each occupied cell and keep the cell table small (its
+    // fresh memory costs more than scanning those centroids). The search skips
+    // cells farther than the best distance found, so coarse cells cost little.
     const int cellsAlongLargest = std::clamp(
-        static_cast<int>(std::ceil(2.0 * std::cbrt(static_cast<double>(finitePoints.size())))), 1,
+        static_cast<int>(std::ceil(kCellsPerCubeRoot * std::cbrt(static_cast<double>(expected)))), 1,
         kMaxCellsPerAxis);
     cellSize_ = largest > 0.0 ? largest / cellsAlongLargest : 1.0;
     for (int axis = 0; axis < 3; ++axis) {
@@ -48,23 +70,33 @@ CentroidGrid::CentroidGrid(const std::vector<Vector3>& points, const std::vector
         cells_[axis] = std::min(static_cast<int>((high[axis] - low[axis]) / cellSize_) + 1, kMaxCellsPerAxis);
     }
 
-    // Counting sort by cell; stable, so ids stay ascending within a cell.
+    // Counting sort by cell. Filling each cell from its end while walking the
+    // polygons backwards keeps the polygons ascending within a cell.
     const std::size_t cellCount = static_cast<std::size_t>(cells_[0]) * cells_[1] * cells_[2];
-    std::vector<int> cellOfPoint(finitePoints.size());
     cellStart_.assign(cellCount + 1, 0);
-    for (std::size_t k = 0; k < finitePoints.size(); ++k) {
-        const Vector3& p = finitePoints[k];
-        cellOfPoint[k] = CellOf(p.x, 0) + cells_[0] * (CellOf(p.y, 1) + cells_[1] * CellOf(p.z, 2));
-        ++cellStart_[cellOfPoint[k] + 1];
+    Point c;
+    for (int i = 0; i < polygonCount; ++i) {
+        if (!centroidOf(i, c)) continue;
+        ++cellStart_[CellOf(c)];
+        ++count;
     }
-    for (std::size_t c = 1; c <= cellCount; ++c) cellStart_[c] += cellStart_[c - 1];
-    std::vector<int> fill(cellStart_.begin(), cellStart_.end() - 1);
-    points_.resize(finitePoints.size());
-    ids_.resize(finitePoints.size());
-    for (std::size_t k = 0; k < finitePoints.size(); ++k) {
-        const int slot = fill[cellOfPoint[k]]++;
-        points_[slot] = finitePoints[k];
-        ids_[slot] = finiteIds[k];
+    if (count == 0) {
+        cellStart_.clear();
+        return;
+    }
+    int end = 0;
+    for (std::size_t cell = 0; cell < cellCount; ++cell) {
+        end += cellStart_[cell];
+        cellStart_[cell] = end;
+    }
+    cellStart_[cellCount] = end;
+    centroids_.resize(count);
+    polygons_.resize(count);
+    for (int i = polygonCount - 1; i >= 0; --i) {
+        if (!centroidOf(i, c)) continue;
+        const int slot = --cellStart_[CellOf(c)];
+        centroids_[slot] = c;
+        polygons_[slot] = i;
     }
 }
 
@@ -74,23 +106,42 @@ int CentroidGrid::CellOf(double coordinate, int axis) const {
     return cell >= cells_[axis] - 1 ? cells_[axis] - 1 : static_cast<int>(cell);
 }
 
+int CentroidGrid::CellOf(const Point& p) const {
+    return CellOf(p.x, 0) + cells_[0] * (CellOf(p.y, 1) + cells_[1] * CellOf(p.z, 2));
+}
+
 int CentroidGrid::Nearest(const Vector3& q, double cutoff) const {
-    if (points_.empty() || !IsFinite(q)) return -1;
+    if (polygons_.empty() || !std::isfinite(q.x) || !std::isfinite(q.y) || !std::isfinite(q.z)) return -1;
     const int centre[3] = {CellOf(q.x, 0), CellOf(q.y, 1), CellOf(q.z, 2)};
     const double query[3] = {q.x, q.y, q.z};
-    // Cell borders and point coordinates are both rounded; a border is trusted only
-    // up to this distance, far above the rounding of values of this size.
-    const double margin = 1e-9 * (cellSize_ * kMaxCellsPerAxis + std::abs(origin_[0]) +
-                                  std::abs(origin_[1]) + std::abs(origin_[2]) + 1.0);
+    // Cell borders and centroids are both rounded; a border is trusted only up to
+    // this distance, far above the rounding of values of this size.
+    const double margin = 1e-9 * (cellSize_ * kMaxCellsPerAxis + std::abs(origin_[0]) + std::abs(origin_[1]) +
+                                  std::abs(origin_[2]) + 1.0);
     double best = cutoff;
-    int bestId = -1;
+    int bestPolygon = -1;
+    // Squared distance from q to cell `index` along one axis, less the margin; the
+    // border cells reach to infinity outwards.
+    const auto axisGap = [&](int axis, int index) {
+        double gap = 0.0;
+        if (index > 0) gap = std::max(gap, origin_[axis] + index * cellSize_ - query[axis]);
+        if (index < cells_[axis] - 1) gap = std::max(gap, query[axis] - (origin_[axis] + (index + 1) * cellSize_));
+        gap = std::max(0.0, gap - margin);
+        return gap * gap;
+    };
     const auto visitCell = [&](int x, int y, int z) {
+        // Cells that cannot hold a centroid as near as the best are not opened.
+        if (axisGap(0, x) + axisGap(1, y) + axisGap(2, z) > best) return;
         const int cell = x + cells_[0] * (y + cells_[1] * z);
         for (int k = cellStart_[cell]; k < cellStart_[cell + 1]; ++k) {
-            const double distance = (q - points_[k]).LengthSquared();
-            if (distance < best || (distance == best && bestId != -1 && ids_[k] < bestId)) {
+            // (q - c).LengthSquared(), written out.
+            const double dx = q.x - centroids_[k].x;
+            const double dy = q.y - centroids_[k].y;
+            const double dz = q.z - centroids_[k].z;
+            const double distance = dx * dx + dy * dy + dz * dz;
+            if (distance < best || (distance == best && bestPolygon != -1 && polygons_[k] < bestPolygon)) {
                 best = distance;
-                bestId = ids_[k];
+                bestPolygon = polygons_[k];
             }
         }
     };
@@ -110,7 +161,8 @@ int CentroidGrid::Nearest(const Vector3& q, double cutoff) const {
                 }
             }
         }
-        // Every point not yet visited lies beyond one of the block's inner faces.
+        // Every centroid not yet visited lies beyond one of the block's inner faces
+        // (the outermost cells also hold whatever was clamped into them).
         bool anyFace = false;
         double gap = 0.0;
         for (int axis = 0; axis < 3; ++axis) {
@@ -129,7 +181,7 @@ int CentroidGrid::Nearest(const Vector3& q, double cutoff) const {
         const double safeGap = gap - margin;
         if (safeGap > 0.0 && safeGap * safeGap > best) break;
     }
-    return bestId;
+    return bestPolygon;
 }
 
 }  // namespace vantrel

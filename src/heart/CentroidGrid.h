@@ -1,37 +1,45 @@
 #pragma once
-// Nearest-point search over a fixed set of points (the centroids of the segmented
-// polygons), answering exactly what a loop over all points in index order answers
-// when it keeps a candidate only if its squared distance is strictly below the best
-// so far, starting from a cut-off: the lowest-index point of least squared
-// distance, provided that distance is below the cut-off.
+// Nearest segmented-polygon centroid, for the fibre layer's grown cells. Answers
+// exactly what a loop over the segmented polygons in index order answers when it
+// keeps a candidate only if its squared distance is strictly below the best so far,
+// starting from a cut-off: the lowest-index polygon of least squared distance,
+// provided that distance is below the cut-off.
 //
-// The points are sorted into a uniform grid; a query visits the cells in growing
-// cubic shells around the query's cell and stops once no unvisited cell can hold a
-// point as near as the best found.
+// The centroids, (P0 + P1 + P2) * 0.33333333333, are sorted into a uniform grid; a
+// query visits the cells in growing cubic shells around the query's cell and stops
+// once no unvisited cell can hold a centroid as near as the best found.
+#include <cstdint>
 #include <vector>
 
 #include "geometry/Vector3.h"
 
 namespace vantrel {
 
+class RkPolygonModel;
+
 class CentroidGrid {
  public:
-    // points[k] belongs to item ids[k]; ids must be ascending. Points with a
-    // non-finite coordinate are never found (their distance is never below a bound).
-    CentroidGrid(const std::vector<Vector3>& points, const std::vector<int>& ids);
+    // Takes the polygons whose region id is non-zero (a polygon beyond the end of
+    // regionIds counts as 0) and whose corners are valid vertex indices; a centroid
+    // with a non-finite coordinate is never found.
+    CentroidGrid(const RkPolygonModel& mesh, const std::vector<std::int32_t>& regionIds);
 
-    // The id of the nearest point to q (ties: lowest id) whose squared distance
-    // (q - p).LengthSquared() is < cutoff; -1 when there is none.
+    // The polygon of the nearest centroid to q (ties: lowest index) whose squared
+    // distance (q - c).LengthSquared() is < cutoff; -1 when there is none.
     int Nearest(const Vector3& q, double cutoff) const;
 
-    bool Empty() const { return points_.empty(); }
+    bool Empty() const { return polygons_.empty(); }
 
  private:
+    struct Point {
+        double x, y, z;
+    };
     int CellOf(double coordinate, int axis) const;
+    int CellOf(const Point& p) const;
 
-    std::vector<Vector3> points_;  // grouped by cell, ascending id within a cell
-    std::vector<int> ids_;
-    std::vector<int> cellStart_;  // points of cell c: cellStart_[c] .. cellStart_[c+1]
+    std::vector<Point> centroids_;  // grouped by cell, ascending polygon within a cell
+    std::vector<int> polygons_;
+    std::vector<int> cellStart_;  // centroids of cell c: cellStart_[c] .. cellStart_[c+1]
     int cells_[3] = {1, 1, 1};
     double origin_[3] = {0.0, 0.0, 0.0};
     double cellSize_ = 1.0;

@@ -29,53 +29,40 @@ void VoxelVolume::GrowFibreLayer(const RkPolygonModel& mesh, const std::vector<s
 
     // Two passes, each adding the inside cells with a layer cell among their six
     // face neighbours before the pass: the layer reaches two cells into the inside.
-    std::vector<std::int32_t> grown;
+    // The cells a pass adds are set only after the pass, so they do not count yet.
+    std::vector<int> added;
     for (int pass = 0; pass < 2; ++pass) {
-        grown = layerFlags_;
+        added.clear();
         for (int z = 1; z <= n_ - 2; ++z) {
             for (int y = 1; y <= n_ - 2; ++y) {
                 for (int x = 1; x <= n_ - 2; ++x) {
                     const int v = x + n_ * y + nn_ * z;
-                    if (insideFlags_[v] == 0 || grown[v] != 0) continue;
+                    if (insideFlags_[v] == 0 || layerFlags_[v] != 0) continue;
                     if (layerFlags_[v - 1] || layerFlags_[v + 1] || layerFlags_[v - n_] || layerFlags_[v + n_] ||
                         layerFlags_[v - nn_] || layerFlags_[v + nn_]) {
-                        grown[v] = 1;
+                        added.push_back(v);
                     }
                 }
             }
         }
-        layerFlags_.swap(grown);
+        for (int v : added) layerFlags_[v] = 1;
     }
 
     // The layer keeps off the outer shell, so every layer cell has all 26 neighbours.
-    for (int z = 0; z < n_; ++z) {
-        for (int y = 0; y < n_; ++y) {
-            for (int x = 0; x < n_; ++x) {
-                if (x == 0 || y == 0 || z == 0 || x == n_ - 1 || y == n_ - 1 || z == n_ - 1) {
-                    layerFlags_[x + n_ * y + nn_ * z] = 0;
-                }
-            }
+    for (int a = 0; a < n_; ++a) {
+        for (int b = 0; b < n_; ++b) {
+            layerFlags_[0 + n_ * a + nn_ * b] = 0;
+            layerFlags_[(n_ - 1) + n_ * a + nn_ * b] = 0;
+            layerFlags_[a + n_ * 0 + nn_ * b] = 0;
+            layerFlags_[a + n_ * (n_ - 1) + nn_ * b] = 0;
+            layerFlags_[a + n_ * b + nn_ * 0] = 0;
+            layerFlags_[a + n_ * b + nn_ * (n_ - 1)] = 0;
         }
     }
 
     // Grown cells have no polygon of their own: they take the segmented polygon with
     // the nearest centroid (cut-off 1e6, lowest index on a tie).
-    std::vector<Vector3> centroids;
-    std::vector<int> centroidPolygons;
-    const int vertexCount = static_cast<int>(mesh.vertices.size());
-    for (int i = 0; i < static_cast<int>(mesh.polygons.size()); ++i) {
-        if (!IsSegmented(regionIds, i)) continue;
-        const MeshPolygon& polygon = mesh.polygons[i];
-        bool valid = true;
-        for (int corner : polygon.vertex) valid = valid && corner >= 0 && corner < vertexCount;
-        if (!valid) continue;
-        const Vector3& p0 = mesh.vertices[polygon.vertex[0]].position;
-        const Vector3& p1 = mesh.vertices[polygon.vertex[1]].position;
-        const Vector3& p2 = mesh.vertices[polygon.vertex[2]].position;
-        centroids.push_back((p0 + p1 + p2) * 0.33333333333);
-        centroidPolygons.push_back(i);
-    }
-    const CentroidGrid nearest(centroids, centroidPolygons);
+    const CentroidGrid nearest(mesh, regionIds);
     if (nearest.Empty()) return;
     for (int v = 0; v < cells; ++v) {
         if (layerFlags_[v] == 0 || polygonOfVoxel_[v] != -1) continue;

@@ -10,6 +10,7 @@
 // bounding test of the loop over all polygons would let through.
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <vector>
 
 #include "geometry/ConsoleLog.h"
@@ -71,60 +72,69 @@ bool HasValidCorners(const MeshPolygon& polygon, int vertexCount) {
     return true;
 }
 
-RayBins BinPolygonsToRays(const RkPolygonModel& mesh, int n, const RayColumns& columns, int u, int w) {
-    const int polygonCount = static_cast<int>(mesh.polygons.size());
+// For each coordinate axis, the rays (by their position along that axis) that the
+// polygon's bounding test lets through: first .. end-1. Kept in 16 bits (the grid
+// has at most 1290 cells a side): fresh memory is what costs most in Build.
+struct PolygonRays {
+    std::uint16_t first[3] = {0, 0, 0};
+    std::uint16_t end[3] = {0, 0, 0};
+};
+
+std::vector<PolygonRays> RaysOfPolygons(const RkPolygonModel& mesh, const RayColumns& columns) {
     const int vertexCount = static_cast<int>(mesh.vertices.size());
-    // Ray rectangle of each polygon: first and last a, first and last b; empty
-    // (first a > last a) for a polygon that no ray can cross.
-    std::vector<int> rectangle(4 * static_cast<std::size_t>(polygonCount), 0);
-    long long pairs = 0;
-    for (int i = 0; i < polygonCount; ++i) {
-        int* r = &rectangle[4 * static_cast<std::size_t>(i)];
-        r[1] = -1;
+    std::vector<PolygonRays> rays(mesh.polygons.size());
+    for (std::size_t i = 0; i < mesh.polygons.size(); ++i) {
         const MeshPolygon& polygon = mesh.polygons[i];
+        // A polygon with a bad corner keeps empty ranges and is never crossed.
         if (!HasValidCorners(polygon, vertexCount)) continue;
         const Vector3& p0 = mesh.vertices[polygon.vertex[0]].position;
         const Vector3& p1 = mesh.vertices[polygon.vertex[1]].position;
         const Vector3& p2 = mesh.vertices[polygon.vertex[2]].position;
-        const double u0 = Component(p0, u), u1 = Component(p1, u), u2 = Component(p2, u);
-        const double w0 = Component(p0, w), w1 = Component(p1, w), w2 = Component(p2, w);
-        // A NaN coordinate makes the crossing determinant NaN for every ray.
-        if (std::isnan(u0) || std::isnan(u1) || std::isnan(u2) || std::isnan(w0) || std::isnan(w1) ||
-            std::isnan(w2)) {
-            continue;
+        for (int axis = 0; axis < 3; ++axis) {
+            const double c0 = Component(p0, axis), c1 = Component(p1, axis), c2 = Component(p2, axis);
+            // A NaN coordinate on a ray's u or w axis makes the crossing determinant
+            // NaN, so such a polygon is crossed by no ray across that axis.
+            if (std::isnan(c0) || std::isnan(c1) || std::isnan(c2)) continue;
+            int first, last;
+            columns.Range(std::min({c0, c1, c2}), std::max({c0, c1, c2}), first, last);
+            if (first > last) continue;
+            rays[i].first[axis] = static_cast<std::uint16_t>(first);
+            rays[i].end[axis] = static_cast<std::uint16_t>(last + 1);
         }
-        int a0, a1, b0, b1;
-        columns.Range(std::min({u0, u1, u2}), std::max({u0, u1, u2}), a0, a1);
-        columns.Range(std::min({w0, w1, w2}), std::max({w0, w1, w2}), b0, b1);
-        if (a0 > a1 || b0 > b1) continue;
-        r[0] = a0;
-        r[1] = a1;
-        r[2] = b0;
-        r[3] = b1;
-        pairs += static_cast<long long>(a1 - a0 + 1) * (b1 - b0 + 1);
     }
-    RayBins bins;
-    if (pairs > kMaxBinnedPairs) {
-        bins.everyPolygon = true;
-        return bins;
+    return rays;
+}
+
+// Fills `bins` with the polygons of the rays along axis d (u and w the other axes).
+void BinPolygonsToRays(const std::vector<PolygonRays>& rays, int n, int u, int w, RayBins& bins) {
+    const int polygonCount = static_cast<int>(rays.size());
+    long long pairs = 0;
+    for (const PolygonRays& r : rays) {
+        pairs += static_cast<long long>(r.end[u] - r.first[u]) * (r.end[w] - r.first[w]);
     }
+    bins.everyPolygon = pairs > kMaxBinnedPairs;
+    if (bins.everyPolygon) return;
     bins.start.assign(static_cast<std::size_t>(n) * n + 1, 0);
-    for (int i = 0; i < polygonCount; ++i) {
-        const int* r = &rectangle[4 * static_cast<std::size_t>(i)];
-        for (int b = r[2]; b <= r[3] && r[0] <= r[1]; ++b) {
-            for (int a = r[0]; a <= r[1]; ++a) ++bins.start[a + n * b + 1];
+    for (const PolygonRays& r : rays) {
+        for (int b = r.first[w]; b < r.end[w]; ++b) {
+            for (int a = r.first[u]; a < r.end[u]; ++a) ++bins.start[a + n * b];
         }
     }
-    for (std::size_t ray = 1; ray < bins.start.size(); ++ray) bins.start[ray] += bins.start[ray - 1];
-    bins.polygon.resize(bins.start.back());
-    std::vector<int> fill(bins.start.begin(), bins.start.end() - 1);
-    for (int i = 0; i < polygonCount; ++i) {
-        const int* r = &rectangle[4 * static_cast<std::size_t>(i)];
-        for (int b = r[2]; b <= r[3] && r[0] <= r[1]; ++b) {
-            for (int a = r[0]; a <= r[1]; ++a) bins.polygon[fill[a + n * b]++] = i;
+    // Each ray's range is filled from its end while walking the polygons backwards,
+    // so the polygons of a ray stay in index order.
+    int end = 0;
+    for (int ray = 0; ray < n * n; ++ray) {
+        end += bins.start[ray];
+        bins.start[ray] = end;
+    }
+    bins.start[n * n] = end;
+    bins.polygon.resize(end);
+    for (int i = polygonCount - 1; i >= 0; --i) {
+        const PolygonRays& r = rays[i];
+        for (int b = r.first[w]; b < r.end[w]; ++b) {
+            for (int a = r.first[u]; a < r.end[u]; ++a) bins.polygon[--bins.start[a + n * b]] = i;
         }
     }
-    return bins;
 }
 
 }  // namespace
@@ -136,10 +146,12 @@ void VoxelVolume::CastRays(const RkPolygonModel& mesh) {
     const int polygonCount = static_cast<int>(mesh.polygons.size());
     const int vertexCount = static_cast<int>(mesh.vertices.size());
     std::vector<int> crossings;
+    const std::vector<PolygonRays> polygonRays = RaysOfPolygons(mesh, columns);
+    RayBins bins;  // reused by the three axes
     for (int d = 0; d < 3; ++d) {
         const int u = (d + 1) % 3;
         const int w = (d + 2) % 3;
-        const RayBins bins = BinPolygonsToRays(mesh, n_, columns, u, w);
+        BinPolygonsToRays(polygonRays, n_, u, w, bins);
         for (int b = 0; b < n_; ++b) {
             const double rayW = columns.Position(b);
             for (int a = 0; a < n_; ++a) {
