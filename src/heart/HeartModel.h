@@ -36,6 +36,9 @@ class HeartModel {
   // An empty model: flags at their defaults, a 128^3 volume over [0, 10]^3 in its
   // initial state, no mesh, no region ids.
   HeartModel();
+  // One heart per program: copies of the 60 MB volume are never wanted.
+  HeartModel(const HeartModel&) = delete;
+  HeartModel& operator=(const HeartModel&) = delete;
 
   // Loads the heart once, on a model as constructed: Load (".obj" in any case),
   // NormalizeHeart, regionIds zeroed (one per polygon), the chosen segmentation,
