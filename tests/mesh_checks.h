@@ -29,35 +29,6 @@ inline int BoundaryEdgeCount(const RkPolygonModel& model) {
     return count;
 }
 
-// Number of closed loops formed by the boundary edges (each boundary vertex of a
-// manifold mesh has exactly two boundary edges).
-inline int BoundaryLoopCount(const RkPolygonModel& model) {
-    std::vector<std::vector<int>> next(model.vertices.size());
-    for (const MeshEdge& edge : model.edges) {
-        if ((edge.forwardPolygon < 0) == (edge.backwardPolygon < 0)) continue;
-        next[edge.lowVertex].push_back(edge.highVertex);
-        next[edge.highVertex].push_back(edge.lowVertex);
-    }
-    std::vector<bool> seen(model.vertices.size(), false);
-    int loops = 0;
-    for (size_t start = 0; start < next.size(); ++start) {
-        if (next[start].empty() || seen[start]) continue;
-        ++loops;
-        std::vector<int> stack{static_cast<int>(start)};
-        seen[start] = true;
-        while (!stack.empty()) {
-            const int v = stack.back();
-            stack.pop_back();
-            for (int w : next[v])
-                if (!seen[w]) {
-                    seen[w] = true;
-                    stack.push_back(w);
-                }
-        }
-    }
-    return loops;
-}
-
 // Every polygon's edge k must join its corners k and k+1, and the edge must
 // record the polygon on the side the polygon runs along it.
 inline void ExpectConsistentEdgeTable(const RkPolygonModel& model) {
