@@ -18,19 +18,6 @@ std::vector<int> Activations(const Fiber& fiber) {
     return values;
 }
 
-TEST(Animation, StartAnimationLinksBothWays) {
-    FiberCore core;
-    core.fibers.resize(1);
-    Stroke* a = AddStroke(core.fibers[0]);
-    core.fibers[0].apexes.push_back(std::make_unique<Stroke>());
-    Stroke* apex = core.fibers[0].apexes.back().get();
-    a->links.insert(apex);
-    core.StartAnimation();
-    EXPECT_EQ(a->neighbours.count(apex), 1u);
-    EXPECT_EQ(apex->neighbours.count(a), 1u);
-    EXPECT_TRUE(a->links.count(apex) && apex->links.empty());
-}
-
 TEST(Animation, WaveRunsOneLinkPerStepAndStopsAtABlock) {
     // s0 -> s1 -> s2 (blocked) -> s3, and s1 -> s4.
     FiberCore core;
@@ -56,25 +43,6 @@ TEST(Animation, WaveRunsOneLinkPerStepAndStopsAtABlock) {
     step();  // s4 reaches nothing at rest: the wave restarts
     EXPECT_EQ(Activations(fiber), (std::vector<int>{10, 0, 0, 0, 0}));
     EXPECT_EQ(repaints, 4);
-}
-
-TEST(Animation, ExcitedStrokesCountDownToOneAndStay) {
-    FiberCore core;
-    core.fibers.resize(2);
-    // Fibre 0 keeps the wave alive: a chain of twelve strokes.
-    Stroke* previous = AddStroke(core.fibers[0]);
-    for (int i = 0; i < 11; ++i) {
-        Stroke* next = AddStroke(core.fibers[0]);
-        previous->links.insert(next);
-        previous = next;
-    }
-    Stroke* lone = AddStroke(core.fibers[1]);
-    core.StartAnimation();
-    core.AnimationStep();
-    for (int step = 1; step <= 11; ++step) {
-        core.AnimationStep();
-        EXPECT_EQ(lone->activation, std::max(10 - step, 1)) << step;
-    }
 }
 
 TEST(Animation, PassesRunFibreByFibre) {
@@ -132,14 +100,6 @@ TEST(ToggleBlockAt, TogglesTheNearestStrokeOfEachFibreButNotTheFront) {
     EXPECT_TRUE(near->blocked);
     EXPECT_TRUE(other->blocked);
     EXPECT_FALSE(apex->blocked);
-}
-
-TEST(ToggleBlockAt, ZeroRayDirectionTogglesNothing) {
-    FiberCore core;
-    core.fibers.resize(1);
-    Stroke* stroke = AddStroke(core.fibers[0], {Vector3()});
-    core.ToggleBlockAt(Vector3(), Vector3());
-    EXPECT_FALSE(stroke->blocked);
 }
 
 }  // namespace

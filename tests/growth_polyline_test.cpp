@@ -11,15 +11,6 @@ Polyline Path(std::initializer_list<Vector3> points) {
     return line;
 }
 
-TEST(Polyline, DefaultsToHalfTransparentBlue) {
-    const Polyline line;
-    EXPECT_TRUE(line.points.empty());
-    EXPECT_EQ(line.color[0], 0.0f);
-    EXPECT_EQ(line.color[1], 0.0f);
-    EXPECT_EQ(line.color[2], 1.0f);
-    EXPECT_EQ(line.color[3], 0.5f);
-}
-
 TEST(Polyline, LengthSumsSegmentsAndIsZeroBelowTwoPoints) {
     EXPECT_EQ(Path({}).Length(), 0.0);
     EXPECT_EQ(Path({Vector3(1, 2, 3)}).Length(), 0.0);

@@ -140,16 +140,6 @@ TEST(RewritingRule, LateralTipSwingsTowardsTheMouse) {
     EXPECT_EQ(rule.laterals[0].length, 0.5);
 }
 
-TEST(RewritingRule, DragsOfUnknownPartsOrLateralsChangeNothing) {
-    RewritingRule rule(1, false, 2);
-    const RewritingRule pristine(1, false, 2);
-    rule.DragHandle(1, 2, 1, 30, 30, Vector3(1, 1, 1));
-    rule.DragHandle(1, -1, 0, 30, 30, Vector3(1, 1, 1));
-    rule.DragHandle(3, 0, 0, 30, 30, Vector3(0, 2, 0));
-    for (int i = 0; i < 2; ++i) ExpectSameMatrix(rule.laterals[i].matrix, pristine.laterals[i].matrix);
-    EXPECT_EQ(rule.stemLength, 1.0);
-}
-
 TEST(RulePickCode, CodesFollowTheHandleTable) {
     EXPECT_EQ(RulePickCode(1, RulePart::Continuation, 0, RuleHandle::Tip), 256u);
     EXPECT_EQ(RulePickCode(1, RulePart::Continuation, 0, RuleHandle::Side), 257u);

@@ -183,23 +183,6 @@ TEST_F(ExpandOnTopFace, DepthFiftySproutsAndFiftyOneDoesNot) {
     EXPECT_EQ(fiber.strokes.size(), 4u);
 }
 
-TEST_F(ExpandOnTopFace, LateralsSproutOnBothSides) {
-    parameters.RandomDirectionRate = 0.0;
-    parameters.ShuffleGrowthApexOrder = false;
-    Fiber fiber;
-    fiber.segmentLength = kSegmentLengthFactor;
-    AddApex(fiber, OnTop(5, 5), 0);
-    GrowthContext context = Context();
-    ASSERT_TRUE(fiber.ExpandApexes(context, rule2));
-    ASSERT_EQ(fiber.apexes.size(), 2u);
-    // Both lean 0.628318530717958 from the parent's direction, to either side.
-    const Vector3 a = fiber.apexes[0]->path.points[1] - fiber.apexes[0]->path.points[0];
-    const Vector3 b = fiber.apexes[1]->path.points[1] - fiber.apexes[1]->path.points[0];
-    EXPECT_NEAR(a.x / a.Length(), std::cos(0.628318530717958), 1e-12);
-    EXPECT_NEAR(b.x / b.Length(), std::cos(0.628318530717958), 1e-12);
-    EXPECT_LT(a.y * b.y, 0.0);
-}
-
 TEST_F(ExpandOnTopFace, ChildrenOutsideTheLayerOrTooShortAreDropped) {
     parameters.RandomDirectionRate = 0.0;
     parameters.SegmentResolution = 2;  // one step of a whole segment: out of the box
