@@ -4,6 +4,7 @@
 
 #include "growth/Fiber.h"
 #include "growth/GrowthContext.h"
+#include "growth/LayerLookup.h"
 #include "growth/RewritingRule.h"
 #include "growth/WalkStroke.h"
 #include "heart/SurfaceFitting.h"
@@ -83,7 +84,7 @@ bool Fiber::TraceCurve(GrowthContext& context, const RewritingRule& rule1) {
         volume.MarkStroke(&s);
         s.tube.BuildTube(s.path, r0, r1, kTubeColumns, t0);
         if (prev) prev->links.insert(&s);
-        if (const LayerVoxel* record = volume.LayerVoxelAt(p1)) AlignFrameToSurface(s.endFrame, record->normal);
+        if (const LayerVoxel* record = LayerRecordAt(volume, p1)) AlignFrameToSurface(s.endFrame, record->normal);
         curvePosition += step;
 
         // Laterals sprout at the joint between two curve strokes, from the earlier.
@@ -118,7 +119,7 @@ bool Fiber::ExpandApexes(GrowthContext& context, const RewritingRule& rule2) {
     std::vector<std::unique_ptr<Stroke>> newFront;
     for (Stroke* a : front) {
         // Every front stroke is aligned, also those not expanded below.
-        if (const LayerVoxel* record = volume.LayerVoxelAt(FrameOrigin(a->endFrame))) {
+        if (const LayerVoxel* record = LayerRecordAt(volume, FrameOrigin(a->endFrame))) {
             AlignFrameToSurface(a->endFrame, record->normal);
         }
         if (a->branchDepth > kMaximumExpandedDepth || a->finished) continue;

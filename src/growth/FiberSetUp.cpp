@@ -2,6 +2,7 @@
 // curve that the first growth pass traces.
 #include "growth/Fiber.h"
 #include "growth/GrowthContext.h"
+#include "growth/LayerLookup.h"
 #include "growth/RewritingRule.h"
 #include "growth/StartPoint.h"
 #include "heart/SurfaceFitting.h"
@@ -54,7 +55,7 @@ void Fiber::SetUpFromStartPoint(const StartPoint& sp, GrowthContext& context, co
     s.tube.BuildTube(s.path, r0, r1, kTubeColumns, direction);
 
     // The cell of the start (not of the end) gives the surface normal.
-    if (const LayerVoxel* record = context.volume.LayerVoxelAt(sp.position)) {
+    if (const LayerVoxel* record = LayerRecordAt(context.volume, sp.position)) {
         AlignFrameToSurface(s.endFrame, record->normal);
     }
 }

@@ -1,5 +1,6 @@
 #include "growth/WalkStroke.h"
 
+#include "growth/LayerLookup.h"
 #include "heart/PolylineOps.h"
 #include "heart/SurfaceFitting.h"
 
@@ -22,7 +23,7 @@ void WalkStroke(Stroke& s, double length, bool& collided, bool& leftVolume, cons
 
     Vector3 position = FrameOrigin(s.startFrame);
     Vector3 direction = FrameYAxis(s.startFrame);
-    const LayerVoxel* start = volume.LayerVoxelAt(position);
+    const LayerVoxel* start = LayerRecordAt(volume, position);
     if (!start) {
         leftVolume = true;
         return;
@@ -36,24 +37,26 @@ void WalkStroke(Stroke& s, double length, bool& collided, bool& leftVolume, cons
     Vector3 heading;
     for (int k = 1; k <= resolution - 1; ++k) {
         const Vector3 normal = cell->normal;
-        const Vector3 escape = cell->escapeDirection;
         direction = direction - direction.Dot(normal) * normal;
         direction.Normalize();
         if (k < kFirstBendingStep) {
             heading = direction;
         } else {
+            // Nothing has been stamped since the cell was reached, so the direction
+            // brought up to date now is the one it had then.
+            const Vector3 escape = volume.LayerVoxelByIndex(cell->index).escapeDirection;
             heading = direction + parameters.GradientDirectionRate * escape;
             heading = heading - heading.Dot(normal) * normal;
             heading.Normalize();
         }
         Vector3 next = position + stepLength * heading;
         if (parameters.FitOffsetFromTargetPolygon) {
-            if (const LayerVoxel* record = volume.LayerVoxelAt(next)) {
+            if (const LayerVoxel* record = LayerRecordAt(volume, next)) {
                 SnapToLayerPlane(context.mesh, *record, context.layerDepth, next);
             }
         }
         path.push_back(next);
-        cell = volume.LayerVoxelAt(next);
+        cell = LayerRecordAt(volume, next);
         if (!cell) {
             leftVolume = true;
             return;
