@@ -2,6 +2,7 @@
 #include <vector>
 
 #include "mesh/RkPolygonModel.h"
+#include "mesh/VertexWalk.h"
 
 namespace vantrel {
 namespace {
@@ -61,31 +62,32 @@ void RkPolygonModel::RefineByCentroids() {
 void RkPolygonModel::SmoothTangential(int passes) {
     std::vector<Vector3> newPositions(vertices.size());
     std::vector<Vector3> newTexCoords(vertices.size());
-    std::vector<int> neighbours;
-    std::vector<int> neighbourEdges;
     for (int pass = 0; pass < passes; ++pass) {
         for (size_t i = 0; i < vertices.size(); ++i) {
-            neighbours.clear();
-            neighbourEdges.clear();
-            NeighboursOfVertex(static_cast<int>(i), neighbours, neighbourEdges);
-            const MeshVertex& vertex = vertices[i];
-            // A vertex without neighbours has no mean to move to; it stays.
-            if (neighbours.empty()) {
-                newPositions[i] = vertex.position;
-                newTexCoords[i] = vertex.texCoord;
-                continue;
-            }
+            const int vertex = static_cast<int>(i);
+            // Sums in the walk order of NeighboursOfVertex.
             Vector3 positionSum;
             Vector3 texSum;
-            for (int j : neighbours) {
-                positionSum += vertices[j].position;
-                texSum += vertices[j].texCoord;
+            int count = 0;
+            VertexWalk(*this, vertex).Run(
+                [&](int edge) {
+                    const MeshVertex& neighbour = vertices[OtherEnd(edges[edge], vertex)];
+                    positionSum += neighbour.position;
+                    texSum += neighbour.texCoord;
+                    ++count;
+                },
+                [](int) {});
+            const MeshVertex& current = vertices[i];
+            // A vertex without neighbours has no mean to move to; it stays.
+            if (count == 0) {
+                newPositions[i] = current.position;
+                newTexCoords[i] = current.texCoord;
+                continue;
             }
-            const double count = static_cast<double>(neighbours.size());
-            const Vector3 centre = positionSum / count;
-            const Vector3& n = vertex.normal;
-            newPositions[i] = centre + n * (vertex.position - centre).Dot(n);
-            newTexCoords[i] = texSum / count;
+            const Vector3 centre = positionSum / static_cast<double>(count);
+            const Vector3& n = current.normal;
+            newPositions[i] = centre + n * (current.position - centre).Dot(n);
+            newTexCoords[i] = texSum / static_cast<double>(count);
         }
         for (size_t i = 0; i < vertices.size(); ++i) {
             vertices[i].position = newPositions[i];
