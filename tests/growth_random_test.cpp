@@ -5,7 +5,7 @@
 #include <numeric>
 
 #include "growth/GrowthRandom.h"
-#include "growth/WalkStroke.h"
+#include "growth/GrowthRandom.h"
 
 namespace vantrel {
 namespace {

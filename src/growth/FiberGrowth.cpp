@@ -4,6 +4,7 @@
 
 #include "growth/Fiber.h"
 #include "growth/GrowthContext.h"
+#include "growth/GrowthRandom.h"
 #include "growth/LayerLookup.h"
 #include "growth/RewritingRule.h"
 #include "growth/WalkStroke.h"

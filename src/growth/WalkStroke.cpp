@@ -1,5 +1,7 @@
 #include "growth/WalkStroke.h"
 
+#include <cmath>
+
 #include "growth/LayerLookup.h"
 #include "heart/PolylineOps.h"
 #include "heart/SurfaceFitting.h"
@@ -11,7 +13,6 @@ namespace {
 // The first sub-steps of a walk go straight along the surface; from this one on
 // they bend towards the layer's escape direction.
 constexpr int kFirstBendingStep = 3;
-constexpr double kFullTurn = 6.28318530717958;
 
 }  // namespace
 
@@ -83,19 +84,6 @@ void WalkStroke(Stroke& s, double length, bool& collided, bool& leftVolume, cons
     SetFrameOrigin(startRotation, Vector3());
     s.endFrame = turn.Multiply(startRotation);
     SetFrameOrigin(s.endFrame, position);
-}
-
-double GaussianFactor(GrowthRandom& random, double s) {
-    const double u1 = random.Next() / 32767.0;
-    const double u2 = random.Next() / 32767.0;
-    const double z = std::sqrt(-2.0 * std::log(u1)) * std::sin(kFullTurn * u2);
-    const double factor = 1.0 + s * z;
-    // u1 = 0 makes the deviate infinite; times a zero spread or a zero sine that is
-    // not a number, which no clamp below would catch.
-    if (std::isnan(factor)) return 1.0;
-    if (factor < 0) return 0.0;
-    if (factor > 2.0) return 2.0;
-    return factor;
 }
 
 }  // namespace vantrel

@@ -1,10 +1,5 @@
 #pragma once
-// The walk of a new stroke over the fibre layer, and the random draws of growth.
-#include <cmath>
-#include <cstdint>
-#include <utility>
-#include <vector>
-
+// The walk of a new stroke over the fibre layer.
 #include "growth/GrowthContext.h"
 #include "growth/Stroke.h"
 
@@ -22,27 +17,5 @@ namespace vantrel {
 // frame is left as it was. SegmentResolution below 2 counts as 2.
 void WalkStroke(Stroke& s, double length, bool& collided, bool& leftVolume, const ExcludedStrokes& excluded,
                 VolumeStroke*& hit, GrowthContext& context);
-
-// 1 + s z with z a normal deviate from two draws u1, u2 (Box-Muller, u1 first),
-// clamped to [0, 2]. A not-a-number factor (s = 0 or sin = 0 against an infinite
-// deviate when u1 = 0) counts as 1.0.
-double GaussianFactor(GrowthRandom& random, double s);
-
-// Shuffles the elements with the generator: for i = 1 .. size-1, j is drawn from
-// 0 .. i (widening the draw by 15 bits while the range is too small) and elements
-// i and j are swapped.
-template <typename T>
-void ShuffleWithGenerator(std::vector<T>& items, GrowthRandom& random) {
-    for (std::size_t i = 1; i < items.size(); ++i) {
-        std::uint64_t draw = static_cast<std::uint64_t>(random.Next());
-        std::uint64_t range = 32767;
-        while (range < i + 1) {
-            range = range * 32768 + 32767;
-            draw = draw * 32768 + static_cast<std::uint64_t>(random.Next());
-        }
-        const std::size_t j = static_cast<std::size_t>(draw % (i + 1));
-        if (j != i) std::swap(items[i], items[j]);
-    }
-}
 
 }  // namespace vantrel
