@@ -151,9 +151,11 @@ std::string Quoted(const std::string& text) { return "'" + text + "'"; }
 // Runs vantrel-grow with `arguments` (already quoted where needed) under the
 // environment settings `environment` ("" or "LC_ALL=...").
 ProgramRun RunProgram(const std::string& arguments, const std::string& environment = "") {
-    const std::string dir = WorkDir();
-    const std::string outPath = dir + "stdout.txt";
-    const std::string errPath = dir + "stderr.txt";
+    // CTest runs the tests of this file in parallel processes: name the captured
+    // streams after the test.
+    const std::string prefix = WorkDir() + ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    const std::string outPath = prefix + ".stdout.txt";
+    const std::string errPath = prefix + ".stderr.txt";
     const std::string command = "env " + environment + " " + Quoted(VANTREL_GROW_PROGRAM) + " " + arguments + " >" +
                                 Quoted(outPath) + " 2>" + Quoted(errPath);
     const int raw = std::system(command.c_str());
