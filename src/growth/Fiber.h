@@ -20,6 +20,10 @@ struct StartPoint;
 // Nominal stroke length in model units per unit of rule 2's stemLength (1.8 mm at
 // 6.837 mm per model unit).
 constexpr double kSegmentLengthFactor = 0.26327336551118913;
+// Tube radius at a fibre's start, per unit of the rule's stemWidth.
+constexpr double kInitialRadiusFactor = 0.2;
+// Every stroke's tube: a triangular cross-section, the fourth column closing the seam.
+constexpr int kTubeColumns = 4;
 
 class Fiber {
  public:

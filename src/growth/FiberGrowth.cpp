@@ -14,13 +14,11 @@ namespace vantrel {
 
 namespace {
 
-constexpr double kInitialRadiusFactor = 0.2;
 constexpr double kMinimumLengthFactor = 0.01;
 // Children shorter than this (0.1 mm in model units) are discarded.
 constexpr double kMinimumChildLength = 0.01462629808395495;
 // Front strokes deeper than this are not expanded, so 51 is the deepest stroke.
 constexpr int kMaximumExpandedDepth = 50;
-constexpr int kTubeColumns = 4;
 
 }  // namespace
 

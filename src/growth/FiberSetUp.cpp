@@ -9,14 +9,6 @@
 
 namespace vantrel {
 
-namespace {
-
-// Stroke radius at a fibre's start, per unit of the rule's stemWidth.
-constexpr double kInitialRadiusFactor = 0.2;
-constexpr int kTubeColumns = 4;
-
-}  // namespace
-
 void Fiber::SetUpFromStartPoint(const StartPoint& sp, GrowthContext& context, const RewritingRule& rule2) {
     strokes.clear();
     apexes.clear();
