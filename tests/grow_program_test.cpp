@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <memory>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -16,6 +17,7 @@
 
 #include <gtest/gtest.h>
 
+#include "cli/GrowJob.h"
 #include "cli/GrowOptions.h"
 #include "cli/StartPolygon.h"
 
@@ -229,6 +231,34 @@ class GrowProgram : public ::testing::Test {
 
     std::string startPolygon_;
 };
+
+// The program loads in steps (to time the volume build and to refuse a bad
+// segmentation file); the result must be what the heart model's own LoadHeart gives.
+TEST_F(GrowProgram, StagedLoadEqualsTheHeartModelsLoad) {
+    GrowOptions options;
+    options.heartPath = kHeart;
+    options.segmentationPath = kSegmentation;
+    auto staged = std::make_unique<GrowSession>();
+    std::string error;
+    ASSERT_TRUE(LoadHeartStep(options, *staged, error)) << error;
+    BuildVolumeStep(*staged);
+
+    auto direct = std::make_unique<HeartModel>();
+    ASSERT_TRUE(direct->LoadHeart(kHeart, SegmentationChoice::File(kSegmentation)));
+
+    const HeartModel& a = staged->heart;
+    const HeartModel& b = *direct;
+    ASSERT_EQ(a.mesh.vertices.size(), b.mesh.vertices.size());
+    ASSERT_EQ(a.mesh.polygons.size(), b.mesh.polygons.size());
+    for (std::size_t i = 0; i < a.mesh.vertices.size(); ++i) {
+        const Vector3& p = a.mesh.vertices[i].position;
+        const Vector3& q = b.mesh.vertices[i].position;
+        ASSERT_TRUE(p.x == q.x && p.y == q.y && p.z == q.z) << "vertex " << i;
+    }
+    EXPECT_EQ(a.regionIds, b.regionIds);
+    EXPECT_EQ(a.volume.LayerVoxelCount(), b.volume.LayerVoxelCount());
+    EXPECT_GT(a.volume.LayerVoxelCount(), 0);
+}
 
 TEST_F(GrowProgram, GrowsThousandsOfStrokesInsideTheHeartBox) {
     const ProgramRun run = Grow("first", "--timings");
