@@ -3,7 +3,13 @@
 // release, double click and move goes to one slot of the listener its source names
 // at that moment. A double click calls only the double-click slot (the press that
 // precedes it has already been delivered), so the sequence for a double click is
-// down, up, double click, up.
+// down, up, double click, up. Moves are reported also with no button held.
+//
+// A release can get lost (a dialog or another window takes the mouse during a
+// drag) and the listener can change during a drag. Before each event the view
+// therefore hands every button that a listener saw pressed, but that is no longer
+// held or whose listener is no longer current, its release at the last position
+// that listener saw, so no listener stays in a drag or a sketch.
 #include <QOpenGLWidget>
 #include <functional>
 
@@ -26,7 +32,18 @@ class ListenerView : public QOpenGLWidget {
 
  private:
   MLState* Listener() const { return source_ ? source_() : nullptr; }
+  // Delivers the lost releases (see above) for the buttons of `pressed` that are
+  // not in `held` or whose listener is not `current`.
+  void ReleaseLostButtons(MLState* current, Qt::MouseButtons held);
+  // Records the event's position as the last one `listener` saw.
+  void Remember(MLState* listener, int x, int y);
+
   ListenerSource source_;
+  // Buttons whose press reached pressTarget_ and whose release has not.
+  Qt::MouseButtons pressed_;
+  MLState* pressTarget_ = nullptr;
+  int lastX_ = 0;
+  int lastY_ = 0;
 };
 
 }  // namespace vantrel

@@ -1,5 +1,6 @@
 #include "interaction/MLforMainWindow.h"
 
+#include "interaction/SurfaceSketch.h"
 #include "render/FiberDrawing.h"
 #include "render/HeartDrawing.h"
 
@@ -11,6 +12,15 @@ MLforMainWindow::MLforMainWindow(ViewCore& views, HeartModel& heart, FiberCore& 
 }
 
 void MLforMainWindow::RenderPickBuffer() { vantrel::RenderPickBuffer(views_.mainGL, heart_, fibers_); }
+
+bool MLforMainWindow::PickSegmented(int x, int y, Vector3* point, Vector3* normal) const {
+  int polygon = -1;
+  if (!PickPolygon(views_.mainGL, heart_, x, y, &polygon, point)) return false;
+  const size_t index = static_cast<size_t>(polygon);
+  if (index >= heart_.regionIds.size() || heart_.regionIds[index] == 0) return false;
+  *normal = heart_.mesh.polygons[index].normal;
+  return true;
+}
 
 void MLforMainWindow::OnRButtonDown(int x, int y) {
   rightDown = true;
@@ -26,22 +36,61 @@ void MLforMainWindow::OnMButtonDown(int x, int y) {
 void MLforMainWindow::OnLButtonDown(int x, int y) {
   leftDown = true;
   sketch.points.clear();
-  int polygon = -1;
-  Vector3 point;
-  const bool onSegmented = PickPolygon(views_.mainGL, heart_, x, y, &polygon, &point) &&
-                           heart_.regionIds[static_cast<size_t>(polygon)] != 0;
-  if (!onSegmented) views_.mainGL.StartDrag(x, y, CameraDragMode::Pan);
+  Vector3 surfacePoint;
+  Vector3 normal;
+  if (!PickSegmented(x, y, &surfacePoint, &normal)) {
+    views_.mainGL.StartDrag(x, y, CameraDragMode::Pan);
+    return;
+  }
+  const Vector3 point = PointUnderSurface(surfacePoint, normal, heart_.LayerDepth());
+  if (fibers_.placeStartPoint) {
+    // The position and a provisional direction point, aimed by the moves.
+    placingStart = true;
+    sketch.points = {point, point};
+  } else {
+    drawingFeature = true;
+    sketch.points.push_back(point);
+  }
 }
 
 void MLforMainWindow::OnMouseMove(int x, int y) {
   const bool anyDown = leftDown || rightDown || middleDown;
-  if (anyDown) views_.mainGL.DragCamera(x, y);
+  if (leftDown && (placingStart || drawingFeature)) {
+    // Moves off the marked region add nothing; the camera stays while sketching.
+    Vector3 surfacePoint;
+    Vector3 normal;
+    if (PickSegmented(x, y, &surfacePoint, &normal)) {
+      const double depth = 0.5 * heart_.volume.VoxelSize() + heart_.LayerDepth();
+      const Vector3 point = PointUnderSurface(surfacePoint, normal, depth);
+      if (placingStart) {
+        AimPlacement(sketch, point);
+      } else {
+        sketch.points.push_back(point);
+      }
+    }
+  } else if (anyDown) {
+    views_.mainGL.DragCamera(x, y);
+  }
   // While the animation runs its timer repaints.
   if (anyDown && !fibers_.animation) views_.RedrawMainView();
 }
 
-void MLforMainWindow::OnLButtonUp(int, int) {
-  views_.mainGL.EndDrag();
+void MLforMainWindow::OnLButtonUp(int x, int y) {
+  Vector3 surfacePoint;
+  Vector3 normal;
+  if (placingStart && sketch.points.size() == 2) {
+    // Four start points about the normal under the release point; a release off
+    // the marked region adds none.
+    if (PickSegmented(x, y, &surfacePoint, &normal)) {
+      for (const StartPoint& start : QuarterTurnStartPoints(sketch.points[0], sketch.points[1], normal)) {
+        fibers_.startPoints.push_back(start);
+      }
+    }
+  } else if (drawingFeature && sketch.points.size() >= kMinFeatureCurvePoints) {
+    fibers_.featureCurves.push_back(*FeatureCurveFromSketch(sketch));
+  } else {
+    views_.mainGL.EndDrag();
+  }
   sketch.points.clear();
   leftDown = false;
   placingStart = false;
@@ -62,13 +111,23 @@ void MLforMainWindow::OnMButtonUp(int, int) {
 }
 
 void MLforMainWindow::OnLButtonDblClk(int, int) {}
-void MLforMainWindow::OnRButtonDblClk(int, int) {}
+
+void MLforMainWindow::OnRButtonDblClk(int x, int y) {
+  Vector3 origin;
+  Vector3 direction;
+  views_.mainGL.MouseRay(x, y, &origin, &direction);
+  fibers_.ToggleBlockAt(origin, direction);
+  views_.RedrawMainView();
+}
+
 void MLforMainWindow::OnMButtonDblClk(int, int) {}
 
 void MLforMainWindow::DrawOverlay() {
-  if (sketch.points.size() == 2) {
+  // What is drawn follows the gesture, not the point count: a curve sketch of two
+  // points is a line, never a start arrow.
+  if (placingStart && sketch.points.size() == 2) {
     DrawStartArrow(sketch.points[0], sketch.points[1]);
-  } else if (sketch.points.size() > 2) {
+  } else if (drawingFeature) {
     DrawPolylineLines(sketch, 5.0f);
   }
 }

@@ -1,8 +1,14 @@
 #pragma once
-// The main view's normal mouse listener: camera control (right drag orbits, or
-// zooms in the 50-pixel strip at the right edge; middle drag zooms; a left press
-// that picks no segmented heart polygon pans). Every button release re-renders the
-// main view's pick buffers so the next press hits what is on screen.
+// The main view's normal mouse listener. A left drag that starts on a segmented
+// heart polygon places a start point (FiberCore::placeStartPoint: the release adds
+// four start points a quarter turn apart about the normal under it) or sketches a
+// feature curve (kept at the release when it has at least 5 points, smoothed
+// twice); points go under the surface, the press at layerDepth, the moves at half
+// a voxel more. A right double click toggles the conduction block of the stroke
+// nearest to the mouse ray in each fibre. Camera: right drag orbits, or zooms in
+// the 50-pixel strip at the right edge; middle drag zooms; a left press that picks
+// no segmented polygon pans. Every button release re-renders the main view's pick
+// buffers so the next press hits what is on screen.
 #include "growth/FiberCore.h"
 #include "growth/Polyline.h"
 #include "heart/HeartModel.h"
@@ -28,8 +34,8 @@ class MLforMainWindow : public MLState {
   void OnRButtonDblClk(int x, int y) override;
   void OnMButtonDblClk(int x, int y) override;
   void OnMouseMove(int x, int y) override;
-  // The start-point arrow while a placement is under way (two sketch points), the
-  // sketch as thick lines while a curve is drawn (more than two).
+  // The start-point arrow while a placement is under way, the sketch as lines of
+  // width 5 in its colour while a curve is drawn.
   void DrawOverlay() override;
 
   bool placingStart = false;
@@ -38,6 +44,9 @@ class MLforMainWindow : public MLState {
 
  private:
   void RenderPickBuffer();
+  // The segmented heart polygon under (x, y): the picked surface point and the
+  // polygon's outward normal. False off the heart and on unsegmented polygons.
+  bool PickSegmented(int x, int y, Vector3* point, Vector3* normal) const;
 
   ViewCore& views_;
   HeartModel& heart_;

@@ -45,7 +45,15 @@ void MLforRuleWindow::OnMButtonDown(int x, int y) {
 
 void MLforRuleWindow::OnMouseMove(int x, int y) {
   if (leftDown) {
-    if (!editing) views_.ruleGL.DragCamera(x, y);
+    if (editing) {
+      // The mouse at the grabbed handle's depth, so a tip follows it in the plane
+      // the handle was seen in.
+      const Vector3 point = views_.ruleGL.UnprojectAt(x, y, pickDepth);
+      layout_.DispatchHandleDrag(pickRule, pickPart, pickLateral, pickHandle, x - lastPointX, y - lastPointY, point);
+      views_.RedrawMainView();
+    } else {
+      views_.ruleGL.DragCamera(x, y);
+    }
     views_.RedrawRuleView();
   } else if (rightDown || middleDown) {
     views_.ruleGL.DragCamera(x, y);

@@ -1,8 +1,11 @@
 #pragma once
 // The rule window's mouse listener: a left press on a handle grabs it (its pick code
-// decoded into rule, part, lateral and handle, its depth kept), a left press
+// decoded into rule, part, lateral and handle, its depth kept) and every move edits
+// the rule through RuleLayout's dispatch with the mouse unprojected at that depth
+// and the motion since the previous move, redrawing both views; a left press
 // elsewhere pans, a right drag orbits, a middle drag zooms. Every release ends the
-// drag and re-renders the rule window's pick buffers.
+// drag, the left one also the grab, and re-renders the rule window's pick buffers
+// (handles are found where they moved from the next press on).
 #include <cstdint>
 
 #include "interaction/MLState.h"

@@ -27,8 +27,13 @@ void MLforSegmentation::OnMButtonDown(int x, int y) {
 }
 
 void MLforSegmentation::OnMouseMove(int x, int y) {
-  if (leftDown) return;
-  if (rightDown || middleDown) {
+  if (leftDown) {
+    // Painting starts with the first move, never with the press.
+    int polygon = -1;
+    Vector3 point;
+    if (PickPolygon(views_.mainGL, heart_, x, y, &polygon, &point)) heart_.PaintAround(polygon);
+    views_.RedrawMainView();
+  } else if (rightDown || middleDown) {
     views_.mainGL.DragCamera(x, y);
     views_.RedrawMainView();
   }
@@ -51,9 +56,16 @@ void MLforSegmentation::OnMButtonUp(int, int) {
   RenderPickBuffer();
 }
 
+void MLforSegmentation::EraseAt(int x, int y) {
+  int polygon = -1;
+  Vector3 point;
+  if (PickPolygon(views_.mainGL, heart_, x, y, &polygon, &point)) heart_.EraseAround(polygon);
+  views_.RedrawMainView();
+}
+
 void MLforSegmentation::OnLButtonDblClk(int, int) {}
-void MLforSegmentation::OnRButtonDblClk(int, int) {}
-void MLforSegmentation::OnMButtonDblClk(int, int) {}
+void MLforSegmentation::OnRButtonDblClk(int x, int y) { EraseAt(x, y); }
+void MLforSegmentation::OnMButtonDblClk(int x, int y) { EraseAt(x, y); }
 void MLforSegmentation::DrawOverlay() {}
 
 }  // namespace vantrel

@@ -1,7 +1,9 @@
 #pragma once
-// The main view's mouse listener in segmentation mode: right drag orbits, middle
-// drag zooms; a left press remembers whether it started on the heart. Every button
-// release re-renders the main view's pick buffers.
+// The main view's mouse listener in segmentation mode. A left drag that starts on
+// the heart paints region id 1 around the polygon under the cursor from its first
+// move on (a press off the heart does nothing); a right or middle double click
+// erases the ids around the picked polygon. Right drag orbits, middle drag zooms.
+// Every button release re-renders the main view's pick buffers.
 #include "growth/FiberCore.h"
 #include "heart/HeartModel.h"
 #include "interaction/MLState.h"
@@ -27,6 +29,8 @@ class MLforSegmentation : public MLState {
 
  private:
   void RenderPickBuffer();
+  // EraseAround the polygon under (x, y), if any, and redraw.
+  void EraseAt(int x, int y);
 
   ViewCore& views_;
   HeartModel& heart_;
