@@ -10,6 +10,7 @@
 #include <fstream>
 #include <limits>
 #include <memory>
+#include <ostream>
 #include <random>
 #include <string>
 #include <vector>
@@ -242,6 +243,8 @@ struct EqualityCase {
     const char* name;
     const char* sharedFile;  // nullptr: the cube [1, 9]^3
 };
+
+void PrintTo(const EqualityCase& equalityCase, std::ostream* out) { *out << equalityCase.name; }
 
 // Segmented where the centroid lies left of x = 6 (ids 1 and 7), so cells of the
 // right part look far for their nearest segmented centroid.
