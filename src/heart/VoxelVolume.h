@@ -47,8 +47,10 @@ class VoxelVolume {
 
     // Voxelises `mesh` (its polygon normals must be current: they are copied into
     // the records) and builds the fibre layer from the polygons whose region id is
-    // non-zero (a polygon without an entry in regionIds counts as 0). Starts from the
-    // initial state, so a volume can be built again; the density field and every
+    // non-zero (a polygon without an entry in regionIds counts as 0). A crossing on
+    // the upper face of the box belongs to cell n-1, one outside the box is dropped,
+    // and a polygon with a corner outside the vertex array is ignored. Starts from
+    // the initial state, so a volume can be built again; the density field and every
     // stroke registration are emptied. Prints the progress and timing lines.
     void Build(const RkPolygonModel& mesh, const std::vector<std::int32_t>& regionIds);
 
