@@ -62,9 +62,10 @@ inline bool SurfaceAt(QPoint p, Vector3* point, Vector3* normal) {
   return true;
 }
 
-// A main-view pixel, nearest the view's centre, around which a square of half-size
-// `radius` shows only segmented polygons (sampled every 4 pixels).
-inline std::optional<QPoint> SegmentedArea(QWidget* view, int radius) {
+// A view pixel, nearest the view's centre, around which every pixel of a square of
+// half-size `radius` (sampled every 4 pixels) passes `test`.
+template <typename Test>
+std::optional<QPoint> AreaWhere(QWidget* view, int radius, Test test) {
   const QPoint centre = view->rect().center();
   for (int ring = 0; ring < std::max(view->width(), view->height()) / 2; ring += 8) {
     for (int dy = -ring; dy <= ring; dy += 8) {
@@ -73,7 +74,7 @@ inline std::optional<QPoint> SegmentedArea(QWidget* view, int radius) {
         const QPoint candidate = centre + QPoint(dx, dy);
         bool all = true;
         for (int y = -radius; y <= radius && all; y += 4) {
-          for (int x = -radius; x <= radius && all; x += 4) all = SegmentedAt(candidate + QPoint(x, y));
+          for (int x = -radius; x <= radius && all; x += 4) all = test(candidate + QPoint(x, y));
         }
         if (all) return candidate;
       }
@@ -81,6 +82,9 @@ inline std::optional<QPoint> SegmentedArea(QWidget* view, int radius) {
   }
   return std::nullopt;
 }
+
+// A main-view pixel around which only segmented polygons show.
+inline std::optional<QPoint> SegmentedArea(QWidget* view, int radius) { return AreaWhere(view, radius, SegmentedAt); }
 
 // A main-view pixel that shows no heart polygon.
 inline std::optional<QPoint> BackgroundPixel(QWidget* view) {
