@@ -20,7 +20,9 @@ void CVantrelView::resizeGL(int width, int height) {
   RenderPickBuffer(gl, *TheHeartModel(), *TheFiberCore());
 }
 
-void CVantrelView::paintGL() {
+void CVantrelView::paintGL() { PaintScene(); }
+
+void CVantrelView::PaintScene() {
   RkOGL& gl = TheViewCore()->mainGL;
   gl.BeginDraw();
   // The overlay belongs to the current listener; before the listeners exist there

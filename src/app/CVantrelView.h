@@ -12,6 +12,11 @@ class CVantrelView : public ListenerView {
   explicit CVantrelView(QWidget* parent = nullptr);
   ~CVantrelView() override;
 
+  // Draws one frame of the scene and the axes into the view's framebuffer (what
+  // paintGL does; the context must be current). The widget shows it when it is
+  // next composed.
+  void PaintScene();
+
  protected:
   void initializeGL() override;
   void resizeGL(int width, int height) override;

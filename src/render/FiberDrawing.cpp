@@ -1,6 +1,7 @@
 #include "render/FiberDrawing.h"
 
 #include <array>
+#include <cstdint>
 #include <cmath>
 #include <vector>
 
@@ -39,15 +40,8 @@ void AppendVector(std::vector<GLfloat>& out, const Vector3& v) {
   out.push_back(static_cast<GLfloat>(v.z));
 }
 
-// The triangles of the tube's strips: for each ring pair the strip runs over the
-// columns from the last down to the first, alternating ring i and ring i + 1.
-void AppendTube(const TubeMesh& tube, TubeArrays& arrays, std::vector<GLuint>& indices) {
-  if (tube.rows < 2 || tube.columns < 2) return;
-  const GLuint base = static_cast<GLuint>(arrays.vertices.size() / 3);
-  for (int i = 0; i < tube.rows * tube.columns; ++i) {
-    AppendVector(arrays.vertices, tube.vertices[i]);
-    AppendVector(arrays.normals, tube.normals[i]);
-  }
+// Appends the strip triangles of a tube whose vertices start at `base`.
+void AppendTubeIndices(const TubeMesh& tube, GLuint base, std::vector<GLuint>& indices) {
   const GLuint columns = static_cast<GLuint>(tube.columns);
   for (GLuint ring = 0; ring + 1 < static_cast<GLuint>(tube.rows); ++ring) {
     for (GLuint k = columns - 1; k >= 1; --k) {
@@ -60,15 +54,62 @@ void AppendTube(const TubeMesh& tube, TubeArrays& arrays, std::vector<GLuint>& i
   }
 }
 
-void DrawTubes(const FiberCore& fibers) {
-  static TubeArrays arrays;
-  arrays.vertices.clear();
-  arrays.normals.clear();
-  for (auto& list : arrays.indices) list.clear();
+// Identifies a network: strokes are numbered by a process-wide counter at creation
+// and a stroke's tube never changes, so the same count and serials mean the same
+// tube geometry.
+struct NetworkKey {
+  size_t strokes = 0;
+  std::uint64_t serialSum = 0;
+  std::uint64_t serialMix = 0;
+  bool operator==(const NetworkKey& other) const {
+    return strokes == other.strokes && serialSum == other.serialSum && serialMix == other.serialMix;
+  }
+};
+
+NetworkKey KeyOf(const FiberCore& fibers) {
+  NetworkKey key;
   for (const Fiber& fiber : fibers.fibers) {
     for (const auto& stroke : fiber.strokes) {
+      ++key.strokes;
+      key.serialSum += stroke->Serial();
+      key.serialMix = key.serialMix * 1099511628211ull ^ stroke->Serial();
+    }
+  }
+  return key;
+}
+
+void DrawTubes(const FiberCore& fibers) {
+  static TubeArrays arrays;
+  static NetworkKey cachedKey;
+  static std::vector<GLuint> tubeBase;  // first vertex of each stroke's tube, in order
+  const NetworkKey key = KeyOf(fibers);
+  if (!(key == cachedKey) || arrays.vertices.empty()) {
+    // The tube geometry changes only with the network; colours change every frame.
+    arrays.vertices.clear();
+    arrays.normals.clear();
+    tubeBase.clear();
+    for (const Fiber& fiber : fibers.fibers) {
+      for (const auto& stroke : fiber.strokes) {
+        tubeBase.push_back(static_cast<GLuint>(arrays.vertices.size() / 3));
+        const TubeMesh& tube = stroke->tube;
+        if (tube.rows < 2 || tube.columns < 2) continue;
+        for (int i = 0; i < tube.rows * tube.columns; ++i) {
+          AppendVector(arrays.vertices, tube.vertices[i]);
+          AppendVector(arrays.normals, tube.normals[i]);
+        }
+      }
+    }
+    cachedKey = key;
+  }
+  for (auto& list : arrays.indices) list.clear();
+  size_t strokeIndex = 0;
+  for (const Fiber& fiber : fibers.fibers) {
+    for (const auto& stroke : fiber.strokes) {
+      const TubeMesh& tube = stroke->tube;
+      const GLuint base = tubeBase[strokeIndex++];
+      if (tube.rows < 2 || tube.columns < 2) continue;
       const int colour = static_cast<int>(TubeColourOf(*stroke, fibers.animation));
-      AppendTube(stroke->tube, arrays, arrays.indices[colour]);
+      AppendTubeIndices(tube, base, arrays.indices[colour]);
     }
   }
   if (arrays.vertices.empty()) return;

@@ -25,7 +25,9 @@ class ViewCore {
   ViewCore(const ViewCore&) = delete;
   ViewCore& operator=(const ViewCore&) = delete;
 
-  // Repaints a view at once (synchronously); nothing when it does not exist.
+  // Repaints a view at once (synchronously) without processing events; nothing when
+  // it does not exist. Qt paints synchronously at most once per display frame (about
+  // 16 ms); a repeat within that time is painted at the next frame.
   void RedrawMainView();
   void RedrawRuleView();
 

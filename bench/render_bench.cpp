@@ -1,0 +1,140 @@
+// Frame and pick-pass times of the program's main view at 900 x 600 pixels, with
+// the demo heart and a grown network of about 10,000 strokes, on whatever OpenGL
+// the display offers (Mesa's software renderer under Xvfb). Needs a display:
+//   xvfb-run -a -s "-screen 0 1280x1024x24" build/bench/render_bench
+//
+// A frame is timed as the view's own drawing into its framebuffer up to glFinish
+// (Qt composes a widget's repaint() synchronously at most once per display frame,
+// so timing repaint() in a loop would measure the throttle, not the drawing);
+// BM_RepaintComposed times whole repaints spaced a display frame apart.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QSplitter>
+#include <QThread>
+#include <cstdio>
+
+#include "app/CMainFrame.h"
+#include "app/CVantrelApp.h"
+#include "app/CVantrelView.h"
+#include "app/CommandIds.h"
+#include "app/Singletons.h"
+#include "cli/StartPolygon.h"
+#include "render/HeartDrawing.h"
+#include "render/SurfaceFormat.h"
+
+namespace {
+
+using namespace vantrel;
+
+CMainFrame* frame = nullptr;
+
+int StrokeCount() {
+  int strokes = 0;
+  for (const Fiber& fiber : TheFiberCore()->fibers) strokes += static_cast<int>(fiber.strokes.size());
+  return strokes;
+}
+
+// Grows from placements on segmented polygons spread over the heart, with strokes
+// a little shorter than the default so that the network reaches about 10,000.
+void GrowNetwork() {
+  HeartModel* heart = TheHeartModel();
+  TheFiberCore()->rule2.stemLength = 0.9;
+  for (int polygon = 0; polygon < static_cast<int>(heart->mesh.polygons.size()); polygon += 1500) {
+    if (heart->regionIds[polygon] == 0) continue;
+    const MeshPolygon& p = heart->mesh.polygons[polygon];
+    for (const StartPoint& start :
+         StartPointsOnPolygon(heart->mesh.vertices[p.vertex[0]].position, heart->mesh.vertices[p.vertex[1]].position,
+                              heart->mesh.vertices[p.vertex[2]].position, p.normal, heart->LayerDepth())) {
+      TheFiberCore()->startPoints.push_back(start);
+    }
+  }
+  frame->Commands().Run(command::kGoGrowth);
+}
+
+struct Mode {
+  bool heartPolygons;
+  bool tubes;
+  bool field;
+};
+
+void SetMode(const Mode& mode) {
+  HeartModel* heart = TheHeartModel();
+  heart->targetPolygon = mode.heartPolygons;
+  heart->targetFrame = false;
+  heart->targetTransparent = false;
+  heart->fiberAsPolygon = mode.tubes;
+  heart->showVolumeField = mode.field;
+}
+
+void Frame(benchmark::State& state, const Mode& mode) {
+  SetMode(mode);
+  CVantrelView* view = frame->MainView();
+  view->makeCurrent();
+  for (auto _ : state) view->PaintScene();
+  view->doneCurrent();
+  state.counters["strokes"] = StrokeCount();
+  SetMode({true, true, true});
+}
+
+// The start-up view: lit heart, tubes, the fibre layer's points.
+void BM_FrameDefaultView(benchmark::State& state) { Frame(state, {true, true, true}); }
+void BM_FrameWithoutField(benchmark::State& state) { Frame(state, {true, true, false}); }
+void BM_FrameWireFrame(benchmark::State& state) { Frame(state, {true, false, false}); }
+void BM_FrameTubesOnly(benchmark::State& state) { Frame(state, {false, true, false}); }
+void BM_FrameFieldOnly(benchmark::State& state) { Frame(state, {false, true, true}); }
+
+void BM_RepaintComposed(benchmark::State& state) {
+  SetMode({true, true, false});
+  for (auto _ : state) {
+    TheViewCore()->RedrawMainView();
+    state.PauseTiming();
+    QThread::msleep(20);
+    state.ResumeTiming();
+  }
+}
+
+void BM_MainPickPass(benchmark::State& state) {
+  for (auto _ : state) RenderPickBuffer(TheViewCore()->mainGL, *TheHeartModel(), *TheFiberCore());
+}
+
+void BM_RulePickPass(benchmark::State& state) {
+  for (auto _ : state) TheRuleLayout()->RedrawRulePick(TheViewCore()->ruleGL);
+}
+
+BENCHMARK(BM_FrameDefaultView)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_FrameWithoutField)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_FrameWireFrame)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_FrameTubesOnly)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_FrameFieldOnly)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_RepaintComposed)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(20);
+BENCHMARK(BM_MainPickPass)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_RulePickPass)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  UseFixedFunctionSurfaceFormat();
+  QApplication application(argc, argv);
+  CVantrelApp program;
+  StartOptions options;
+  options.heartPath = std::string(VANTREL_DATA_DIR) + "/demo-heart.obj";
+  options.segmentationPath = std::string(VANTREL_DATA_DIR) + "/demo-heart.kxseg";
+  if (!program.Start(options)) return 1;
+  frame = program.Frame();
+  // The main view at 900 x 600 (the set-up may process events; the timed loops do not).
+  CVantrelView* view = frame->MainView();
+  frame->resize(frame->width() + 900 - view->width(), frame->height() + 600 - view->height());
+  frame->Splitter()->setSizes({200, 900});
+  QApplication::processEvents();
+  GrowNetwork();
+  view->makeCurrent();
+  std::fprintf(stderr, "\nmain view %d x %d, %d strokes, renderer %s\n", view->width(), view->height(),
+               StrokeCount(), reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
+  view->doneCurrent();
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return program.Exit(0);
+}
