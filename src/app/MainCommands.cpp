@@ -100,6 +100,13 @@ void CMainFrame::ChangeLaterals(bool add) {
   } else {
     rule2.RemoveLateral();
   }
+  // Pick codes address laterals 0 to 15 only; the rule window draws the handles of
+  // later ones grey, and says so here.
+  if (rule2.laterals.size() > static_cast<size_t>(kMaxPickableLaterals)) {
+    ShowStatus(QString("Rule 2 has %1 laterals: only the first %2 have handles to drag (grey handles cannot be grabbed)")
+                   .arg(rule2.laterals.size())
+                   .arg(kMaxPickableLaterals));
+  }
   // The handles moved: the rule window's next click must find them where they are.
   TheRuleLayout()->RedrawRulePick(TheViewCore()->ruleGL);
   if (ruleView_) ruleView_->update();
