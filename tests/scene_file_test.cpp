@@ -253,6 +253,11 @@ TEST(SceneFile, RefusesTheWholeFileNamingThePath) {
         {R"({"version": 1, "rule1": {"continuationWidth": -0.5}})", "rule1.continuationWidth", "greater than 0"},
         {R"({"version": 1, "rule2": {"laterals": [{}, {"width": 0}]}})", "rule2.laterals[1].width", "greater than 0"},
         {R"({"version": 1, "rule2": {"laterals": [{"length": -1}]}})", "rule2.laterals[0].length", "greater than 0"},
+        // points on the heart lie in its box
+        {R"({"version": 1, "startPoints": [{"position": [1, 10.5, 3]}]})", "startPoints[0].position[1]",
+         "box [0, 10]"},
+        {R"({"version": 1, "featureCurves": [{"points": [[1, 1, 1], [2, 2, -1e9]]}]})",
+         "featureCurves[0].points[1][2]", "box [0, 10]"},
         // SegmentResolution: whole numbers 2 to 102
         {R"({"version": 1, "parameters": {"SegmentResolution": 1}})", "parameters.SegmentResolution", "2 to 102"},
         {R"({"version": 1, "parameters": {"SegmentResolution": 103}})", "parameters.SegmentResolution", "2 to 102"},

@@ -12,6 +12,7 @@
 #include <nlohmann/json.hpp>
 
 #include "growth/SceneFile.h"
+#include "heart/HeartModel.h"
 
 namespace vantrel {
 
@@ -213,6 +214,19 @@ Vector3 ReadVector3(const Json& value, const std::string& path) {
     return Vector3(xyz[0], xyz[1], xyz[2]);
 }
 
+// A point that must lie on the normalised heart, inside the box [0, 10]^3. Points far
+// outside it would make a curve of unbounded length, traced stroke by stroke.
+Vector3 ReadPointInBox(const Json& value, const std::string& path) {
+    const Vector3 point = ReadVector3(value, path);
+    const double xyz[3] = {point.x, point.y, point.z};
+    for (std::size_t i = 0; i < 3; ++i) {
+        if (xyz[i] < 0.0 || xyz[i] > HeartModel::kVolumeExtent) {
+            Refuse(ElementPath(path, i), "must lie in the heart's box [0, 10]");
+        }
+    }
+    return point;
+}
+
 Matrix4 ReadMatrix(const Json& value, const std::string& path) {
     const std::vector<double> elements = ReadNumbers(value, path, 16);
     Matrix4 matrix;
@@ -229,7 +243,7 @@ std::vector<StartPoint> ReadStartPoints(const Json& value, const std::string& pa
         ExpectObject(entry, at);
         ExpectOnlyKeys(entry, at, {"position", "directionPoint"});
         StartPoint startPoint;
-        if (entry.contains("position")) startPoint.position = ReadVector3(entry["position"], MemberPath(at, "position"));
+        if (entry.contains("position")) startPoint.position = ReadPointInBox(entry["position"], MemberPath(at, "position"));
         if (entry.contains("directionPoint")) {
             startPoint.directionPoint = ReadVector3(entry["directionPoint"], MemberPath(at, "directionPoint"));
         }
@@ -252,7 +266,7 @@ std::vector<Polyline> ReadFeatureCurves(const Json& value, const std::string& pa
             const Json& points = entry["points"];
             ExpectArray(points, pointsPath);
             for (std::size_t k = 0; k < points.size(); ++k) {
-                curve.points.push_back(ReadVector3(points[k], ElementPath(pointsPath, k)));
+                curve.points.push_back(ReadPointInBox(points[k], ElementPath(pointsPath, k)));
             }
         }
         if (entry.contains("color")) {
