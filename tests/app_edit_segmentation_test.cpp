@@ -61,7 +61,9 @@ class EditSegmentationTest : public QObject {
     camera_ = TheViewCore()->mainGL.CurrentCamera();
   }
 
-  void cleanupTestCase() { program_->Exit(0); }
+  void cleanupTestCase() {
+    if (program_) program_->Exit(0);
+  }
 
   void cleanup() {
     QVERIFY(!TheMLforSegmentation()->leftDown && !TheMLforSegmentation()->rightDown &&
