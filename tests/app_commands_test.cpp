@@ -278,6 +278,21 @@ class CommandsTest : public QObject {
     QVERIFY(ChooseMenu(frame_, "&File", "export current fibers (.obj)"));
   }
 
+  void centrelineExportWritesALegacyVtkFile() {
+    const QString chosen = OutputDir() + "/centrelines";
+    QFile::remove(chosen + ".vtk");
+    QStringList filters;
+    AnswerNextFileDialog(chosen, &filters);
+    QVERIFY(ChooseMenu(frame_, "&File", "export fiber centrelines (.vtk)"));
+    QCOMPARE(filters, QStringList({"VTK centrelines (*.vtk)"}));
+    const QByteArray text = ReadAll(chosen + ".vtk");
+    QVERIFY(text.startsWith("# vtk DataFile"));
+    int strokes = 0;
+    for (const Fiber& fiber : TheFiberCore()->fibers) strokes += static_cast<int>(fiber.strokes.size());
+    QVERIFY(strokes > 0);
+    QVERIFY(text.contains(QString("\nLINES %1 ").arg(strokes).toLatin1()));
+  }
+
   void segmentationExportSaysSoBeforeItsDialog() {
     const QString line = "system save the segemntationfile _segmentation.kxseg_";
     const int before = CapturedConsoleText().count(line);
