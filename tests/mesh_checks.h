@@ -3,10 +3,13 @@
 // utilities (scratch files, captured console lines).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
+#include <set>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "geometry/ConsoleLog.h"
@@ -29,22 +32,48 @@ inline int BoundaryEdgeCount(const RkPolygonModel& model) {
     return count;
 }
 
-// Every polygon's edge k must join its corners k and k+1, and the edge must
-// record the polygon on the side the polygon runs along it.
+// The winged-edge table is exactly what the polygons imply: every polygon's
+// edge k joins its corners k and k+1, records the polygon on the side the
+// polygon runs along it, and has that side's wings on the polygon's previous and
+// next edges; every edge has a polygon that uses it, no two edges join the same
+// vertices, and every vertex link is an edge touching the vertex.
 inline void ExpectConsistentEdgeTable(const RkPolygonModel& model) {
+    const int edgeCount = static_cast<int>(model.edges.size());
     for (size_t i = 0; i < model.polygons.size(); ++i) {
         const MeshPolygon& polygon = model.polygons[i];
         for (int k = 0; k < 3; ++k) {
             const int a = polygon.vertex[k];
             const int b = polygon.vertex[(k + 1) % 3];
             ASSERT_GE(polygon.edge[k], 0);
-            ASSERT_LT(polygon.edge[k], static_cast<int>(model.edges.size()));
+            ASSERT_LT(polygon.edge[k], edgeCount);
             const MeshEdge& edge = model.edges[polygon.edge[k]];
             EXPECT_EQ(edge.lowVertex, std::min(a, b));
             EXPECT_EQ(edge.highVertex, std::max(a, b));
-            const int side = a < b ? edge.forwardPolygon : edge.backwardPolygon;
-            EXPECT_EQ(side, static_cast<int>(i)) << "polygon " << i << " edge " << k;
+            const bool forward = a < b;
+            EXPECT_EQ(forward ? edge.forwardPolygon : edge.backwardPolygon, static_cast<int>(i))
+                << "polygon " << i << " edge " << k;
+            EXPECT_EQ(forward ? edge.forwardPrev : edge.backwardPrev, polygon.edge[(k + 2) % 3]);
+            EXPECT_EQ(forward ? edge.forwardNext : edge.backwardNext, polygon.edge[(k + 1) % 3]);
         }
+    }
+    std::set<std::pair<int, int>> joined;
+    for (int e = 0; e < edgeCount; ++e) {
+        const MeshEdge& edge = model.edges[e];
+        EXPECT_TRUE(joined.insert({edge.lowVertex, edge.highVertex}).second) << "duplicate edge " << e;
+        EXPECT_TRUE(edge.forwardPolygon >= 0 || edge.backwardPolygon >= 0) << "edge " << e << " has no polygon";
+        for (int side : {edge.forwardPolygon, edge.backwardPolygon}) {
+            if (side < 0) continue;
+            ASSERT_LT(side, static_cast<int>(model.polygons.size()));
+            const int* edges = model.polygons[side].edge;
+            EXPECT_NE(std::find(edges, edges + 3, e), edges + 3) << "edge " << e << " names polygon " << side;
+        }
+    }
+    for (size_t v = 0; v < model.vertices.size(); ++v) {
+        const int link = model.vertices[v].edge;
+        if (link < 0) continue;
+        ASSERT_LT(link, edgeCount);
+        const MeshEdge& edge = model.edges[link];
+        EXPECT_TRUE(edge.lowVertex == static_cast<int>(v) || edge.highVertex == static_cast<int>(v)) << "vertex " << v;
     }
 }
 
