@@ -27,71 +27,50 @@ std::vector<int> SortedPolygonsAround(const RkPolygonModel& model, int vertex) {
     return out;
 }
 
-TEST(EdgeTable, TwoTrianglesShareOneEdgeWithAPolygonOnEachSide) {
-    const RkPolygonModel model = Built(shapes::TwoTriangles());
+int SharpEdgeCount(const RkPolygonModel& model) {
+    int count = 0;
+    for (const MeshEdge& edge : model.edges) count += edge.sharp ? 1 : 0;
+    return count;
+}
+
+TEST(EdgeTable, NumbersEdgesInOrderOfFirstUseAndRebuildsFromScratch) {
+    RkPolygonModel model = Built(shapes::TwoTriangles());
     ASSERT_EQ(model.edges.size(), 5u);
     const MeshEdge& shared = model.edges[model.polygons[0].edge[1]];
     EXPECT_EQ(shared.lowVertex, 1);
     EXPECT_EQ(shared.highVertex, 2);
     EXPECT_EQ(shared.forwardPolygon, 0);
     EXPECT_EQ(shared.backwardPolygon, 1);
-    EXPECT_EQ(model.polygons[1].edge[0], model.polygons[0].edge[1]);
-    // Edges are numbered in order of first use; a vertex links to its last one.
     EXPECT_EQ(model.edges[3].highVertex, 3);
-    EXPECT_EQ(model.vertices[1].edge, 3);
+    EXPECT_EQ(model.vertices[1].edge, 3) << "a vertex links to its last edge";
     ExpectConsistentEdgeTable(model);
-}
-
-TEST(EdgeTable, WingsFollowEachPolygonsEdgeOrder) {
-    const RkPolygonModel model = Built(shapes::UnitCube());
-    for (size_t i = 0; i < model.polygons.size(); ++i) {
-        const MeshPolygon& polygon = model.polygons[i];
-        for (int k = 0; k < 3; ++k) {
-            const MeshEdge& edge = model.edges[polygon.edge[k]];
-            const bool forward = edge.forwardPolygon == static_cast<int>(i);
-            EXPECT_EQ(forward ? edge.forwardPrev : edge.backwardPrev, polygon.edge[(k + 2) % 3]);
-            EXPECT_EQ(forward ? edge.forwardNext : edge.backwardNext, polygon.edge[(k + 1) % 3]);
-        }
-    }
-}
-
-TEST(EdgeTable, RebuildingForgetsLinksOfVerticesNoLongerUsed) {
-    RkPolygonModel model = Built(shapes::TwoTriangles());
     model.polygons.pop_back();
     model.BuildEdgeTable();
-    EXPECT_EQ(model.vertices[3].edge, -1);
+    EXPECT_EQ(model.vertices[3].edge, -1) << "links of vertices no longer used are forgotten";
     EXPECT_TRUE(SortedPolygonsAround(model, 3).empty());
-}
-
-int SharpEdgeCount(const RkPolygonModel& model) {
-    return static_cast<int>(
-        std::count_if(model.edges.begin(), model.edges.end(), [](const MeshEdge& edge) { return edge.sharp; }));
 }
 
 TEST(EdgeTable, SharpMarksFollowTheCreaseThresholdAndIncludeTheBoundary) {
     RkPolygonModel cube = Built(shapes::UnitCube());
+    ExpectConsistentEdgeTable(cube);
     EXPECT_EQ(SharpEdgeCount(cube), 0);
     cube.creaseThreshold = 0.5;
     cube.BuildEdgeTable();
-    // The 12 cube edges are sharp; the 6 face diagonals are flat.
-    EXPECT_EQ(SharpEdgeCount(cube), 12);
-    // Without its top: 8 inner cube edges, and the 4 boundary edges count as sharp.
+    EXPECT_EQ(SharpEdgeCount(cube), 12) << "the cube edges, not the 6 face diagonals";
     RkPolygonModel open = shapes::OpenBox();
     open.creaseThreshold = 0.5;
     open.BuildEdgeTable();
-    EXPECT_EQ(SharpEdgeCount(open), 12);
+    EXPECT_EQ(SharpEdgeCount(open), 12) << "8 inner cube edges and the 4 boundary edges";
 }
 
 TEST(EdgeTable, LengthWeightedSmoothingPullsASpikeInAndLeavesLoneVertices) {
     RkPolygonModel model = shapes::HexagonFan();
     model.vertices[0].position.z = 1.0;
-    MeshVertex lonely;
-    lonely.position = Vector3(5, 5, 5);
-    model.vertices.push_back(lonely);
+    model.vertices.push_back(MeshVertex());
+    model.vertices.back().position = Vector3(5, 5, 5);
     model.smoothingPasses = 1;
     model.BuildEdgeTable();
-    // All six edges of the centre are equally long: it moves 0.63 of the way
-    // down to the ring's plane.
+    // All six edges of the centre are equally long: it moves 0.63 of the way down to the ring's plane.
     EXPECT_NEAR(model.vertices[0].position.z, 0.37, 1e-12);
     EXPECT_EQ(model.vertices[7].position.x, 5.0);
 }
@@ -112,68 +91,59 @@ TEST(AdjacencyWalk, InteriorVertexOfValenceSixYieldsItsFanOnceInTurningOrder) {
     }
 }
 
-TEST(AdjacencyWalk, BoundaryVerticesYieldThePolygonsOfBothWalks) {
-    const RkPolygonModel model = Built(shapes::OpenBox());
-    EXPECT_EQ(model.Valence(4), 3);
-    for (int v = 0; v < 8; ++v) {
-        std::vector<int> expected;
-        for (size_t i = 0; i < model.polygons.size(); ++i)
-            for (int k = 0; k < 3; ++k)
-                if (model.polygons[i].vertex[k] == v) expected.push_back(static_cast<int>(i));
-        EXPECT_EQ(SortedPolygonsAround(model, v), expected) << "vertex " << v;
-    }
-}
-
-TEST(AdjacencyWalk, VertexUsedByNoPolygonYieldsNothing) {
-    RkPolygonModel model = shapes::TwoTriangles();
+TEST(AdjacencyWalk, BoundaryVerticesYieldThePolygonsOfBothWalksAndUnusedOnesNothing) {
+    RkPolygonModel model = shapes::OpenBox();
     model.vertices.push_back(MeshVertex());
     model.BuildEdgeTable();
-    std::vector<int> neighbours, edges;
-    model.NeighboursOfVertex(4, neighbours, edges);
-    EXPECT_TRUE(SortedPolygonsAround(model, 4).empty());
-    EXPECT_TRUE(neighbours.empty());
-    EXPECT_EQ(model.Valence(4), 0);
-}
-
-// Broken meshes: every walk must end, report only polygons that exist and
-// never list an edge twice.
-void ExpectBoundedWalks(const RkPolygonModel& model) {
-    for (int v = 0; v < static_cast<int>(model.vertices.size()); ++v) {
-        for (int polygon : SortedPolygonsAround(model, v)) {
-            ASSERT_GE(polygon, 0);
-            ASSERT_LT(polygon, static_cast<int>(model.polygons.size()));
+    EXPECT_EQ(model.Valence(4), 3);
+    for (int v = 0; v < 9; ++v) {
+        std::vector<int> expected;
+        for (size_t i = 0; i < model.polygons.size(); ++i) {
+            const int* corners = model.polygons[i].vertex;
+            if (std::count(corners, corners + 3, v)) expected.push_back(static_cast<int>(i));
         }
-        std::vector<int> edges;
-        model.EdgesAroundVertex(v, edges);
-        EXPECT_EQ(std::set<int>(edges.begin(), edges.end()).size(), edges.size()) << "vertex " << v;
+        EXPECT_EQ(SortedPolygonsAround(model, v), expected) << "vertex " << v;
     }
+    std::vector<int> neighbours, edges;
+    model.NeighboursOfVertex(8, neighbours, edges);
+    EXPECT_TRUE(neighbours.empty());
+    EXPECT_EQ(model.Valence(8), 0);
 }
 
-TEST(AdjacencyWalk, EdgeSharedByThreePolygonsKeepsTheLastOnEachSide) {
-    const RkPolygonModel model = Built(shapes::ThreeFinsOnOneEdge());
-    ASSERT_EQ(model.edges.size(), 7u);
-    const MeshEdge& fin = model.edges[model.polygons[0].edge[0]];
-    EXPECT_EQ(fin.forwardPolygon, 2);
-    EXPECT_EQ(fin.backwardPolygon, 1);
-    ExpectBoundedWalks(model);
-}
-
-TEST(AdjacencyWalk, DoubledFaceDoesNotTrapTheWalkInALoop) {
-    // The same triangle in both windings plus a third triangle on one of its
-    // edges: following the wings from vertex 0 circles between edges that never
-    // lead back to its link edge, so only the visited-edge rule ends the walk.
-    ExpectBoundedWalks(
-        Built(shapes::MakeModel({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, 0, 1}}, {{0, 2, 1}, {1, 2, 0}, {2, 0, 3}})));
-}
-
-TEST(AdjacencyWalk, TriangleThatRepeatsAVertexGetsItsOwnEdge) {
-    // Polygon 1 names vertex 1 twice; its (1, 1) edge must not borrow edge 0-1,
-    // and its wings must sit on the side that records the polygon.
-    const RkPolygonModel model =
-        Built(shapes::MakeModel({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 1, 0}}, {{0, 1, 2}, {1, 1, 3}}));
-    EXPECT_EQ(model.edges.size(), 5u);
-    ExpectConsistentEdgeTable(model);
-    ExpectBoundedWalks(model);
+// Broken meshes: every walk must end, report only polygons that exist and never list an edge twice.
+TEST(AdjacencyWalk, WalksOnBrokenMeshesEndAndStayInside) {
+    const struct {
+        const char* what;
+        RkPolygonModel model;
+    } cases[] = {
+        {"edge shared by three polygons", Built(shapes::ThreeFinsOnOneEdge())},
+        // The same triangle in both windings plus a third on one of its edges: following the wings from
+        // vertex 0 circles between edges that never lead back to its link edge.
+        {"doubled face", Built(shapes::MakeModel({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, 0, 1}},
+                                                 {{0, 2, 1}, {1, 2, 0}, {2, 0, 3}}))},
+        // Polygon 1 names vertex 1 twice; its (1, 1) edge must not borrow edge 0-1.
+        {"triangle repeating a vertex",
+         Built(shapes::MakeModel({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 1, 0}}, {{0, 1, 2}, {1, 1, 3}}))},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        for (int v = 0; v < static_cast<int>(c.model.vertices.size()); ++v) {
+            for (int polygon : SortedPolygonsAround(c.model, v)) {
+                ASSERT_GE(polygon, 0);
+                ASSERT_LT(polygon, static_cast<int>(c.model.polygons.size()));
+            }
+            std::vector<int> edges;
+            c.model.EdgesAroundVertex(v, edges);
+            EXPECT_EQ(std::set<int>(edges.begin(), edges.end()).size(), edges.size()) << "vertex " << v;
+        }
+    }
+    // The edge of three fins keeps the last polygon on each side.
+    const RkPolygonModel& fins = cases[0].model;
+    ASSERT_EQ(fins.edges.size(), 7u);
+    EXPECT_EQ(fins.edges[fins.polygons[0].edge[0]].forwardPolygon, 2);
+    EXPECT_EQ(fins.edges[fins.polygons[0].edge[0]].backwardPolygon, 1);
+    EXPECT_EQ(cases[2].model.edges.size(), 5u);
+    ExpectConsistentEdgeTable(cases[2].model);
 }
 
 }  // namespace
