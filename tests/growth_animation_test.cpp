@@ -25,24 +25,30 @@ TEST(Animation, WaveRunsOneLinkPerStepAndStopsAtABlock) {
     Fiber& fiber = core.fibers[0];
     Stroke* s[5];
     for (Stroke*& stroke : s) stroke = AddStroke(fiber);
-    s[0]->links.insert(s[1]);
-    s[1]->links.insert(s[2]);
-    s[2]->links.insert(s[3]);
-    s[1]->links.insert(s[4]);
+    s[0]->links = {s[1]};
+    s[1]->links = {s[2], s[4]};
+    s[2]->links = {s[3]};
     s[2]->blocked = true;
     core.StartAnimation();
 
     int repaints = 0;
-    auto step = [&] { core.AnimationStep([&] { ++repaints; }); };
-    step();  // nothing excited: the wave starts at the first stroke
-    EXPECT_EQ(Activations(fiber), (std::vector<int>{10, 0, 0, 0, 0}));
-    step();
-    EXPECT_EQ(Activations(fiber), (std::vector<int>{9, 10, 0, 0, 0}));
-    step();  // the blocked stroke is passed over, and so everything behind it
-    EXPECT_EQ(Activations(fiber), (std::vector<int>{8, 9, 0, 0, 10}));
-    step();  // s4 reaches nothing at rest: the wave restarts
-    EXPECT_EQ(Activations(fiber), (std::vector<int>{10, 0, 0, 0, 0}));
+    const std::vector<std::vector<int>> waves = {
+        {10, 0, 0, 0, 0},   // nothing excited: the wave starts at the first stroke
+        {9, 10, 0, 0, 0},   //
+        {8, 9, 0, 0, 10},   // the blocked stroke is passed over, and so everything behind it
+        {10, 0, 0, 0, 0}};  // s4 reaches nothing at rest: the wave restarts
+    for (const std::vector<int>& wave : waves) {
+        core.AnimationStep([&] { ++repaints; });
+        EXPECT_EQ(Activations(fiber), wave);
+    }
     EXPECT_EQ(repaints, 4);
+
+    // The first stroke restarts the wave even when it is blocked.
+    s[0]->activation = 5;
+    s[0]->blocked = true;
+    s[1]->activation = 0;
+    core.AnimationStep();
+    EXPECT_EQ(s[0]->activation, 10);
 }
 
 TEST(Animation, PassesRunFibreByFibre) {
@@ -62,39 +68,25 @@ TEST(Animation, PassesRunFibreByFibre) {
     EXPECT_EQ(b0->activation, 9);
 }
 
-TEST(Animation, FirstStrokeRestartsEvenWhenBlocked) {
-    FiberCore core;
-    core.fibers.resize(1);
-    Stroke* first = AddStroke(core.fibers[0]);
-    first->blocked = true;
-    first->activation = 5;
-    core.AnimationStep();
-    EXPECT_EQ(first->activation, 10);
-}
-
-TEST(ToggleBlockAt, PicksWithinTheSquaredDistanceThreshold) {
-    FiberCore core;
-    core.fibers.resize(1);
-    Stroke* stroke = AddStroke(core.fibers[0], {Vector3(0, 0, 0), Vector3(1, 0, 0)});
-    // 0.03 from the point (0.0009 squared) toggles; 0.032 (0.001024) does not.
-    core.ToggleBlockAt(Vector3(0.032, 0, -1), Vector3(0, 0, 2));
-    EXPECT_FALSE(stroke->blocked);
-    core.ToggleBlockAt(Vector3(-0.03, 0, -1), Vector3(0, 0, 2));
-    EXPECT_TRUE(stroke->blocked);
-    core.ToggleBlockAt(Vector3(-0.03, 0, -1), Vector3(0, 0, 2));
-    EXPECT_FALSE(stroke->blocked);
-}
-
-TEST(ToggleBlockAt, TogglesTheNearestStrokeOfEachFibreButNotTheFront) {
+TEST(ToggleBlockAt, TogglesTheNearestStrokeOfEachFibreWithinTheThresholdButNotTheFront) {
     FiberCore core;
     core.fibers.resize(3);
+    Stroke* segment = AddStroke(core.fibers[0], {Vector3(0, 0, 0), Vector3(1, 0, 0)});
+    // 0.03 from the point (0.0009 squared) toggles; 0.032 (0.001024) does not.
+    core.ToggleBlockAt(Vector3(0.032, 0, -1), Vector3(0, 0, 2));
+    EXPECT_FALSE(segment->blocked);
+    core.ToggleBlockAt(Vector3(-0.03, 0, -1), Vector3(0, 0, 2));
+    EXPECT_TRUE(segment->blocked);
+    core.ToggleBlockAt(Vector3(-0.03, 0, -1), Vector3(0, 0, 2));
+    EXPECT_FALSE(segment->blocked);
+
+    core.fibers[0].strokes.clear();
     Stroke* far = AddStroke(core.fibers[0], {Vector3(0.02, 0, 0)});
     Stroke* near = AddStroke(core.fibers[0], {Vector3(0.01, 0, 0)});
     Stroke* other = AddStroke(core.fibers[1], {Vector3(0, 0.025, 0)});
     core.fibers[2].apexes.push_back(std::make_unique<Stroke>());
     Stroke* apex = core.fibers[2].apexes.back().get();
     apex->path.points = {Vector3()};
-
     core.ToggleBlockAt(Vector3(0, 0, 5), Vector3(0, 0, -1));
     EXPECT_FALSE(far->blocked);
     EXPECT_TRUE(near->blocked);

@@ -1,7 +1,10 @@
 #pragma once
 // Helpers shared by the growth tests: a hand-made heart (a closed box over
 // [1, 9]^3 whose every polygon is segmented, so its fibre layer is a shell under
-// each face), stroke frames, and a capture of the console.
+// each face), stroke frames, paths, and a capture of the console.
+#include <gtest/gtest.h>
+
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -41,6 +44,19 @@ struct BoxHeart {
 inline BoxHeart& SharedBoxHeart() {
     static BoxHeart* heart = new BoxHeart();  // lives for the whole test program
     return *heart;
+}
+
+// A polyline through the given points.
+inline Polyline Path(std::initializer_list<Vector3> points) {
+    Polyline line;
+    line.points = points;
+    return line;
+}
+
+inline void ExpectNear(const Vector3& p, const Vector3& q, double tolerance = 1e-12) {
+    EXPECT_NEAR(p.x, q.x, tolerance);
+    EXPECT_NEAR(p.y, q.y, tolerance);
+    EXPECT_NEAR(p.z, q.z, tolerance);
 }
 
 // A point on the layer plane under the top face.

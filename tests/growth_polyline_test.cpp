@@ -1,15 +1,13 @@
 #include <gtest/gtest.h>
 
 #include "growth/Polyline.h"
+#include "growth_fixtures.h"
 
 namespace vantrel {
 namespace {
 
-Polyline Path(std::initializer_list<Vector3> points) {
-    Polyline line;
-    line.points = points;
-    return line;
-}
+using growth_test::ExpectNear;
+using growth_test::Path;
 
 TEST(Polyline, LengthSumsSegmentsAndIsZeroBelowTwoPoints) {
     EXPECT_EQ(Path({}).Length(), 0.0);
@@ -18,55 +16,37 @@ TEST(Polyline, LengthSumsSegmentsAndIsZeroBelowTwoPoints) {
 }
 
 TEST(Polyline, PointAtArcLengthFindsSegmentPointAndTangent) {
-    const Polyline line = Path({Vector3(0, 0, 0), Vector3(2, 0, 0), Vector3(2, 3, 0)});
-    Vector3 point, tangent;
-    int index = -1;
-
-    line.PointAtArcLength(0.0, point, tangent, index);
-    EXPECT_EQ(index, 0);
-    EXPECT_EQ(point.x, 0.0);
-    EXPECT_EQ(tangent.x, 1.0);
-
-    // A segment's end length belongs to that segment (>=), not to the next one.
-    line.PointAtArcLength(2.0, point, tangent, index);
-    EXPECT_EQ(index, 0);
-    EXPECT_EQ(point.x, 2.0);
-    EXPECT_EQ(tangent.x, 1.0);
-
-    line.PointAtArcLength(3.5, point, tangent, index);
-    EXPECT_EQ(index, 1);
-    EXPECT_DOUBLE_EQ(point.x, 2.0);
-    EXPECT_DOUBLE_EQ(point.y, 1.5);
-    EXPECT_EQ(tangent.y, 1.0);
-}
-
-TEST(Polyline, PointAtArcLengthBeyondTheEndGivesLastPoint) {
-    const Polyline line = Path({Vector3(0, 0, 0), Vector3(2, 0, 0), Vector3(2, 3, 0)});
-    Vector3 point, tangent;
-    int index = -1;
-    line.PointAtArcLength(9.0, point, tangent, index);
-    EXPECT_EQ(index, 2);
-    EXPECT_EQ(point.y, 3.0);
-    EXPECT_EQ(tangent.y, 1.0);
-    EXPECT_FALSE(tangent.zero);
-
-    // Coinciding last points: a zero tangent, flagged.
-    const Polyline repeated = Path({Vector3(0, 0, 0), Vector3(1, 0, 0), Vector3(1, 0, 0)});
-    repeated.PointAtArcLength(5.0, point, tangent, index);
-    EXPECT_EQ(index, 2);
-    EXPECT_TRUE(tangent.zero);
-    EXPECT_EQ(tangent.x, 0.0);
-}
-
-TEST(Polyline, PointAtArcLengthOfTooShortLineIsOrigin) {
-    Vector3 point(5, 5, 5), tangent(1, 1, 1);
-    tangent.zero = true;
-    int index = 7;
-    Path({Vector3(4, 4, 4)}).PointAtArcLength(1.0, point, tangent, index);
-    EXPECT_EQ(index, 0);
-    EXPECT_EQ(point.x, 0.0);
-    EXPECT_EQ(tangent.x, 0.0);
-    EXPECT_FALSE(tangent.zero);
+    const Polyline bent = Path({Vector3(0, 0, 0), Vector3(2, 0, 0), Vector3(2, 3, 0)});
+    const Polyline repeatedEnd = Path({Vector3(0, 0, 0), Vector3(1, 0, 0), Vector3(1, 0, 0)});
+    const Polyline single = Path({Vector3(4, 4, 4)});
+    struct Case {
+        const char* name;
+        const Polyline& line;
+        double length;
+        int index;
+        Vector3 point, tangent;
+        bool zeroTangent;
+    };
+    const Case cases[] = {
+        {"start", bent, 0.0, 0, Vector3(0, 0, 0), Vector3(1, 0, 0), false},
+        // A segment's end length belongs to that segment (>=), not to the next one.
+        {"end of first segment", bent, 2.0, 0, Vector3(2, 0, 0), Vector3(1, 0, 0), false},
+        {"inside second segment", bent, 3.5, 1, Vector3(2, 1.5, 0), Vector3(0, 1, 0), false},
+        {"beyond the end: last point", bent, 9.0, 2, Vector3(2, 3, 0), Vector3(0, 1, 0), false},
+        {"coinciding last points: zero tangent, flagged", repeatedEnd, 5.0, 2, Vector3(1, 0, 0), Vector3(), true},
+        {"too short: origin", single, 1.0, 0, Vector3(), Vector3(), false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Vector3 point(5, 5, 5), tangent(1, 1, 1);
+        tangent.zero = !c.zeroTangent;
+        int index = 7;
+        c.line.PointAtArcLength(c.length, point, tangent, index);
+        EXPECT_EQ(index, c.index);
+        ExpectNear(point, c.point, 1e-15);
+        ExpectNear(tangent, c.tangent, 0.0);
+        EXPECT_EQ(tangent.zero, c.zeroTangent);
+    }
 }
 
 TEST(Polyline, SmoothAveragesInteriorPointsFromOldValues) {

@@ -5,7 +5,6 @@
 #include <numeric>
 
 #include "growth/GrowthRandom.h"
-#include "growth/GrowthRandom.h"
 
 namespace vantrel {
 namespace {
@@ -19,8 +18,7 @@ std::uint32_t StateBefore(std::uint32_t next) {
 
 TEST(GrowthRandom, FreshGeneratorDrawsTheFixedSequence) {
     GrowthRandom random;
-    const int expected[] = {41, 18467, 6334, 26500, 19169, 15724, 11478, 29358};
-    for (int value : expected) EXPECT_EQ(random.Next(), value);
+    for (int value : {41, 18467, 6334, 26500, 19169, 15724, 11478, 29358}) EXPECT_EQ(random.Next(), value);
 }
 
 TEST(Shuffle, KnownStateGivesKnownOrder) {
@@ -43,12 +41,9 @@ TEST(Shuffle, LargeRangesWidenTheDrawAndStayAPermutation) {
     const std::size_t count = 33000;
     std::vector<int> items(count);
     std::iota(items.begin(), items.end(), 0);
-    GrowthRandom random;
+    GrowthRandom random, counter;
     ShuffleWithGenerator(items, random);
-
-    GrowthRandom counter;
-    const std::size_t widened = count - 32767;  // i = 32767 .. 32999
-    for (std::size_t i = 0; i < (count - 1) + widened; ++i) counter.Next();
+    for (std::size_t i = 0; i < (count - 1) + (count - 32767); ++i) counter.Next();
     EXPECT_EQ(random.State(), counter.State());
 
     std::vector<int> sorted = items;
@@ -57,32 +52,33 @@ TEST(Shuffle, LargeRangesWidenTheDrawAndStayAPermutation) {
     EXPECT_NE(items[count - 1], static_cast<int>(count - 1));
 }
 
-TEST(GaussianFactor, DrawsU1ThenU2) {
-    GrowthRandom random;
-    const double factor = GaussianFactor(random, 0.1);
-    const double u1 = 41 / 32767.0, u2 = 18467 / 32767.0;
-    const double z = std::sqrt(-2.0 * std::log(u1)) * std::sin(6.28318530717958 * u2);
-    EXPECT_EQ(factor, 1.0 + 0.1 * z);
-    EXPECT_EQ(random.Next(), 6334);
-}
-
-TEST(GaussianFactor, ClampsToZeroAndTwo) {
-    // u1 = 41/32767 gives |z| of about 3.6; a spread of 1 leaves [0, 2].
-    GrowthRandom random;
+TEST(GaussianFactor, DrawsU1ThenU2ClampsAndNeverGivesNotANumber) {
+    // The fresh generator gives u1 = 41/32767, |z| of about 3.6: a spread of 1 leaves [0, 2].
     const double z = std::sqrt(-2.0 * std::log(41 / 32767.0)) * std::sin(6.28318530717958 * (18467 / 32767.0));
     ASSERT_LT(1.0 + z, 0.0);
-    EXPECT_EQ(GaussianFactor(random, 1.0), 0.0);
-    GrowthRandom again;
-    EXPECT_EQ(GaussianFactor(again, -1.0), 2.0);
-}
-
-TEST(GaussianFactor, ZeroFirstDrawNeverGivesNotANumber) {
-    // u1 = 0 makes the deviate infinite: clamped when there is a spread, and 1.0
-    // (not 1 + 0 * infinity) when there is none.
-    GrowthRandom withSpread(StateBefore(0u));
-    EXPECT_EQ(GaussianFactor(withSpread, 0.4), 2.0);  // u2 = 38/32767, sin > 0
-    GrowthRandom withoutSpread(StateBefore(0u));
-    EXPECT_EQ(GaussianFactor(withoutSpread, 0.0), 1.0);
+    const std::uint32_t fresh = GrowthRandom().State(), zeroU1 = StateBefore(0u);
+    struct Case {
+        const char* name;
+        std::uint32_t state;
+        double spread, factor;
+    };
+    const Case cases[] = {
+        {"1 + spread * z", fresh, 0.1, 1.0 + 0.1 * z},
+        {"clamped to 0", fresh, 1.0, 0.0},
+        {"clamped to 2", fresh, -1.0, 2.0},
+        // u1 = 0 makes the deviate infinite: clamped when there is a spread (u2 =
+        // 38/32767, sin > 0), and 1.0 (not 1 + 0 * infinity) when there is none.
+        {"u1 = 0 with a spread", zeroU1, 0.4, 2.0},
+        {"u1 = 0 without a spread", zeroU1, 0.0, 1.0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        GrowthRandom random(c.state), twoDraws(c.state);
+        twoDraws.Next();
+        twoDraws.Next();
+        EXPECT_EQ(GaussianFactor(random, c.spread), c.factor);
+        EXPECT_EQ(random.State(), twoDraws.State());
+    }
 }
 
 }  // namespace

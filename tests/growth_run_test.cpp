@@ -17,11 +17,7 @@ using growth_test::ExportedObj;
 using growth_test::kTopLayerZ;
 using growth_test::OnTop;
 
-Polyline Line(const Vector3& from, const Vector3& to) {
-    Polyline line;
-    line.points = {from, to};
-    return line;
-}
+Polyline Line(const Vector3& from, const Vector3& to) { return growth_test::Path({from, to}); }
 
 class GrowthRun : public ::testing::Test {
  protected:
@@ -29,6 +25,11 @@ class GrowthRun : public ::testing::Test {
         return core.GoGrowth(heart.Target(), parameters, random, onPass);
     }
     GrowthSummary Grow(FiberCore& core) { return Grow(core, random); }
+    // A context for growing one fibre by hand, on an emptied volume.
+    GrowthContext Context(int& collisionCount) {
+        heart.volume.ResetOccupancy();
+        return GrowthContext(heart.volume, heart.mesh, growth_test::kLayerDepth, parameters, random, collisionCount);
+    }
 
     growth_test::BoxHeart& heart = growth_test::SharedBoxHeart();
     GrowthParameters parameters;
@@ -36,17 +37,10 @@ class GrowthRun : public ::testing::Test {
     int collisions = 0;
 };
 
+// The frame's rotation columns are x, y and z.
 void ExpectRotation(const Matrix4& frame, const Vector3& x, const Vector3& y, const Vector3& z) {
-    const double tolerance = 1e-12;
-    EXPECT_NEAR(frame.m[0], x.x, tolerance);
-    EXPECT_NEAR(frame.m[1], x.y, tolerance);
-    EXPECT_NEAR(frame.m[2], x.z, tolerance);
-    EXPECT_NEAR(frame.m[4], y.x, tolerance);
-    EXPECT_NEAR(frame.m[5], y.y, tolerance);
-    EXPECT_NEAR(frame.m[6], y.z, tolerance);
-    EXPECT_NEAR(frame.m[8], z.x, tolerance);
-    EXPECT_NEAR(frame.m[9], z.y, tolerance);
-    EXPECT_NEAR(frame.m[10], z.z, tolerance);
+    const Vector3 axes[] = {x, y, z};
+    for (int c = 0; c < 3; ++c) growth_test::ExpectNear(Vector3(frame.m[4 * c], frame.m[4 * c + 1], frame.m[4 * c + 2]), axes[c]);
 }
 
 TEST_F(GrowthRun, FirstStrokeIsOneSegmentTowardsTheDirectionPoint) {
@@ -108,9 +102,7 @@ TEST_F(GrowthRun, FibresFromStartPointsComeBeforeFibresFromCurves) {
 
 TEST_F(GrowthRun, CurveOfTwoAndAHalfSegmentsGivesTwoStrokesAndOneJoint) {
     const double segment = kSegmentLengthFactor;
-    GrowthContext context(heart.volume, heart.mesh, growth_test::kLayerDepth, parameters, random,
-                          collisions);
-    heart.volume.ResetOccupancy();
+    GrowthContext context = Context(collisions);
     const RewritingRule rule1(0, true, 1), rule2(1, false, 2);
     Fiber fiber;
     fiber.SetUpFromCurve(Line(OnTop(3, 5), OnTop(3 + 2.5 * segment, 5)), rule2);
@@ -142,9 +134,7 @@ TEST_F(GrowthRun, CurveOfTwoAndAHalfSegmentsGivesTwoStrokesAndOneJoint) {
 }
 
 TEST_F(GrowthRun, CurvePieceCutsTheCornerBeforeItsEnd) {
-    GrowthContext context(heart.volume, heart.mesh, growth_test::kLayerDepth, parameters, random,
-                          collisions);
-    heart.volume.ResetOccupancy();
+    GrowthContext context = Context(collisions);
     const RewritingRule rule1(0, true, 0), rule2(1, false, 2);
     // Segments of 0.1, 0.1 and 0.4: the first step (0.26327...) ends on the third.
     Polyline curve;
@@ -167,47 +157,36 @@ TEST_F(GrowthRun, LateralsAlongACurveAlternateSides) {
     const double segment = kSegmentLengthFactor;
     FiberCore core;
     core.featureCurves.push_back(Line(OnTop(2, 5), OnTop(2 + 4.5 * segment, 5)));
-    GrowthContext context(heart.volume, heart.mesh, growth_test::kLayerDepth, parameters, random,
-                          core.collisionCount);
-    heart.volume.ResetOccupancy();
+    GrowthContext context = Context(core.collisionCount);
     Fiber fiber;
     fiber.SetUpFromCurve(core.featureCurves[0], core.rule2);
     fiber.TraceCurve(context, core.rule1);
     ASSERT_EQ(fiber.strokes.size(), 4u);
     ASSERT_EQ(fiber.apexes.size(), 3u);
-    double previousSide = 0.0;
-    for (const auto& lateral : fiber.apexes) {
-        const double side = lateral->path.points[1].y - lateral->path.points[0].y;
-        EXPECT_GT(std::fabs(side), 0.01);
-        if (previousSide != 0.0) {
-            EXPECT_LT(side * previousSide, 0.0);
-        }
-        previousSide = side;
+    for (std::size_t i = 0; i < 3; ++i) {
+        const std::vector<Vector3>& path = fiber.apexes[i]->path.points;
+        EXPECT_GT(std::fabs(path[1].y - path[0].y), 0.01) << i;
+        if (i > 0) EXPECT_LT((path[1].y - path[0].y) * (fiber.apexes[i - 1]->path.points[1].y - fiber.apexes[i - 1]->path.points[0].y), 0.0) << i;
     }
 }
 
-TEST_F(GrowthRun, DegenerateCurvesEndTheirFibres) {
+TEST_F(GrowthRun, DegenerateCurvesEndTheirFibresAndStatisticsPrintZeros) {
     FiberCore core;
-    Polyline empty, single, nan;
-    single.points = {OnTop(5, 5)};
-    nan.points = {OnTop(5, 5), Vector3(std::nan(""), 5, 5), OnTop(6, 5)};
-    core.featureCurves = {empty, single, Line(OnTop(5, 5), OnTop(5.1, 5)), nan};
+    Polyline nan = growth_test::Path({OnTop(5, 5), Vector3(std::nan(""), 5, 5), OnTop(6, 5)});
+    core.featureCurves = {Polyline(), growth_test::Path({OnTop(5, 5)}), Line(OnTop(5, 5), OnTop(5.1, 5)), nan};
+    ConsoleCapture console;
     const GrowthSummary summary = Grow(core);
     EXPECT_EQ(summary.strokeCount, 0);
     EXPECT_LE(summary.passes, 2);
     for (const Fiber& fiber : core.fibers) EXPECT_TRUE(fiber.strokes.empty() && fiber.apexes.empty());
-}
-
-TEST_F(GrowthRun, StatisticsOfAnEmptyRunPrintZeros) {
-    FiberCore core;
-    ConsoleCapture console;
-    const GrowthSummary summary = Grow(core);
-    EXPECT_EQ(summary.strokeCount, 0);
-    EXPECT_EQ(console.Text().find("nan"), std::string::npos);
-    EXPECT_NE(console.Text().find("mean length = 0.000000!!!!!!!!!\n"), std::string::npos);
-    EXPECT_NE(console.Text().find("\n  0[400-420]0.000000\n"), std::string::npos);
-    EXPECT_NE(console.Text().find("area = 4674.456900, numOfBranchPointParUnit 0.000000 \n"), std::string::npos);
-    EXPECT_NE(console.Text().find("collisionEdge 0 / 0  rate = 0.000000 \n"), std::string::npos);
+    // A run without strokes: counts of 0 and no not-a-number.
+    const std::string& text = console.Text();
+    EXPECT_EQ(text.find("nan"), std::string::npos);
+    for (const char* line : {"mean length = 0.000000!!!!!!!!!\n", "\n  0[400-420]0.000000\n",
+                             "area = 4674.456900, numOfBranchPointParUnit 0.000000 \n",
+                             "collisionEdge 0 / 0  rate = 0.000000 \n"}) {
+        EXPECT_NE(text.find(line), std::string::npos) << line;
+    }
 }
 
 TEST(GrowthStatistics, LinesFollowTheStrokeLengths) {
@@ -235,49 +214,41 @@ TEST(GrowthStatistics, LinesFollowTheStrokeLengths) {
     EXPECT_EQ(console.Text(), expected);
 }
 
-TEST_F(GrowthRun, JunctionsEndOnTheStrokeTheyMet) {
-    // A start point aimed at a curve: its tree runs into the curve's strokes.
-    FiberCore core;
-    core.startPoints.push_back({OnTop(4.4, 5), OnTop(5, 5)});
-    core.featureCurves.push_back(Line(OnTop(5, 2), OnTop(5, 8)));
-    ConsoleCapture console;
-    const GrowthSummary summary = Grow(core);
-    ASSERT_GT(core.collisionCount, 0);
-    EXPECT_EQ(summary.collisionCount, core.collisionCount);
-    int junctions = 0;
-    bool curveWasHit = false;
-    for (const Fiber& fiber : core.fibers) {
-        for (const auto& stroke : fiber.strokes) {
-            if (!stroke->collided) continue;
-            ++junctions;
-            EXPECT_TRUE(stroke->finished);
-            ASSERT_EQ(stroke->links.size(), 1u);
-            const Stroke* met = *stroke->links.begin();
-            Vector3 nearest;
-            double squared = 0.0;
-            ASSERT_TRUE(VoxelVolume::NearestPointOnPolyline(stroke->path.points.back(), met->path.points, nearest,
-                                                            squared));
-            // The smoothed path ends at the contact point (or one sample before it,
-            // when rounding drops the last sample).
-            EXPECT_LT(squared, 0.01);
-            for (const auto& curveStroke : core.fibers[1].strokes) curveWasHit |= curveStroke.get() == met;
+TEST_F(GrowthRun, JunctionsEndOnTheStrokeTheyMetUnlessSwitchedOff) {
+    for (bool junctions : {true, false}) {
+        SCOPED_TRACE(junctions);
+        parameters.CreateTreeStructure = junctions;
+        // A start point aimed at a curve: its tree runs into the curve's strokes.
+        FiberCore core;
+        core.startPoints.push_back({OnTop(4.4, 5), OnTop(5, 5)});
+        core.featureCurves.push_back(Line(OnTop(5, 2), OnTop(5, 8)));
+        ConsoleCapture console;
+        const GrowthSummary summary = Grow(core);
+        EXPECT_EQ(summary.collisionCount, core.collisionCount);
+        EXPECT_EQ(core.collisionCount > 0, junctions);
+        int collided = 0;
+        bool curveWasHit = false;
+        for (const Fiber& fiber : core.fibers) {
+            for (const auto& stroke : fiber.strokes) {
+                if (!stroke->collided) continue;
+                ++collided;
+                EXPECT_TRUE(stroke->finished);
+                ASSERT_EQ(stroke->links.size(), 1u);
+                const Stroke* met = *stroke->links.begin();
+                Vector3 nearest;
+                double squared = 0.0;
+                ASSERT_TRUE(VoxelVolume::NearestPointOnPolyline(stroke->path.points.back(), met->path.points, nearest,
+                                                                squared));
+                // The smoothed path ends at the contact point (or one sample before
+                // it, when rounding drops the last sample).
+                EXPECT_LT(squared, 0.01);
+                for (const auto& curveStroke : core.fibers[1].strokes) curveWasHit |= curveStroke.get() == met;
+            }
         }
+        EXPECT_EQ(collided, core.collisionCount);
+        EXPECT_EQ(curveWasHit, junctions);
+        EXPECT_NE(console.Text().find("collisionEdge " + std::to_string(collided) + " / "), std::string::npos);
     }
-    EXPECT_EQ(junctions, core.collisionCount);
-    EXPECT_TRUE(curveWasHit);
-    EXPECT_NE(console.Text().find("collisionEdge " + std::to_string(junctions) + " / "), std::string::npos);
-
-    parameters.CreateTreeStructure = false;
-    FiberCore without;
-    without.startPoints = core.startPoints;
-    without.featureCurves = core.featureCurves;
-    ConsoleCapture quiet;
-    Grow(without);
-    EXPECT_EQ(without.collisionCount, 0);
-    for (const Fiber& fiber : without.fibers) {
-        for (const auto& stroke : fiber.strokes) EXPECT_FALSE(stroke->collided);
-    }
-    EXPECT_NE(quiet.Text().find("collisionEdge 0 / "), std::string::npos);
 }
 
 TEST_F(GrowthRun, PassCallbackSeesEveryPassAndTheKeptStrokes) {

@@ -55,24 +55,23 @@ class WalkOnTopFace : public ::testing::Test {
     std::vector<std::unique_ptr<Stroke>> walls;
 };
 
-void ExpectPoint(const Vector3& p, double x, double y, double z) {
-    EXPECT_NEAR(p.x, x, 1e-12);
-    EXPECT_NEAR(p.y, y, 1e-12);
-    EXPECT_NEAR(p.z, z, 1e-12);
-}
+void ExpectPoint(const Vector3& p, double x, double y, double z) { growth_test::ExpectNear(p, Vector3(x, y, z)); }
 
-TEST_F(WalkOnTopFace, ResolutionTwoTakesOneStepAndGetsAnEndFrame) {
-    parameters.SegmentResolution = 2;
-    const auto walk = WalkFrom(OnTop(5, 5), Vector3(0.6, 0.8, 0), 0.25);
-    ASSERT_FALSE(walk->collided || walk->leftVolume);
-    const std::vector<Vector3>& path = walk->stroke.path.points;
-    ASSERT_EQ(path.size(), 2u);
-    ExpectPoint(path[1], 5.15, 5.2, kTopLayerZ);
-    // The end frame carries the start frame's +y onto the last step's direction.
-    const Matrix4& end = walk->stroke.endFrame;
-    ExpectPoint(FrameYAxis(end), 0.6, 0.8, 0.0);
-    ExpectPoint(Vector3(end.m[8], end.m[9], end.m[10]), 0.0, 0.0, 1.0);
-    EXPECT_EQ(FrameOrigin(end).x, path[1].x);
+TEST_F(WalkOnTopFace, ResolutionTwoOrBelowTakesOneStepAndGetsAnEndFrame) {
+    for (int resolution : {2, 1}) {
+        SCOPED_TRACE(resolution);
+        parameters.SegmentResolution = resolution;
+        const auto walk = WalkFrom(OnTop(5, 5), Vector3(0.6, 0.8, 0), 0.25);
+        ASSERT_FALSE(walk->collided || walk->leftVolume);
+        const std::vector<Vector3>& path = walk->stroke.path.points;
+        ASSERT_EQ(path.size(), 2u);
+        ExpectPoint(path[1], 5.15, 5.2, kTopLayerZ);
+        // The end frame carries the start frame's +y onto the last step's direction.
+        const Matrix4& end = walk->stroke.endFrame;
+        ExpectPoint(FrameYAxis(end), 0.6, 0.8, 0.0);
+        ExpectPoint(Vector3(end.m[8], end.m[9], end.m[10]), 0.0, 0.0, 1.0);
+        EXPECT_EQ(FrameOrigin(end).x, path[1].x);
+    }
 }
 
 TEST_F(WalkOnTopFace, FirstTwoStepsIgnoreTheEscapeDirection) {
@@ -133,13 +132,6 @@ TEST_F(WalkOnTopFace, CollisionEndsThePathOnTheStrokeMet) {
     const auto through = WalkFrom(OnTop(5, 5), Vector3(1, 0, 0), 0.6, {wall});
     EXPECT_FALSE(through->collided);
     EXPECT_NEAR(through->stroke.path.points.back().x, 5.6, 1e-12);
-}
-
-TEST_F(WalkOnTopFace, ResolutionBelowTwoWalksAsTwo) {
-    parameters.SegmentResolution = 1;
-    const auto walk = WalkFrom(OnTop(5, 5), Vector3(0, 1, 0), 0.2);
-    ASSERT_EQ(walk->stroke.path.points.size(), 2u);
-    ExpectPoint(walk->stroke.path.points[1], 5.0, 5.2, kTopLayerZ);
 }
 
 class ExpandOnTopFace : public WalkOnTopFace {
