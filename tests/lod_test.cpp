@@ -7,13 +7,12 @@
 #include <cmath>
 #include <fstream>
 #include <functional>
-#include <set>
 #include <stdexcept>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "mesh/LodPolygonModel.h"
+#include "mesh_checks.h"
 #include "shapes.h"
 
 namespace vantrel {
@@ -26,7 +25,7 @@ LodPolygonModel AsLod(const RkPolygonModel& model) {
 }
 
 bool LoadShared(const std::string& name, LodPolygonModel& model) {
-    const std::string path = std::string(VANTREL_SHARED_DATA_DIR) + "/" + name;
+    const std::string path = meshchecks::SharedMesh(name);
     return std::ifstream(path).good() && model.LoadObj(path);
 }
 
@@ -39,95 +38,48 @@ std::string ThrownMessage(const std::function<void()>& action) {
     return "";
 }
 
-int NextPairIndex(LodPolygonModel& model) { return static_cast<int>(&model.NextVPair() - model.vertexPairs.data()); }
-
 // A closed block whose top is a flat 4 x 3 grid (two adjacent interior vertices,
-// 1 and 2 in the middle row: indices 5 and 6) and whose sides run down to one apex.
+// indices 5 and 6, in the middle row) and whose sides run down to one apex (12).
 RkPolygonModel FlatTopBlock() {
-    RkPolygonModel model;
-    for (int j = 0; j < 3; ++j) {
-        for (int i = 0; i < 4; ++i) {
-            MeshVertex vertex;
-            vertex.position = Vector3(i, j, 0.0);
-            model.vertices.push_back(vertex);
-        }
-    }
-    MeshVertex apex;
-    apex.position = Vector3(1.5, 1.0, -1.0);
-    model.vertices.push_back(apex);
+    RkPolygonModel model = shapes::MakeModel({}, {});
+    model.vertices.resize(13);
+    for (int k = 0; k < 12; ++k) model.vertices[k].position = Vector3(k % 4, k / 4, 0.0);
+    model.vertices[12].position = Vector3(1.5, 1.0, -1.0);
     auto add = [&model](int a, int b, int c) {
-        MeshPolygon polygon;
-        polygon.vertex[0] = a;
-        polygon.vertex[1] = b;
-        polygon.vertex[2] = c;
-        model.polygons.push_back(polygon);
+        model.polygons.push_back(MeshPolygon());
+        model.polygons.back().vertex[0] = a;
+        model.polygons.back().vertex[1] = b;
+        model.polygons.back().vertex[2] = c;
     };
-    for (int j = 0; j < 2; ++j) {
-        for (int i = 0; i < 3; ++i) {
-            const int corner = j * 4 + i;
-            add(corner, corner + 1, corner + 5);
-            add(corner, corner + 5, corner + 4);
-        }
+    for (int corner : {0, 1, 2, 4, 5, 6}) {
+        add(corner, corner + 1, corner + 5);
+        add(corner, corner + 5, corner + 4);
     }
     const int ring[] = {0, 1, 2, 3, 7, 11, 10, 9, 8, 4};
-    for (int k = 0; k < 10; ++k) {
-        add(ring[(k + 1) % 10], ring[k], 12);
-    }
+    for (int k = 0; k < 10; ++k) add(ring[(k + 1) % 10], ring[k], 12);
     return model;
 }
 
-// Checks that the winged-edge table of a compacted model is exactly what the
-// polygons imply: every polygon edge joins its corners, each side of every edge
-// names a polygon that runs along it in that direction with the right wings,
-// no vertex pair has two edges, and every vertex link touches its vertex.
-void ExpectConsistentClosedTable(const RkPolygonModel& model) {
-    std::set<std::pair<int, int>> pairs;
-    for (std::size_t i = 0; i < model.edges.size(); ++i) {
-        const MeshEdge& edge = model.edges[i];
-        ASSERT_LT(edge.lowVertex, edge.highVertex) << "edge " << i;
-        ASSERT_TRUE(pairs.insert({edge.lowVertex, edge.highVertex}).second) << "duplicate edge " << i;
-        for (bool forward : {true, false}) {
-            const int polygonIndex = forward ? edge.forwardPolygon : edge.backwardPolygon;
-            ASSERT_GE(polygonIndex, 0) << "edge " << i << " lacks a side";
-            ASSERT_LT(polygonIndex, static_cast<int>(model.polygons.size()));
-            const MeshPolygon& polygon = model.polygons[polygonIndex];
-            const int from = forward ? edge.lowVertex : edge.highVertex;
-            const int k = static_cast<int>(std::find(polygon.vertex, polygon.vertex + 3, from) - polygon.vertex);
-            ASSERT_LT(k, 3) << "edge " << i;
-            EXPECT_EQ(polygon.edge[k], static_cast<int>(i));
-            EXPECT_EQ(polygon.vertex[(k + 1) % 3], forward ? edge.highVertex : edge.lowVertex);
-            EXPECT_EQ(forward ? edge.forwardPrev : edge.backwardPrev, polygon.edge[(k + 2) % 3]);
-            EXPECT_EQ(forward ? edge.forwardNext : edge.backwardNext, polygon.edge[(k + 1) % 3]);
-        }
-    }
-    for (std::size_t v = 0; v < model.vertices.size(); ++v) {
-        const int link = model.vertices[v].edge;
-        ASSERT_GE(link, 0) << "vertex " << v << " has no edge";
-        EXPECT_TRUE(model.edges[link].lowVertex == static_cast<int>(v) ||
-                    model.edges[link].highVertex == static_cast<int>(v));
-    }
+// A compacted closed model: a consistent edge table with a polygon on both sides of every edge.
+void ExpectClosedTable(const RkPolygonModel& model) {
+    meshchecks::ExpectConsistentEdgeTable(model);
+    EXPECT_EQ(meshchecks::BoundaryEdgeCount(model), 0);
 }
 
 // Around every vertex not retired, the walk closes: as many polygons as edges,
-// each polygon live and using the vertex. Works in the kept-array state too.
+// each polygon live and using the vertex once. Works in the kept-array state too.
 void ExpectWalksClose(const LodPolygonModel& model) {
     const bool flagged = model.vertexQuadrics.size() == model.vertices.size();
     std::vector<int> polygons;
-    for (std::size_t v = 0; v < model.vertices.size(); ++v) {
-        if (flagged && model.vertexQuadrics[v].removed) {
-            continue;
-        }
-        polygons.clear();
-        model.PolygonsAroundVertex(static_cast<int>(v), polygons);
-        const int valence = model.Valence(static_cast<int>(v));
-        ASSERT_GE(valence, 3) << "vertex " << v;
-        ASSERT_EQ(static_cast<int>(polygons.size()), valence) << "open fan at vertex " << v;
+    for (int v = 0; v < static_cast<int>(model.vertices.size()); ++v) {
+        if (flagged && model.vertexQuadrics[v].removed) continue;
+        polygons.clear();  // the walk appends
+        model.PolygonsAroundVertex(v, polygons);
+        ASSERT_GE(model.Valence(v), 3) << "vertex " << v;
+        ASSERT_EQ(static_cast<int>(polygons.size()), model.Valence(v)) << "open fan at vertex " << v;
         for (int p : polygons) {
-            const MeshPolygon& polygon = model.polygons[p];
-            if (flagged) {
-                EXPECT_FALSE(model.polygonPlanes[p].removed) << "walk reached a retired polygon";
-            }
-            EXPECT_TRUE(std::count(polygon.vertex, polygon.vertex + 3, static_cast<int>(v)) == 1);
+            EXPECT_FALSE(flagged && model.polygonPlanes[p].removed) << "walk reached a retired polygon";
+            EXPECT_EQ(std::count(model.polygons[p].vertex, model.polygons[p].vertex + 3, v), 1);
         }
     }
 }
@@ -136,106 +88,87 @@ int EulerCharacteristic(const LodPolygonModel& model) {
     return model.LiveVertexCount() - model.LiveEdgeCount() + model.LivePolygonCount();
 }
 
-// Distance from p to the triangle (a, b, c), by the closest-point regions.
+double SegmentDistance(const Vector3& p, const Vector3& a, const Vector3& b) {
+    const Vector3 ab = b - a;
+    const double squared = ab.Dot(ab);
+    const double t = squared > 0.0 ? std::min(1.0, std::max(0.0, (p - a).Dot(ab) / squared)) : 0.0;
+    return (p - (a + ab * t)).Length();
+}
+
+// Distance from p to the triangle (a, b, c): to its plane when p projects inside it, else to the nearest side.
 double PointTriangleDistance(const Vector3& p, const Vector3& a, const Vector3& b, const Vector3& c) {
-    const Vector3 ab = b - a, ac = c - a, ap = p - a;
-    const double d1 = ab.Dot(ap), d2 = ac.Dot(ap);
-    if (d1 <= 0 && d2 <= 0) return ap.Length();
-    const Vector3 bp = p - b;
-    const double d3 = ab.Dot(bp), d4 = ac.Dot(bp);
-    if (d3 >= 0 && d4 <= d3) return bp.Length();
-    const double vc = d1 * d4 - d3 * d2;
-    if (vc <= 0 && d1 >= 0 && d3 <= 0) return (p - (a + ab * (d1 / (d1 - d3)))).Length();
-    const Vector3 cp = p - c;
-    const double d5 = ab.Dot(cp), d6 = ac.Dot(cp);
-    if (d6 >= 0 && d5 <= d6) return cp.Length();
-    const double vb = d5 * d2 - d1 * d6;
-    if (vb <= 0 && d2 >= 0 && d6 <= 0) return (p - (a + ac * (d2 / (d2 - d6)))).Length();
-    const double va = d3 * d6 - d5 * d4;
-    if (va <= 0 && (d4 - d3) >= 0 && (d5 - d6) >= 0) {
-        return (p - (b + (c - b) * ((d4 - d3) / ((d4 - d3) + (d5 - d6))))).Length();
+    const Vector3 n = (b - a).Cross(c - a);
+    if (n.Dot(n) > 0.0) {
+        const Vector3 q = p - n * ((p - a).Dot(n) / n.Dot(n));
+        if (n.Dot((b - a).Cross(q - a)) >= 0 && n.Dot((c - b).Cross(q - b)) >= 0 && n.Dot((a - c).Cross(q - c)) >= 0)
+            return (p - q).Length();
     }
-    const double denominator = 1.0 / (va + vb + vc);
-    return (p - (a + ab * (vb * denominator) + ac * (vc * denominator))).Length();
+    return std::min(SegmentDistance(p, a, b), std::min(SegmentDistance(p, b, c), SegmentDistance(p, c, a)));
 }
 
-double DistanceToSurface(const Vector3& p, const RkPolygonModel& surface) {
-    double best = 1e300;
-    for (const MeshPolygon& polygon : surface.polygons) {
-        best = std::min(best, PointTriangleDistance(p, surface.vertices[polygon.vertex[0]].position,
-                                                    surface.vertices[polygon.vertex[1]].position,
-                                                    surface.vertices[polygon.vertex[2]].position));
-    }
-    return best;
-}
-
-double BoundingBoxDiagonal(const RkPolygonModel& model) {
+// Largest distance from a vertex of `model` to the surface of `original`, relative to the original's size.
+double WorstRelativeDistance(const RkPolygonModel& model, const RkPolygonModel& original) {
     Vector3 low(1e300, 1e300, 1e300), high(-1e300, -1e300, -1e300);
-    for (const MeshVertex& vertex : model.vertices) {
+    for (const MeshVertex& vertex : original.vertices) {
         const Vector3& p = vertex.position;
         low = Vector3(std::min(low.x, p.x), std::min(low.y, p.y), std::min(low.z, p.z));
         high = Vector3(std::max(high.x, p.x), std::max(high.y, p.y), std::max(high.z, p.z));
     }
-    return (high - low).Length();
+    double worst = 0.0;
+    for (const MeshVertex& vertex : model.vertices) {
+        double best = 1e300;
+        for (const MeshPolygon& polygon : original.polygons) {
+            best = std::min(best, PointTriangleDistance(vertex.position, original.vertices[polygon.vertex[0]].position,
+                                                        original.vertices[polygon.vertex[1]].position,
+                                                        original.vertices[polygon.vertex[2]].position));
+        }
+        worst = std::max(worst, best);
+    }
+    return worst / (high - low).Length();
 }
 
-// ---------------------------------------------------------------- rules and exceptions
-
-TEST(LodExceptions, TetrahedronHasNoCollapsiblePair) {
-    LodPolygonModel model = AsLod(shapes::Tetrahedron());
-    model.ConstructLOD();
-    ASSERT_EQ(model.vertexPairs.size(), 6u);
-    for (int edge = -1; edge <= 6; ++edge) {
-        EXPECT_FALSE(model.IsCollapsible(edge));
-        EXPECT_FALSE(model.CollapseEdge(edge, edge % 2 == 0));
+TEST(LodExceptions, ValenceAndLinkConditionsLeaveNoCollapsiblePair) {
+    // The tetrahedron's vertices have valence 3; the bipyramid's equator edges have ends that
+    // share the third equator vertex besides the two apexes.
+    const RkPolygonModel bipyramid =
+        shapes::MakeModel({{0, 0, 1}, {0, 0, -1}, {1, 0, 0}, {-0.5, 0.866, 0}, {-0.5, -0.866, 0}},
+                          {{2, 3, 0}, {3, 4, 0}, {4, 2, 0}, {3, 2, 1}, {4, 3, 1}, {2, 4, 1}});
+    for (const RkPolygonModel& shape : {shapes::Tetrahedron(), bipyramid}) {
+        LodPolygonModel model = AsLod(shape);
+        model.ConstructLOD();
+        ASSERT_EQ(model.vertexPairs.size(), model.edges.size());
+        for (int edge = -1; edge <= static_cast<int>(model.edges.size()); ++edge) {
+            EXPECT_FALSE(model.IsCollapsible(edge)) << "edge " << edge;
+            EXPECT_FALSE(model.CollapseEdge(edge, edge % 2 == 0)) << "edge " << edge;
+        }
+        EXPECT_EQ(ThrownMessage([&] { model.Simplify(1); }), "No available next vpair!");
+        EXPECT_EQ(model.LiveVertexCount(), static_cast<int>(shape.vertices.size()));
+        EXPECT_EQ(model.vertices.size(), shape.vertices.size());
     }
-    EXPECT_EQ(ThrownMessage([&] { model.Simplify(1); }), "No available next vpair!");
-    EXPECT_EQ(model.LiveVertexCount(), 4);
-    EXPECT_EQ(model.vertices.size(), 4u);
-}
-
-TEST(LodExceptions, LinkConditionBlocksEveryEdgeOfATriangularBipyramid) {
-    // Equator vertices have valence 4, but each equator edge's ends share the
-    // third equator vertex besides the two apexes; the apexes have valence 3.
-    RkPolygonModel bipyramid = shapes::MakeModel(
-        {{0, 0, 1}, {0, 0, -1}, {1, 0, 0}, {-0.5, 0.866, 0}, {-0.5, -0.866, 0}},
-        {{2, 3, 0}, {3, 4, 0}, {4, 2, 0}, {3, 2, 1}, {4, 3, 1}, {2, 4, 1}});
-    LodPolygonModel model = AsLod(bipyramid);
-    model.ConstructLOD();
-    for (std::size_t edge = 0; edge < model.edges.size(); ++edge) {
-        EXPECT_FALSE(model.IsCollapsible(static_cast<int>(edge))) << "edge " << edge;
-    }
-    EXPECT_EQ(ThrownMessage([&] { model.Simplify(1); }), "No available next vpair!");
 }
 
 TEST(LodExceptions, SimplifyRunsOncePerConstruction) {
     LodPolygonModel model = AsLod(shapes::Octahedron());
     model.ConstructLOD();
     model.Simplify(1);
-    const int vertices = model.LiveVertexCount();
-    EXPECT_EQ(vertices, 5);
+    EXPECT_EQ(model.LiveVertexCount(), 5);
     EXPECT_EQ(ThrownMessage([&] { model.Simplify(1); }),
               "Simplify() method can be called only once after each call of ConstructLOD().");
-    EXPECT_EQ(model.LiveVertexCount(), vertices) << "nothing collapses after the refusal";
-
+    EXPECT_EQ(model.LiveVertexCount(), 5) << "nothing collapses after the refusal";
     model.CompactRetired();
     model.ConstructLOD();
     EXPECT_NO_THROW(model.Simplify(0));
 }
 
 TEST(LodExceptions, MissingDataIsReportedWithTheQuotedMessages) {
-    LodPolygonModel unbuilt = AsLod(shapes::Octahedron());
+    LodPolygonModel unbuilt = AsLod(shapes::Octahedron()), empty;
     EXPECT_EQ(ThrownMessage([&] { unbuilt.Simplify(1); }), "No LOD data to be simplified.");
-
-    LodPolygonModel empty;
     EXPECT_EQ(ThrownMessage([&] { empty.ConstructLOD(); }),
               "VPair_Heap_SetupFromEdgeExtData(): Edge data is not defined!");
     EXPECT_EQ(ThrownMessage([&] { empty.SimplifyStep(); }), "No available next vpair!");
-
-    LodPolygonModel model = AsLod(shapes::Octahedron());
-    model.ConstructLOD();
-    model.vertexPairs.pop_back();
-    EXPECT_EQ(ThrownMessage([&] { model.VPair_Heap_SetupFromEdgeExtData(); }),
+    unbuilt.ConstructLOD();
+    unbuilt.vertexPairs.pop_back();
+    EXPECT_EQ(ThrownMessage([&] { unbuilt.VPair_Heap_SetupFromEdgeExtData(); }),
               "VPair_Heap_SetupFromEdgeExtData(): Edge data is not defined!");
 }
 
@@ -247,17 +180,15 @@ TEST(LodExceptions, RunningOutOfPairsKeepsTheCollapsesDone) {
     EXPECT_EQ(EulerCharacteristic(model), 2);
     ExpectWalksClose(model);
     model.CompactRetired();
-    ExpectConsistentClosedTable(model);
+    ExpectClosedTable(model);
 }
-
-// ---------------------------------------------------------------- heap
 
 TEST(LodHeap, EntriesWithAnOldStampAreSkipped) {
     LodPolygonModel model = AsLod(shapes::Octahedron());
     model.ConstructLOD();
-    const int first = NextPairIndex(model);
-    model.vertexPairs[first].stamp += 1;  // as if re-costed: its entry is now stale
-    EXPECT_NE(NextPairIndex(model), first);
+    VPair& first = model.NextVPair();
+    first.stamp += 1;  // as if re-costed: its entry is now stale
+    EXPECT_NE(&model.NextVPair(), &first);
 }
 
 TEST(LodHeap, LiveEntriesCarryTheirPairsCurrentCost) {
@@ -265,13 +196,11 @@ TEST(LodHeap, LiveEntriesCarryTheirPairsCurrentCost) {
     if (!LoadShared("stanford_bunny.obj", model)) GTEST_SKIP() << "shared mesh missing";
     model.ConstructLOD();
     for (int i = 0; i < 300; ++i) model.SimplifyStep();
-
     VPairHeap heap = model.pairHeap;
     int stale = 0;
     double previousCost = -1e300;
-    while (!heap.empty()) {
+    for (; !heap.empty(); heap.pop()) {
         const VPairHeapEntry entry = heap.top();
-        heap.pop();
         EXPECT_GE(entry.cost, previousCost) << "heap order broken";
         previousCost = entry.cost;
         const VPair& pair = model.vertexPairs[entry.pair];
@@ -285,48 +214,41 @@ TEST(LodHeap, LiveEntriesCarryTheirPairsCurrentCost) {
     EXPECT_GT(stale, 0) << "re-costing leaves the older entries behind";
 }
 
-// ---------------------------------------------------------------- costing
-
-TEST(LodCosting, FlatRegionPairsGetAFiniteTargetOnTheirEdgeAtNoCost) {
-    // Both ends of edge 5-6 see only the plane z = 0: the quadric is singular.
-    LodPolygonModel model = AsLod(FlatTopBlock());
-    model.ConstructLOD();
-    ASSERT_EQ(EulerCharacteristic(model), 2);
-    int flatPairs = 0;
-    for (const VPair& pair : model.vertexPairs) {
-        const MeshEdge& edge = model.edges[pair.edge];
-        const Vector3& a = model.vertices[edge.lowVertex].position;
-        const Vector3& b = model.vertices[edge.highVertex].position;
-        ASSERT_TRUE(std::isfinite(pair.cost)) << "edge " << pair.edge;
-        EXPECT_LE((pair.target - (a + b) * 0.5).Length(), (b - a).Length() + 1e-12);
-        EXPECT_GE(pair.cost, -1e-9);
-        if (edge.lowVertex == 5 && edge.highVertex == 6) {
-            EXPECT_NEAR(pair.cost, 0.0, 1e-12);
-            EXPECT_NEAR(pair.target.z, 0.0, 1e-12);
-            ++flatPairs;
+TEST(LodCosting, SingularQuadricsGiveFiniteTargetsNearTheEdge) {
+    // In the flat-top block both ends of edge 5-6 see only the plane z = 0. In the squashed
+    // octahedron +z sits on the middle of the edge from +x to +y: (0, 2, 4) has no area and no plane.
+    RkPolygonModel squashed = shapes::Octahedron();
+    squashed.vertices[4].position = Vector3(0.5, 0.5, 0.0);
+    const struct {
+        const char* what;
+        RkPolygonModel shape;
+        int flatPairs;  // pairs on edge 5-6
+    } cases[] = {{"flat-top block", FlatTopBlock(), 1}, {"zero-area polygon", squashed, 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        LodPolygonModel model = AsLod(c.shape);
+        model.ConstructLOD();
+        for (const VertexQuadric& record : model.vertexQuadrics)
+            for (double element : record.quadric) ASSERT_TRUE(std::isfinite(element));
+        int flatPairs = 0;
+        for (const VPair& pair : model.vertexPairs) {
+            const MeshEdge& edge = model.edges[pair.edge];
+            const Vector3& a = model.vertices[edge.lowVertex].position;
+            const Vector3& b = model.vertices[edge.highVertex].position;
+            ASSERT_TRUE(std::isfinite(pair.cost)) << "edge " << pair.edge;
+            EXPECT_LE((pair.target - (a + b) * 0.5).Length(), (b - a).Length() + 1e-12);  // also not NaN
+            EXPECT_GE(pair.cost, -1e-9);
+            if (c.flatPairs > 0 && edge.lowVertex == 5 && edge.highVertex == 6) {
+                EXPECT_NEAR(pair.cost, 0.0, 1e-12);
+                EXPECT_NEAR(pair.target.z, 0.0, 1e-12);
+                ++flatPairs;
+            }
         }
-    }
-    EXPECT_EQ(flatPairs, 1);
-}
-
-TEST(LodCosting, ZeroAreaPolygonsLeaveQuadricsAndCostsFinite) {
-    // +z moved onto the middle of the edge from +x to +y: triangle (0, 2, 4) has
-    // no area and no plane.
-    LodPolygonModel model = AsLod(shapes::Octahedron());
-    model.vertices[4].position = Vector3(0.5, 0.5, 0.0);
-    model.ConstructLOD();
-    for (const VertexQuadric& record : model.vertexQuadrics) {
-        for (double element : record.quadric) ASSERT_TRUE(std::isfinite(element));
-    }
-    for (const VPair& pair : model.vertexPairs) {
-        EXPECT_TRUE(std::isfinite(pair.cost));
-        EXPECT_TRUE(std::isfinite(pair.target.x) && std::isfinite(pair.target.y) && std::isfinite(pair.target.z));
+        EXPECT_EQ(flatPairs, c.flatPairs);
     }
 }
 
-// ---------------------------------------------------------------- collapse
-
-TEST(LodCollapse, CompactingCollapseRenumbersAValidTable) {
+TEST(LodCollapse, CompactingCollapseRenumbersAValidTableAndDropsTheLodData) {
     LodPolygonModel model = AsLod(shapes::Octahedron());
     model.BuildEdgeTable();
     EXPECT_FALSE(model.CollapseEdge(0, true)) << "keeping arrays needs the flags of ConstructLOD";
@@ -334,91 +256,62 @@ TEST(LodCollapse, CompactingCollapseRenumbersAValidTable) {
     EXPECT_EQ(model.vertices.size(), 5u);
     EXPECT_EQ(model.polygons.size(), 6u);
     EXPECT_EQ(model.edges.size(), 9u);
-    ExpectConsistentClosedTable(model);
+    ExpectClosedTable(model);
     ExpectWalksClose(model);
-}
 
-TEST(LodCollapse, CompactingCollapseAfterConstructionDropsTheLodData) {
-    LodPolygonModel model;
     if (!LoadShared("bivme_p1_lv_endo_capped.obj", model)) GTEST_SKIP() << "shared mesh missing";
     model.ConstructLOD();
     const std::size_t vertices = model.vertices.size();
-    const int edge = model.NextVPair().edge;
-    ASSERT_TRUE(model.CollapseEdge(edge, false));
+    ASSERT_TRUE(model.CollapseEdge(model.NextVPair().edge, false));
     EXPECT_EQ(model.vertices.size(), vertices - 1);
     EXPECT_TRUE(model.vertexPairs.empty());
-    ExpectConsistentClosedTable(model);
+    ExpectClosedTable(model);
     EXPECT_EQ(ThrownMessage([&] { model.Simplify(1); }), "No LOD data to be simplified.");
 }
 
 TEST(LodCollapse, OpenMeshKeepsItsBoundary) {
     LodPolygonModel model;
     if (!LoadShared("bivme_p1_lv_endo_open.obj", model)) GTEST_SKIP() << "shared mesh missing";
-    model.BuildEdgeTable();
-    std::vector<Vector3> boundaryBefore;
-    for (const MeshEdge& edge : model.edges) {
-        if (edge.forwardPolygon < 0 || edge.backwardPolygon < 0) {
-            boundaryBefore.push_back(model.vertices[edge.lowVertex].position + model.vertices[edge.highVertex].position);
+    // Boundary edges as sorted sums of their end points (exact: the boundary must not move).
+    auto boundary = [&model] {
+        model.BuildEdgeTable();
+        std::vector<std::vector<double>> sums;
+        for (const MeshEdge& edge : model.edges) {
+            if (edge.forwardPolygon >= 0 && edge.backwardPolygon >= 0) continue;
+            const Vector3 sum = model.vertices[edge.lowVertex].position + model.vertices[edge.highVertex].position;
+            sums.push_back({sum.x, sum.y, sum.z});
         }
-    }
+        std::sort(sums.begin(), sums.end());
+        return sums;
+    };
+    const std::vector<std::vector<double>> before = boundary();
     model.ConstructLOD();
     const int euler = EulerCharacteristic(model);
     model.Simplify(500);
     EXPECT_EQ(EulerCharacteristic(model), euler);
     model.CompactRetired();
-    model.BuildEdgeTable();
-    std::vector<Vector3> boundaryAfter;
-    for (const MeshEdge& edge : model.edges) {
-        if (edge.forwardPolygon < 0 || edge.backwardPolygon < 0) {
-            boundaryAfter.push_back(model.vertices[edge.lowVertex].position + model.vertices[edge.highVertex].position);
-        }
-    }
-    ASSERT_EQ(boundaryAfter.size(), boundaryBefore.size());
-    auto less = [](const Vector3& a, const Vector3& b) {
-        return a.x != b.x ? a.x < b.x : (a.y != b.y ? a.y < b.y : a.z < b.z);
-    };
-    std::sort(boundaryBefore.begin(), boundaryBefore.end(), less);
-    std::sort(boundaryAfter.begin(), boundaryAfter.end(), less);
-    for (std::size_t i = 0; i < boundaryAfter.size(); ++i) {
-        EXPECT_EQ(boundaryAfter[i].x, boundaryBefore[i].x);
-        EXPECT_EQ(boundaryAfter[i].y, boundaryBefore[i].y);
-        EXPECT_EQ(boundaryAfter[i].z, boundaryBefore[i].z);
-    }
+    EXPECT_EQ(boundary(), before);
 }
-
-// ---------------------------------------------------------------- real closed meshes
 
 class LodOnClosedMesh : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(LodOnClosedMesh, CollapsesKeepAClosedManifoldNearTheOriginal) {
     LodPolygonModel model;
-    const std::string& path = GetParam();
-    if (!std::ifstream(path).good()) GTEST_SKIP() << path << " missing";
-    ASSERT_TRUE(model.LoadObj(path));
-    LodPolygonModel original;
-    original.CopyFrom(model);
-
+    if (!std::ifstream(GetParam()).good()) GTEST_SKIP() << GetParam() << " missing";
+    ASSERT_TRUE(model.LoadObj(GetParam()));
+    const RkPolygonModel original = model;
     model.ConstructLOD();
     ASSERT_EQ(EulerCharacteristic(model), 2) << "input is not a closed genus-0 mesh";
-    const int vertices = model.LiveVertexCount();
-    const int collapses = vertices / 4;
+    const int vertices = model.LiveVertexCount(), collapses = vertices / 4;
     model.Simplify(collapses);
-
     EXPECT_EQ(model.LiveVertexCount(), vertices - collapses);
     EXPECT_EQ(EulerCharacteristic(model), 2);
     ExpectWalksClose(model);
-
     model.CompactRetired();
     EXPECT_EQ(static_cast<int>(model.vertices.size()), vertices - collapses);
-    ExpectConsistentClosedTable(model);
+    ExpectClosedTable(model);
     ExpectWalksClose(model);
-
-    const double tolerance = 0.003 * BoundingBoxDiagonal(original);
-    double worst = 0.0;
-    for (const MeshVertex& vertex : model.vertices) {
-        worst = std::max(worst, DistanceToSurface(vertex.position, original));
-    }
-    EXPECT_LT(worst, tolerance) << "worst vertex distance " << worst;
+    EXPECT_LT(WorstRelativeDistance(model, original), 0.003);
 }
 
 INSTANTIATE_TEST_SUITE_P(SharedAndDemoMeshes, LodOnClosedMesh,
