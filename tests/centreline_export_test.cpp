@@ -1,7 +1,6 @@
 // Centreline export: the exact layout of an empty file, the ring radius against
 // the tube builder, and a hand-made network read back with VTK's own reader.
 #include <clocale>
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -49,25 +48,49 @@ void BuildNetwork(FiberCore& core) {
     core.fibers[1].apexes.push_back(MakeStroke({Vector3(6, 6, 6), Vector3(6.1, 6, 6)}, 0.02, 0.02, 2, false, false));
 }
 
-std::string WriteToText(const FiberCore& core) {
-    const std::string path = ::testing::TempDir() + "centreline_export_test.vtk";
-    std::FILE* file = std::fopen(path.c_str(), "wb");
+std::string TempPath(const std::string& name) { return ::testing::TempDir() + name; }
+
+// Exports `core` to the temporary file `name` and gives back the file's text.
+std::string Export(const FiberCore& core, const std::string& name) {
+    std::FILE* file = std::fopen(TempPath(name).c_str(), "wb");
     EXPECT_NE(file, nullptr);
     if (file == nullptr) return std::string();
     EXPECT_TRUE(ExportCentrelinesVtk(core, file));
     std::fclose(file);
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(TempPath(name), std::ios::binary);
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
 }
 
+bool VtkPythonAvailable() {
+    const std::string python = VANTREL_VTK_PYTHON;
+    return !python.empty() && std::system(("\"" + python + "\" -c \"import vtk\" >/dev/null 2>&1").c_str()) == 0;
+}
+
+// What VTK read from the file, line by line, as printed by tests/read_vtk_centrelines.py.
+std::vector<std::string> ReadWithVtk(const std::string& path) {
+    const std::string command =
+        std::string("\"") + VANTREL_VTK_PYTHON + "\" \"" + VANTREL_VTK_READER_SCRIPT + "\" \"" + path + "\"";
+    std::FILE* pipe = popen(command.c_str(), "r");
+    std::vector<std::string> lines;
+    if (pipe == nullptr) return lines;
+    std::string text;
+    for (int c = std::fgetc(pipe); c != EOF; c = std::fgetc(pipe)) text += static_cast<char>(c);
+    EXPECT_EQ(pclose(pipe), 0) << command;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
 TEST(CentrelineExport, EmptyNetworkWritesZeroPointsAndNoData) {
     FiberCore core;
     core.fibers.resize(1);  // a fibre without strokes writes nothing either
-    EXPECT_EQ(WriteToText(core),
+    EXPECT_EQ(Export(core, "centreline_export_empty.vtk"),
               "# vtk DataFile Version 3.0\nVantrel fibre centrelines\nASCII\nDATASET POLYDATA\n"
               "POINTS 0 double\nLINES 0 0\n");
+    if (!VtkPythonAvailable()) GTEST_SKIP() << "python3 with the vtk module is not installed";
+    EXPECT_EQ(ReadWithVtk(TempPath("centreline_export_empty.vtk")), (std::vector<std::string>{"points 0", "lines 0"}));
 }
 
 TEST(CentrelineExport, RingRadiusIsTheTubeBuildersRadius) {
@@ -98,50 +121,14 @@ TEST(CentrelineExport, RingRadiusIsTheTubeBuildersRadius) {
 TEST(CentrelineExport, TextDoesNotFollowTheLocale) {
     FiberCore core;
     BuildNetwork(core);
-    const std::string inC = WriteToText(core);
+    const std::string inC = Export(core, "centreline_export_c.vtk");
     const std::string previous = std::setlocale(LC_NUMERIC, nullptr);
     if (std::setlocale(LC_NUMERIC, "de_DE.UTF-8") == nullptr && std::setlocale(LC_NUMERIC, "fr_FR.UTF-8") == nullptr) {
         GTEST_SKIP() << "no comma locale installed";
     }
-    const std::string inComma = WriteToText(core);
+    const std::string inComma = Export(core, "centreline_export_comma.vtk");
     std::setlocale(LC_NUMERIC, previous.c_str());
     EXPECT_EQ(inComma, inC);
-}
-
-// ---- read back with VTK's reader
-
-bool VtkPythonAvailable() {
-    const std::string python = VANTREL_VTK_PYTHON;
-    if (python.empty()) return false;
-    return std::system(("\"" + python + "\" -c \"import vtk\" >/dev/null 2>&1").c_str()) == 0;
-}
-
-// What VTK read from the file, as printed by tests/read_vtk_centrelines.py.
-std::vector<std::string> ReadWithVtk(const std::string& path) {
-    const std::string command = std::string("\"") + VANTREL_VTK_PYTHON + "\" \"" + VANTREL_VTK_READER_SCRIPT +
-                                "\" \"" + path + "\"";
-    std::FILE* pipe = popen(command.c_str(), "r");
-    std::vector<std::string> lines;
-    if (pipe == nullptr) return lines;
-    std::string line;
-    for (int c = std::fgetc(pipe); c != EOF; c = std::fgetc(pipe)) {
-        if (c == '\n') {
-            lines.push_back(line);
-            line.clear();
-        } else {
-            line += static_cast<char>(c);
-        }
-    }
-    EXPECT_EQ(pclose(pipe), 0) << command;
-    return lines;
-}
-
-std::vector<double> Numbers(const std::string& line) {
-    std::vector<double> numbers;
-    std::istringstream in(line);
-    std::string word;
-    while (in >> word) numbers.push_back(std::strtod(word.c_str(), nullptr));
-    return numbers;
 }
 
 bool SameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
@@ -150,40 +137,30 @@ TEST(CentrelineExport, VtkReaderReadsBackEveryValueExactly) {
     if (!VtkPythonAvailable()) GTEST_SKIP() << "python3 with the vtk module is not installed";
     FiberCore core;
     BuildNetwork(core);
-    const std::string path = ::testing::TempDir() + "centreline_export_readback.vtk";
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    ASSERT_NE(file, nullptr);
-    ASSERT_TRUE(ExportCentrelinesVtk(core, file));
-    std::fclose(file);
+    Export(core, "centreline_export_readback.vtk");
 
-    // What should come back: the exported strokes in export order.
-    struct Expected {
-        int fiber;
-        const Stroke* stroke;
-    };
-    const std::vector<Expected> exported = {{0, core.fibers[0].strokes[0].get()},
-                                            {0, core.fibers[0].strokes[1].get()},
-                                            {1, core.fibers[1].strokes[1].get()}};
+    // What should come back: the exported strokes' points and ring radii, in export order.
     std::vector<Vector3> points;
     std::vector<double> radii;
-    for (const Expected& e : exported) {
-        const int rows = static_cast<int>(e.stroke->path.points.size());
+    for (const Stroke* stroke : {core.fibers[0].strokes[0].get(), core.fibers[0].strokes[1].get(),
+                                 core.fibers[1].strokes[1].get()}) {
+        const int rows = static_cast<int>(stroke->path.points.size());
         for (int i = 0; i < rows; ++i) {
-            points.push_back(e.stroke->path.points[i]);
-            radii.push_back(TubeRingRadius(e.stroke->startRadius, e.stroke->endRadius, i, rows));
+            points.push_back(stroke->path.points[i]);
+            radii.push_back(TubeRingRadius(stroke->startRadius, stroke->endRadius, i, rows));
         }
     }
 
-    const std::vector<std::string> lines = ReadWithVtk(path);
+    const std::vector<std::string> lines = ReadWithVtk(TempPath("centreline_export_readback.vtk"));
     std::size_t at = 0;
     auto next = [&]() { return at < lines.size() ? lines[at++] : std::string("<end of output>"); };
 
     ASSERT_EQ(next(), "points " + std::to_string(points.size()));
     for (const Vector3& p : points) {
-        const std::vector<double> xyz = Numbers(next());
-        ASSERT_EQ(xyz.size(), 3u);
-        EXPECT_TRUE(SameBits(xyz[0], p.x) && SameBits(xyz[1], p.y) && SameBits(xyz[2], p.z))
-            << xyz[0] << " " << xyz[1] << " " << xyz[2];
+        const std::string line = next();
+        double x, y, z;
+        ASSERT_EQ(std::sscanf(line.c_str(), "%lf %lf %lf", &x, &y, &z), 3) << line;
+        EXPECT_TRUE(SameBits(x, p.x) && SameBits(y, p.y) && SameBits(z, p.z)) << line;
     }
     ASSERT_EQ(next(), "lines 3");
     EXPECT_EQ(next(), "0 1 2");
@@ -202,19 +179,6 @@ TEST(CentrelineExport, VtkReaderReadsBackEveryValueExactly) {
     expectCellArray("blocked", {0, 1, 0});
     expectCellArray("junction", {0, 0, 1});
     EXPECT_EQ(at, lines.size()) << "more arrays than written";
-    std::remove(path.c_str());
-}
-
-TEST(CentrelineExport, VtkReaderAcceptsAnEmptyNetwork) {
-    if (!VtkPythonAvailable()) GTEST_SKIP() << "python3 with the vtk module is not installed";
-    const std::string path = ::testing::TempDir() + "centreline_export_empty.vtk";
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    ASSERT_NE(file, nullptr);
-    FiberCore core;
-    ASSERT_TRUE(ExportCentrelinesVtk(core, file));
-    std::fclose(file);
-    EXPECT_EQ(ReadWithVtk(path), (std::vector<std::string>{"points 0", "lines 0"}));
-    std::remove(path.c_str());
 }
 
 }  // namespace
