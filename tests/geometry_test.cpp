@@ -101,18 +101,6 @@ TEST(Matrix4Rotation, AxisRotationsTurnCounterClockwiseAndZeroAxesNeedAZeroTurn)
     ExpectNear(m, Identity(), 0.0);
 }
 
-TEST(Matrix4Products, MultiplyAppliesTheRightOperandFirst) {
-    std::mt19937 random(7);
-    Matrix4 a, b;
-    a.SetRotation(RandomVector(random), 0.4);
-    a.m[12] = 0.5;
-    b.SetRotation(RandomVector(random), -2.0);
-    b.m[0] *= 3.0;
-    b.m[14] = -1.5;
-    const Vector3 p = RandomVector(random);
-    ExpectNear(a.Multiply(b).Transform(p), a.Transform(b.Transform(p)));
-}
-
 TEST(Matrix4Inverse, NearIdentityProductsForRandomMatricesAndNearlySingularRefused) {
     std::mt19937 random(2024);
     for (int trial = 0; trial < 50; ++trial) {
@@ -160,6 +148,7 @@ TEST(Matrix4AxisAngle, RoundTripsIncludingHalfTurnsAndDecomposeSplitsTheParts) {
     EXPECT_EQ(foundAngle, 0.0);
     EXPECT_TRUE(none.zero);
 
+    // Multiply applies its right operand first: T * (S * R) keeps T's translation unrotated.
     Matrix4 translate, scale, rotate;
     translate.SetTranslation(Vector3(1, -2, 3));
     scale.SetScale(2.5, 2.5, 2.5);
