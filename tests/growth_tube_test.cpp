@@ -63,7 +63,8 @@ TEST(TubeMesh, RingsStandAcrossThePathWithOutwardNormalsAndAClosedSeam) {
                 SCOPED_TRACE(testing::Message() << "path of " << path.points.size() << ", ring " << i << ", column " << k);
                 const Vector3 spoke = tube.Vertex(i, k) - path.points[i];
                 EXPECT_NEAR(spoke.Dot(tangent), 0.0, 1e-12);
-                if (k + 1 < tube.columns) EXPECT_NEAR((tube.Vertex(i, k + 1) - tube.Vertex(i, k)).Length(), side, 1e-12);
+                const int nextK = (k + 1) % (tube.columns - 1);
+                EXPECT_NEAR((tube.Vertex(i, nextK) - tube.Vertex(i, k)).Length(), side, 1e-12);
                 const Vector3& n = tube.Normal(i, k);
                 EXPECT_NEAR(n.Length(), 1.0, 1e-12);
                 EXPECT_GT(n.Dot(spoke), 0.0);  // outwards
