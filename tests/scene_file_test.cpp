@@ -122,46 +122,29 @@ TEST(SceneFile, MissingKeysTakeTheProgramsStartValues) {
     ASSERT_TRUE(Parse(R"({"version": 1})", read, error)) << error.Describe();
     ExpectSameScene(Scene(), read);
 
-    // Partial objects: only the given members change.
-    ASSERT_TRUE(Parse(R"({"version": 1, "rule2": {"stemLength": 2},
-                          "parameters": {"RandomDirectionRate": 0.25},
+    // Partial objects change only the given members. Laterals start from the shape
+    // of their count and are not rebuilt (a Rebuild would reset the stem length);
+    // an empty array leaves rule 1 without laterals, keeping its continuation.
+    read = UnusualScene();
+    ASSERT_TRUE(Parse(R"({"version": 1, "rule1": {"laterals": []}, "parameters": {"RandomDirectionRate": 0.25},
+                          "rule2": {"stemLength": 1.5, "laterals": [{}, {"width": 0.5,
+                                    "matrix": [1,0,0,0, 0,1,0,0, 0,0,1,0, 0.25,0,0,1]}, {"length": 2}]},
                           "startPoints": [{"position": [1, 2, 3]}],
-                          "featureCurves": [{"points": [[1, 1, 1], [2, 2, 2]]}]})",
-                      read, error))
+                          "featureCurves": [{"points": [[1, 1, 1], [2, 2, 2]]}]})", read, error))
         << error.Describe();
     Scene expected;
-    expected.rule2.stemLength = 2.0;
-    expected.parameters.RandomDirectionRate = 0.25;
-    expected.startPoints.push_back({Vector3(1, 2, 3), Vector3()});
-    Polyline curve;
-    curve.points = {Vector3(1, 1, 1), Vector3(2, 2, 2)};
-    expected.featureCurves.push_back(curve);
-    ExpectSameScene(expected, read);
-}
-
-TEST(SceneFile, LateralsStartFromTheShapeOfThatCountAndAreNotRebuilt) {
-    Scene read;
-    SceneFileError error;
-    // Three laterals, the middle one given a matrix and width of its own, and a
-    // stem length that a Rebuild would reset to 1.
-    ASSERT_TRUE(Parse(R"({"version": 1, "rule2": {"stemLength": 1.5, "laterals": [{}, {"width": 0.5,
-                          "matrix": [1,0,0,0, 0,1,0,0, 0,0,1,0, 0.25,0,0,1]}, {"length": 2}]}})",
-                      read, error))
-        << error.Describe();
-    Scene expected;
+    expected.rule1.laterals.clear();
     expected.rule2 = RewritingRule(1, false, 3);
     expected.rule2.stemLength = 1.5;
     expected.rule2.laterals[1].width = 0.5;
     expected.rule2.laterals[1].matrix.SetIdentity();
     expected.rule2.laterals[1].matrix.m[12] = 0.25;
     expected.rule2.laterals[2].length = 2.0;
+    expected.parameters.RandomDirectionRate = 0.25;
+    expected.startPoints.push_back({Vector3(1, 2, 3), Vector3()});
+    expected.featureCurves.push_back(Polyline());
+    expected.featureCurves[0].points = {Vector3(1, 1, 1), Vector3(2, 2, 2)};
     ExpectSameScene(expected, read);
-
-    // An empty array leaves rule 1 without laterals, keeping its continuation.
-    ASSERT_TRUE(Parse(R"({"version": 1, "rule1": {"laterals": []}})", read, error)) << error.Describe();
-    EXPECT_TRUE(read.rule1.laterals.empty());
-    EXPECT_TRUE(read.rule1.hasContinuation);
-    EXPECT_EQ(read.rule1.ruleId, 0u);
 }
 
 TEST(SceneFile, BoundaryValuesAreAccepted) {
