@@ -4,7 +4,6 @@
 #include <cmath>
 
 #include "mesh/RkPolygonModel.h"
-#include "mesh_checks.h"
 #include "shapes.h"
 
 namespace vantrel {
@@ -19,38 +18,32 @@ void ExpectVector(const Vector3& actual, double x, double y, double z, double to
 TEST(ComputeNormals, VertexNormalIsTheUnweightedMeanOfItsPolygonsDirections) {
     RkPolygonModel model = shapes::UnitCube();
     model.ComputeNormals();
-    // Vertex 0 touches two triangles on each of three faces.
-    const double third = 1.0 / std::sqrt(3.0);
+    // Vertex 0 touches two triangles on each of three faces; vertex 1 one triangle
+    // of z = 0 and of y = 0 but two of x = 1.
+    const double third = 1.0 / std::sqrt(3.0), sixth = 1.0 / std::sqrt(6.0);
     ExpectVector(model.vertices[0].normal, -third, -third, -third);
-    // Vertex 1 touches one triangle of z = 0 and of y = 0 but two of x = 1.
-    const double sixth = 1.0 / std::sqrt(6.0);
     ExpectVector(model.vertices[1].normal, 2 * sixth, -sixth, -sixth);
     ExpectVector(model.polygons[0].normal, 0, 0, -1);
 }
 
-TEST(ComputeNormals, ZeroAreaTriangleIsFlaggedAndAddsNothing) {
+TEST(ComputeNormals, ZeroAreaTriangleGivesAFlaggedZeroNormalAndAddsNothing) {
     // Triangle 1 is (1, 2, 4) with 4 on the segment 1-2: zero area.
-    RkPolygonModel model = shapes::MakeModel({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, 0, 1}, {0.5, 0.5, 0}},
-                                             {{0, 1, 3}, {1, 2, 4}});
+    RkPolygonModel model =
+        shapes::MakeModel({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, 0, 1}, {0.5, 0.5, 0}}, {{0, 1, 3}, {1, 2, 4}});
+    const Vector3 normal = model.PolygonNormal(1);
+    EXPECT_TRUE(normal.zero);
+    ExpectVector(normal, 0, 0, 0);  // not NaN
+    EXPECT_NEAR(model.PolygonNormal(0).Length(), 1.0, 1e-15);
     model.ComputeNormals();
     EXPECT_TRUE(model.polygons[1].normal.zero);
     EXPECT_FALSE(model.polygons[0].normal.zero);
     ExpectVector(model.vertices[1].normal, 0, -1, 0);
-    // Vertices 2 and 4 have only the flat triangle: no direction at all, like
-    // a vertex used by no polygon.
+    // Vertices 2 and 4 have only the flat triangle: no direction at all, like a vertex used by no polygon.
     EXPECT_TRUE(model.vertices[4].normal.zero);
     ExpectVector(model.vertices[2].normal, 0, 0, 0);
 }
 
-TEST(PolygonNormal, DegenerateTriangleGivesAFlaggedZeroVectorNotNaN) {
-    RkPolygonModel model = shapes::MakeModel({{1, 1, 1}, {2, 2, 2}, {3, 3, 3}, {1, 2, 1}}, {{0, 1, 2}, {0, 1, 3}});
-    const Vector3 normal = model.PolygonNormal(0);
-    EXPECT_TRUE(normal.zero);
-    ExpectVector(normal, 0, 0, 0);
-    EXPECT_NEAR(model.PolygonNormal(1).Length(), 1.0, 1e-15);
-}
-
-TEST(FitToSize, CentresTheBoxAndScalesItsLargestExtent) {
+TEST(FitToSize, CentresTheBoxAndScalesItsLargestExtentOrOnlyCentresWithoutExtent) {
     RkPolygonModel model = shapes::UnitCube();
     model.ScaleAbout(2.0, Vector3(0, 0, 0));
     for (MeshVertex& vertex : model.vertices) vertex.position.z *= 0.5;  // box 2 x 2 x 1
@@ -58,13 +51,10 @@ TEST(FitToSize, CentresTheBoxAndScalesItsLargestExtent) {
     model.FitToSize(10.0);
     ExpectVector(model.vertices[0].position, -5, -5, -2.5);
     ExpectVector(model.vertices[7].position, 5, 5, 2.5);
-}
 
-TEST(FitToSize, AModelWithoutExtentIsOnlyCentred) {
-    RkPolygonModel model = shapes::MakeModel({{4, 5, 6}, {4, 5, 6}, {4, 5, 6}}, {{0, 1, 2}});
-    model.FitToSize(10.0);
-    for (const MeshVertex& vertex : model.vertices) ExpectVector(vertex.position, 0, 0, 0);
-    RkPolygonModel empty;
+    RkPolygonModel point = shapes::MakeModel({{4, 5, 6}, {4, 5, 6}, {4, 5, 6}}, {{0, 1, 2}}), empty;
+    point.FitToSize(10.0);
+    for (const MeshVertex& vertex : point.vertices) ExpectVector(vertex.position, 0, 0, 0);
     empty.FitToSize(10.0);
     EXPECT_TRUE(empty.vertices.empty());
 }
@@ -80,7 +70,7 @@ TEST(ScaleAbout, ScalesAboutTheCentreAndFactorOneChangesNothing) {
     EXPECT_EQ(awkward.vertices[0].position.x, 0.1);
 }
 
-TEST(ModelLifeCycle, CopyFromIsDeepAndKeepsSettings) {
+TEST(ModelLifeCycle, CopyFromIsDeepAndKeepsSettingsWhileClearResetsThem) {
     RkPolygonModel source = shapes::UnitCube();
     source.creaseThreshold = 0.2;
     source.smoothingPasses = 1;
@@ -88,27 +78,19 @@ TEST(ModelLifeCycle, CopyFromIsDeepAndKeepsSettings) {
     RkPolygonModel copy = shapes::Tetrahedron();
     copy.CopyFrom(source);
     EXPECT_TRUE(copy.SameCounts(source));
+    EXPECT_FALSE(copy.SameCounts(shapes::Tetrahedron()));
     EXPECT_EQ(copy.edges.size(), source.edges.size());
     EXPECT_EQ(copy.creaseThreshold, 0.2);
     EXPECT_EQ(copy.smoothingPasses, 1);
     source.vertices[0].position.x = 42;
     EXPECT_NE(copy.vertices[0].position.x, 42);
-    EXPECT_FALSE(copy.SameCounts(shapes::Tetrahedron()));
     copy.CopyFrom(copy);
     EXPECT_EQ(copy.polygons.size(), 12u);
-}
 
-TEST(ModelLifeCycle, ClearEmptiesArraysAndResetsSettings) {
-    RkPolygonModel model = shapes::UnitCube();
-    model.creaseThreshold = 0.9;
-    model.smoothingPasses = 4;
-    model.BuildEdgeTable();
-    model.Clear();
-    EXPECT_TRUE(model.vertices.empty());
-    EXPECT_TRUE(model.polygons.empty());
-    EXPECT_TRUE(model.edges.empty());
-    EXPECT_EQ(model.creaseThreshold, -1.0);
-    EXPECT_EQ(model.smoothingPasses, 0);
+    copy.Clear();
+    EXPECT_TRUE(copy.vertices.empty() && copy.polygons.empty() && copy.edges.empty());
+    EXPECT_EQ(copy.creaseThreshold, -1.0);
+    EXPECT_EQ(copy.smoothingPasses, 0);
 }
 
 }  // namespace
