@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <limits>
 #include <numeric>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -122,7 +121,13 @@ TEST(LoadHeart, RefusesBadHeartFilesWithOneLineAndStaysEmpty) {
   }
 }
 
-TEST(LoadHeart, LoadsOnceFromAnUpperCaseObjWithEveryPolygonSegmented) {
+struct PathStroke : VolumeStroke {
+  using VolumeStroke::VolumeStroke;
+  const std::vector<Vector3>& PathPoints() const override { return points; }
+  std::vector<Vector3> points;
+};
+
+TEST(LoadHeart, UpperCaseObjLoadsOnceAllSegmentedAndResetsItsFieldForGrowth) {
   HeartModel heart;
   ASSERT_TRUE(heart.LoadHeart(SaveScratchMesh(shapes::UnitCube(), "cube.OBJ"), SegmentationChoice::AllSegmented()));
   EXPECT_EQ(heart.mesh.polygons.size(), 36u);
@@ -136,6 +141,14 @@ TEST(LoadHeart, LoadsOnceFromAnUpperCaseObjWithEveryPolygonSegmented) {
   EXPECT_EQ(console.Lines().size(), 1u);
   EXPECT_EQ(heart.regionIds, std::vector<std::int32_t>(36, 1));
   EXPECT_EQ(heart.volume.LayerVoxelCount(), layer);
+  // ResetFieldForGrowth empties what a stroke through the first layer cell left.
+  PathStroke stroke(1);
+  stroke.points = {heart.volume.layerVoxels().front().centre, Vector3(5, 5, 5)};
+  heart.volume.MarkStroke(&stroke);
+  ASSERT_FALSE(heart.volume.layerVoxels().front().strokes.empty());
+  heart.ResetFieldForGrowth();
+  for (double d : heart.volume.densityField()) ASSERT_EQ(d, 0.0);
+  for (const LayerVoxel& record : heart.volume.layerVoxels()) ASSERT_TRUE(record.strokes.empty());
 }
 
 // The open box refines to 30 polygons, so a segmentation file of 2 is refused.
@@ -158,22 +171,16 @@ TEST(LoadHeart, OpenMeshLoadsWithABoundaryLineAndASegmentationOfAnotherMeshLeave
 TEST(HeartModel, PaintEraseExportAndImportSegmentation) {
   HeartModel heart;
   ASSERT_TRUE(heart.LoadHeart(SaveScratchMesh(shapes::UnitCube(), "cube.obj"), SegmentationChoice::None()));
-  const auto around = [&](int p) {
-    std::set<int> result;
-    const int* corners = heart.mesh.polygons[p].vertex;
-    for (int q = 0; q < 36; ++q) {
-      for (const int a : heart.mesh.polygons[q].vertex) {
-        if (std::find(corners, corners + 3, a) != corners + 3) result.insert(q);
-      }
-    }
-    return result;
+  const auto shareAVertex = [&](int p, int q) {
+    for (const int a : heart.mesh.polygons[p].vertex)
+      for (const int b : heart.mesh.polygons[q].vertex) if (a == b) return true;
+    return false;
   };
-  const std::set<int> aroundFirst = around(0), aroundLast = around(35);
   heart.PaintAround(0);
-  for (int p = 0; p < 36; ++p) EXPECT_EQ(heart.regionIds[p], aroundFirst.count(p) ? 1 : 0) << p;
+  for (int q = 0; q < 36; ++q) EXPECT_EQ(heart.regionIds[q], shareAVertex(0, q)) << q;
   heart.PaintAround(35);
   heart.EraseAround(0);
-  for (int p = 0; p < 36; ++p) EXPECT_EQ(heart.regionIds[p], aroundLast.count(p) && !aroundFirst.count(p)) << p;
+  for (int q = 0; q < 36; ++q) EXPECT_EQ(heart.regionIds[q], shareAVertex(35, q) && !shareAVertex(0, q)) << q;
   const std::vector<std::int32_t> painted = heart.regionIds;
   for (int outside : {-1, 36, 1 << 24}) heart.PaintAround(outside), heart.EraseAround(outside);
   EXPECT_EQ(heart.regionIds, painted);
@@ -186,23 +193,6 @@ TEST(HeartModel, PaintEraseExportAndImportSegmentation) {
   std::fill(heart.regionIds.begin(), heart.regionIds.end(), 0);
   ASSERT_TRUE(heart.ImportSegmentation(chosen + ".kxseg"));
   EXPECT_EQ(heart.regionIds, painted);
-}
-
-TEST(HeartModel, ResetFieldForGrowthEmptiesDensityAndRegistrations) {
-  struct PathStroke : VolumeStroke {
-    using VolumeStroke::VolumeStroke;
-    const std::vector<Vector3>& PathPoints() const override { return points; }
-    std::vector<Vector3> points;
-  } stroke(1);
-  HeartModel heart;
-  ASSERT_TRUE(heart.LoadHeart(SaveScratchMesh(shapes::UnitCube(), "cube.obj"), SegmentationChoice::AllSegmented()));
-  // A stroke through the first layer cell and across the box.
-  stroke.points = {heart.volume.layerVoxels().front().centre, Vector3(5, 5, 5)};
-  heart.volume.MarkStroke(&stroke);
-  ASSERT_FALSE(heart.volume.layerVoxels().front().strokes.empty());
-  heart.ResetFieldForGrowth();
-  for (double d : heart.volume.densityField()) ASSERT_EQ(d, 0.0);
-  for (const LayerVoxel& record : heart.volume.layerVoxels()) ASSERT_TRUE(record.strokes.empty());
 }
 
 const std::string kDemoHeart = std::string(VANTREL_DATA_DIR) + "/demo-heart.obj";
