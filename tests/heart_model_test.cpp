@@ -166,8 +166,9 @@ TEST(LoadHeart, OpenMeshLoadsWithABoundaryLineAndASegmentationOfAnotherMeshLeave
   EXPECT_NE(all.find("may be unreliable"), std::string::npos) << all;
 }
 
-// Paint and erase around a corner polygon each, then the ids must match the polygons
-// sharing a vertex with them (found by comparing corners); export and import back.
+// Paint around polygon 0, then paint around 35 and erase around 0: the ids must match
+// the polygons sharing a corner with them; indices outside the mesh change nothing;
+// export and import back.
 TEST(HeartModel, PaintEraseExportAndImportSegmentation) {
   HeartModel heart;
   ASSERT_TRUE(heart.LoadHeart(SaveScratchMesh(shapes::UnitCube(), "cube.obj"), SegmentationChoice::None()));

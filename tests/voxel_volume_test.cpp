@@ -360,7 +360,7 @@ TEST(VoxelDensity, EscapeDirectionsOnDemandEqualTheEagerRecomputation) {
 
 // ---- collision queries
 
-TEST(VoxelCubeLayer, FindCollisionIgnoresTheStartCellAndExcludedStrokes) {
+TEST(VoxelCubeLayer, CollisionQueriesSkipTheStartCellAndExcludedStrokesAndBreakTiesBySerial) {
     VoxelVolume& volume = CubeLayer();
     TestStroke stroke(1, {Vector3(1.1, 3.0, 3.0), Vector3(1.1, 3.0, 6.0)});
     volume.MarkStroke(&stroke);
@@ -383,24 +383,19 @@ TEST(VoxelCubeLayer, FindCollisionIgnoresTheStartCellAndExcludedStrokes) {
     EXPECT_FALSE(collides(elsewhere, Vector3(1.1, 2.0, 5.0), Vector3(1.1, 4.0, 5.0), {&stroke}));
     // Beside the stroke (density below 6.0) nothing is hit.
     EXPECT_FALSE(collides(elsewhere, Vector3(1.1, 5.0, 5.0), Vector3(1.1, 5.0, 5.5), {}));
-}
 
-TEST(VoxelCubeLayer, NearestStrokePointBreaksTiesByCreationSerial) {
-    VoxelVolume& volume = CubeLayer();
+    // Two strokes on one path: the later serial, registered first, loses the tie.
     const std::vector<Vector3> path{Vector3(1.1, 5.0, 3.0), Vector3(1.1, 5.0, 6.0)};
-    // The later serial is created (and registered) first.
     TestStroke later(9, path), earlier(4, path);
     volume.MarkStroke(&later);
     volume.MarkStroke(&earlier);
     const LayerVoxel& record = *volume.LayerVoxelAt(Vector3(1.1, 5.0, 4.0));
-    VolumeStroke* found = nullptr;
-    Vector3 point;
     const Vector3 from(1.1, 5.2, 4.0);
-    ASSERT_TRUE(volume.NearestStrokePoint(record, from, found, point, {}));
-    EXPECT_EQ(found, &earlier);
-    ASSERT_TRUE(volume.NearestStrokePoint(record, from, found, point, {&earlier}));
-    EXPECT_EQ(found, &later);
-    EXPECT_FALSE(volume.NearestStrokePoint(record, from, found, point, {&earlier, &later}));
+    ASSERT_TRUE(volume.NearestStrokePoint(record, from, hitStroke, hit, {}));
+    EXPECT_EQ(hitStroke, &earlier);
+    ASSERT_TRUE(volume.NearestStrokePoint(record, from, hitStroke, hit, {&earlier}));
+    EXPECT_EQ(hitStroke, &later);
+    EXPECT_FALSE(volume.NearestStrokePoint(record, from, hitStroke, hit, {&earlier, &later}));
 }
 
 TEST(VoxelCollision, NearestPointOnPolylineClampsToEndsAndSkipsRepeatedPoints) {
