@@ -27,28 +27,19 @@ namespace {
 // ---- start points of one placement
 
 TEST(StartPolygon, FourQuarterTurnsUnderTheCentroidPointingAtTheFirstCorner) {
-    const Vector3 p0(3.0, 0.0, 1.0), p1(0.0, 3.0, 1.0), p2(0.0, 0.0, 1.0);
-    const Vector3 normal(0.0, 0.0, 1.0);
+    const Vector3 p0(3.0, 0.0, 1.0), p1(0.0, 3.0, 1.0), p2(0.0, 0.0, 1.0), normal(0.0, 0.0, 1.0);
     const auto placed = StartPointsOnPolygon(p0, p1, p2, normal, 0.0390625);
     const Vector3 centroid = (p0 + p1 + p2) * 0.33333333333;
-    const Vector3 expectedStart = centroid - normal * 0.0390625;
-    Vector3 towardsFirst = p0 - centroid;
-    towardsFirst.Normalize();
-    Vector3 previous;
-    for (int i = 0; i < 4; ++i) {
+    const Vector3 start = centroid - normal * 0.0390625;
+    // 0.2 towards the first corner, then quarter turns counter-clockwise about the normal.
+    Vector3 direction = p0 - centroid;
+    direction.Normalize();
+    direction = direction * 0.2;
+    for (int i = 0; i < 4; ++i, direction = normal.Cross(direction)) {
         const StartPoint& sp = placed[i];
-        EXPECT_TRUE(sp.position.x == expectedStart.x && sp.position.y == expectedStart.y &&
-                    sp.position.z == expectedStart.z);
-        const Vector3 direction = sp.directionPoint - sp.position;
-        EXPECT_NEAR(direction.Length(), 0.2, 1e-12);
-        EXPECT_NEAR(direction.Dot(normal), 0.0, 1e-12);  // in the polygon's plane
-        // The first towards the first corner, then quarter turns counter-clockwise about the normal.
-        if (i == 0) {
-            EXPECT_NEAR(direction.Dot(towardsFirst), 0.2, 1e-12);
-        } else {
-            EXPECT_NEAR(previous.Cross(direction).Dot(normal), 0.04, 1e-12);
-        }
-        previous = direction;
+        EXPECT_TRUE(sp.position.x == start.x && sp.position.y == start.y && sp.position.z == start.z) << i;
+        const Vector3 d = sp.directionPoint - sp.position;
+        EXPECT_NEAR((d - direction).Length(), 0.0, 1e-12) << i;
     }
 }
 
