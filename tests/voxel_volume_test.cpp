@@ -109,18 +109,19 @@ void ExpectSameVolume(const reference::Volume& got, const reference::Volume& wan
 
 TEST(VoxelGrid, ContainsBothFacesOfTheBoxAndNothingOutside) {
     VoxelVolume volume(8, kExtent);
-    EXPECT_TRUE(volume.Contains(10.0, 10.0, 10.0));
-    EXPECT_TRUE(volume.Contains(0.0, 0.0, 0.0));
-    EXPECT_FALSE(volume.Contains(-0.0001, 5.0, 5.0));
-    EXPECT_FALSE(volume.Contains(5.0, 10.0000001, 5.0));
-    EXPECT_FALSE(volume.Contains(5.0, 5.0, std::nan("")));
-    // The upper face belongs to the last cell; outside points have no cell.
-    EXPECT_EQ(volume.VoxelIndexAt(Vector3(10.0, 10.0, 10.0)), 8 * 8 * 8 - 1);
-    EXPECT_EQ(volume.VoxelIndexAt(Vector3(0.0, 10.0, 0.0)), CellIndex(0, 7, 0, 8));
-    EXPECT_EQ(volume.VoxelIndexAt(Vector3(1.25, 2.5, 3.75)), CellIndex(1, 2, 3, 8));
-    EXPECT_EQ(volume.VoxelIndexAt(Vector3(-0.0001, 5.0, 5.0)), -1);
-    EXPECT_EQ(volume.LayerVoxelAt(Vector3(10.5, 5.0, 5.0)), nullptr);
-    EXPECT_EQ(volume.LayerVoxelAt(Vector3(5.0, 5.0, 5.0)), nullptr);  // no layer yet
+    // The upper face belongs to the last cell; outside points (NaN too) have no cell.
+    const struct {
+        Vector3 point;
+        int cell;
+    } cases[] = {{Vector3(10.0, 10.0, 10.0), 8 * 8 * 8 - 1},     {Vector3(0.0, 0.0, 0.0), 0},
+                 {Vector3(0.0, 10.0, 0.0), CellIndex(0, 7, 0, 8)}, {Vector3(1.25, 2.5, 3.75), CellIndex(1, 2, 3, 8)},
+                 {Vector3(-0.0001, 5.0, 5.0), -1},                {Vector3(5.0, 10.0000001, 5.0), -1},
+                 {Vector3(5.0, 5.0, std::nan("")), -1}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(volume.Contains(c.point.x, c.point.y, c.point.z), c.cell >= 0) << c.cell;
+        EXPECT_EQ(volume.VoxelIndexAt(c.point), c.cell);
+        EXPECT_EQ(volume.LayerVoxelAt(c.point), nullptr);  // no layer yet
+    }
 }
 
 TEST(VoxelRayCasting, FacesOnTheUpperBoxFacesStayInTheGridAndTheLayerOffTheShell) {
@@ -264,7 +265,7 @@ VoxelVolume& CubeLayer() {
     return volume;
 }
 
-TEST(VoxelDensity, StampOfAnIsolatedCellFollowsTheKernel) {
+TEST(VoxelDensity, StampFollowsTheKernelAndStaysInTheGridAtItsCorners) {
     VoxelVolume volume(kN, kExtent);
     TestStroke stroke(1, {});
     volume.MarkVoxel(CellIndex(64, 64, 64), &stroke);
@@ -278,16 +279,16 @@ TEST(VoxelDensity, StampOfAnIsolatedCellFollowsTheKernel) {
                   return density[v] != want;
               }),
               0);
-}
 
-TEST(VoxelDensity, StampsAtTheGridCornersAndStrokePointsOnOrBeyondTheBoxStayInTheGrid) {
+    // At the grid's corners and beyond it the stamp stays in the grid.
     VoxelVolume corners(16, kExtent);
-    TestStroke none(1, {});
-    for (int v : {0, 16 * 16 * 16 - 1, -1, 16 * 16 * 16}) corners.MarkVoxel(v, &none);
+    for (int v : {0, 16 * 16 * 16 - 1, -1, 16 * 16 * 16}) corners.MarkVoxel(v, &stroke);
     EXPECT_EQ(corners.densityField()[0], 6.0);
     EXPECT_EQ(corners.densityField()[16 * 16 * 16 - 1], 6.0);
     EXPECT_EQ(corners.densityField()[CellIndex(5, 0, 0, 16)], 1.0);
+}
 
+TEST(VoxelDensity, StrokePointsOnOrBeyondTheBoxFacesStayInTheGrid) {
     VoxelVolume volume(kN, kExtent);
     const double inf = std::numeric_limits<double>::infinity();
     TestStroke stroke(1, {Vector3(9.95, 5.0, 5.0), Vector3(10.0, 5.0, 5.0), Vector3(10.6, 5.0, 5.0),
