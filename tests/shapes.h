@@ -18,21 +18,23 @@ struct Tri {
     int a, b, c;
 };
 
+// Appends the triangle (a, b, c).
+inline void AddTriangle(RkPolygonModel& model, int a, int b, int c) {
+    MeshPolygon polygon;
+    polygon.vertex[0] = a;
+    polygon.vertex[1] = b;
+    polygon.vertex[2] = c;
+    model.polygons.push_back(polygon);
+}
+
 // A model from plain position and triangle lists.
 inline RkPolygonModel MakeModel(std::initializer_list<Corner3> positions, std::initializer_list<Tri> triangles) {
     RkPolygonModel model;
     for (const Corner3& p : positions) {
-        MeshVertex vertex;
-        vertex.position = Vector3(p.x, p.y, p.z);
-        model.vertices.push_back(vertex);
+        model.vertices.push_back(MeshVertex());
+        model.vertices.back().position = Vector3(p.x, p.y, p.z);
     }
-    for (const Tri& t : triangles) {
-        MeshPolygon polygon;
-        polygon.vertex[0] = t.a;
-        polygon.vertex[1] = t.b;
-        polygon.vertex[2] = t.c;
-        model.polygons.push_back(polygon);
-    }
+    for (const Tri& t : triangles) AddTriangle(model, t.a, t.b, t.c);
     return model;
 }
 
@@ -50,9 +52,9 @@ inline RkPolygonModel UnitCube() {
 // The unit cube without its top (z = 1) face: 10 triangles, one boundary loop
 // 4-5-7-6 of four edges.
 inline RkPolygonModel OpenBox() {
-    return MakeModel({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 1, 0}, {0, 0, 1}, {1, 0, 1}, {0, 1, 1}, {1, 1, 1}},
-                     {{0, 2, 3}, {0, 3, 1}, {0, 1, 5}, {0, 5, 4}, {2, 6, 7}, {2, 7, 3}, {0, 4, 6}, {0, 6, 2},
-                      {1, 3, 7}, {1, 7, 5}});
+    RkPolygonModel model = UnitCube();
+    model.polygons.erase(model.polygons.begin() + 2, model.polygons.begin() + 4);
+    return model;
 }
 
 // Corner tetrahedron (0,0,0), (1,0,0), (0,1,0), (0,0,1): 4 triangles, 6 edges.
@@ -78,15 +80,10 @@ inline RkPolygonModel TwoTriangles() {
 inline RkPolygonModel HexagonFan() {
     RkPolygonModel model = MakeModel({{0, 0, 0}}, {});
     for (int i = 0; i < 6; ++i) {
-        MeshVertex vertex;
         const double angle = i * (6.28318530717958 / 6.0);
-        vertex.position = Vector3(std::cos(angle), std::sin(angle), 0.0);
-        model.vertices.push_back(vertex);
-        MeshPolygon polygon;
-        polygon.vertex[0] = 0;
-        polygon.vertex[1] = 1 + i;
-        polygon.vertex[2] = 1 + (i + 1) % 6;
-        model.polygons.push_back(polygon);
+        model.vertices.push_back(MeshVertex());
+        model.vertices.back().position = Vector3(std::cos(angle), std::sin(angle), 0.0);
+        AddTriangle(model, 0, 1 + i, 1 + (i + 1) % 6);
     }
     return model;
 }
