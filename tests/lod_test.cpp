@@ -41,22 +41,16 @@ std::string ThrownMessage(const std::function<void()>& action) {
 // A closed block whose top is a flat 4 x 3 grid (two adjacent interior vertices,
 // indices 5 and 6, in the middle row) and whose sides run down to one apex (12).
 RkPolygonModel FlatTopBlock() {
-    RkPolygonModel model = shapes::MakeModel({}, {});
+    RkPolygonModel model;
     model.vertices.resize(13);
     for (int k = 0; k < 12; ++k) model.vertices[k].position = Vector3(k % 4, k / 4, 0.0);
     model.vertices[12].position = Vector3(1.5, 1.0, -1.0);
-    auto add = [&model](int a, int b, int c) {
-        model.polygons.push_back(MeshPolygon());
-        model.polygons.back().vertex[0] = a;
-        model.polygons.back().vertex[1] = b;
-        model.polygons.back().vertex[2] = c;
-    };
     for (int corner : {0, 1, 2, 4, 5, 6}) {
-        add(corner, corner + 1, corner + 5);
-        add(corner, corner + 5, corner + 4);
+        shapes::AddTriangle(model, corner, corner + 1, corner + 5);
+        shapes::AddTriangle(model, corner, corner + 5, corner + 4);
     }
     const int ring[] = {0, 1, 2, 3, 7, 11, 10, 9, 8, 4};
-    for (int k = 0; k < 10; ++k) add(ring[(k + 1) % 10], ring[k], 12);
+    for (int k = 0; k < 10; ++k) shapes::AddTriangle(model, ring[(k + 1) % 10], ring[k], 12);
     return model;
 }
 
