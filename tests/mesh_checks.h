@@ -89,6 +89,17 @@ inline double SignedVolume(const RkPolygonModel& model) {
     return volume;
 }
 
+// Corners of the axis-aligned box around the vertices (empty model: +huge, -huge).
+inline void BoundingBox(const RkPolygonModel& model, Vector3& low, Vector3& high) {
+    low = Vector3(1e300, 1e300, 1e300);
+    high = Vector3(-1e300, -1e300, -1e300);
+    for (const MeshVertex& vertex : model.vertices) {
+        const Vector3& p = vertex.position;
+        low = Vector3(std::min(low.x, p.x), std::min(low.y, p.y), std::min(low.z, p.z));
+        high = Vector3(std::max(high.x, p.x), std::max(high.y, p.y), std::max(high.z, p.z));
+    }
+}
+
 // A fresh path in the test's scratch folder.
 inline std::string ScratchPath(const std::string& name) {
     const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
