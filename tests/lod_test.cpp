@@ -102,12 +102,8 @@ double PointTriangleDistance(const Vector3& p, const Vector3& a, const Vector3& 
 
 // Largest distance from a vertex of `model` to the surface of `original`, relative to the original's size.
 double WorstRelativeDistance(const RkPolygonModel& model, const RkPolygonModel& original) {
-    Vector3 low(1e300, 1e300, 1e300), high(-1e300, -1e300, -1e300);
-    for (const MeshVertex& vertex : original.vertices) {
-        const Vector3& p = vertex.position;
-        low = Vector3(std::min(low.x, p.x), std::min(low.y, p.y), std::min(low.z, p.z));
-        high = Vector3(std::max(high.x, p.x), std::max(high.y, p.y), std::max(high.z, p.z));
-    }
+    Vector3 low, high;
+    meshchecks::BoundingBox(original, low, high);
     double worst = 0.0;
     for (const MeshVertex& vertex : model.vertices) {
         double best = 1e300;

@@ -3,7 +3,6 @@
 // face outwards, and stay closed through refinement. Skipped when absent.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <fstream>
 #include <string>
 
@@ -79,12 +78,8 @@ TEST(RealMeshes, LeftVentricleFillsItsDocumentedBoxAndRightVentricleRefinesTo101
         !std::ifstream(SharedMesh("bivme_p1_lv_endo_capped.obj")).good())
         GTEST_SKIP() << "ventricle cavities not found";
     ASSERT_TRUE(lv.Load(SharedMesh("bivme_p1_lv_endo_capped.obj")));
-    Vector3 low = lv.vertices[0].position, high = low;
-    for (const MeshVertex& vertex : lv.vertices) {
-        const Vector3& p = vertex.position;
-        low = Vector3(std::min(low.x, p.x), std::min(low.y, p.y), std::min(low.z, p.z));
-        high = Vector3(std::max(high.x, p.x), std::max(high.y, p.y), std::max(high.z, p.z));
-    }
+    Vector3 low, high;
+    meshchecks::BoundingBox(lv, low, high);
     const double found[] = {low.x, low.y, low.z, high.x, high.y, high.z};
     const double documented[] = {-22.3, -23.8, -99.3, 49.7, 48.6, -7.7};
     for (int i = 0; i < 6; ++i) EXPECT_NEAR(found[i], documented[i], 0.05) << i;
