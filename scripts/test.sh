@@ -7,7 +7,7 @@ shopt -s nullglob
 cd "$(dirname "$0")/.."
 
 jobs=$(nproc)
-fuzz_runs=${VANTREL_FUZZ_RUNS:-200000}
+fuzz_runs=${VANTREL_FUZZ_RUNS:-2000000}
 
 run_ctest() {
   # The program's tests open real windows, so the whole suite runs under a virtual display.
