@@ -137,6 +137,19 @@ class EditSegmentationTest : public QObject {
     Screenshot(view_, "segmentation-erased");
   }
 
+  void paintingDuringARotationLeavesNothingStuck() {
+    const std::set<int> before = PaintedPolygons();
+    const QPoint start = painted_[0] + QPoint(0, 40);
+    ViewMouse mouse(view_);
+    mouse.Press(Qt::RightButton, start);
+    mouse.Press(Qt::LeftButton, start);
+    mouse.Move(start + QPoint(10, 0));  // paints; the camera stays
+    QVERIFY(PaintedPolygons().size() > before.size());
+    mouse.Release(Qt::LeftButton, start + QPoint(10, 0));
+    QVERIFY(TheViewCore()->mainGL.Dragging());  // the rotation goes on
+    mouse.Release(Qt::RightButton, start + QPoint(10, 0));
+  }
+
   void exportedFileHoldsWhatTheScreenShowsAndLoadsAgain() {
     ViewMouse mouse(view_);
     for (int row = 0; row < 4; ++row) {
