@@ -97,7 +97,9 @@ inline void AnswerNextFileDialog(const QString& path, QStringList* filters = nul
   timer->setInterval(10);
   QObject::connect(timer, &QTimer::timeout, [timer, path, filters] {
     QFileDialog* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-    if (!dialog || !dialog->isVisible()) return;
+    // A dialog answered before may still be closing; wait for the next one.
+    if (!dialog || !dialog->isVisible() || dialog->property("vantrelAnswered").toBool()) return;
+    dialog->setProperty("vantrelAnswered", true);
     timer->stop();
     timer->deleteLater();
     if (filters) *filters = dialog->nameFilters();
