@@ -19,14 +19,14 @@ namespace {
 
 constexpr int kSeparator = 0;
 
-struct MenuSpec {
+struct MenuEntry {
   const char* title;
   std::vector<int> commands;  // kSeparator between groups
 };
 
-const std::vector<MenuSpec>& MenuLayout() {
+const std::vector<MenuEntry>& MenuLayout() {
   using namespace command;
-  static const std::vector<MenuSpec> menus = {
+  static const std::vector<MenuEntry> menus = {
       {"&File", {kExportFibers, kExportCentrelines, kSeparator, kOpenScene, kSaveScene, kSeparator, kExit}},
       {"Segmentation", {kSegmentationMode, kExportSegmentation}},
       {"&View", {kToolbar, kStatusBar, kOuterFrame}},
@@ -161,10 +161,10 @@ void CMainFrame::BuildCommands() {
 }
 
 void CMainFrame::BuildMenus() {
-  for (const MenuSpec& spec : MenuLayout()) {
-    QMenu* menu = menuBar()->addMenu(spec.title);
+  for (const MenuEntry& entry : MenuLayout()) {
+    QMenu* menu = menuBar()->addMenu(entry.title);
     connect(menu, &QMenu::aboutToShow, this, [this] { commands_.RefreshChecks(); });
-    for (int id : spec.commands) {
+    for (int id : entry.commands) {
       if (id == kSeparator) {
         menu->addSeparator();
       } else {
