@@ -63,7 +63,9 @@ class CommandsTest : public QObject {
     QVERIFY(dialog_);
   }
 
-  void cleanupTestCase() { program_->Exit(0); }
+  void cleanupTestCase() {
+    if (program_) program_->Exit(0);
+  }
 
   void fibreCommandsFlipOneFlagAndBothMarks() {
     QAction* wire = MenuAction(frame_, "Rendering Mode", "Wire Frame  for Fiber");

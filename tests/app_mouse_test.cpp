@@ -120,7 +120,9 @@ class MouseTest : public QObject {
     gl_ = &TheViewCore()->mainGL;
   }
 
-  void cleanupTestCase() { program_->Exit(0); }
+  void cleanupTestCase() {
+    if (program_) program_->Exit(0);
+  }
 
   void picksAfterStartUpNameThePolygonUnderTheCursor() {
     int hits = 0;

@@ -105,7 +105,9 @@ class RenderTest : public QObject {
     QVERIFY(!TheFiberCore()->fibers.empty());
   }
 
-  void cleanupTestCase() { program_->Exit(0); }
+  void cleanupTestCase() {
+    if (program_) program_->Exit(0);
+  }
 
   void polygonModeShowsTheLitHeartUnderTheField() {
     const QImage withField = Screenshot(main_, "main-polygon-field");

@@ -46,7 +46,9 @@ class SceneTest : public QObject {
     frame_ = program_->Frame();
   }
 
-  void cleanupTestCase() { program_->Exit(0); }
+  void cleanupTestCase() {
+    if (program_) program_->Exit(0);
+  }
 
   void openedSceneGrowsTheSameFibresAsTheBatchProgram() {
     const QString dir = OutputDir();

@@ -49,7 +49,9 @@ class StartupTest : public QObject {
     frame_ = program_->Frame();
   }
 
-  void cleanupTestCase() { program_->Exit(0); }
+  void cleanupTestCase() {
+    if (program_) program_->Exit(0);
+  }
 
   void consoleShowsStartThenHeartLinesThenTest() {
     const QString console = CapturedConsoleText();
