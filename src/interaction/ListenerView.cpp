@@ -9,20 +9,36 @@ namespace {
 int PixelX(const QMouseEvent* event) { return static_cast<int>(std::floor(event->position().x())); }
 int PixelY(const QMouseEvent* event) { return static_cast<int>(std::floor(event->position().y())); }
 
-void Release(MLState* listener, Qt::MouseButton button, int x, int y) {
+// A listener's three slots for one kind of button message (down, up or double click).
+struct ButtonSlots {
+  void (MLState::*left)(int, int);
+  void (MLState::*right)(int, int);
+  void (MLState::*middle)(int, int);
+};
+constexpr ButtonSlots kDownSlots{&MLState::OnLButtonDown, &MLState::OnRButtonDown, &MLState::OnMButtonDown};
+constexpr ButtonSlots kUpSlots{&MLState::OnLButtonUp, &MLState::OnRButtonUp, &MLState::OnMButtonUp};
+constexpr ButtonSlots kDoubleClickSlots{&MLState::OnLButtonDblClk, &MLState::OnRButtonDblClk,
+                                        &MLState::OnMButtonDblClk};
+
+// Calls the slot of `button`; false for buttons that the listeners do not take.
+bool Dispatch(MLState* listener, const ButtonSlots& handlers, Qt::MouseButton button, int x, int y) {
   switch (button) {
     case Qt::LeftButton:
-      listener->OnLButtonUp(x, y);
-      break;
+      (listener->*handlers.left)(x, y);
+      return true;
     case Qt::RightButton:
-      listener->OnRButtonUp(x, y);
-      break;
+      (listener->*handlers.right)(x, y);
+      return true;
     case Qt::MiddleButton:
-      listener->OnMButtonUp(x, y);
-      break;
+      (listener->*handlers.middle)(x, y);
+      return true;
     default:
-      break;
+      return false;
   }
+}
+
+void Release(MLState* listener, Qt::MouseButton button, int x, int y) {
+  Dispatch(listener, kUpSlots, button, x, y);
 }
 
 }  // namespace
@@ -60,19 +76,7 @@ void ListenerView::mousePressEvent(QMouseEvent* event) {
   const int x = PixelX(event);
   const int y = PixelY(event);
   Remember(listener, x, y);
-  switch (event->button()) {
-    case Qt::LeftButton:
-      listener->OnLButtonDown(x, y);
-      break;
-    case Qt::RightButton:
-      listener->OnRButtonDown(x, y);
-      break;
-    case Qt::MiddleButton:
-      listener->OnMButtonDown(x, y);
-      break;
-    default:
-      return;
-  }
+  if (!Dispatch(listener, kDownSlots, event->button(), x, y)) return;
   pressed_.setFlag(event->button(), true);
   pressTarget_ = listener;
 }
@@ -96,19 +100,7 @@ void ListenerView::mouseDoubleClickEvent(QMouseEvent* event) {
   const int x = PixelX(event);
   const int y = PixelY(event);
   Remember(listener, x, y);
-  switch (event->button()) {
-    case Qt::LeftButton:
-      listener->OnLButtonDblClk(x, y);
-      break;
-    case Qt::RightButton:
-      listener->OnRButtonDblClk(x, y);
-      break;
-    case Qt::MiddleButton:
-      listener->OnMButtonDblClk(x, y);
-      break;
-    default:
-      break;
-  }
+  Dispatch(listener, kDoubleClickSlots, event->button(), x, y);
 }
 
 void ListenerView::mouseMoveEvent(QMouseEvent* event) {
