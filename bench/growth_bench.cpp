@@ -24,7 +24,8 @@ struct DemoHeart {
     DemoHeart() {
         const std::string data = VANTREL_DATA_DIR;
         if (!std::ifstream(data + "/demo-heart.obj")) return;
-        loaded = heart.LoadHeart(data + "/demo-heart.obj", SegmentationChoice::File(data + "/demo-heart.kxseg"));
+        loaded = heart.LoadHeart(data + "/demo-heart.obj",
+                                 SegmentationChoice::File(data + "/demo-heart.kxseg"));
     }
 };
 
@@ -49,7 +50,8 @@ Vector3 LayerPoint(const HeartModel& heart, int polygon) {
 // z and on the +y side of the long axis, ordered by angle about the axis.
 Polyline HalfRing(const HeartModel& heart, double z) {
     double centreX = 0.0, centreY = 0.0;
-    for (const MeshVertex& v : heart.mesh.vertices) centreX += v.position.x, centreY += v.position.y;
+    for (const MeshVertex& v : heart.mesh.vertices)
+        centreX += v.position.x, centreY += v.position.y;
     centreX /= heart.mesh.vertices.size();
     centreY /= heart.mesh.vertices.size();
     std::vector<std::pair<double, int>> around;
@@ -76,7 +78,8 @@ FiberCore DemoScene(const HeartModel& heart) {
     for (int k = 0; k < 8; ++k) {
         const int polygon = segmented[(2 * k + 1) * segmented.size() / 16];
         const Vector3 start = LayerPoint(heart, polygon);
-        Vector3 towards = heart.mesh.vertices[heart.mesh.polygons[polygon].vertex[0]].position - Centroid(heart.mesh, polygon);
+        Vector3 towards = heart.mesh.vertices[heart.mesh.polygons[polygon].vertex[0]].position -
+                          Centroid(heart.mesh, polygon);
         towards.Normalize();
         core.startPoints.push_back({start, start + towards * 0.2});
     }
@@ -105,8 +108,10 @@ void BM_GoGrowth_DemoHeart(benchmark::State& state) {
         core = FiberCore();  // freeing the network is not growth
         state.ResumeTiming();
     }
-    state.counters["strokes"] = benchmark::Counter(static_cast<double>(strokes) / state.iterations());
-    state.counters["strokes_per_s"] = benchmark::Counter(static_cast<double>(strokes), benchmark::Counter::kIsRate);
+    state.counters["strokes"] =
+        benchmark::Counter(static_cast<double>(strokes) / state.iterations());
+    state.counters["strokes_per_s"] =
+        benchmark::Counter(static_cast<double>(strokes), benchmark::Counter::kIsRate);
 }
 // Rates are per second of processor time: the growth runs on one core.
 BENCHMARK(BM_GoGrowth_DemoHeart)->Unit(benchmark::kMillisecond);

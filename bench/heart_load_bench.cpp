@@ -16,34 +16,34 @@ using vantrel::SegmentationChoice;
 
 void LoadRepeatedly(benchmark::State& state, const std::string& meshPath,
                     const SegmentationChoice& segmentation) {
-  if (!std::ifstream(meshPath)) {
-    state.SkipWithError((meshPath + " is absent").c_str());
-    return;
-  }
-  for (auto _ : state) {
-    state.PauseTiming();
-    auto heart = std::make_unique<HeartModel>();
-    state.ResumeTiming();
-    const bool loaded = heart->LoadHeart(meshPath, segmentation);
-    benchmark::DoNotOptimize(loaded);
-    state.PauseTiming();
-    if (!loaded) state.SkipWithError("the heart did not load");
-    heart.reset();
-    state.ResumeTiming();
-  }
+    if (!std::ifstream(meshPath)) {
+        state.SkipWithError((meshPath + " is absent").c_str());
+        return;
+    }
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto heart = std::make_unique<HeartModel>();
+        state.ResumeTiming();
+        const bool loaded = heart->LoadHeart(meshPath, segmentation);
+        benchmark::DoNotOptimize(loaded);
+        state.PauseTiming();
+        if (!loaded) state.SkipWithError("the heart did not load");
+        heart.reset();
+        state.ResumeTiming();
+    }
 }
 
 void BM_LoadHeart_DemoWithSegmentation(benchmark::State& state) {
-  const std::string data = VANTREL_DATA_DIR;
-  LoadRepeatedly(state, data + "/demo-heart.obj",
-                 SegmentationChoice::File(data + "/demo-heart.kxseg"));
+    const std::string data = VANTREL_DATA_DIR;
+    LoadRepeatedly(state, data + "/demo-heart.obj",
+                   SegmentationChoice::File(data + "/demo-heart.kxseg"));
 }
 BENCHMARK(BM_LoadHeart_DemoWithSegmentation)->Unit(benchmark::kMillisecond);
 
 // The right-ventricular cavity (3,752 triangles, 11,256 after the refinement), all segmented.
 void BM_LoadHeart_RightVentricleAllSegmented(benchmark::State& state) {
-  LoadRepeatedly(state, std::string(VANTREL_SHARED_DATA_DIR) + "/bivme_p1_rv_endo_capped.obj",
-                 SegmentationChoice::AllSegmented());
+    LoadRepeatedly(state, std::string(VANTREL_SHARED_DATA_DIR) + "/bivme_p1_rv_endo_capped.obj",
+                   SegmentationChoice::AllSegmented());
 }
 BENCHMARK(BM_LoadHeart_RightVentricleAllSegmented)->Unit(benchmark::kMillisecond);
 

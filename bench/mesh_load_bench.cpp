@@ -18,15 +18,17 @@ namespace {
 const std::string& LargeMeshPath() {
     static const std::string path = [] {
         RkPolygonModel model;
-        if (!model.Load(std::string(VANTREL_SHARED_DATA_DIR) + "/bivme_p1_rv_endo_capped.obj")) return std::string();
+        if (!model.Load(std::string(VANTREL_SHARED_DATA_DIR) + "/bivme_p1_rv_endo_capped.obj"))
+            return std::string();
         model.BuildEdgeTable();
         for (int i = 0; i < 3; ++i) model.RefineByCentroids();
-        const std::filesystem::path folder = std::filesystem::temp_directory_path() / "vantrel_bench";
+        const std::filesystem::path folder =
+            std::filesystem::temp_directory_path() / "vantrel_bench";
         std::filesystem::create_directories(folder);
         const std::string file = (folder / "rv_refined3.obj").string();
         if (!model.SaveObj(file)) return std::string();
-        std::printf("benchmark mesh: %s, %zu vertices, %zu triangles\n", file.c_str(), model.vertices.size(),
-                    model.polygons.size());
+        std::printf("benchmark mesh: %s, %zu vertices, %zu triangles\n", file.c_str(),
+                    model.vertices.size(), model.polygons.size());
         return file;
     }();
     return path;

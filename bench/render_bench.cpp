@@ -31,76 +31,89 @@ using namespace vantrel;
 CMainFrame* frame = nullptr;
 
 int StrokeCount() {
-  int strokes = 0;
-  for (const Fiber& fiber : TheFiberCore()->fibers) strokes += static_cast<int>(fiber.strokes.size());
-  return strokes;
+    int strokes = 0;
+    for (const Fiber& fiber : TheFiberCore()->fibers)
+        strokes += static_cast<int>(fiber.strokes.size());
+    return strokes;
 }
 
 // Grows from placements on segmented polygons spread over the heart, with strokes
 // a little shorter than the default so that the network reaches about 10,000.
 void GrowNetwork() {
-  HeartModel* heart = TheHeartModel();
-  TheFiberCore()->rule2.stemLength = 0.9;
-  for (int polygon = 0; polygon < static_cast<int>(heart->mesh.polygons.size()); polygon += 1500) {
-    if (heart->regionIds[polygon] == 0) continue;
-    const MeshPolygon& p = heart->mesh.polygons[polygon];
-    for (const StartPoint& start :
-         StartPointsOnPolygon(heart->mesh.vertices[p.vertex[0]].position, heart->mesh.vertices[p.vertex[1]].position,
-                              heart->mesh.vertices[p.vertex[2]].position, p.normal, heart->LayerDepth())) {
-      TheFiberCore()->startPoints.push_back(start);
+    HeartModel* heart = TheHeartModel();
+    TheFiberCore()->rule2.stemLength = 0.9;
+    for (int polygon = 0; polygon < static_cast<int>(heart->mesh.polygons.size());
+         polygon += 1500) {
+        if (heart->regionIds[polygon] == 0) continue;
+        const MeshPolygon& p = heart->mesh.polygons[polygon];
+        for (const StartPoint& start : StartPointsOnPolygon(
+                 heart->mesh.vertices[p.vertex[0]].position,
+                 heart->mesh.vertices[p.vertex[1]].position,
+                 heart->mesh.vertices[p.vertex[2]].position, p.normal, heart->LayerDepth())) {
+            TheFiberCore()->startPoints.push_back(start);
+        }
     }
-  }
-  frame->Commands().Run(command::kGoGrowth);
+    frame->Commands().Run(command::kGoGrowth);
 }
 
 struct Mode {
-  bool heartPolygons;
-  bool tubes;
-  bool field;
+    bool heartPolygons;
+    bool tubes;
+    bool field;
 };
 
 void SetMode(const Mode& mode) {
-  HeartModel* heart = TheHeartModel();
-  heart->targetPolygon = mode.heartPolygons;
-  heart->targetFrame = false;
-  heart->targetTransparent = false;
-  heart->fiberAsPolygon = mode.tubes;
-  heart->showVolumeField = mode.field;
+    HeartModel* heart = TheHeartModel();
+    heart->targetPolygon = mode.heartPolygons;
+    heart->targetFrame = false;
+    heart->targetTransparent = false;
+    heart->fiberAsPolygon = mode.tubes;
+    heart->showVolumeField = mode.field;
 }
 
 void Frame(benchmark::State& state, const Mode& mode) {
-  SetMode(mode);
-  CVantrelView* view = frame->MainView();
-  view->makeCurrent();
-  for (auto _ : state) view->PaintScene();
-  view->doneCurrent();
-  state.counters["strokes"] = StrokeCount();
-  SetMode({true, true, true});
+    SetMode(mode);
+    CVantrelView* view = frame->MainView();
+    view->makeCurrent();
+    for (auto _ : state) view->PaintScene();
+    view->doneCurrent();
+    state.counters["strokes"] = StrokeCount();
+    SetMode({true, true, true});
 }
 
 // The start-up view: lit heart, tubes, the fibre layer's points.
-void BM_FrameDefaultView(benchmark::State& state) { Frame(state, {true, true, true}); }
-void BM_FrameWithoutField(benchmark::State& state) { Frame(state, {true, true, false}); }
-void BM_FrameWireFrame(benchmark::State& state) { Frame(state, {true, false, false}); }
-void BM_FrameTubesOnly(benchmark::State& state) { Frame(state, {false, true, false}); }
-void BM_FrameFieldOnly(benchmark::State& state) { Frame(state, {false, true, true}); }
+void BM_FrameDefaultView(benchmark::State& state) {
+    Frame(state, {true, true, true});
+}
+void BM_FrameWithoutField(benchmark::State& state) {
+    Frame(state, {true, true, false});
+}
+void BM_FrameWireFrame(benchmark::State& state) {
+    Frame(state, {true, false, false});
+}
+void BM_FrameTubesOnly(benchmark::State& state) {
+    Frame(state, {false, true, false});
+}
+void BM_FrameFieldOnly(benchmark::State& state) {
+    Frame(state, {false, true, true});
+}
 
 void BM_RepaintComposed(benchmark::State& state) {
-  SetMode({true, true, false});
-  for (auto _ : state) {
-    TheViewCore()->RedrawMainView();
-    state.PauseTiming();
-    QThread::msleep(20);
-    state.ResumeTiming();
-  }
+    SetMode({true, true, false});
+    for (auto _ : state) {
+        TheViewCore()->RedrawMainView();
+        state.PauseTiming();
+        QThread::msleep(20);
+        state.ResumeTiming();
+    }
 }
 
 void BM_MainPickPass(benchmark::State& state) {
-  for (auto _ : state) RenderPickBuffer(TheViewCore()->mainGL, *TheHeartModel(), *TheFiberCore());
+    for (auto _ : state) RenderPickBuffer(TheViewCore()->mainGL, *TheHeartModel(), *TheFiberCore());
 }
 
 void BM_RulePickPass(benchmark::State& state) {
-  for (auto _ : state) TheRuleLayout()->RedrawRulePick(TheViewCore()->ruleGL);
+    for (auto _ : state) TheRuleLayout()->RedrawRulePick(TheViewCore()->ruleGL);
 }
 
 BENCHMARK(BM_FrameDefaultView)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -115,26 +128,27 @@ BENCHMARK(BM_RulePickPass)->Unit(benchmark::kMillisecond)->UseRealTime();
 }  // namespace
 
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  UseFixedFunctionSurfaceFormat();
-  QApplication application(argc, argv);
-  CVantrelApp program;
-  StartOptions options;
-  options.heartPath = std::string(VANTREL_DATA_DIR) + "/demo-heart.obj";
-  options.segmentationPath = std::string(VANTREL_DATA_DIR) + "/demo-heart.kxseg";
-  if (!program.Start(options)) return 1;
-  frame = program.Frame();
-  // The main view at 900 x 600 (the set-up may process events; the timed loops do not).
-  CVantrelView* view = frame->MainView();
-  frame->resize(frame->width() + 900 - view->width(), frame->height() + 600 - view->height());
-  frame->Splitter()->setSizes({200, 900});
-  QApplication::processEvents();
-  GrowNetwork();
-  view->makeCurrent();
-  std::fprintf(stderr, "\nmain view %d x %d, %d strokes, renderer %s\n", view->width(), view->height(),
-               StrokeCount(), reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
-  view->doneCurrent();
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return program.Exit(0);
+    benchmark::Initialize(&argc, argv);
+    UseFixedFunctionSurfaceFormat();
+    QApplication application(argc, argv);
+    CVantrelApp program;
+    StartOptions options;
+    options.heartPath = std::string(VANTREL_DATA_DIR) + "/demo-heart.obj";
+    options.segmentationPath = std::string(VANTREL_DATA_DIR) + "/demo-heart.kxseg";
+    if (!program.Start(options)) return 1;
+    frame = program.Frame();
+    // The main view at 900 x 600 (the set-up may process events; the timed loops do not).
+    CVantrelView* view = frame->MainView();
+    frame->resize(frame->width() + 900 - view->width(), frame->height() + 600 - view->height());
+    frame->Splitter()->setSizes({200, 900});
+    QApplication::processEvents();
+    GrowNetwork();
+    view->makeCurrent();
+    std::fprintf(stderr, "\nmain view %d x %d, %d strokes, renderer %s\n", view->width(),
+                 view->height(), StrokeCount(),
+                 reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
+    view->doneCurrent();
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return program.Exit(0);
 }

@@ -17,7 +17,8 @@ using vantrel::LodPolygonModel;
 const LodPolygonModel* RefinedCavity() {
     static const std::unique_ptr<LodPolygonModel> model = [] {
         auto loaded = std::make_unique<LodPolygonModel>();
-        const std::string path = std::string(VANTREL_SHARED_DATA_DIR) + "/bivme_p1_rv_endo_capped.obj";
+        const std::string path =
+            std::string(VANTREL_SHARED_DATA_DIR) + "/bivme_p1_rv_endo_capped.obj";
         if (!loaded->LoadObj(path)) {
             return std::unique_ptr<LodPolygonModel>();
         }

@@ -36,7 +36,9 @@ struct LargeHeart {
 const LargeHeart& RefinedRightVentricle() {
     static const LargeHeart heart = [] {
         LargeHeart result;
-        if (!result.mesh.Load(std::string(VANTREL_SHARED_DATA_DIR) + "/bivme_p1_rv_endo_capped.obj")) return result;
+        if (!result.mesh.Load(std::string(VANTREL_SHARED_DATA_DIR) +
+                              "/bivme_p1_rv_endo_capped.obj"))
+            return result;
         RkPolygonModel& mesh = result.mesh;
         mesh.BuildEdgeTable();
         for (int pass = 0; pass < 4; ++pass) mesh.RefineByCentroids();
@@ -73,7 +75,9 @@ void BM_VoxelBuild_RefinedRightVentricle(benchmark::State& state) {
     state.counters["polygons"] = static_cast<double>(heart.mesh.polygons.size());
     state.counters["layer_cells"] = volume->LayerVoxelCount();
 }
-BENCHMARK(BM_VoxelBuild_RefinedRightVentricle)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
+BENCHMARK(BM_VoxelBuild_RefinedRightVentricle)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime();
 
 // The program builds once, on a volume just constructed: nothing of an earlier
 // Build (record array, scratch memory) is there to reuse.
@@ -94,7 +98,9 @@ void BM_VoxelBuildOnFreshVolume_RefinedRightVentricle(benchmark::State& state) {
         state.ResumeTiming();
     }
 }
-BENCHMARK(BM_VoxelBuildOnFreshVolume_RefinedRightVentricle)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
+BENCHMARK(BM_VoxelBuildOnFreshVolume_RefinedRightVentricle)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime();
 
 void BM_VoxelBuildReference_RefinedRightVentricle(benchmark::State& state) {
     const LargeHeart& heart = RefinedRightVentricle();
@@ -103,8 +109,8 @@ void BM_VoxelBuildReference_RefinedRightVentricle(benchmark::State& state) {
         return;
     }
     for (auto _ : state) {
-        const vantrel::reference::Volume volume =
-            vantrel::reference::BuildReferenceVolume(heart.mesh, heart.regionIds, kResolution, kExtent);
+        const vantrel::reference::Volume volume = vantrel::reference::BuildReferenceVolume(
+            heart.mesh, heart.regionIds, kResolution, kExtent);
         benchmark::DoNotOptimize(volume.records.size());
     }
 }

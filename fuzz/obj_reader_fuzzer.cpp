@@ -15,7 +15,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // to silence them.)
 
     RkPolygonModel model;
-    if (!ReadObjText(std::string(reinterpret_cast<const char*>(data), size), "fuzz.obj", model)) return 0;
+    if (!ReadObjText(std::string(reinterpret_cast<const char*>(data), size), "fuzz.obj", model))
+        return 0;
 
     model.BuildEdgeTable();
     model.RefineByCentroids();

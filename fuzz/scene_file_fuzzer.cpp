@@ -10,7 +10,9 @@
 
 namespace {
 
-bool Finite(const vantrel::Vector3& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
+bool Finite(const vantrel::Vector3& v) {
+    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
+}
 
 bool RuleAllowed(const vantrel::RewritingRule& rule) {
     if (!(rule.stemLength > 0.0 && rule.stemWidth > 0.0 && rule.continuationLength > 0.0 &&
@@ -43,8 +45,9 @@ bool SceneAllowed(const vantrel::Scene& scene) {
     }
     const vantrel::GrowthParameters& p = scene.parameters;
     return RuleAllowed(scene.rule1) && RuleAllowed(scene.rule2) && p.SegmentResolution >= 2 &&
-           p.SegmentResolution <= 102 && p.GradientDirectionRate >= 0.0 && p.GradientDirectionRate <= 1.0 &&
-           p.RandomDirectionRate >= 0.0 && p.RandomDirectionRate <= 1.0;
+           p.SegmentResolution <= 102 && p.GradientDirectionRate >= 0.0 &&
+           p.GradientDirectionRate <= 1.0 && p.RandomDirectionRate >= 0.0 &&
+           p.RandomDirectionRate <= 1.0;
 }
 
 }  // namespace

@@ -15,11 +15,12 @@ namespace {
 using namespace vantrel;
 
 class FuzzStroke : public VolumeStroke {
- public:
-    explicit FuzzStroke(std::vector<Vector3> points) : VolumeStroke(1), points_(std::move(points)) {}
+public:
+    explicit FuzzStroke(std::vector<Vector3> points)
+        : VolumeStroke(1), points_(std::move(points)) {}
     const std::vector<Vector3>& PathPoints() const override { return points_; }
 
- private:
+private:
     std::vector<Vector3> points_;
 };
 
@@ -53,7 +54,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     if (!loaded) {
         for (int v = 0; v < volume.CellCount(); ++v) {
-            if (volume.layerFlags()[v] != 0 || volume.layerIndex()[v] != -1 || volume.polygonOfVoxel()[v] != -1) {
+            if (volume.layerFlags()[v] != 0 || volume.layerIndex()[v] != -1 ||
+                volume.polygonOfVoxel()[v] != -1) {
                 __builtin_trap();
             }
         }
@@ -65,10 +67,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     volume.MarkStroke(&stroke);
     for (int i = 0; i < volume.LayerVoxelCount(); ++i) {
         LayerVoxel& record = volume.LayerVoxelByIndex(i);
-        if (record.index != i || volume.layerIndex()[record.voxel] != i || !volume.IsLayerVoxel(record.voxel)) {
+        if (record.index != i || volume.layerIndex()[record.voxel] != i ||
+            !volume.IsLayerVoxel(record.voxel)) {
             __builtin_trap();
         }
-        if (record.polygon < 0 || record.polygon >= static_cast<int>(mesh.polygons.size())) __builtin_trap();
+        if (record.polygon < 0 || record.polygon >= static_cast<int>(mesh.polygons.size()))
+            __builtin_trap();
         if (volume.LayerVoxelAt(record.centre) != &record) __builtin_trap();
         Vector3 hit;
         VolumeStroke* hitStroke = nullptr;

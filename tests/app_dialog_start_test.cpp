@@ -13,67 +13,67 @@ namespace {
 
 // What the start-up dialogs saw when they opened.
 struct DialogVisit {
-  QStringList filters;
-  bool frameExisted = true;
+    QStringList filters;
+    bool frameExisted = true;
 };
 
 bool AnyFrameExists() {
-  for (QWidget* widget : QApplication::topLevelWidgets()) {
-    if (qobject_cast<QMainWindow*>(widget)) return true;
-  }
-  return false;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (qobject_cast<QMainWindow*>(widget)) return true;
+    }
+    return false;
 }
 
 // Answers the next file dialog with `path`, noting its filters and whether the main
 // window existed at that moment.
 void AnswerStartDialog(const QString& path, DialogVisit* visit, std::function<void()> then = {}) {
-  QTimer* timer = new QTimer;
-  timer->setInterval(10);
-  QObject::connect(timer, &QTimer::timeout, [timer, path, visit, then] {
-    QFileDialog* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-    if (!dialog || !dialog->isVisible()) return;
-    timer->stop();
-    timer->deleteLater();
-    visit->filters = dialog->nameFilters();
-    visit->frameExisted = AnyFrameExists();
-    if (then) then();
-    dialog->selectFile(path);
-    static_cast<QDialog*>(dialog)->accept();
-  });
-  timer->start();
+    QTimer* timer = new QTimer;
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, path, visit, then] {
+        QFileDialog* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!dialog || !dialog->isVisible()) return;
+        timer->stop();
+        timer->deleteLater();
+        visit->filters = dialog->nameFilters();
+        visit->frameExisted = AnyFrameExists();
+        if (then) then();
+        dialog->selectFile(path);
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    timer->start();
 }
 
 }  // namespace
 
 class DialogStartTest : public QObject {
-  Q_OBJECT
+    Q_OBJECT
 
- private slots:
-  void dialogsComeBeforeAnyWindow() {
-    DialogVisit heartDialog, segmentationDialog;
-    // The segmentation dialog is answered once the heart dialog has closed.
-    AnswerStartDialog(QString::fromStdString(DemoHeart()), &heartDialog, [&segmentationDialog] {
-      AnswerStartDialog(QString::fromStdString(DemoSegmentation()), &segmentationDialog);
-    });
-    CVantrelApp program;
-    StartOptions options;
-    options.documentPath = "/somewhere/case.kx";
-    QVERIFY(program.Start(options));
-    KeepGlDriverLoaded();
+private slots:
+    void dialogsComeBeforeAnyWindow() {
+        DialogVisit heartDialog, segmentationDialog;
+        // The segmentation dialog is answered once the heart dialog has closed.
+        AnswerStartDialog(QString::fromStdString(DemoHeart()), &heartDialog, [&segmentationDialog] {
+            AnswerStartDialog(QString::fromStdString(DemoSegmentation()), &segmentationDialog);
+        });
+        CVantrelApp program;
+        StartOptions options;
+        options.documentPath = "/somewhere/case.kx";
+        QVERIFY(program.Start(options));
+        KeepGlDriverLoaded();
 
-    QCOMPARE(heartDialog.filters, QStringList({"heart mesh model (*.obj)"}));
-    QVERIFY(!heartDialog.frameExisted);
-    QCOMPARE(segmentationDialog.filters, QStringList({"segmentation data (*.kxseg)"}));
-    QVERIFY(!segmentationDialog.frameExisted);
+        QCOMPARE(heartDialog.filters, QStringList({"heart mesh model (*.obj)"}));
+        QVERIFY(!heartDialog.frameExisted);
+        QCOMPARE(segmentationDialog.filters, QStringList({"segmentation data (*.kxseg)"}));
+        QVERIFY(!segmentationDialog.frameExisted);
 
-    QCOMPARE(TheHeartModel()->mesh.polygons.size(), size_t(8676));
-    QVERIFY(TheHeartModel()->volume.LayerVoxelCount() > 0);
-    const QString console = CapturedConsoleText();
-    QVERIFY(console.startsWith("start\nsegmentationdata \n"));
-    QVERIFY(console.indexOf("test") > console.indexOf("fiber layer voxel size is"));
-    QCOMPARE(program.Frame()->windowTitle(), QString("case.kx - Vantrel"));
-    program.Exit(0);
-  }
+        QCOMPARE(TheHeartModel()->mesh.polygons.size(), size_t(8676));
+        QVERIFY(TheHeartModel()->volume.LayerVoxelCount() > 0);
+        const QString console = CapturedConsoleText();
+        QVERIFY(console.startsWith("start\nsegmentationdata \n"));
+        QVERIFY(console.indexOf("test") > console.indexOf("fiber layer voxel size is"));
+        QCOMPARE(program.Frame()->windowTitle(), QString("case.kx - Vantrel"));
+        program.Exit(0);
+    }
 };
 
 VANTREL_QT_TEST_MAIN(DialogStartTest)

@@ -15,194 +15,202 @@ using namespace vantrel::testing;
 namespace {
 
 std::set<int> PaintedPolygons() {
-  std::set<int> painted;
-  const std::vector<std::int32_t>& ids = TheHeartModel()->regionIds;
-  for (size_t i = 0; i < ids.size(); ++i) {
-    if (ids[i] != 0) painted.insert(static_cast<int>(i));
-  }
-  return painted;
+    std::set<int> painted;
+    const std::vector<std::int32_t>& ids = TheHeartModel()->regionIds;
+    for (size_t i = 0; i < ids.size(); ++i) {
+        if (ids[i] != 0) painted.insert(static_cast<int>(i));
+    }
+    return painted;
 }
 
 bool SameCamera(const Camera& a, const Camera& b) {
-  auto same = [](const Vector3& u, const Vector3& v) { return u.x == v.x && u.y == v.y && u.z == v.z; };
-  return same(a.eye, b.eye) && same(a.center, b.center) && same(a.up, b.up);
+    auto same = [](const Vector3& u, const Vector3& v) {
+        return u.x == v.x && u.y == v.y && u.z == v.z;
+    };
+    return same(a.eye, b.eye) && same(a.center, b.center) && same(a.up, b.up);
 }
 
 // The ids of a segmentation file's entry lines, in file order; empty when the file
 // cannot be read.
 std::vector<std::int32_t> ReadSegmentationIds(const QString& path) {
-  QFile file(path);
-  std::vector<std::int32_t> ids;
-  if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) return ids;
-  QTextStream in(&file);
-  while (!in.atEnd()) {
-    const QStringList words = in.readLine().split(' ');
-    if (words.size() == 3 && words[0] == "id:") ids.push_back(words[2].toInt());
-  }
-  return ids;
+    QFile file(path);
+    std::vector<std::int32_t> ids;
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) return ids;
+    QTextStream in(&file);
+    while (!in.atEnd()) {
+        const QStringList words = in.readLine().split(' ');
+        if (words.size() == 3 && words[0] == "id:") ids.push_back(words[2].toInt());
+    }
+    return ids;
 }
 
 }  // namespace
 
 class EditSegmentationTest : public QObject {
-  Q_OBJECT
+    Q_OBJECT
 
- private slots:
-  void initTestCase() {
-    program_ = StartOnDemoHeart();
-    QVERIFY(program_);
-    frame_ = program_->Frame();
-    view_ = frame_->MainView();
-    // The fibre layer's translucent points would tint the colours compared below.
-    QVERIFY(ChooseMenu(frame_, "Rendering Mode", "Volume Field"));
-    const std::optional<QPoint> area = AreaWhere(view_, 60, [](QPoint p) { return PolygonAt(p) >= 0; });
-    QVERIFY(area);
-    area_ = *area;
-    camera_ = TheViewCore()->mainGL.CurrentCamera();
-  }
-
-  void cleanupTestCase() {
-    if (program_) program_->Exit(0);
-  }
-
-  void cleanup() {
-    QVERIFY(!TheMLforSegmentation()->leftDown && !TheMLforSegmentation()->rightDown &&
-            !TheMLforSegmentation()->middleDown);
-    QVERIFY(!TheViewCore()->mainGL.Dragging());
-    QVERIFY(SameCamera(TheViewCore()->mainGL.CurrentCamera(), camera_));
-  }
-
-  void switchingModeDuringAPlacementEndsIt() {
-    MLforMainWindow* main = TheMLforMainWindow();
-    ViewMouse mouse(view_);
-    mouse.Press(Qt::LeftButton, area_);
-    QVERIFY(main->placingStart);
-    // The mode changes while the button is held (as a shortcut could do it).
-    frame_->Commands().Action(command::kSegmentationMode)->trigger();
-    QCOMPARE(TheListenerManager()->mainListener, static_cast<MLState*>(TheMLforSegmentation()));
-    mouse.Move(area_ + QPoint(10, 0));
-    // The main listener got its release; the region was cleared, so nothing was placed.
-    QVERIFY(!main->leftDown && !main->placingStart && main->sketch.points.empty());
-    QVERIFY(TheFiberCore()->startPoints.empty());
-    mouse.Release(Qt::LeftButton, area_ + QPoint(10, 0));
-    QVERIFY(PaintedPolygons().empty());
-  }
-
-  void pressOffTheHeartNeitherPansNorPaints() {
-    const std::optional<QPoint> background = BackgroundPixel(view_);
-    QVERIFY(background);
-    ViewMouse(view_).Drag(Qt::LeftButton, {*background, area_, area_ + QPoint(20, 0)});
-    QVERIFY(PaintedPolygons().empty());
-  }
-
-  void pressWithoutMovePaintsNothing() {
-    ViewMouse(view_).Click(Qt::LeftButton, area_);
-    QVERIFY(PaintedPolygons().empty());
-  }
-
-  void dragPaintsAroundEveryPolygonUnderTheCursor() {
-    std::vector<QPoint> path;
-    for (int step = 0; step <= 8; ++step) path.push_back(area_ + QPoint(-40 + 10 * step, -3 * step));
-    // The press picks but paints nothing; every move paints around its polygon.
-    std::set<int> expected;
-    for (size_t i = 1; i < path.size(); ++i) {
-      const std::set<int> around = PolygonsAround(PolygonAt(path[i]));
-      expected.insert(around.begin(), around.end());
+private slots:
+    void initTestCase() {
+        program_ = StartOnDemoHeart();
+        QVERIFY(program_);
+        frame_ = program_->Frame();
+        view_ = frame_->MainView();
+        // The fibre layer's translucent points would tint the colours compared below.
+        QVERIFY(ChooseMenu(frame_, "Rendering Mode", "Volume Field"));
+        const std::optional<QPoint> area =
+            AreaWhere(view_, 60, [](QPoint p) { return PolygonAt(p) >= 0; });
+        QVERIFY(area);
+        area_ = *area;
+        camera_ = TheViewCore()->mainGL.CurrentCamera();
     }
-    const QImage before = Screenshot(view_, "segmentation-before-painting");
-    ViewMouse(view_).Drag(Qt::LeftButton, path);
-    QVERIFY(PaintedPolygons() == expected);
-    const QImage after = Screenshot(view_, "segmentation-painted");
-    QVERIFY(after != before);
-    painted_ = path;
-  }
 
-  void rightAndMiddleDoubleClicksEraseAroundThePolygon() {
-    ViewMouse mouse(view_);
-    for (const auto& [button, at] : {std::pair{Qt::RightButton, painted_[3]}, std::pair{Qt::MiddleButton, painted_[6]}}) {
-      const std::set<int> before = PaintedPolygons();
-      const std::set<int> erased = PolygonsAround(PolygonAt(at));
-      mouse.DoubleClick(button, at);
-      std::set<int> expected;
-      for (int polygon : before) {
-        if (!erased.count(polygon)) expected.insert(polygon);
-      }
-      QVERIFY(PaintedPolygons() == expected);
-      QVERIFY(expected.size() < before.size());
+    void cleanupTestCase() {
+        if (program_) program_->Exit(0);
     }
-    // A left double click neither paints nor erases.
-    const std::set<int> before = PaintedPolygons();
-    mouse.DoubleClick(Qt::LeftButton, painted_[1]);
-    QVERIFY(PaintedPolygons() == before);
-    Screenshot(view_, "segmentation-erased");
-  }
 
-  void paintingDuringARotationLeavesNothingStuck() {
-    const std::set<int> before = PaintedPolygons();
-    const QPoint start = painted_[0] + QPoint(0, 40);
-    ViewMouse mouse(view_);
-    mouse.Press(Qt::RightButton, start);
-    mouse.Press(Qt::LeftButton, start);
-    mouse.Move(start + QPoint(10, 0));  // paints; the camera stays
-    QVERIFY(PaintedPolygons().size() > before.size());
-    mouse.Release(Qt::LeftButton, start + QPoint(10, 0));
-    QVERIFY(TheViewCore()->mainGL.Dragging());  // the rotation goes on
-    mouse.Release(Qt::RightButton, start + QPoint(10, 0));
-  }
-
-  void exportedFileHoldsWhatTheScreenShowsAndLoadsAgain() {
-    ViewMouse mouse(view_);
-    for (int row = 0; row < 4; ++row) {
-      std::vector<QPoint> path;
-      for (int step = 0; step <= 10; ++step) path.push_back(area_ + QPoint(-50 + 10 * step, -45 + 30 * row));
-      mouse.Drag(Qt::LeftButton, path);
+    void cleanup() {
+        QVERIFY(!TheMLforSegmentation()->leftDown && !TheMLforSegmentation()->rightDown &&
+                !TheMLforSegmentation()->middleDown);
+        QVERIFY(!TheViewCore()->mainGL.Dragging());
+        QVERIFY(SameCamera(TheViewCore()->mainGL.CurrentCamera(), camera_));
     }
-    const std::vector<std::int32_t> shown = TheHeartModel()->regionIds;
 
-    const QString chosen = OutputDir() + "/painted-by-mouse";
-    const QString written = chosen + ".kxseg";
-    QFile::remove(written);
-    AnswerNextFileDialog(chosen);
-    QVERIFY(ChooseMenu(frame_, "Segmentation", "Export Current Segmentation"));
-    const std::vector<std::int32_t> fileIds = ReadSegmentationIds(written);
-    QVERIFY(fileIds == shown);
+    void switchingModeDuringAPlacementEndsIt() {
+        MLforMainWindow* main = TheMLforMainWindow();
+        ViewMouse mouse(view_);
+        mouse.Press(Qt::LeftButton, area_);
+        QVERIFY(main->placingStart);
+        // The mode changes while the button is held (as a shortcut could do it).
+        frame_->Commands().Action(command::kSegmentationMode)->trigger();
+        QCOMPARE(TheListenerManager()->mainListener, static_cast<MLState*>(TheMLforSegmentation()));
+        mouse.Move(area_ + QPoint(10, 0));
+        // The main listener got its release; the region was cleared, so nothing was placed.
+        QVERIFY(!main->leftDown && !main->placingStart && main->sketch.points.empty());
+        QVERIFY(TheFiberCore()->startPoints.empty());
+        mouse.Release(Qt::LeftButton, area_ + QPoint(10, 0));
+        QVERIFY(PaintedPolygons().empty());
+    }
 
-    // Every pixel of the heart is pink where the file says segmented and grey
-    // where it says not.
-    const QImage image = Screenshot(view_, "segmentation-exported");
-    int segmentedPixels = 0;
-    int plainPixels = 0;
-    for (int y = 0; y < image.height(); y += 2) {
-      for (int x = 0; x < image.width(); x += 2) {
-        const int polygon = PolygonAt(QPoint(x, y));
-        if (polygon < 0) continue;
-        const QColor c = image.pixelColor(x, y);
-        const int redOverGreen = c.red() - c.green();
-        if (fileIds[static_cast<size_t>(polygon)] != 0) {
-          QVERIFY2(redOverGreen > 15, qPrintable(QString("segmented at %1,%2").arg(x).arg(y)));
-          ++segmentedPixels;
-        } else {
-          QVERIFY2(std::abs(redOverGreen) <= 5, qPrintable(QString("unsegmented at %1,%2").arg(x).arg(y)));
-          ++plainPixels;
+    void pressOffTheHeartNeitherPansNorPaints() {
+        const std::optional<QPoint> background = BackgroundPixel(view_);
+        QVERIFY(background);
+        ViewMouse(view_).Drag(Qt::LeftButton, {*background, area_, area_ + QPoint(20, 0)});
+        QVERIFY(PaintedPolygons().empty());
+    }
+
+    void pressWithoutMovePaintsNothing() {
+        ViewMouse(view_).Click(Qt::LeftButton, area_);
+        QVERIFY(PaintedPolygons().empty());
+    }
+
+    void dragPaintsAroundEveryPolygonUnderTheCursor() {
+        std::vector<QPoint> path;
+        for (int step = 0; step <= 8; ++step)
+            path.push_back(area_ + QPoint(-40 + 10 * step, -3 * step));
+        // The press picks but paints nothing; every move paints around its polygon.
+        std::set<int> expected;
+        for (size_t i = 1; i < path.size(); ++i) {
+            const std::set<int> around = PolygonsAround(PolygonAt(path[i]));
+            expected.insert(around.begin(), around.end());
         }
-      }
+        const QImage before = Screenshot(view_, "segmentation-before-painting");
+        ViewMouse(view_).Drag(Qt::LeftButton, path);
+        QVERIFY(PaintedPolygons() == expected);
+        const QImage after = Screenshot(view_, "segmentation-painted");
+        QVERIFY(after != before);
+        painted_ = path;
     }
-    QVERIFY(segmentedPixels > 300);
-    QVERIFY(plainPixels > 300);
 
-    // The next start reads the file back into the same ids.
-    HeartModel restarted;
-    QVERIFY(restarted.LoadHeart(DemoHeart(), SegmentationChoice::File(written.toStdString())));
-    QVERIFY(restarted.regionIds == shown);
-  }
+    void rightAndMiddleDoubleClicksEraseAroundThePolygon() {
+        ViewMouse mouse(view_);
+        for (const auto& [button, at] :
+             {std::pair{Qt::RightButton, painted_[3]}, std::pair{Qt::MiddleButton, painted_[6]}}) {
+            const std::set<int> before = PaintedPolygons();
+            const std::set<int> erased = PolygonsAround(PolygonAt(at));
+            mouse.DoubleClick(button, at);
+            std::set<int> expected;
+            for (int polygon : before) {
+                if (!erased.count(polygon)) expected.insert(polygon);
+            }
+            QVERIFY(PaintedPolygons() == expected);
+            QVERIFY(expected.size() < before.size());
+        }
+        // A left double click neither paints nor erases.
+        const std::set<int> before = PaintedPolygons();
+        mouse.DoubleClick(Qt::LeftButton, painted_[1]);
+        QVERIFY(PaintedPolygons() == before);
+        Screenshot(view_, "segmentation-erased");
+    }
 
- private:
-  std::unique_ptr<CVantrelApp> program_;
-  CMainFrame* frame_ = nullptr;
-  CVantrelView* view_ = nullptr;
-  QPoint area_;
-  Camera camera_;
-  std::vector<QPoint> painted_;
+    void paintingDuringARotationLeavesNothingStuck() {
+        const std::set<int> before = PaintedPolygons();
+        const QPoint start = painted_[0] + QPoint(0, 40);
+        ViewMouse mouse(view_);
+        mouse.Press(Qt::RightButton, start);
+        mouse.Press(Qt::LeftButton, start);
+        mouse.Move(start + QPoint(10, 0));  // paints; the camera stays
+        QVERIFY(PaintedPolygons().size() > before.size());
+        mouse.Release(Qt::LeftButton, start + QPoint(10, 0));
+        QVERIFY(TheViewCore()->mainGL.Dragging());  // the rotation goes on
+        mouse.Release(Qt::RightButton, start + QPoint(10, 0));
+    }
+
+    void exportedFileHoldsWhatTheScreenShowsAndLoadsAgain() {
+        ViewMouse mouse(view_);
+        for (int row = 0; row < 4; ++row) {
+            std::vector<QPoint> path;
+            for (int step = 0; step <= 10; ++step)
+                path.push_back(area_ + QPoint(-50 + 10 * step, -45 + 30 * row));
+            mouse.Drag(Qt::LeftButton, path);
+        }
+        const std::vector<std::int32_t> shown = TheHeartModel()->regionIds;
+
+        const QString chosen = OutputDir() + "/painted-by-mouse";
+        const QString written = chosen + ".kxseg";
+        QFile::remove(written);
+        AnswerNextFileDialog(chosen);
+        QVERIFY(ChooseMenu(frame_, "Segmentation", "Export Current Segmentation"));
+        const std::vector<std::int32_t> fileIds = ReadSegmentationIds(written);
+        QVERIFY(fileIds == shown);
+
+        // Every pixel of the heart is pink where the file says segmented and grey
+        // where it says not.
+        const QImage image = Screenshot(view_, "segmentation-exported");
+        int segmentedPixels = 0;
+        int plainPixels = 0;
+        for (int y = 0; y < image.height(); y += 2) {
+            for (int x = 0; x < image.width(); x += 2) {
+                const int polygon = PolygonAt(QPoint(x, y));
+                if (polygon < 0) continue;
+                const QColor c = image.pixelColor(x, y);
+                const int redOverGreen = c.red() - c.green();
+                if (fileIds[static_cast<size_t>(polygon)] != 0) {
+                    QVERIFY2(redOverGreen > 15,
+                             qPrintable(QString("segmented at %1,%2").arg(x).arg(y)));
+                    ++segmentedPixels;
+                } else {
+                    QVERIFY2(std::abs(redOverGreen) <= 5,
+                             qPrintable(QString("unsegmented at %1,%2").arg(x).arg(y)));
+                    ++plainPixels;
+                }
+            }
+        }
+        QVERIFY(segmentedPixels > 300);
+        QVERIFY(plainPixels > 300);
+
+        // The next start reads the file back into the same ids.
+        HeartModel restarted;
+        QVERIFY(restarted.LoadHeart(DemoHeart(), SegmentationChoice::File(written.toStdString())));
+        QVERIFY(restarted.regionIds == shown);
+    }
+
+private:
+    std::unique_ptr<CVantrelApp> program_;
+    CMainFrame* frame_ = nullptr;
+    CVantrelView* view_ = nullptr;
+    QPoint area_;
+    Camera camera_;
+    std::vector<QPoint> painted_;
 };
 
 VANTREL_QT_TEST_MAIN(EditSegmentationTest)

@@ -20,212 +20,227 @@ namespace {
 
 // Four start points on each of a few segmented polygons, as mouse placements give.
 void PlaceStartPoints(const std::vector<int>& polygons) {
-  HeartModel* heart = TheHeartModel();
-  for (int polygon : polygons) {
-    const MeshPolygon& p = heart->mesh.polygons[polygon];
-    for (const StartPoint& start :
-         StartPointsOnPolygon(heart->mesh.vertices[p.vertex[0]].position, heart->mesh.vertices[p.vertex[1]].position,
-                              heart->mesh.vertices[p.vertex[2]].position, p.normal, heart->LayerDepth())) {
-      TheFiberCore()->startPoints.push_back(start);
+    HeartModel* heart = TheHeartModel();
+    for (int polygon : polygons) {
+        const MeshPolygon& p = heart->mesh.polygons[polygon];
+        for (const StartPoint& start : StartPointsOnPolygon(
+                 heart->mesh.vertices[p.vertex[0]].position,
+                 heart->mesh.vertices[p.vertex[1]].position,
+                 heart->mesh.vertices[p.vertex[2]].position, p.normal, heart->LayerDepth())) {
+            TheFiberCore()->startPoints.push_back(start);
+        }
     }
-  }
 }
 
 // Pixels whose colour satisfies `test`.
 template <typename Test>
 int Count(const QImage& image, Test test) {
-  int count = 0;
-  for (int y = 0; y < image.height(); ++y) {
-    for (int x = 0; x < image.width(); ++x) {
-      if (test(image.pixelColor(x, y))) ++count;
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (test(image.pixelColor(x, y))) ++count;
+        }
     }
-  }
-  return count;
+    return count;
 }
 
-bool Reddish(const QColor& c) { return c.red() > 120 && c.red() > c.green() + 60 && c.red() > c.blue() + 60; }
-bool Black(const QColor& c) { return c.red() + c.green() + c.blue() < 10; }
+bool Reddish(const QColor& c) {
+    return c.red() > 120 && c.red() > c.green() + 60 && c.red() > c.blue() + 60;
+}
+bool Black(const QColor& c) {
+    return c.red() + c.green() + c.blue() < 10;
+}
 // The heart's unsegmented grey and the pink of its segmented part (lit).
 bool Greyish(const QColor& c) {
-  return c.red() > 30 && std::abs(c.red() - c.green()) < 12 && std::abs(c.green() - c.blue()) < 12;
+    return c.red() > 30 && std::abs(c.red() - c.green()) < 12 &&
+           std::abs(c.green() - c.blue()) < 12;
 }
 // The fibre layer's translucent points tint everything towards yellow-blue.
-bool FieldTinted(const QColor& c) { return c.red() > 150 && c.green() > 150 && c.blue() < c.green() - 20; }
+bool FieldTinted(const QColor& c) {
+    return c.red() > 150 && c.green() > 150 && c.blue() < c.green() - 20;
+}
 
 // Draws a unit cube with DrawModel through a display list, in either mode.
 class ModelView : public QOpenGLWidget {
- public:
-  int mode = 0;
-  unsigned listId = 0;
-  bool replayList = false;
+public:
+    int mode = 0;
+    unsigned listId = 0;
+    bool replayList = false;
 
- protected:
-  void paintGL() override {
-    glClearColor(0, 0, 0, 1);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(-1, 10, -1, 10, -20, 20);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glRotated(20, 1, 1, 0);
-    glDisable(GL_LIGHTING);
-    glEnable(GL_DEPTH_TEST);
-    glDisable(GL_CULL_FACE);
-    if (replayList) {
-      glCallList(listId);
-      return;
+protected:
+    void paintGL() override {
+        glClearColor(0, 0, 0, 1);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        glOrtho(-1, 10, -1, 10, -20, 20);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        glRotated(20, 1, 1, 0);
+        glDisable(GL_LIGHTING);
+        glEnable(GL_DEPTH_TEST);
+        glDisable(GL_CULL_FACE);
+        if (replayList) {
+            glCallList(listId);
+            return;
+        }
+        const unsigned char red[3] = {255, 0, 0};
+        DrawModel(cube_, mode, &listId, red);
     }
-    const unsigned char red[3] = {255, 0, 0};
-    DrawModel(cube_, mode, &listId, red);
-  }
 
- private:
-  RkPolygonModel cube_ = [] {
-    RkPolygonModel cube = shapes::UnitCube();
-    cube.ScaleAbout(8.0, Vector3(0, 0, 0));
-    cube.ComputeNormals();
-    return cube;
-  }();
+private:
+    RkPolygonModel cube_ = [] {
+        RkPolygonModel cube = shapes::UnitCube();
+        cube.ScaleAbout(8.0, Vector3(0, 0, 0));
+        cube.ComputeNormals();
+        return cube;
+    }();
 };
 
 }  // namespace
 
 class RenderTest : public QObject {
-  Q_OBJECT
+    Q_OBJECT
 
- private slots:
-  void initTestCase() {
-    program_ = StartOnDemoHeart();
-    QVERIFY(program_);
-    frame_ = program_->Frame();
-    main_ = frame_->MainView();
-    PlaceStartPoints({1200, 5200, 7300});
-    QVERIFY(ChooseMenu(frame_, "Growth", "Go Growth"));
-    QVERIFY(!TheFiberCore()->fibers.empty());
-  }
+private slots:
+    void initTestCase() {
+        program_ = StartOnDemoHeart();
+        QVERIFY(program_);
+        frame_ = program_->Frame();
+        main_ = frame_->MainView();
+        PlaceStartPoints({1200, 5200, 7300});
+        QVERIFY(ChooseMenu(frame_, "Growth", "Go Growth"));
+        QVERIFY(!TheFiberCore()->fibers.empty());
+    }
 
-  void cleanupTestCase() {
-    if (program_) program_->Exit(0);
-  }
+    void cleanupTestCase() {
+        if (program_) program_->Exit(0);
+    }
 
-  void polygonModeShowsTheLitHeartUnderTheField() {
-    const QImage withField = Screenshot(main_, "main-polygon-field");
-    QVERIFY(ChooseMenu(frame_, "Rendering Mode", "Volume Field"));
-    const QImage plain = Screenshot(main_, "main-polygon");
-    QVERIFY(Count(withField, FieldTinted) > Count(plain, FieldTinted) + 20000);
-    QVERIFY(Count(plain, Reddish) > 50000);  // the segmented heart and the red tubes
-    QVERIFY(Count(plain, Black) > 50000);    // the background around the heart
-  }
+    void polygonModeShowsTheLitHeartUnderTheField() {
+        const QImage withField = Screenshot(main_, "main-polygon-field");
+        QVERIFY(ChooseMenu(frame_, "Rendering Mode", "Volume Field"));
+        const QImage plain = Screenshot(main_, "main-polygon");
+        QVERIFY(Count(withField, FieldTinted) > Count(plain, FieldTinted) + 20000);
+        QVERIFY(Count(plain, Reddish) > 50000);  // the segmented heart and the red tubes
+        QVERIFY(Count(plain, Black) > 50000);    // the background around the heart
+    }
 
-  void frameModeDrawsTheEdgesInTeal() {
-    QVERIFY(ChooseMenu(frame_, "Rendering Mode", "Target Object Frame"));
-    const QImage picture = Screenshot(main_, "main-frame");
-    QVERIFY(CountColour(picture, QColor(0, 128, 128), 8) > 20000);
-    QVERIFY(ChooseMenu(frame_, "Rendering Mode", "Target Object Frame"));
-    const QImage none = Screenshot(main_, "main-no-heart");
-    QCOMPARE(CountColour(none, QColor(0, 128, 128), 8), 0);
-    // Only the fibres are left: red tubes over black, no lit grey or pink wall.
-    QVERIFY(Count(none, Reddish) > 20000);
-    QVERIFY(Count(none, Black) > Count(picture, Black));
-    QVERIFY(Count(none, Greyish) < 2000);
-  }
+    void frameModeDrawsTheEdgesInTeal() {
+        QVERIFY(ChooseMenu(frame_, "Rendering Mode", "Target Object Frame"));
+        const QImage picture = Screenshot(main_, "main-frame");
+        QVERIFY(CountColour(picture, QColor(0, 128, 128), 8) > 20000);
+        QVERIFY(ChooseMenu(frame_, "Rendering Mode", "Target Object Frame"));
+        const QImage none = Screenshot(main_, "main-no-heart");
+        QCOMPARE(CountColour(none, QColor(0, 128, 128), 8), 0);
+        // Only the fibres are left: red tubes over black, no lit grey or pink wall.
+        QVERIFY(Count(none, Reddish) > 20000);
+        QVERIFY(Count(none, Black) > Count(picture, Black));
+        QVERIFY(Count(none, Greyish) < 2000);
+    }
 
-  void transparentModeLetsTheFibresShowThrough() {
-    QVERIFY(ChooseMenu(frame_, "Rendering Mode", "Target Object Polygon"));
-    const QImage opaque = Screenshot(main_, "main-opaque");
-    QVERIFY(ChooseMenu(frame_, "Rendering Mode", "Target Object Transparent"));
-    const QImage transparent = Screenshot(main_, "main-transparent");
-    QVERIFY(transparent != opaque);
-    // The blended wall is darker red than the lit opaque one; the background stays.
-    QVERIFY(Count(transparent, [](const QColor& c) { return c.red() > 230 && c.green() > 150; }) <
+    void transparentModeLetsTheFibresShowThrough() {
+        QVERIFY(ChooseMenu(frame_, "Rendering Mode", "Target Object Polygon"));
+        const QImage opaque = Screenshot(main_, "main-opaque");
+        QVERIFY(ChooseMenu(frame_, "Rendering Mode", "Target Object Transparent"));
+        const QImage transparent = Screenshot(main_, "main-transparent");
+        QVERIFY(transparent != opaque);
+        // The blended wall is darker red than the lit opaque one; the background stays.
+        QVERIFY(
+            Count(transparent, [](const QColor& c) { return c.red() > 230 && c.green() > 150; }) <
             Count(opaque, [](const QColor& c) { return c.red() > 230 && c.green() > 150; }));
-    QVERIFY(std::abs(Count(transparent, Black) - Count(opaque, Black)) < 3000);
-    QVERIFY(ChooseMenu(frame_, "Rendering Mode", "Target Object Polygon"));
-  }
+        QVERIFY(std::abs(Count(transparent, Black) - Count(opaque, Black)) < 3000);
+        QVERIFY(ChooseMenu(frame_, "Rendering Mode", "Target Object Polygon"));
+    }
 
-  void wireFrameDrawsThePathsInTheirStateColours() {
-    QVERIFY(ChooseMenu(frame_, "Rendering Mode", "Target Object Polygon"));  // heart off
-    QVERIFY(ChooseMenu(frame_, "Rendering Mode", "Wire Frame  for Fiber"));
-    const QImage wire = Screenshot(main_, "main-wire");
-    QVERIFY(CountColour(wire, QColor(204, 51, 51), 10) > 3000);  // plain strokes
-    QVERIFY(CountColour(wire, QColor(255, 255, 0), 10) > 300);   // junctions
-    QVERIFY(ChooseMenu(frame_, "Rendering Mode", "Polygon      for Fiber"));
-    const QImage tubes = Screenshot(main_, "main-tubes");
-    QVERIFY(CountColour(tubes, QColor(204, 51, 51), 10) < CountColour(wire, QColor(204, 51, 51), 10) / 10);
-    QVERIFY(ChooseMenu(frame_, "Rendering Mode", "Target Object Polygon"));
-  }
+    void wireFrameDrawsThePathsInTheirStateColours() {
+        QVERIFY(ChooseMenu(frame_, "Rendering Mode", "Target Object Polygon"));  // heart off
+        QVERIFY(ChooseMenu(frame_, "Rendering Mode", "Wire Frame  for Fiber"));
+        const QImage wire = Screenshot(main_, "main-wire");
+        QVERIFY(CountColour(wire, QColor(204, 51, 51), 10) > 3000);  // plain strokes
+        QVERIFY(CountColour(wire, QColor(255, 255, 0), 10) > 300);   // junctions
+        QVERIFY(ChooseMenu(frame_, "Rendering Mode", "Polygon      for Fiber"));
+        const QImage tubes = Screenshot(main_, "main-tubes");
+        QVERIFY(CountColour(tubes, QColor(204, 51, 51), 10) <
+                CountColour(wire, QColor(204, 51, 51), 10) / 10);
+        QVERIFY(ChooseMenu(frame_, "Rendering Mode", "Target Object Polygon"));
+    }
 
-  void segmentationModeShowsTheWholeHeartUnsegmented() {
-    const QImage before = Screenshot(main_, "main-segmented");
-    const std::vector<std::int32_t> saved = TheHeartModel()->regionIds;
-    QVERIFY(ChooseMenu(frame_, "Segmentation", "SegmentationMode"));
-    const QImage cleared = Screenshot(main_, "main-segmentation-mode");
-    QVERIFY(Count(cleared, Greyish) > Count(before, Greyish) + 20000);
-    QVERIFY(ChooseMenu(frame_, "Segmentation", "SegmentationMode"));
-    TheHeartModel()->regionIds = saved;
-  }
+    void segmentationModeShowsTheWholeHeartUnsegmented() {
+        const QImage before = Screenshot(main_, "main-segmented");
+        const std::vector<std::int32_t> saved = TheHeartModel()->regionIds;
+        QVERIFY(ChooseMenu(frame_, "Segmentation", "SegmentationMode"));
+        const QImage cleared = Screenshot(main_, "main-segmentation-mode");
+        QVERIFY(Count(cleared, Greyish) > Count(before, Greyish) + 20000);
+        QVERIFY(ChooseMenu(frame_, "Segmentation", "SegmentationMode"));
+        TheHeartModel()->regionIds = saved;
+    }
 
-  void startPointsShowAsYellowArrows() {
-    // Without fibres, heart and field only the start points' arrows are left.
-    QVERIFY(ChooseMenu(frame_, "Growth", "Init All Strokes"));
-    QVERIFY(ChooseMenu(frame_, "Rendering Mode", "Target Object Polygon"));
-    QVERIFY(!TheHeartModel()->targetPolygon && !TheHeartModel()->showVolumeField);
-    const QImage arrows = Screenshot(main_, "main-start-points");
-    QVERIFY(Count(arrows, [](const QColor& c) { return c.red() > 100 && c.green() > 100 && c.blue() < 60; }) > 30);
-    QVERIFY(ChooseMenu(frame_, "Rendering Mode", "Target Object Polygon"));
-  }
+    void startPointsShowAsYellowArrows() {
+        // Without fibres, heart and field only the start points' arrows are left.
+        QVERIFY(ChooseMenu(frame_, "Growth", "Init All Strokes"));
+        QVERIFY(ChooseMenu(frame_, "Rendering Mode", "Target Object Polygon"));
+        QVERIFY(!TheHeartModel()->targetPolygon && !TheHeartModel()->showVolumeField);
+        const QImage arrows = Screenshot(main_, "main-start-points");
+        QVERIFY(Count(arrows, [](const QColor& c) {
+                    return c.red() > 100 && c.green() > 100 && c.blue() < 60;
+                }) > 30);
+        QVERIFY(ChooseMenu(frame_, "Rendering Mode", "Target Object Polygon"));
+    }
 
-  void ruleWindowShowsBothRulesHandlesAndGrid() {
-    const QImage rules = Screenshot(frame_->RuleView(), "rule-default");
-    QVERIFY(CountColour(rules, QColor(255, 0, 0), 0) > 4 * 100);      // tip handles, 15 px squares
-    QVERIFY(CountColour(rules, QColor(0, 255, 0), 0) > 3 * 100);      // side handles
-    QVERIFY(CountColour(rules, QColor(204, 204, 204), 2) > 500);      // floor grid
-    QVERIFY(Count(rules, [](const QColor& c) { return c.red() < 40 && c.green() > 150 && c.blue() > 150; }) > 500);
-    QVERIFY(ChooseMenu(frame_, "RewritingRule", "add lateral to rule2"));
-    const QImage three = Screenshot(frame_->RuleView(), "rule-three-laterals");
-    QVERIFY(CountColour(three, QColor(0, 255, 0), 0) > CountColour(rules, QColor(0, 255, 0), 0));
-    QVERIFY(ChooseMenu(frame_, "RewritingRule", "remove lateral to rule 2"));
-  }
+    void ruleWindowShowsBothRulesHandlesAndGrid() {
+        const QImage rules = Screenshot(frame_->RuleView(), "rule-default");
+        QVERIFY(CountColour(rules, QColor(255, 0, 0), 0) > 4 * 100);  // tip handles, 15 px squares
+        QVERIFY(CountColour(rules, QColor(0, 255, 0), 0) > 3 * 100);  // side handles
+        QVERIFY(CountColour(rules, QColor(204, 204, 204), 2) > 500);  // floor grid
+        QVERIFY(Count(rules, [](const QColor& c) {
+                    return c.red() < 40 && c.green() > 150 && c.blue() > 150;
+                }) > 500);
+        QVERIFY(ChooseMenu(frame_, "RewritingRule", "add lateral to rule2"));
+        const QImage three = Screenshot(frame_->RuleView(), "rule-three-laterals");
+        QVERIFY(CountColour(three, QColor(0, 255, 0), 0) >
+                CountColour(rules, QColor(0, 255, 0), 0));
+        QVERIFY(ChooseMenu(frame_, "RewritingRule", "remove lateral to rule 2"));
+    }
 
-  void savedBitmapIsTheViewsPicture() {
-    const QString path = OutputDir() + "/main-view.bmp";
-    QVERIFY(TheViewCore()->mainGL.SaveBitmap(path.toStdString()));
-    const QImage saved(path);
-    QVERIFY(!saved.isNull());
-    const QImage shown = main_->grabFramebuffer().convertToFormat(QImage::Format_RGB888);
-    QCOMPARE(saved.convertToFormat(QImage::Format_RGB888), shown);
-    QFile file(path);
-    QCOMPARE(file.size(), qint64(54 + ((shown.width() * 3 + 3) / 4 * 4) * shown.height()));
-  }
+    void savedBitmapIsTheViewsPicture() {
+        const QString path = OutputDir() + "/main-view.bmp";
+        QVERIFY(TheViewCore()->mainGL.SaveBitmap(path.toStdString()));
+        const QImage saved(path);
+        QVERIFY(!saved.isNull());
+        const QImage shown = main_->grabFramebuffer().convertToFormat(QImage::Format_RGB888);
+        QCOMPARE(saved.convertToFormat(QImage::Format_RGB888), shown);
+        QFile file(path);
+        QCOMPARE(file.size(), qint64(54 + ((shown.width() * 3 + 3) / 4 * 4) * shown.height()));
+    }
 
-  void drawModelFillsOrOutlinesAndRecordsAList() {
-    ModelView view;
-    view.resize(200, 200);
-    view.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&view));
-    const QImage filled = view.grabFramebuffer();
-    filled.save(OutputDir() + "/model-filled.png");
-    QVERIFY(view.listId != 0);
-    const int redFilled = CountColour(filled, QColor(255, 0, 0), 0);
-    QVERIFY(redFilled > 10000);
-    view.replayList = true;
-    QCOMPARE(view.grabFramebuffer(), filled);  // the list draws the same picture
-    view.replayList = false;
-    view.mode = 1;
-    const QImage outline = view.grabFramebuffer();
-    outline.save(OutputDir() + "/model-wire.png");
-    const int redOutline = CountColour(outline, QColor(255, 0, 0), 0);
-    QVERIFY(redOutline > 200);
-    QVERIFY(redOutline < redFilled / 5);
-    view.mode = 7;
-    QCOMPARE(CountColour(view.grabFramebuffer(), QColor(255, 0, 0), 0), 0);
-  }
+    void drawModelFillsOrOutlinesAndRecordsAList() {
+        ModelView view;
+        view.resize(200, 200);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        const QImage filled = view.grabFramebuffer();
+        filled.save(OutputDir() + "/model-filled.png");
+        QVERIFY(view.listId != 0);
+        const int redFilled = CountColour(filled, QColor(255, 0, 0), 0);
+        QVERIFY(redFilled > 10000);
+        view.replayList = true;
+        QCOMPARE(view.grabFramebuffer(), filled);  // the list draws the same picture
+        view.replayList = false;
+        view.mode = 1;
+        const QImage outline = view.grabFramebuffer();
+        outline.save(OutputDir() + "/model-wire.png");
+        const int redOutline = CountColour(outline, QColor(255, 0, 0), 0);
+        QVERIFY(redOutline > 200);
+        QVERIFY(redOutline < redFilled / 5);
+        view.mode = 7;
+        QCOMPARE(CountColour(view.grabFramebuffer(), QColor(255, 0, 0), 0), 0);
+    }
 
- private:
-  std::unique_ptr<CVantrelApp> program_;
-  CMainFrame* frame_ = nullptr;
-  CVantrelView* main_ = nullptr;
+private:
+    std::unique_ptr<CVantrelApp> program_;
+    CMainFrame* frame_ = nullptr;
+    CVantrelView* main_ = nullptr;
 };
 
 VANTREL_QT_TEST_MAIN(RenderTest)

@@ -19,111 +19,116 @@ using namespace vantrel::testing;
 namespace {
 
 QByteArray ReadAll(const QString& path) {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) return QByteArray();
-  return file.readAll();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return QByteArray();
+    return file.readAll();
 }
 
 // Runs vantrel-grow on the demo heart with `arguments`; true on exit status 0.
 bool RunGrowProgram(const QStringList& arguments) {
-  QProcess process;
-  process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-  process.start(VANTREL_GROW_PROGRAM, QStringList({"--heart", QString::fromStdString(DemoHeart()),
-                                                   "--segmentation", QString::fromStdString(DemoSegmentation())}) +
-                                          arguments);
-  return process.waitForFinished(300000) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+    QProcess process;
+    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process.start(VANTREL_GROW_PROGRAM,
+                  QStringList({"--heart", QString::fromStdString(DemoHeart()), "--segmentation",
+                               QString::fromStdString(DemoSegmentation())}) +
+                      arguments);
+    return process.waitForFinished(300000) && process.exitStatus() == QProcess::NormalExit &&
+           process.exitCode() == 0;
 }
 
 }  // namespace
 
 class SceneTest : public QObject {
-  Q_OBJECT
+    Q_OBJECT
 
- private slots:
-  void initTestCase() {
-    program_ = StartOnDemoHeart();
-    QVERIFY(program_);
-    frame_ = program_->Frame();
-  }
+private slots:
+    void initTestCase() {
+        program_ = StartOnDemoHeart();
+        QVERIFY(program_);
+        frame_ = program_->Frame();
+    }
 
-  void cleanupTestCase() {
-    if (program_) program_->Exit(0);
-  }
+    void cleanupTestCase() {
+        if (program_) program_->Exit(0);
+    }
 
-  void openedSceneGrowsTheSameFibresAsTheBatchProgram() {
-    const QString dir = OutputDir();
-    // A scene of two placements, then parameters that no slider position gives back.
-    const QString placed = dir + "/placed.json";
-    QVERIFY(RunGrowProgram({"--start-polygon", "120", "--start-polygon", "6100", "--save-scene", placed}));
-    QJsonObject scene = QJsonDocument::fromJson(ReadAll(placed)).object();
-    QJsonObject parameters = scene["parameters"].toObject();
-    parameters["SegmentResolution"] = 6;
-    parameters["GradientDirectionRate"] = 0.755;
-    parameters["RandomDirectionRate"] = 0.3;
-    scene["parameters"] = parameters;
-    const QString scenePath = dir + "/scene.json";
-    QFile sceneFile(scenePath);
-    QVERIFY(sceneFile.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    sceneFile.write(QJsonDocument(scene).toJson());
-    sceneFile.close();
-    const QString batchOutput = dir + "/batch.obj";
-    QVERIFY(RunGrowProgram({"--scene", scenePath, "--out", batchOutput}));
+    void openedSceneGrowsTheSameFibresAsTheBatchProgram() {
+        const QString dir = OutputDir();
+        // A scene of two placements, then parameters that no slider position gives back.
+        const QString placed = dir + "/placed.json";
+        QVERIFY(RunGrowProgram(
+            {"--start-polygon", "120", "--start-polygon", "6100", "--save-scene", placed}));
+        QJsonObject scene = QJsonDocument::fromJson(ReadAll(placed)).object();
+        QJsonObject parameters = scene["parameters"].toObject();
+        parameters["SegmentResolution"] = 6;
+        parameters["GradientDirectionRate"] = 0.755;
+        parameters["RandomDirectionRate"] = 0.3;
+        scene["parameters"] = parameters;
+        const QString scenePath = dir + "/scene.json";
+        QFile sceneFile(scenePath);
+        QVERIFY(sceneFile.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        sceneFile.write(QJsonDocument(scene).toJson());
+        sceneFile.close();
+        const QString batchOutput = dir + "/batch.obj";
+        QVERIFY(RunGrowProgram({"--scene", scenePath, "--out", batchOutput}));
 
-    QStringList filters;
-    AnswerNextFileDialog(scenePath, &filters);
-    QVERIFY(ChooseMenu(frame_, "&File", "Open Scene..."));
-    QCOMPARE(filters, QStringList({"scene file (*.json)"}));
-    QCOMPARE(TheFiberCore()->startPoints.size(), size_t(8));
-    const GrowthParameters& current = ProgramGrowthParameters();
-    QCOMPARE(current.SegmentResolution, 6);
-    QCOMPARE(current.GradientDirectionRate, 0.755);
-    QCOMPARE(current.RandomDirectionRate, 0.3);
-    auto* dialog = static_cast<GrowthParameterDlg*>(TheViewCore()->parameterDialog.data());
-    QCOMPARE(dialog->segmentResolutionSlider()->value(), 4);
-    QCOMPARE(dialog->gradientDirectionRateSlider()->value(), 75);
-    QCOMPARE(dialog->randomDirectionRateSlider()->value(), 30);
-    QVERIFY(TheViewCore()->mainGL.Pick().Rendered());
-    QVERIFY(TheViewCore()->ruleGL.Pick().Rendered());
+        QStringList filters;
+        AnswerNextFileDialog(scenePath, &filters);
+        QVERIFY(ChooseMenu(frame_, "&File", "Open Scene..."));
+        QCOMPARE(filters, QStringList({"scene file (*.json)"}));
+        QCOMPARE(TheFiberCore()->startPoints.size(), size_t(8));
+        const GrowthParameters& current = ProgramGrowthParameters();
+        QCOMPARE(current.SegmentResolution, 6);
+        QCOMPARE(current.GradientDirectionRate, 0.755);
+        QCOMPARE(current.RandomDirectionRate, 0.3);
+        auto* dialog = static_cast<GrowthParameterDlg*>(TheViewCore()->parameterDialog.data());
+        QCOMPARE(dialog->segmentResolutionSlider()->value(), 4);
+        QCOMPARE(dialog->gradientDirectionRateSlider()->value(), 75);
+        QCOMPARE(dialog->randomDirectionRateSlider()->value(), 30);
+        QVERIFY(TheViewCore()->mainGL.Pick().Rendered());
+        QVERIFY(TheViewCore()->ruleGL.Pick().Rendered());
 
-    QVERIFY(ChooseMenu(frame_, "Growth", "Go Growth"));
-    const QString programOutput = dir + "/program.obj";
-    QFile::remove(programOutput);
-    AnswerNextFileDialog(dir + "/program");
-    QVERIFY(ChooseMenu(frame_, "&File", "export current fibers (.obj)"));
-    const QByteArray expected = ReadAll(batchOutput);
-    QVERIFY(expected.size() > 10000);
-    QVERIFY(ReadAll(programOutput) == expected);
-  }
+        QVERIFY(ChooseMenu(frame_, "Growth", "Go Growth"));
+        const QString programOutput = dir + "/program.obj";
+        QFile::remove(programOutput);
+        AnswerNextFileDialog(dir + "/program");
+        QVERIFY(ChooseMenu(frame_, "&File", "export current fibers (.obj)"));
+        const QByteArray expected = ReadAll(batchOutput);
+        QVERIFY(expected.size() > 10000);
+        QVERIFY(ReadAll(programOutput) == expected);
+    }
 
-  void savedSceneHoldsWhatTheProgramHolds() {
-    const QString saved = OutputDir() + "/saved";
-    QFile::remove(saved + ".json");
-    AnswerNextFileDialog(saved);
-    QVERIFY(ChooseMenu(frame_, "&File", "Save Scene..."));
-    Scene scene;
-    SceneFileError error;
-    QVERIFY2(ReadSceneFile((saved + ".json").toStdString(), scene, error), error.Describe().c_str());
-    const Scene held = CaptureScene(*TheFiberCore(), ProgramGrowthParameters());
-    QCOMPARE(SceneText(scene), SceneText(held));
-    QCOMPARE(scene.startPoints.size(), size_t(8));
-  }
+    void savedSceneHoldsWhatTheProgramHolds() {
+        const QString saved = OutputDir() + "/saved";
+        QFile::remove(saved + ".json");
+        AnswerNextFileDialog(saved);
+        QVERIFY(ChooseMenu(frame_, "&File", "Save Scene..."));
+        Scene scene;
+        SceneFileError error;
+        QVERIFY2(ReadSceneFile((saved + ".json").toStdString(), scene, error),
+                 error.Describe().c_str());
+        const Scene held = CaptureScene(*TheFiberCore(), ProgramGrowthParameters());
+        QCOMPARE(SceneText(scene), SceneText(held));
+        QCOMPARE(scene.startPoints.size(), size_t(8));
+    }
 
-  void aRefusedSceneChangesNothing() {
-    const QString broken = OutputDir() + "/broken.json";
-    QFile file(broken);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write("{\"version\": 1, \"startPoints\": [{\"position\": [1, 2]}]}");
-    file.close();
-    const std::string before = SceneText(CaptureScene(*TheFiberCore(), ProgramGrowthParameters()));
-    AnswerNextFileDialog(broken);
-    QVERIFY(ChooseMenu(frame_, "&File", "Open Scene..."));
-    QCOMPARE(SceneText(CaptureScene(*TheFiberCore(), ProgramGrowthParameters())), before);
-    QVERIFY(frame_->statusBar()->currentMessage().startsWith("Could not open the scene"));
-  }
+    void aRefusedSceneChangesNothing() {
+        const QString broken = OutputDir() + "/broken.json";
+        QFile file(broken);
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write("{\"version\": 1, \"startPoints\": [{\"position\": [1, 2]}]}");
+        file.close();
+        const std::string before =
+            SceneText(CaptureScene(*TheFiberCore(), ProgramGrowthParameters()));
+        AnswerNextFileDialog(broken);
+        QVERIFY(ChooseMenu(frame_, "&File", "Open Scene..."));
+        QCOMPARE(SceneText(CaptureScene(*TheFiberCore(), ProgramGrowthParameters())), before);
+        QVERIFY(frame_->statusBar()->currentMessage().startsWith("Could not open the scene"));
+    }
 
- private:
-  std::unique_ptr<CVantrelApp> program_;
-  CMainFrame* frame_ = nullptr;
+private:
+    std::unique_ptr<CVantrelApp> program_;
+    CMainFrame* frame_ = nullptr;
 };
 
 VANTREL_QT_TEST_MAIN(SceneTest)

@@ -11,176 +11,186 @@ using namespace vantrel;
 
 namespace {
 
-Camera MainViewCamera() { return Camera{Vector3(5, 5, 15), Vector3(5, 5, 5), Vector3(0, 1, 0)}; }
+Camera MainViewCamera() {
+    return Camera{Vector3(5, 5, 15), Vector3(5, 5, 5), Vector3(0, 1, 0)};
+}
 
-double Distance(const Vector3& a, const Vector3& b) { return (a - b).Length(); }
+double Distance(const Vector3& a, const Vector3& b) {
+    return (a - b).Length();
+}
 
 void ExpectNear(const Vector3& actual, const Vector3& expected, double tolerance) {
-  EXPECT_NEAR(actual.x, expected.x, tolerance);
-  EXPECT_NEAR(actual.y, expected.y, tolerance);
-  EXPECT_NEAR(actual.z, expected.z, tolerance);
+    EXPECT_NEAR(actual.x, expected.x, tolerance);
+    EXPECT_NEAR(actual.y, expected.y, tolerance);
+    EXPECT_NEAR(actual.z, expected.z, tolerance);
 }
 
 Vector3 ViewDirection(const Camera& camera) {
-  Vector3 d = camera.center - camera.eye;
-  d.Normalize();
-  return d;
+    Vector3 d = camera.center - camera.eye;
+    d.Normalize();
+    return d;
 }
 
 }  // namespace
 
 TEST(LookAtMatrix, PutsTheEyeAtTheOriginLookingDownMinusZ) {
-  const Camera camera{Vector3(1, 2, 3), Vector3(4, -2, 0), Vector3(0, 1, 0)};
-  const Matrix4 view = LookAtMatrix(camera);
-  ExpectNear(view.Transform(camera.eye), Vector3(0, 0, 0), 1e-12);
-  const double distance = Distance(camera.eye, camera.center);
-  ExpectNear(view.Transform(camera.center), Vector3(0, 0, -distance), 1e-12);
-  // The up vector ends in the upper half of the y-z plane.
-  const Vector3 upPoint = view.Transform(camera.eye + camera.up);
-  EXPECT_NEAR(upPoint.x, 0.0, 1e-12);
-  EXPECT_GT(upPoint.y, 0.0);
+    const Camera camera{Vector3(1, 2, 3), Vector3(4, -2, 0), Vector3(0, 1, 0)};
+    const Matrix4 view = LookAtMatrix(camera);
+    ExpectNear(view.Transform(camera.eye), Vector3(0, 0, 0), 1e-12);
+    const double distance = Distance(camera.eye, camera.center);
+    ExpectNear(view.Transform(camera.center), Vector3(0, 0, -distance), 1e-12);
+    // The up vector ends in the upper half of the y-z plane.
+    const Vector3 upPoint = view.Transform(camera.eye + camera.up);
+    EXPECT_NEAR(upPoint.x, 0.0, 1e-12);
+    EXPECT_GT(upPoint.y, 0.0);
 }
 
 TEST(UnprojectWindowPoint, AgreesWithGluUnProjectAndInvertsProjection) {
-  const Matrix4 view = LookAtMatrix(MainViewCamera());
-  const Matrix4 projection = PerspectiveMatrix(45.0, 700.0 / 600.0, 0.01, 40.0);
-  const Viewport viewport{0, 0, 700, 600};
-  const GLint glViewport[4] = {0, 0, 700, 600};
-  for (const double depth : {0.0, 0.5, 0.97, 0.999}) {
-    Vector3 ours;
-    ASSERT_TRUE(UnprojectWindowPoint(123.5, 456.5, depth, view, projection, viewport, &ours));
-    GLdouble x, y, z;
-    ASSERT_EQ(gluUnProject(123.5, 456.5, depth, view.m, projection.m, glViewport, &x, &y, &z), GL_TRUE);
-    ExpectNear(ours, Vector3(x, y, z), 1e-6 * (1.0 + std::fabs(z)));
+    const Matrix4 view = LookAtMatrix(MainViewCamera());
+    const Matrix4 projection = PerspectiveMatrix(45.0, 700.0 / 600.0, 0.01, 40.0);
+    const Viewport viewport{0, 0, 700, 600};
+    const GLint glViewport[4] = {0, 0, 700, 600};
+    for (const double depth : {0.0, 0.5, 0.97, 0.999}) {
+        Vector3 ours;
+        ASSERT_TRUE(UnprojectWindowPoint(123.5, 456.5, depth, view, projection, viewport, &ours));
+        GLdouble x, y, z;
+        ASSERT_EQ(gluUnProject(123.5, 456.5, depth, view.m, projection.m, glViewport, &x, &y, &z),
+                  GL_TRUE);
+        ExpectNear(ours, Vector3(x, y, z), 1e-6 * (1.0 + std::fabs(z)));
 
-    GLdouble wx, wy, wz;
-    ASSERT_EQ(gluProject(ours.x, ours.y, ours.z, view.m, projection.m, glViewport, &wx, &wy, &wz), GL_TRUE);
-    EXPECT_NEAR(wx, 123.5, 1e-6);
-    EXPECT_NEAR(wy, 456.5, 1e-6);
-    EXPECT_NEAR(wz, depth, 1e-9);
-  }
+        GLdouble wx, wy, wz;
+        ASSERT_EQ(
+            gluProject(ours.x, ours.y, ours.z, view.m, projection.m, glViewport, &wx, &wy, &wz),
+            GL_TRUE);
+        EXPECT_NEAR(wx, 123.5, 1e-6);
+        EXPECT_NEAR(wy, 456.5, 1e-6);
+        EXPECT_NEAR(wz, depth, 1e-9);
+    }
 }
 
 TEST(PerspectiveMatrix, MapsNearAndFarPlanesToTheDepthRange) {
-  const Matrix4 projection = PerspectiveMatrix(45.0, 1.0, 0.01, 40.0);
-  const Matrix4 identity = [] {
-    Matrix4 m;
-    m.SetIdentity();
-    return m;
-  }();
-  const Viewport viewport{0, 0, 100, 100};
-  Vector3 nearCentre, farCentre, topEdge;
-  ASSERT_TRUE(UnprojectWindowPoint(50, 50, 0.0, identity, projection, viewport, &nearCentre));
-  ASSERT_TRUE(UnprojectWindowPoint(50, 50, 1.0, identity, projection, viewport, &farCentre));
-  ExpectNear(nearCentre, Vector3(0, 0, -0.01), 1e-12);
-  ExpectNear(farCentre, Vector3(0, 0, -40.0), 1e-9);
-  // The top edge of the window lies 22.5 degrees above the axis.
-  ASSERT_TRUE(UnprojectWindowPoint(50, 100, 1.0, identity, projection, viewport, &topEdge));
-  EXPECT_NEAR(std::atan2(topEdge.y, -topEdge.z), 22.5 * 3.14159265358979 / 180, 1e-9);
+    const Matrix4 projection = PerspectiveMatrix(45.0, 1.0, 0.01, 40.0);
+    const Matrix4 identity = [] {
+        Matrix4 m;
+        m.SetIdentity();
+        return m;
+    }();
+    const Viewport viewport{0, 0, 100, 100};
+    Vector3 nearCentre, farCentre, topEdge;
+    ASSERT_TRUE(UnprojectWindowPoint(50, 50, 0.0, identity, projection, viewport, &nearCentre));
+    ASSERT_TRUE(UnprojectWindowPoint(50, 50, 1.0, identity, projection, viewport, &farCentre));
+    ExpectNear(nearCentre, Vector3(0, 0, -0.01), 1e-12);
+    ExpectNear(farCentre, Vector3(0, 0, -40.0), 1e-9);
+    // The top edge of the window lies 22.5 degrees above the axis.
+    ASSERT_TRUE(UnprojectWindowPoint(50, 100, 1.0, identity, projection, viewport, &topEdge));
+    EXPECT_NEAR(std::atan2(topEdge.y, -topEdge.z), 22.5 * 3.14159265358979 / 180, 1e-9);
 }
 
 TEST(UnprojectWindowPoint, RefusesAnEmptyViewportOrASingularCamera) {
-  const Matrix4 projection = PerspectiveMatrix(45.0, 1.0, 0.01, 40.0);
-  Vector3 out(7, 7, 7);
-  EXPECT_FALSE(UnprojectWindowPoint(1, 1, 0.5, LookAtMatrix(MainViewCamera()), projection, Viewport{0, 0, 0, 0}, &out));
-  const Camera degenerate{Vector3(1, 1, 1), Vector3(1, 1, 1), Vector3(0, 1, 0)};
-  EXPECT_FALSE(UnprojectWindowPoint(1, 1, 0.5, LookAtMatrix(degenerate), projection, Viewport{0, 0, 10, 10}, &out));
-  ExpectNear(out, Vector3(7, 7, 7), 0.0);
+    const Matrix4 projection = PerspectiveMatrix(45.0, 1.0, 0.01, 40.0);
+    Vector3 out(7, 7, 7);
+    EXPECT_FALSE(UnprojectWindowPoint(1, 1, 0.5, LookAtMatrix(MainViewCamera()), projection,
+                                      Viewport{0, 0, 0, 0}, &out));
+    const Camera degenerate{Vector3(1, 1, 1), Vector3(1, 1, 1), Vector3(0, 1, 0)};
+    EXPECT_FALSE(UnprojectWindowPoint(1, 1, 0.5, LookAtMatrix(degenerate), projection,
+                                      Viewport{0, 0, 10, 10}, &out));
+    ExpectNear(out, Vector3(7, 7, 7), 0.0);
 }
 
 TEST(ZoomStep, MovesTheEyeAlongTheViewAndRefusesToReachTheCentre) {
-  Camera camera = MainViewCamera();
-  EXPECT_TRUE(ZoomStep(camera, 100, 150));  // dragging down moves in by 0.5
-  ExpectNear(camera.eye, Vector3(5, 5, 14.5), 1e-12);
-  EXPECT_TRUE(ZoomStep(camera, 150, 100));  // and up moves back out
-  ExpectNear(camera.eye, Vector3(5, 5, 15), 1e-12);
+    Camera camera = MainViewCamera();
+    EXPECT_TRUE(ZoomStep(camera, 100, 150));  // dragging down moves in by 0.5
+    ExpectNear(camera.eye, Vector3(5, 5, 14.5), 1e-12);
+    EXPECT_TRUE(ZoomStep(camera, 150, 100));  // and up moves back out
+    ExpectNear(camera.eye, Vector3(5, 5, 15), 1e-12);
 
-  camera.eye = Vector3(5, 5, 5.05);
-  // A step of 0.03 would leave 0.02, which is not enough; 0.02 leaves 0.03.
-  EXPECT_FALSE(ZoomStep(camera, 0, 3));
-  ExpectNear(camera.eye, Vector3(5, 5, 5.05), 0.0);
-  EXPECT_TRUE(ZoomStep(camera, 0, 2));
-  EXPECT_NEAR(Distance(camera.eye, camera.center), 0.03, 1e-12);
-  // The eye may pass through to the far side while it keeps its distance.
-  camera.eye = Vector3(5, 5, 5.5);
-  EXPECT_TRUE(ZoomStep(camera, 0, 100));
-  ExpectNear(camera.eye, Vector3(5, 5, 4.5), 1e-12);
+    camera.eye = Vector3(5, 5, 5.05);
+    // A step of 0.03 would leave 0.02, which is not enough; 0.02 leaves 0.03.
+    EXPECT_FALSE(ZoomStep(camera, 0, 3));
+    ExpectNear(camera.eye, Vector3(5, 5, 5.05), 0.0);
+    EXPECT_TRUE(ZoomStep(camera, 0, 2));
+    EXPECT_NEAR(Distance(camera.eye, camera.center), 0.03, 1e-12);
+    // The eye may pass through to the far side while it keeps its distance.
+    camera.eye = Vector3(5, 5, 5.5);
+    EXPECT_TRUE(ZoomStep(camera, 0, 100));
+    ExpectNear(camera.eye, Vector3(5, 5, 4.5), 1e-12);
 }
 
 TEST(RotateStep, OrbitsAtConstantDistanceAndTurnsUpWithTheEye) {
-  Camera camera = MainViewCamera();
-  const double distance = Distance(camera.eye, camera.center);
-  RotateStep(camera, 100, 100, 160, 130);
-  RotateStep(camera, 160, 130, 90, 250);
-  EXPECT_NEAR(Distance(camera.eye, camera.center), distance, 1e-12);
-  EXPECT_NEAR(camera.up.Length(), 1.0, 1e-12);
-  // The up vector stays at right angles to the viewing direction.
-  EXPECT_NEAR(Dot(camera.up, ViewDirection(camera)), 0.0, 1e-12);
-  ExpectNear(camera.center, Vector3(5, 5, 5), 0.0);
+    Camera camera = MainViewCamera();
+    const double distance = Distance(camera.eye, camera.center);
+    RotateStep(camera, 100, 100, 160, 130);
+    RotateStep(camera, 160, 130, 90, 250);
+    EXPECT_NEAR(Distance(camera.eye, camera.center), distance, 1e-12);
+    EXPECT_NEAR(camera.up.Length(), 1.0, 1e-12);
+    // The up vector stays at right angles to the viewing direction.
+    EXPECT_NEAR(Dot(camera.up, ViewDirection(camera)), 0.0, 1e-12);
+    ExpectNear(camera.center, Vector3(5, 5, 5), 0.0);
 
-  // A purely horizontal drag of 200 pixels turns the eye by one radian about +y.
-  Camera level = MainViewCamera();
-  RotateStep(level, 0, 0, 200, 0);
-  ExpectNear(level.eye, Vector3(5 - 10 * std::sin(1.0), 5, 5 + 10 * std::cos(1.0)), 1e-12);
-  ExpectNear(level.up, Vector3(0, 1, 0), 1e-12);
+    // A purely horizontal drag of 200 pixels turns the eye by one radian about +y.
+    Camera level = MainViewCamera();
+    RotateStep(level, 0, 0, 200, 0);
+    ExpectNear(level.eye, Vector3(5 - 10 * std::sin(1.0), 5, 5 + 10 * std::cos(1.0)), 1e-12);
+    ExpectNear(level.up, Vector3(0, 1, 0), 1e-12);
 }
 
 TEST(PanStep, MovesEyeAndCentreTogetherSoTheSceneFollowsTheMouse) {
-  Camera camera = MainViewCamera();
-  RotateStep(camera, 0, 0, 57, -31);
-  const Vector3 direction = ViewDirection(camera);
-  const Vector3 eye = camera.eye;
-  const Vector3 centre = camera.center;
-  PanStep(camera, 10, 10, 60, 35);
-  const Vector3 moved = camera.eye - eye;
-  ExpectNear(camera.center - centre, moved, 1e-12);
-  ExpectNear(ViewDirection(camera), direction, 1e-12);
-  // 50 pixels right moves the camera one unit left in its own frame; 25 pixels
-  // down moves it half a unit up.
-  const Matrix4 view = LookAtMatrix(Camera{eye, centre, camera.up});
-  Matrix4 rotation = view;
-  rotation.m[12] = rotation.m[13] = rotation.m[14] = 0.0;
-  ExpectNear(rotation.Transform(moved), Vector3(-1.0, 0.5, 0.0), 1e-12);
+    Camera camera = MainViewCamera();
+    RotateStep(camera, 0, 0, 57, -31);
+    const Vector3 direction = ViewDirection(camera);
+    const Vector3 eye = camera.eye;
+    const Vector3 centre = camera.center;
+    PanStep(camera, 10, 10, 60, 35);
+    const Vector3 moved = camera.eye - eye;
+    ExpectNear(camera.center - centre, moved, 1e-12);
+    ExpectNear(ViewDirection(camera), direction, 1e-12);
+    // 50 pixels right moves the camera one unit left in its own frame; 25 pixels
+    // down moves it half a unit up.
+    const Matrix4 view = LookAtMatrix(Camera{eye, centre, camera.up});
+    Matrix4 rotation = view;
+    rotation.m[12] = rotation.m[13] = rotation.m[14] = 0.0;
+    ExpectNear(rotation.Transform(moved), Vector3(-1.0, 0.5, 0.0), 1e-12);
 }
 
 TEST(PickBuffer, ReportsNoHitOutsideBeforeRenderingOnBackgroundAndOnFarDepth) {
-  PickBuffer buffer;
-  EXPECT_EQ(buffer.Width(), -1);
-  EXPECT_FALSE(buffer.Read(0, 0).hit);
-  buffer.Allocate(4, 3);
-  buffer.Codes()[1 * 4 + 2] = 0xFF00012C;
-  buffer.Depths()[1 * 4 + 2] = 0.25f;
-  EXPECT_FALSE(buffer.Read(2, 1).hit) << "a freshly allocated buffer holds no pick pass";
-  buffer.MarkRendered();
-  const PickSample sample = buffer.Read(2, 1);
-  EXPECT_TRUE(sample.hit);
-  EXPECT_EQ(sample.code, 0xFF00012Cu);
-  EXPECT_EQ(PolygonFromPickCode(sample.code), 300);
-  EXPECT_FLOAT_EQ(sample.depth, 0.25f);
-  EXPECT_FALSE(buffer.Read(0, 0).hit) << "background";
-  buffer.Codes()[0] = 0xFF000005;
-  EXPECT_FALSE(buffer.Read(0, 0).hit) << "cleared depth 1.0";
-  for (const auto& [x, row] : {std::pair{-1, 0}, {4, 0}, {0, -1}, {0, 3}}) EXPECT_FALSE(buffer.Read(x, row).hit);
-  buffer.Allocate(4, 3);
-  EXPECT_FALSE(buffer.Rendered());
-  buffer.Free();
-  EXPECT_EQ(buffer.Height(), -1);
+    PickBuffer buffer;
+    EXPECT_EQ(buffer.Width(), -1);
+    EXPECT_FALSE(buffer.Read(0, 0).hit);
+    buffer.Allocate(4, 3);
+    buffer.Codes()[1 * 4 + 2] = 0xFF00012C;
+    buffer.Depths()[1 * 4 + 2] = 0.25f;
+    EXPECT_FALSE(buffer.Read(2, 1).hit) << "a freshly allocated buffer holds no pick pass";
+    buffer.MarkRendered();
+    const PickSample sample = buffer.Read(2, 1);
+    EXPECT_TRUE(sample.hit);
+    EXPECT_EQ(sample.code, 0xFF00012Cu);
+    EXPECT_EQ(PolygonFromPickCode(sample.code), 300);
+    EXPECT_FLOAT_EQ(sample.depth, 0.25f);
+    EXPECT_FALSE(buffer.Read(0, 0).hit) << "background";
+    buffer.Codes()[0] = 0xFF000005;
+    EXPECT_FALSE(buffer.Read(0, 0).hit) << "cleared depth 1.0";
+    for (const auto& [x, row] : {std::pair{-1, 0}, {4, 0}, {0, -1}, {0, 3}})
+        EXPECT_FALSE(buffer.Read(x, row).hit);
+    buffer.Allocate(4, 3);
+    EXPECT_FALSE(buffer.Rendered());
+    buffer.Free();
+    EXPECT_EQ(buffer.Height(), -1);
 }
 
 TEST(PolygonPickColour, KeepsEveryIndexBelowTwoToThe24MinusOneApart) {
-  // Plain bytes: indices that share bytes modulo 255 (0 and 255, 256 and 511) differ.
-  for (const int index : {0, 1, 254, 255, 256, 300, 511, 65535, 65536, 8675, 0xFFFFFE}) {
+    // Plain bytes: indices that share bytes modulo 255 (0 and 255, 256 and 511) differ.
+    for (const int index : {0, 1, 254, 255, 256, 300, 511, 65535, 65536, 8675, 0xFFFFFE}) {
+        unsigned char rgb[3];
+        ASSERT_TRUE(EncodePolygonPick(index, rgb));
+        const PickCode code = rgb[0] | (rgb[1] << 8) | (rgb[2] << 16) | 0xFF000000u;
+        EXPECT_NE(code, kPickBackground);
+        EXPECT_EQ(PolygonFromPickCode(code), index);
+    }
     unsigned char rgb[3];
-    ASSERT_TRUE(EncodePolygonPick(index, rgb));
-    const PickCode code = rgb[0] | (rgb[1] << 8) | (rgb[2] << 16) | 0xFF000000u;
-    EXPECT_NE(code, kPickBackground);
-    EXPECT_EQ(PolygonFromPickCode(code), index);
-  }
-  unsigned char rgb[3];
-  ASSERT_TRUE(EncodePolygonPick(300, rgb));
-  EXPECT_EQ(rgb[0], 44);
-  EXPECT_EQ(rgb[1], 1);
-  EXPECT_EQ(rgb[2], 0);
-  EXPECT_FALSE(EncodePolygonPick(0xFFFFFF, rgb)) << "would read as the background";
-  EXPECT_FALSE(EncodePolygonPick(-1, rgb));
+    ASSERT_TRUE(EncodePolygonPick(300, rgb));
+    EXPECT_EQ(rgb[0], 44);
+    EXPECT_EQ(rgb[1], 1);
+    EXPECT_EQ(rgb[2], 0);
+    EXPECT_FALSE(EncodePolygonPick(0xFFFFFF, rgb)) << "would read as the background";
+    EXPECT_FALSE(EncodePolygonPick(-1, rgb));
 }

@@ -18,8 +18,8 @@
 namespace vantrel {
 namespace {
 
-std::unique_ptr<Stroke> MakeStroke(std::vector<Vector3> points, double r0, double r1, int depth, bool blocked,
-                                   bool collided) {
+std::unique_ptr<Stroke> MakeStroke(std::vector<Vector3> points, double r0, double r1, int depth,
+                                   bool blocked, bool collided) {
     auto stroke = std::make_unique<Stroke>();
     stroke->path.points = std::move(points);
     stroke->startRadius = r0;
@@ -27,7 +27,8 @@ std::unique_ptr<Stroke> MakeStroke(std::vector<Vector3> points, double r0, doubl
     stroke->branchDepth = depth;
     stroke->blocked = blocked;
     stroke->collided = collided;
-    if (!stroke->path.points.empty()) stroke->tube.BuildTube(stroke->path, r0, r1, 4, Vector3(0, 1, 0));
+    if (!stroke->path.points.empty())
+        stroke->tube.BuildTube(stroke->path, r0, r1, 4, Vector3(0, 1, 0));
     return stroke;
 }
 
@@ -36,19 +37,24 @@ std::unique_ptr<Stroke> MakeStroke(std::vector<Vector3> points, double r0, doubl
 // whose radius falls under the floor, and one front stroke (not exported).
 void BuildNetwork(FiberCore& core) {
     core.fibers.resize(2);
-    core.fibers[0].strokes.push_back(MakeStroke(
-        {Vector3(1.0, 2.0, 3.0), Vector3(0.1 + 0.2, 1.0 / 3.0, 2.0 / 3.0), Vector3(1.5, 2.5, 9.999999999999998)},
-        0.03, 0.0285, 0, false, false));
     core.fibers[0].strokes.push_back(
-        MakeStroke({Vector3(1.5, 2.5, 3.5), Vector3(1.75, 2.25, 3.5)}, 0.0285, 0.02793, 1, true, false));
+        MakeStroke({Vector3(1.0, 2.0, 3.0), Vector3(0.1 + 0.2, 1.0 / 3.0, 2.0 / 3.0),
+                    Vector3(1.5, 2.5, 9.999999999999998)},
+                   0.03, 0.0285, 0, false, false));
+    core.fibers[0].strokes.push_back(MakeStroke({Vector3(1.5, 2.5, 3.5), Vector3(1.75, 2.25, 3.5)},
+                                                0.0285, 0.02793, 1, true, false));
     core.fibers[1].strokes.push_back(MakeStroke({}, 0.03, 0.03, 7, false, false));
-    core.fibers[1].strokes.push_back(MakeStroke({Vector3(5, 5, 5), Vector3(5.1, 5, 5), Vector3(5.2, 5.05, 5),
-                                                 Vector3(5.3, 5.1, 5), Vector3(5.4, 5.1, 5.05)},
-                                                0.006, 0.004, 51, false, true));
-    core.fibers[1].apexes.push_back(MakeStroke({Vector3(6, 6, 6), Vector3(6.1, 6, 6)}, 0.02, 0.02, 2, false, false));
+    core.fibers[1].strokes.push_back(
+        MakeStroke({Vector3(5, 5, 5), Vector3(5.1, 5, 5), Vector3(5.2, 5.05, 5),
+                    Vector3(5.3, 5.1, 5), Vector3(5.4, 5.1, 5.05)},
+                   0.006, 0.004, 51, false, true));
+    core.fibers[1].apexes.push_back(
+        MakeStroke({Vector3(6, 6, 6), Vector3(6.1, 6, 6)}, 0.02, 0.02, 2, false, false));
 }
 
-std::string TempPath(const std::string& name) { return ::testing::TempDir() + name; }
+std::string TempPath(const std::string& name) {
+    return ::testing::TempDir() + name;
+}
 
 // Exports `core` to the temporary file `name` and gives back the file's text.
 std::string Export(const FiberCore& core, const std::string& name) {
@@ -65,13 +71,14 @@ std::string Export(const FiberCore& core, const std::string& name) {
 
 bool VtkPythonAvailable() {
     const std::string python = VANTREL_VTK_PYTHON;
-    return !python.empty() && std::system(("\"" + python + "\" -c \"import vtk\" >/dev/null 2>&1").c_str()) == 0;
+    return !python.empty() &&
+           std::system(("\"" + python + "\" -c \"import vtk\" >/dev/null 2>&1").c_str()) == 0;
 }
 
 // What VTK read from the file, line by line, as printed by tests/read_vtk_centrelines.py.
 std::vector<std::string> ReadWithVtk(const std::string& path) {
-    const std::string command =
-        std::string("\"") + VANTREL_VTK_PYTHON + "\" \"" + VANTREL_VTK_READER_SCRIPT + "\" \"" + path + "\"";
+    const std::string command = std::string("\"") + VANTREL_VTK_PYTHON + "\" \"" +
+                                VANTREL_VTK_READER_SCRIPT + "\" \"" + path + "\"";
     std::FILE* pipe = popen(command.c_str(), "r");
     std::vector<std::string> lines;
     if (pipe == nullptr) return lines;
@@ -90,13 +97,14 @@ TEST(CentrelineExport, EmptyNetworkWritesZeroPointsAndNoData) {
               "# vtk DataFile Version 3.0\nVantrel fibre centrelines\nASCII\nDATASET POLYDATA\n"
               "POINTS 0 double\nLINES 0 0\n");
     if (!VtkPythonAvailable()) GTEST_SKIP() << "python3 with the vtk module is not installed";
-    EXPECT_EQ(ReadWithVtk(TempPath("centreline_export_empty.vtk")), (std::vector<std::string>{"points 0", "lines 0"}));
+    EXPECT_EQ(ReadWithVtk(TempPath("centreline_export_empty.vtk")),
+              (std::vector<std::string>{"points 0", "lines 0"}));
 }
 
 TEST(CentrelineExport, RingRadiusIsTheTubeBuildersRadius) {
     EXPECT_DOUBLE_EQ(TubeRingRadius(0.03, 0.0285, 1, 3), 0.01425);  // r1 / 2 in the middle
-    EXPECT_EQ(TubeRingRadius(0.006, 0.004, 2, 5), 0.005);  // raised to the floor
-    EXPECT_EQ(TubeRingRadius(0.02, 0.01, 0, 1), 0.02);    // one ring keeps r0
+    EXPECT_EQ(TubeRingRadius(0.006, 0.004, 2, 5), 0.005);           // raised to the floor
+    EXPECT_EQ(TubeRingRadius(0.02, 0.01, 0, 1), 0.02);              // one ring keeps r0
 
     // The radius the tube was really built with: the distance of a ring vertex
     // from its path point.
@@ -108,7 +116,8 @@ TEST(CentrelineExport, RingRadiusIsTheTubeBuildersRadius) {
             ASSERT_EQ(rows, static_cast<int>(stroke->path.points.size()));
             for (int i = 0; i < rows; ++i) {
                 const double built = (stroke->tube.Vertex(i, 0) - stroke->path.points[i]).Length();
-                EXPECT_NEAR(TubeRingRadius(stroke->startRadius, stroke->endRadius, i, rows), built, 1e-15)
+                EXPECT_NEAR(TubeRingRadius(stroke->startRadius, stroke->endRadius, i, rows), built,
+                            1e-15)
                     << "ring " << i;
             }
         }
@@ -120,7 +129,8 @@ TEST(CentrelineExport, TextDoesNotFollowTheLocale) {
     BuildNetwork(core);
     const std::string inC = Export(core, "centreline_export_c.vtk");
     const std::string previous = std::setlocale(LC_NUMERIC, nullptr);
-    if (std::setlocale(LC_NUMERIC, "de_DE.UTF-8") == nullptr && std::setlocale(LC_NUMERIC, "fr_FR.UTF-8") == nullptr) {
+    if (std::setlocale(LC_NUMERIC, "de_DE.UTF-8") == nullptr &&
+        std::setlocale(LC_NUMERIC, "fr_FR.UTF-8") == nullptr) {
         GTEST_SKIP() << "no comma locale installed";
     }
     const std::string inComma = Export(core, "centreline_export_comma.vtk");
@@ -128,7 +138,9 @@ TEST(CentrelineExport, TextDoesNotFollowTheLocale) {
     EXPECT_EQ(inComma, inC);
 }
 
-bool SameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+bool SameBits(double a, double b) {
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
 
 TEST(CentrelineExport, VtkReaderReadsBackEveryValueExactly) {
     if (!VtkPythonAvailable()) GTEST_SKIP() << "python3 with the vtk module is not installed";

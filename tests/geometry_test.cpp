@@ -24,13 +24,30 @@ void ExpectNear(const Vector3& actual, const Vector3& expected, double tolerance
 }
 
 void ExpectNear(const Matrix4& actual, const Matrix4& expected, double tolerance = 1e-12) {
-    for (int i = 0; i < 16; ++i) EXPECT_NEAR(actual.m[i], expected.m[i], tolerance) << "element " << i;
+    for (int i = 0; i < 16; ++i)
+        EXPECT_NEAR(actual.m[i], expected.m[i], tolerance) << "element " << i;
 }
 
-Matrix4 Identity() { Matrix4 m; m.SetIdentity(); return m; }
-Matrix4 AboutX(double angle) { Matrix4 m; m.SetRotationX(angle); return m; }
-Matrix4 AboutY(double angle) { Matrix4 m; m.SetRotationY(angle); return m; }
-Matrix4 AboutZ(double angle) { Matrix4 m; m.SetRotationZ(angle); return m; }
+Matrix4 Identity() {
+    Matrix4 m;
+    m.SetIdentity();
+    return m;
+}
+Matrix4 AboutX(double angle) {
+    Matrix4 m;
+    m.SetRotationX(angle);
+    return m;
+}
+Matrix4 AboutY(double angle) {
+    Matrix4 m;
+    m.SetRotationY(angle);
+    return m;
+}
+Matrix4 AboutZ(double angle) {
+    Matrix4 m;
+    m.SetRotationZ(angle);
+    return m;
+}
 
 Vector3 RandomVector(std::mt19937& random) {
     std::uniform_real_distribution<double> coordinate(-1.0, 1.0);
@@ -238,11 +255,13 @@ TEST(MatrixN, DeterminantAgreesWithLuAndSingularInversesFailLeavingTheOutput) {
         for (double& value : a) value = element(random);
         std::vector<double> factors = a;
         std::vector<int> perm(n);
-        EXPECT_NEAR(DecomposeLU(n, factors.data(), perm.data()), DeterminantN(a.data(), n), 1e-10) << n;
+        EXPECT_NEAR(DecomposeLU(n, factors.data(), perm.data()), DeterminantN(a.data(), n), 1e-10)
+            << n;
     }
 
     double out[9] = {7, 7, 7, 7, 7, 7, 7, 7, 7};
-    const double firstColumnZero[] = {0, 1, 2, 0, 3, 4, 0, 5, 6}, zero[] = {0.0}, rankOne[] = {1, 2, 2, 4};
+    const double firstColumnZero[] = {0, 1, 2, 0, 3, 4, 0, 5, 6}, zero[] = {0.0},
+                 rankOne[] = {1, 2, 2, 4};
     EXPECT_FALSE(InverseN(firstColumnZero, out, 3));
     EXPECT_FALSE(InverseN(zero, out, 1));
     EXPECT_FALSE(InverseN(rankOne, out, 2));
@@ -255,7 +274,8 @@ TEST(MatrixN, SolveLinearNAgreesWithInverseTimesRightHandSide) {
     std::uniform_real_distribution<double> element(-3.0, 3.0);
     for (int n = 1; n <= 6; ++n) {
         std::vector<double> a = WellConditioned(random, n);
-        if (n > 2) std::swap_ranges(a.begin(), a.begin() + n, a.begin() + 2 * n);  // forces a pivot swap
+        if (n > 2)
+            std::swap_ranges(a.begin(), a.begin() + n, a.begin() + 2 * n);  // forces a pivot swap
         std::vector<double> b(n), inverse(a.size()), expected(n, 99.0), ax(n);
         for (double& value : b) value = element(random);
         ASSERT_TRUE(InverseN(a.data(), inverse.data(), n));

@@ -37,7 +37,9 @@ TEST(StartPolygon, FourQuarterTurnsUnderTheCentroidPointingAtTheFirstCorner) {
     direction = direction * 0.2;
     for (int i = 0; i < 4; ++i, direction = normal.Cross(direction)) {
         const StartPoint& sp = placed[i];
-        EXPECT_TRUE(sp.position.x == start.x && sp.position.y == start.y && sp.position.z == start.z) << i;
+        EXPECT_TRUE(sp.position.x == start.x && sp.position.y == start.y &&
+                    sp.position.z == start.z)
+            << i;
         const Vector3 d = sp.directionPoint - sp.position;
         EXPECT_NEAR((d - direction).Length(), 0.0, 1e-12) << i;
     }
@@ -45,7 +47,8 @@ TEST(StartPolygon, FourQuarterTurnsUnderTheCentroidPointingAtTheFirstCorner) {
 
 TEST(StartPolygon, TriangleCollapsedOnItsCentroidGivesZeroDirections) {
     const Vector3 origin(0.0, 0.0, 0.0);
-    for (const StartPoint& sp : StartPointsOnPolygon(origin, origin, origin, Vector3(0.0, 0.0, 1.0), 0.04)) {
+    for (const StartPoint& sp :
+         StartPointsOnPolygon(origin, origin, origin, Vector3(0.0, 0.0, 1.0), 0.04)) {
         EXPECT_EQ(sp.position.z, -0.04);
         EXPECT_EQ((sp.directionPoint - sp.position).Length(), 0.0);
     }
@@ -60,7 +63,7 @@ std::optional<int> Parse(std::vector<const char*> arguments, GrowOptions& option
 
 TEST(GrowOptions, CommandLineErrorsGiveTwoAndHelpGivesZero) {
     const std::vector<std::vector<const char*>> errors = {
-        {},                                                          // --heart is required
+        {},                                                                  // --heart is required
         {"--heart", "h.obj", "--segmentation", "s.kxseg", "--segment-all"},  // exclusive
         {"--heart", "h.obj", "--runs", "-1"},
         {"--heart", "h.obj", "--runs", "two"},
@@ -94,7 +97,9 @@ std::string ReadFile(const std::string& path) {
     return text.str();
 }
 
-bool FileExists(const std::string& path) { return std::ifstream(path).good(); }
+bool FileExists(const std::string& path) {
+    return std::ifstream(path).good();
+}
 
 std::string WorkDir() {
     const std::string dir = ::testing::TempDir() + "grow_program_test/";
@@ -102,18 +107,21 @@ std::string WorkDir() {
     return dir;
 }
 
-std::string Quoted(const std::string& text) { return "'" + text + "'"; }
+std::string Quoted(const std::string& text) {
+    return "'" + text + "'";
+}
 
 // Runs vantrel-grow with `arguments` (already quoted where needed) under the
 // environment settings `environment` ("" or "LC_ALL=...").
 ProgramRun RunProgram(const std::string& arguments, const std::string& environment = "") {
     // CTest runs the tests of this file in parallel processes: name the captured
     // streams after the test.
-    const std::string prefix = WorkDir() + ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    const std::string prefix =
+        WorkDir() + ::testing::UnitTest::GetInstance()->current_test_info()->name();
     const std::string outPath = prefix + ".stdout.txt";
     const std::string errPath = prefix + ".stderr.txt";
-    const std::string command = "env " + environment + " " + Quoted(VANTREL_GROW_PROGRAM) + " " + arguments + " >" +
-                                Quoted(outPath) + " 2>" + Quoted(errPath);
+    const std::string command = "env " + environment + " " + Quoted(VANTREL_GROW_PROGRAM) + " " +
+                                arguments + " >" + Quoted(outPath) + " 2>" + Quoted(errPath);
     const int raw = std::system(command.c_str());
     ProgramRun run;
     run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
@@ -149,12 +157,15 @@ std::optional<int> FirstPolygon(bool segmented) {
     return std::nullopt;
 }
 
-std::string DemoInputs() { return "--heart " + Quoted(kHeart) + " --segmentation " + Quoted(kSegmentation); }
+std::string DemoInputs() {
+    return "--heart " + Quoted(kHeart) + " --segmentation " + Quoted(kSegmentation);
+}
 
 class GrowProgram : public ::testing::Test {
- protected:
+protected:
     void SetUp() override {
-        if (!FileExists(kHeart) || !FileExists(kSegmentation)) GTEST_SKIP() << "demo heart not found in data/";
+        if (!FileExists(kHeart) || !FileExists(kSegmentation))
+            GTEST_SKIP() << "demo heart not found in data/";
         const std::optional<int> polygon = FirstPolygon(true);
         ASSERT_TRUE(polygon.has_value()) << "the demo segmentation marks no polygon";
         startPolygon_ = std::to_string(*polygon);
@@ -162,9 +173,10 @@ class GrowProgram : public ::testing::Test {
 
     // One growth run from the first segmented polygon, written to files named
     // after `tag`.
-    ProgramRun Grow(const std::string& tag, const std::string& extra = "", const std::string& environment = "") {
-        return RunProgram(DemoInputs() + " --start-polygon=" + startPolygon_ + " --out " + Quoted(Obj(tag)) +
-                              " --centrelines " + Quoted(Vtk(tag)) + " " + extra,
+    ProgramRun Grow(const std::string& tag, const std::string& extra = "",
+                    const std::string& environment = "") {
+        return RunProgram(DemoInputs() + " --start-polygon=" + startPolygon_ + " --out " +
+                              Quoted(Obj(tag)) + " --centrelines " + Quoted(Vtk(tag)) + " " + extra,
                           environment);
     }
 
@@ -206,13 +218,14 @@ TEST_F(GrowProgram, GrowsThousandsOfStrokesInsideTheHeartBox) {
     const ProgramRun run = Grow("first", "--timings");
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, "") << "nothing goes to standard output";
-    for (const char* line : {"mean length = ", "collisionEdge ", "timing: load ", "timing: volume ", "timing: growth ",
-                             "timing: export "}) {
+    for (const char* line : {"mean length = ", "collisionEdge ", "timing: load ", "timing: volume ",
+                             "timing: growth ", "timing: export "}) {
         EXPECT_NE(run.err.find(line), std::string::npos) << line;
     }
     long strokes = -1;  // from "timing: growth 0.183 s (8740 strokes)"
     const std::size_t timing = run.err.find("timing: growth ");
-    if (timing != std::string::npos) std::sscanf(run.err.c_str() + timing, "timing: growth %*f s (%ld", &strokes);
+    if (timing != std::string::npos)
+        std::sscanf(run.err.c_str() + timing, "timing: growth %*f s (%ld", &strokes);
     EXPECT_GE(strokes, 1000) << run.err;
 
     std::ifstream obj(Obj("first"));
@@ -222,7 +235,8 @@ TEST_F(GrowProgram, GrowsThousandsOfStrokesInsideTheHeartBox) {
         if (line.rfind("v ", 0) != 0) continue;
         double x = -1, y = -1, z = -1;
         ASSERT_EQ(std::sscanf(line.c_str(), "v %lf %lf %lf", &x, &y, &z), 3) << line;
-        EXPECT_TRUE(x >= 0.0 && x <= 10.0 && y >= 0.0 && y <= 10.0 && z >= 0.0 && z <= 10.0) << line;
+        EXPECT_TRUE(x >= 0.0 && x <= 10.0 && y >= 0.0 && y <= 10.0 && z >= 0.0 && z <= 10.0)
+            << line;
         ++vertices;
     }
     // Four tube vertices per path point of every stroke, at least two points each.
@@ -237,7 +251,8 @@ TEST_F(GrowProgram, SeparateProcessesWriteIdenticalFilesASecondRunInOneDiffers) 
     const std::string scene = WorkDir() + "saved_scene.json";
     const ProgramRun a = Grow("same_a", "--save-scene " + Quoted(scene));
     const ProgramRun b = Grow("same_b");
-    const ProgramRun replay = RunProgram(DemoInputs() + " --scene " + Quoted(scene) + " --out " + Quoted(Obj("replay")));
+    const ProgramRun replay =
+        RunProgram(DemoInputs() + " --scene " + Quoted(scene) + " --out " + Quoted(Obj("replay")));
     const ProgramRun twice = Grow("twice", "--runs 2");
     for (const ProgramRun* run : {&a, &b, &replay, &twice}) ASSERT_EQ(run->status, 0) << run->err;
     EXPECT_NE(Statistics(a.err), "");
@@ -264,7 +279,8 @@ TEST_F(GrowProgram, CommaLocaleWritesTheSameBytes) {
     ASSERT_EQ(inC.status, 0) << inC.err;
     ASSERT_EQ(inGerman.status, 0) << inGerman.err;
     EXPECT_NE(Statistics(inC.err), "");
-    EXPECT_EQ(Statistics(inGerman.err), Statistics(inC.err));  // console numbers keep their point too
+    EXPECT_EQ(Statistics(inGerman.err),
+              Statistics(inC.err));  // console numbers keep their point too
     EXPECT_TRUE(ReadFile(Obj("locale_de")) == ReadFile(Obj("locale_c")));
     EXPECT_TRUE(ReadFile(Vtk("locale_de")) == ReadFile(Vtk("locale_c")));
 }
@@ -274,8 +290,9 @@ TEST_F(GrowProgram, RunsZeroOnlyChecksTheInputs) {
     const std::string scene = WorkDir() + "runs_zero.json";
     std::remove(out.c_str());
     std::remove(scene.c_str());
-    const ProgramRun run = RunProgram(DemoInputs() + " --start-polygon " + startPolygon_ + " --runs 0 --timings --out " +
-                               Quoted(out) + " --save-scene " + Quoted(scene));
+    const ProgramRun run =
+        RunProgram(DemoInputs() + " --start-polygon " + startPolygon_ +
+                   " --runs 0 --timings --out " + Quoted(out) + " --save-scene " + Quoted(scene));
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_FALSE(FileExists(out)) << "no fibre file without a run";
     EXPECT_TRUE(FileExists(scene)) << "the scene is not a fibre file";
@@ -288,7 +305,8 @@ TEST_F(GrowProgram, InputAndOutputFailuresExitWithOneAndOneLine) {
     const std::string empty = dir + "empty.obj";
     std::ofstream(empty) << "v 0 0 0\nv 1 0 0\n";
     const std::string wrongCount = dir + "wrong_count.kxseg";
-    std::ofstream(wrongCount) << "segmentationdata\npolygon number 3\nid: 0 1\nid: 1 1\nid: 2 1\nend\n";
+    std::ofstream(wrongCount)
+        << "segmentationdata\npolygon number 3\nid: 0 1\nid: 1 1\nid: 2 1\nend\n";
     const std::string badScene = dir + "bad_scene.json";
     std::ofstream(badScene) << R"({"version": 1, "rule2": {"laterals": [{}, {"width": -1}]}})";
     const std::optional<int> unsegmented = FirstPolygon(false);
@@ -300,20 +318,27 @@ TEST_F(GrowProgram, InputAndOutputFailuresExitWithOneAndOneLine) {
         {"--heart " + Quoted(dir + "missing.obj"), "cannot load heart mesh"},
         {"--heart " + Quoted(empty), "cannot load heart mesh"},
         {"--heart " + Quoted(kSegmentation), "cannot load heart mesh"},
-        {"--heart " + Quoted(kHeart) + " --segmentation " + Quoted(wrongCount), "segmentation file"},
-        {"--heart " + Quoted(kHeart) + " --segmentation " + Quoted(dir + "missing.kxseg"), "segmentation file"},
+        {"--heart " + Quoted(kHeart) + " --segmentation " + Quoted(wrongCount),
+         "segmentation file"},
+        {"--heart " + Quoted(kHeart) + " --segmentation " + Quoted(dir + "missing.kxseg"),
+         "segmentation file"},
         {DemoInputs() + " --scene " + Quoted(badScene), "rule2.laterals[1].width"},
         {DemoInputs() + " --scene " + Quoted(dir + "missing.json"), "scene file"},
-        {DemoInputs() + " --start-polygon " + startPolygon_ + " --start-polygon 99999999", "out of range"},
+        {DemoInputs() + " --start-polygon " + startPolygon_ + " --start-polygon 99999999",
+         "out of range"},
         {DemoInputs() + " --start-polygon -1", "out of range"},
         {DemoInputs() + " --start-polygon 99999999999999999999999", "out of range"},
         {DemoInputs() + " --start-polygon -99999999999999999999999", "out of range"},
-        {DemoInputs() + " --start-polygon " + startPolygon_ + " --out /nonexistent-folder/f.obj", "f.obj"},
-        {DemoInputs() + " --start-polygon " + startPolygon_ + " --centrelines /nonexistent-folder/f.vtk", "f.vtk"},
+        {DemoInputs() + " --start-polygon " + startPolygon_ + " --out /nonexistent-folder/f.obj",
+         "f.obj"},
+        {DemoInputs() + " --start-polygon " + startPolygon_ +
+             " --centrelines /nonexistent-folder/f.vtk",
+         "f.vtk"},
         {DemoInputs() + " --save-scene /nonexistent-folder/s.json", "s.json"},
     };
     if (unsegmented) {
-        cases.push_back({DemoInputs() + " --start-polygon " + std::to_string(*unsegmented), "not segmented"});
+        cases.push_back(
+            {DemoInputs() + " --start-polygon " + std::to_string(*unsegmented), "not segmented"});
     }
     for (const Case& c : cases) {
         const ProgramRun run = RunProgram(c.arguments);
@@ -326,7 +351,10 @@ TEST_F(GrowProgram, InputAndOutputFailuresExitWithOneAndOneLine) {
     // Every polygon marked segmented: the same polygon is now a valid start.
     if (unsegmented) {
         const std::string polygon = std::to_string(*unsegmented);
-        EXPECT_EQ(RunProgram("--heart " + Quoted(kHeart) + " --segment-all --runs 0 --start-polygon " + polygon).status, 0);
+        EXPECT_EQ(RunProgram("--heart " + Quoted(kHeart) +
+                             " --segment-all --runs 0 --start-polygon " + polygon)
+                      .status,
+                  0);
     }
 }
 

@@ -60,7 +60,9 @@ inline void ExpectNear(const Vector3& p, const Vector3& q, double tolerance = 1e
 }
 
 // A point on the layer plane under the top face.
-inline Vector3 OnTop(double x, double y) { return Vector3(x, y, kTopLayerZ); }
+inline Vector3 OnTop(double x, double y) {
+    return Vector3(x, y, kTopLayerZ);
+}
 
 // A stroke frame at `origin` whose +y points along the unit vector `heading` in the
 // top plane and whose +z is the face normal (0, 0, 1).
@@ -78,14 +80,14 @@ inline Matrix4 TopFrame(const Vector3& origin, const Vector3& heading) {
 
 // Everything printed through ConsoleLog while it lives.
 class ConsoleCapture {
- public:
+public:
     ConsoleCapture() {
         SetConsoleSink([this](const std::string& text) { text_ += text; });
     }
     ~ConsoleCapture() { SetConsoleSink({}); }
     const std::string& Text() const { return text_; }
 
- private:
+private:
     std::string text_;
 };
 

@@ -30,7 +30,8 @@ TEST(Polyline, LengthAndPointAtArcLength) {
         {"end of first segment", bent, 2.0, 0, Vector3(2, 0, 0), Vector3(1, 0, 0), false},
         {"inside second segment", bent, 3.5, 1, Vector3(2, 1.5, 0), Vector3(0, 1, 0), false},
         {"beyond the end: last point", bent, 9.0, 2, Vector3(2, 3, 0), Vector3(0, 1, 0), false},
-        {"coinciding last points: zero tangent, flagged", repeatedEnd, 5.0, 2, Vector3(1, 0, 0), Vector3(), true},
+        {"coinciding last points: zero tangent, flagged", repeatedEnd, 5.0, 2, Vector3(1, 0, 0),
+         Vector3(), true},
         {"too short: origin", single, 1.0, 0, Vector3(), Vector3(), false},
     };
     for (const Case& c : cases) {

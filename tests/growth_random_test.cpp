@@ -50,7 +50,8 @@ TEST(Shuffle, LargeRangesWidenTheDrawAndStayAPermutation) {
 
 TEST(GaussianFactor, DrawsU1ThenU2ClampsAndNeverGivesNotANumber) {
     // The fresh generator gives u1 = 41/32767, |z| of about 3.6: a spread of 1 leaves [0, 2].
-    const double z = std::sqrt(-2.0 * std::log(41 / 32767.0)) * std::sin(6.28318530717958 * (18467 / 32767.0));
+    const double z =
+        std::sqrt(-2.0 * std::log(41 / 32767.0)) * std::sin(6.28318530717958 * (18467 / 32767.0));
     ASSERT_LT(1.0 + z, 0.0);
     const std::uint32_t fresh = GrowthRandom().State(), zeroU1 = StateBefore(0u);
     struct Case {

@@ -7,7 +7,9 @@
 namespace vantrel {
 namespace {
 
-Vector3 Direction(const Matrix4& m) { return m.Transform(Vector3(0, 1, 0)); }
+Vector3 Direction(const Matrix4& m) {
+    return m.Transform(Vector3(0, 1, 0));
+}
 
 void ExpectSameMatrix(const Matrix4& a, const Matrix4& b) {
     for (int i = 0; i < 16; ++i) EXPECT_EQ(a.m[i], b.m[i]) << "element " << i;
@@ -33,7 +35,8 @@ TEST(RewritingRule, FreshRulesHaveTheirDefaults) {
     halfTurn.SetRotationY(3.14159265358979);
     ExpectSameMatrix(rule2.continuationMatrix, halfTurn);
     ASSERT_EQ(rule2.laterals.size(), 2u);
-    EXPECT_DOUBLE_EQ(Direction(rule2.laterals[1].matrix).y, std::cos(0.628318530717958));  // leaning off the stem
+    EXPECT_DOUBLE_EQ(Direction(rule2.laterals[1].matrix).y,
+                     std::cos(0.628318530717958));  // leaning off the stem
     for (int i = 0; i < 2; ++i) {
         ExpectSameMatrix(rule2.laterals[i].matrix, SpinThenTilt(3.14159265358979 * i));
         EXPECT_EQ(rule2.laterals[i].length, 1.0);
@@ -51,7 +54,8 @@ TEST(RewritingRule, CountChangesRebuildFromTheDefaults) {
     rule.AddLateral();  // spread at thirds
     EXPECT_EQ(rule.stemLength, 1.0);
     ASSERT_EQ(rule.laterals.size(), 3u);
-    for (int i = 0; i < 3; ++i) ExpectSameMatrix(rule.laterals[i].matrix, SpinThenTilt((6.28318530717958 / 3) * i));
+    for (int i = 0; i < 3; ++i)
+        ExpectSameMatrix(rule.laterals[i].matrix, SpinThenTilt((6.28318530717958 / 3) * i));
 
     rule.laterals[0].length = 0.4;
     rule.RemoveLateral();
@@ -71,7 +75,8 @@ TEST(RewritingRule, CountChangesRebuildFromTheDefaults) {
 
 TEST(RewritingRule, DragsRefuseSizesAtOrBeyondTheirBounds) {
     RewritingRule rule(1, false, 2);
-    for (double y : {3.0, 0.5, 3.5}) rule.DragHandle(2, 0, 0, 0, 0, Vector3(0, y, 0));  // stem tip outside (1, 3)
+    for (double y : {3.0, 0.5, 3.5})
+        rule.DragHandle(2, 0, 0, 0, 0, Vector3(0, y, 0));  // stem tip outside (1, 3)
     EXPECT_EQ(rule.stemLength, 1.0);
     rule.DragHandle(2, 0, 0, 0, 0, Vector3(0, 2.999, 0));
     EXPECT_EQ(rule.stemLength, 2.999);
@@ -125,8 +130,10 @@ TEST(RulePickCode, CodesFollowTheHandleTableAndDecodeToTheirHandle) {
         for (std::uint32_t handle = 0; handle < 2; ++handle) {
             const auto h = static_cast<RuleHandle>(handle);
             for (int i = 0; i < kMaxPickableLaterals; ++i) {
-                const DecodedRulePick pick = DecodeRulePick(*RulePickCode(rule, RulePart::Lateral, i, h));
-                EXPECT_TRUE(pick.ruleId == rule && pick.part == 1u && pick.lateralIndex == i && pick.handle == handle)
+                const DecodedRulePick pick =
+                    DecodeRulePick(*RulePickCode(rule, RulePart::Lateral, i, h));
+                EXPECT_TRUE(pick.ruleId == rule && pick.part == 1u && pick.lateralIndex == i &&
+                            pick.handle == handle)
                     << "rule " << rule << " lateral " << i << " handle " << handle;
             }
             EXPECT_EQ(DecodeRulePick(*RulePickCode(rule, RulePart::Stem, 0, h)).part, 2u);

@@ -17,18 +17,22 @@ using growth_test::ExportedObj;
 using growth_test::kTopLayerZ;
 using growth_test::OnTop;
 
-Polyline Line(const Vector3& from, const Vector3& to) { return growth_test::Path({from, to}); }
+Polyline Line(const Vector3& from, const Vector3& to) {
+    return growth_test::Path({from, to});
+}
 
 class GrowthRun : public ::testing::Test {
- protected:
-    GrowthSummary Grow(FiberCore& core, GrowthRandom& random, const GrowthPassCallback& onPass = {}) {
+protected:
+    GrowthSummary Grow(FiberCore& core, GrowthRandom& random,
+                       const GrowthPassCallback& onPass = {}) {
         return core.GoGrowth(heart.Target(), parameters, random, onPass);
     }
     GrowthSummary Grow(FiberCore& core) { return Grow(core, random); }
     // A context for growing one fibre by hand, on an emptied volume.
     GrowthContext Context(int& collisionCount) {
         heart.volume.ResetOccupancy();
-        return GrowthContext(heart.volume, heart.mesh, growth_test::kLayerDepth, parameters, random, collisionCount);
+        return GrowthContext(heart.volume, heart.mesh, growth_test::kLayerDepth, parameters, random,
+                             collisionCount);
     }
 
     growth_test::BoxHeart& heart = growth_test::SharedBoxHeart();
@@ -40,14 +44,18 @@ class GrowthRun : public ::testing::Test {
 // The frame's rotation columns are x, y and z.
 void ExpectRotation(const Matrix4& frame, const Vector3& x, const Vector3& y, const Vector3& z) {
     const Vector3 axes[] = {x, y, z};
-    for (int c = 0; c < 3; ++c) growth_test::ExpectNear(Vector3(frame.m[4 * c], frame.m[4 * c + 1], frame.m[4 * c + 2]), axes[c]);
+    for (int c = 0; c < 3; ++c)
+        growth_test::ExpectNear(Vector3(frame.m[4 * c], frame.m[4 * c + 1], frame.m[4 * c + 2]),
+                                axes[c]);
 }
 
 TEST_F(GrowthRun, FirstStrokeIsOneSegmentTowardsTheDirectionPoint) {
     FiberCore core;
     core.startPoints.push_back({OnTop(5, 5), OnTop(5, 7)});
-    std::vector<std::pair<int, int>> calls;  // the pass callback sees every pass and the kept strokes
-    const GrowthSummary summary = Grow(core, random, [&](int pass, int kept) { calls.emplace_back(pass, kept); });
+    std::vector<std::pair<int, int>>
+        calls;  // the pass callback sees every pass and the kept strokes
+    const GrowthSummary summary =
+        Grow(core, random, [&](int pass, int kept) { calls.emplace_back(pass, kept); });
     ASSERT_EQ(static_cast<int>(calls.size()), summary.passes + 1);
     EXPECT_EQ(calls.front(), std::make_pair(0, 1));
     for (std::size_t i = 1; i < calls.size(); ++i) {
@@ -72,7 +80,8 @@ TEST_F(GrowthRun, FirstStrokeIsOneSegmentTowardsTheDirectionPoint) {
     FiberCore sideways;
     sideways.startPoints.push_back({OnTop(5, 5), OnTop(8, 5)});
     Grow(sideways);
-    ExpectRotation(sideways.fibers[0].strokes[0]->endFrame, Vector3(0, -1, 0), Vector3(1, 0, 0), Vector3(0, 0, 1));
+    ExpectRotation(sideways.fibers[0].strokes[0]->endFrame, Vector3(0, -1, 0), Vector3(1, 0, 0),
+                   Vector3(0, 0, 1));
 }
 
 TEST_F(GrowthRun, ZeroStartDirectionGivesAPointStrokeWithIdentityEndFrame) {
@@ -92,7 +101,8 @@ TEST_F(GrowthRun, ZeroStartDirectionGivesAPointStrokeWithIdentityEndFrame) {
 
 TEST_F(GrowthRun, FibresFromStartPointsComeBeforeFibresFromCurves) {
     FiberCore core;
-    for (int i = 0; i < 3; ++i) core.startPoints.push_back({OnTop(2 + 2 * i, 2), OnTop(2 + 2 * i, 3)});
+    for (int i = 0; i < 3; ++i)
+        core.startPoints.push_back({OnTop(2 + 2 * i, 2), OnTop(2 + 2 * i, 3)});
     core.featureCurves.push_back(Line(OnTop(2, 6), OnTop(4, 6)));
     core.featureCurves.push_back(Line(OnTop(5, 8), OnTop(8, 8)));
     Grow(core);
@@ -171,7 +181,9 @@ TEST_F(GrowthRun, LateralsAlongACurveAlternateSides) {
     fiber.TraceCurve(context, core.rule1);
     ASSERT_EQ(fiber.strokes.size(), 4u);
     ASSERT_EQ(fiber.apexes.size(), 3u);
-    auto side = [&](int i) { return fiber.apexes[i]->path.points[1].y - fiber.apexes[i]->path.points[0].y; };
+    auto side = [&](int i) {
+        return fiber.apexes[i]->path.points[1].y - fiber.apexes[i]->path.points[0].y;
+    };
     for (int i = 0; i < 3; ++i) EXPECT_GT(std::fabs(side(i)), 0.01) << i;
     EXPECT_LT(side(0) * side(1), 0.0);
     EXPECT_LT(side(1) * side(2), 0.0);
@@ -180,12 +192,14 @@ TEST_F(GrowthRun, LateralsAlongACurveAlternateSides) {
 TEST_F(GrowthRun, DegenerateCurvesEndTheirFibresAndStatisticsPrintZeros) {
     FiberCore core;
     Polyline nan = growth_test::Path({OnTop(5, 5), Vector3(std::nan(""), 5, 5), OnTop(6, 5)});
-    core.featureCurves = {Polyline(), growth_test::Path({OnTop(5, 5)}), Line(OnTop(5, 5), OnTop(5.1, 5)), nan};
+    core.featureCurves = {Polyline(), growth_test::Path({OnTop(5, 5)}),
+                          Line(OnTop(5, 5), OnTop(5.1, 5)), nan};
     ConsoleCapture console;
     const GrowthSummary summary = Grow(core);
     EXPECT_EQ(summary.strokeCount, 0);
     EXPECT_LE(summary.passes, 2);
-    for (const Fiber& fiber : core.fibers) EXPECT_TRUE(fiber.strokes.empty() && fiber.apexes.empty());
+    for (const Fiber& fiber : core.fibers)
+        EXPECT_TRUE(fiber.strokes.empty() && fiber.apexes.empty());
     // A run without strokes: counts of 0 and no not-a-number.
     const std::string& text = console.Text();
     EXPECT_EQ(text.find("nan"), std::string::npos);
@@ -210,10 +224,11 @@ TEST(GrowthStatistics, LinesFollowTheStrokeLengths) {
     const std::string dashes25(50, '-');
     char density[64];
     std::snprintf(density, sizeof density, "%f", 4 * 1000.0 / kStatisticsArea);
-    std::string expected = "mean length = 142.500000!!!!!!!!!\n" + dashes25 + "  1[0-20]0.250000\n" + dashes25 +
-                           dashes25 + "  2[20-40]0.500000\n";
+    std::string expected = "mean length = 142.500000!!!!!!!!!\n" + dashes25 +
+                           "  1[0-20]0.250000\n" + dashes25 + dashes25 + "  2[20-40]0.500000\n";
     for (int bin = 2; bin < 20; ++bin) {
-        expected += "  0[" + std::to_string(20 * bin) + "-" + std::to_string(20 * bin + 20) + "]0.000000\n";
+        expected +=
+            "  0[" + std::to_string(20 * bin) + "-" + std::to_string(20 * bin + 20) + "]0.000000\n";
     }
     expected += dashes25 + "  1[400-420]0.250000\n";
     expected += std::string("area = 4674.456900, numOfBranchPointParUnit ") + density + " \n";
@@ -244,26 +259,31 @@ TEST_F(GrowthRun, JunctionsEndOnTheStrokeTheyMetUnlessSwitchedOff) {
                 const Stroke* met = *stroke->links.begin();
                 Vector3 nearest;
                 double squared = 0.0;
-                ASSERT_TRUE(VoxelVolume::NearestPointOnPolyline(stroke->path.points.back(), met->path.points, nearest,
-                                                                squared));
+                ASSERT_TRUE(VoxelVolume::NearestPointOnPolyline(
+                    stroke->path.points.back(), met->path.points, nearest, squared));
                 // The smoothed path ends at the contact point (or one sample before
                 // it, when rounding drops the last sample).
                 EXPECT_LT(squared, 0.01);
-                for (const auto& curveStroke : core.fibers[1].strokes) curveWasHit |= curveStroke.get() == met;
+                for (const auto& curveStroke : core.fibers[1].strokes)
+                    curveWasHit |= curveStroke.get() == met;
             }
         }
         EXPECT_EQ(collided, core.collisionCount);
         EXPECT_EQ(curveWasHit, junctions);
-        EXPECT_NE(console.Text().find("collisionEdge " + std::to_string(collided) + " / "), std::string::npos);
+        EXPECT_NE(console.Text().find("collisionEdge " + std::to_string(collided) + " / "),
+                  std::string::npos);
     }
 }
 
 // Three start points and a curve on the box heart, grown with the given generator.
-std::string GrowScene(growth_test::BoxHeart& heart, GrowthRandom& random, FiberCore* keep = nullptr) {
+std::string GrowScene(growth_test::BoxHeart& heart, GrowthRandom& random,
+                      FiberCore* keep = nullptr) {
     FiberCore core;
     core.startPoints.push_back({OnTop(3, 3), OnTop(4, 3.5)});
-    core.startPoints.push_back({Vector3(5, 5, 1 + growth_test::kLayerDepth), Vector3(5, 6, 1 + growth_test::kLayerDepth)});
-    core.startPoints.push_back({Vector3(9 - growth_test::kLayerDepth, 4, 4), Vector3(9 - growth_test::kLayerDepth, 4, 5)});
+    core.startPoints.push_back(
+        {Vector3(5, 5, 1 + growth_test::kLayerDepth), Vector3(5, 6, 1 + growth_test::kLayerDepth)});
+    core.startPoints.push_back(
+        {Vector3(9 - growth_test::kLayerDepth, 4, 4), Vector3(9 - growth_test::kLayerDepth, 4, 5)});
     core.featureCurves.push_back(Line(OnTop(6, 2), OnTop(6, 8)));
     const GrowthParameters parameters;
     core.GoGrowth(heart.Target(), parameters, random);

@@ -33,7 +33,8 @@ TEST(TubeMesh, RadiusRunsQuadraticallyFromR0ToR1) {
 
     // On a straight path the frame is carried along unchanged: every ring is the
     // first one moved.
-    tube.BuildTube(Path({Vector3(0, 0, 0), Vector3(0, 0, 1), Vector3(0, 0, 2)}), 0.1, 0.1, 4, Vector3(0, 0, 1));
+    tube.BuildTube(Path({Vector3(0, 0, 0), Vector3(0, 0, 1), Vector3(0, 0, 2)}), 0.1, 0.1, 4,
+                   Vector3(0, 0, 1));
     for (int k = 0; k < 4; ++k) {
         const Vector3 d = tube.Vertex(2, k) - tube.Vertex(0, k);
         EXPECT_NEAR(d.x, 0.0, 1e-15);
@@ -53,14 +54,16 @@ TEST(TubeMesh, RingsStandAcrossThePathWithOutwardNormalsAndAClosedSeam) {
         TubeMesh tube;
         tube.BuildTube(path, 0.1, 0.1, 5, startDirection);
         for (int i = 0; i < tube.rows; ++i) {
-            Vector3 tangent = path.points[std::min(i + 1, tube.rows - 1)] - path.points[std::max(i - 1, 0)];
+            Vector3 tangent =
+                path.points[std::min(i + 1, tube.rows - 1)] - path.points[std::max(i - 1, 0)];
             if (i == 0) tangent = startDirection;
             tangent.Normalize();
             // The last column repeats the first; the others are a regular square.
             EXPECT_NEAR((tube.Vertex(i, 4) - tube.Vertex(i, 0)).Length(), 0.0, 1e-14);
             const double side = (tube.Vertex(i, 1) - tube.Vertex(i, 0)).Length();
             for (int k = 0; k < tube.columns; ++k) {
-                SCOPED_TRACE(testing::Message() << "path of " << path.points.size() << ", ring " << i << ", column " << k);
+                SCOPED_TRACE(testing::Message() << "path of " << path.points.size() << ", ring "
+                                                << i << ", column " << k);
                 const Vector3 spoke = tube.Vertex(i, k) - path.points[i];
                 EXPECT_NEAR(spoke.Dot(tangent), 0.0, 1e-12);
                 const int nextK = (k + 1) % (tube.columns - 1);
@@ -109,7 +112,8 @@ TEST(ExportFibersObj, EachStrokeWritesItsVerticesThenFacesNumberedOnFromTheLast)
             expected += line;
         }
         for (const auto& f : faces) {
-            std::snprintf(line, sizeof line, "f %d %d %d\n", f[0] + offset, f[1] + offset, f[2] + offset);
+            std::snprintf(line, sizeof line, "f %d %d %d\n", f[0] + offset, f[1] + offset,
+                          f[2] + offset);
             expected += line;
         }
         offset += 8;

@@ -18,11 +18,12 @@ using growth_test::OnTop;
 using growth_test::TopFrame;
 
 class WalkOnTopFace : public ::testing::Test {
- protected:
+protected:
     void SetUp() override { heart.volume.ResetOccupancy(); }
 
     GrowthContext Context() {
-        return GrowthContext(heart.volume, heart.mesh, growth_test::kLayerDepth, parameters, random, collisions);
+        return GrowthContext(heart.volume, heart.mesh, growth_test::kLayerDepth, parameters, random,
+                             collisions);
     }
 
     // A stroke already grown (stamped into the volume) along the given points.
@@ -44,7 +45,8 @@ class WalkOnTopFace : public ::testing::Test {
         auto walk = std::make_unique<Walk>();
         walk->stroke.startFrame = TopFrame(start, heading);
         GrowthContext context = Context();
-        WalkStroke(walk->stroke, length, walk->collided, walk->leftVolume, excluded, walk->hit, context);
+        WalkStroke(walk->stroke, length, walk->collided, walk->leftVolume, excluded, walk->hit,
+                   context);
         return walk;
     }
 
@@ -55,7 +57,9 @@ class WalkOnTopFace : public ::testing::Test {
     std::vector<std::unique_ptr<Stroke>> walls;
 };
 
-void ExpectPoint(const Vector3& p, double x, double y, double z) { growth_test::ExpectNear(p, Vector3(x, y, z)); }
+void ExpectPoint(const Vector3& p, double x, double y, double z) {
+    growth_test::ExpectNear(p, Vector3(x, y, z));
+}
 
 TEST_F(WalkOnTopFace, ResolutionTwoOrBelowTakesOneStepAndGetsAnEndFrame) {
     for (int resolution : {2, 1}) {
@@ -135,7 +139,7 @@ TEST_F(WalkOnTopFace, CollisionEndsThePathOnTheStrokeMet) {
 }
 
 class ExpandOnTopFace : public WalkOnTopFace {
- protected:
+protected:
     Stroke* AddApex(Fiber& fiber, const Vector3& at, int depth) {
         fiber.apexes.push_back(std::make_unique<Stroke>());
         Stroke* apex = fiber.apexes.back().get();

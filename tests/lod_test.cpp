@@ -70,9 +70,11 @@ void ExpectWalksClose(const LodPolygonModel& model) {
         polygons.clear();  // the walk appends
         model.PolygonsAroundVertex(v, polygons);
         ASSERT_GE(model.Valence(v), 3) << "vertex " << v;
-        ASSERT_EQ(static_cast<int>(polygons.size()), model.Valence(v)) << "open fan at vertex " << v;
+        ASSERT_EQ(static_cast<int>(polygons.size()), model.Valence(v))
+            << "open fan at vertex " << v;
         for (int p : polygons) {
-            EXPECT_FALSE(flagged && model.polygonPlanes[p].removed) << "walk reached a retired polygon";
+            EXPECT_FALSE(flagged && model.polygonPlanes[p].removed)
+                << "walk reached a retired polygon";
             EXPECT_EQ(std::count(model.polygons[p].vertex, model.polygons[p].vertex + 3, v), 1);
         }
     }
@@ -89,18 +91,23 @@ double SegmentDistance(const Vector3& p, const Vector3& a, const Vector3& b) {
     return (p - (a + ab * t)).Length();
 }
 
-// Distance from p to the triangle (a, b, c): to its plane when p projects inside it, else to the nearest side.
-double PointTriangleDistance(const Vector3& p, const Vector3& a, const Vector3& b, const Vector3& c) {
+// Distance from p to the triangle (a, b, c): to its plane when p projects inside it, else to the
+// nearest side.
+double PointTriangleDistance(const Vector3& p, const Vector3& a, const Vector3& b,
+                             const Vector3& c) {
     const Vector3 n = (b - a).Cross(c - a);
     if (n.Dot(n) > 0.0) {
         const Vector3 q = p - n * ((p - a).Dot(n) / n.Dot(n));
-        if (n.Dot((b - a).Cross(q - a)) >= 0 && n.Dot((c - b).Cross(q - b)) >= 0 && n.Dot((a - c).Cross(q - c)) >= 0)
+        if (n.Dot((b - a).Cross(q - a)) >= 0 && n.Dot((c - b).Cross(q - b)) >= 0 &&
+            n.Dot((a - c).Cross(q - c)) >= 0)
             return (p - q).Length();
     }
-    return std::min(SegmentDistance(p, a, b), std::min(SegmentDistance(p, b, c), SegmentDistance(p, c, a)));
+    return std::min(SegmentDistance(p, a, b),
+                    std::min(SegmentDistance(p, b, c), SegmentDistance(p, c, a)));
 }
 
-// Largest distance from a vertex of `model` to the surface of `original`, relative to the original's size.
+// Largest distance from a vertex of `model` to the surface of `original`, relative to the
+// original's size.
 double WorstRelativeDistance(const RkPolygonModel& model, const RkPolygonModel& original) {
     Vector3 low, high;
     meshchecks::BoundingBox(original, low, high);
@@ -108,9 +115,11 @@ double WorstRelativeDistance(const RkPolygonModel& model, const RkPolygonModel& 
     for (const MeshVertex& vertex : model.vertices) {
         double best = 1e300;
         for (const MeshPolygon& polygon : original.polygons) {
-            best = std::min(best, PointTriangleDistance(vertex.position, original.vertices[polygon.vertex[0]].position,
-                                                        original.vertices[polygon.vertex[1]].position,
-                                                        original.vertices[polygon.vertex[2]].position));
+            best =
+                std::min(best, PointTriangleDistance(
+                                   vertex.position, original.vertices[polygon.vertex[0]].position,
+                                   original.vertices[polygon.vertex[1]].position,
+                                   original.vertices[polygon.vertex[2]].position));
         }
         worst = std::max(worst, best);
     }
@@ -206,7 +215,8 @@ TEST(LodHeap, LiveEntriesCarryTheirPairsCurrentCost) {
 
 TEST(LodCosting, SingularQuadricsGiveFiniteTargetsNearTheEdge) {
     // In the flat-top block both ends of edge 5-6 see only the plane z = 0. In the squashed
-    // octahedron +z sits on the middle of the edge from +x to +y: (0, 2, 4) has no area and no plane.
+    // octahedron +z sits on the middle of the edge from +x to +y: (0, 2, 4) has no area and no
+    // plane.
     RkPolygonModel squashed = shapes::Octahedron();
     squashed.vertices[4].position = Vector3(0.5, 0.5, 0.0);
     const struct {
@@ -226,7 +236,8 @@ TEST(LodCosting, SingularQuadricsGiveFiniteTargetsNearTheEdge) {
             const Vector3& a = model.vertices[edge.lowVertex].position;
             const Vector3& b = model.vertices[edge.highVertex].position;
             ASSERT_TRUE(std::isfinite(pair.cost)) << "edge " << pair.edge;
-            EXPECT_LE((pair.target - (a + b) * 0.5).Length(), (b - a).Length() + 1e-12);  // also not NaN
+            EXPECT_LE((pair.target - (a + b) * 0.5).Length(),
+                      (b - a).Length() + 1e-12);  // also not NaN
             EXPECT_GE(pair.cost, -1e-9);
             if (c.flatPairs > 0 && edge.lowVertex == 5 && edge.highVertex == 6) {
                 EXPECT_NEAR(pair.cost, 0.0, 1e-12);
@@ -268,7 +279,8 @@ TEST(LodCollapse, OpenMeshKeepsItsBoundary) {
         std::vector<std::vector<double>> sums;
         for (const MeshEdge& edge : model.edges) {
             if (edge.forwardPolygon >= 0 && edge.backwardPolygon >= 0) continue;
-            const Vector3 sum = model.vertices[edge.lowVertex].position + model.vertices[edge.highVertex].position;
+            const Vector3 sum =
+                model.vertices[edge.lowVertex].position + model.vertices[edge.highVertex].position;
             sums.push_back({sum.x, sum.y, sum.z});
         }
         std::sort(sums.begin(), sums.end());
@@ -304,11 +316,12 @@ TEST_P(LodOnClosedMesh, CollapsesKeepAClosedManifoldNearTheOriginal) {
     EXPECT_LT(WorstRelativeDistance(model, original), 0.003);
 }
 
-INSTANTIATE_TEST_SUITE_P(SharedAndDemoMeshes, LodOnClosedMesh,
-                         ::testing::Values(std::string(VANTREL_SHARED_DATA_DIR) + "/bivme_p1_lv_endo_capped.obj",
-                                           std::string(VANTREL_SHARED_DATA_DIR) + "/bivme_p1_rv_endo_capped.obj",
-                                           std::string(VANTREL_SHARED_DATA_DIR) + "/stanford_bunny.obj",
-                                           std::string(VANTREL_DATA_DIR) + "/demo-heart.obj"));
+INSTANTIATE_TEST_SUITE_P(
+    SharedAndDemoMeshes, LodOnClosedMesh,
+    ::testing::Values(std::string(VANTREL_SHARED_DATA_DIR) + "/bivme_p1_lv_endo_capped.obj",
+                      std::string(VANTREL_SHARED_DATA_DIR) + "/bivme_p1_rv_endo_capped.obj",
+                      std::string(VANTREL_SHARED_DATA_DIR) + "/stanford_bunny.obj",
+                      std::string(VANTREL_DATA_DIR) + "/demo-heart.obj"));
 
 }  // namespace
 }  // namespace vantrel

@@ -59,13 +59,16 @@ inline void ExpectConsistentEdgeTable(const RkPolygonModel& model) {
     std::set<std::pair<int, int>> joined;
     for (int e = 0; e < edgeCount; ++e) {
         const MeshEdge& edge = model.edges[e];
-        EXPECT_TRUE(joined.insert({edge.lowVertex, edge.highVertex}).second) << "duplicate edge " << e;
-        EXPECT_TRUE(edge.forwardPolygon >= 0 || edge.backwardPolygon >= 0) << "edge " << e << " has no polygon";
+        EXPECT_TRUE(joined.insert({edge.lowVertex, edge.highVertex}).second)
+            << "duplicate edge " << e;
+        EXPECT_TRUE(edge.forwardPolygon >= 0 || edge.backwardPolygon >= 0)
+            << "edge " << e << " has no polygon";
         for (int side : {edge.forwardPolygon, edge.backwardPolygon}) {
             if (side < 0) continue;
             ASSERT_LT(side, static_cast<int>(model.polygons.size()));
             const int* edges = model.polygons[side].edge;
-            EXPECT_NE(std::find(edges, edges + 3, e), edges + 3) << "edge " << e << " names polygon " << side;
+            EXPECT_NE(std::find(edges, edges + 3, e), edges + 3)
+                << "edge " << e << " names polygon " << side;
         }
     }
     for (size_t v = 0; v < model.vertices.size(); ++v) {
@@ -73,7 +76,8 @@ inline void ExpectConsistentEdgeTable(const RkPolygonModel& model) {
         if (link < 0) continue;
         ASSERT_LT(link, edgeCount);
         const MeshEdge& edge = model.edges[link];
-        EXPECT_TRUE(edge.lowVertex == static_cast<int>(v) || edge.highVertex == static_cast<int>(v)) << "vertex " << v;
+        EXPECT_TRUE(edge.lowVertex == static_cast<int>(v) || edge.highVertex == static_cast<int>(v))
+            << "vertex " << v;
     }
 }
 

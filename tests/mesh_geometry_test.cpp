@@ -28,8 +28,8 @@ TEST(ComputeNormals, VertexNormalIsTheUnweightedMeanOfItsPolygonsDirections) {
 
 TEST(ComputeNormals, ZeroAreaTriangleGivesAFlaggedZeroNormalAndAddsNothing) {
     // Triangle 1 is (1, 2, 4) with 4 on the segment 1-2: zero area.
-    RkPolygonModel model =
-        shapes::MakeModel({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, 0, 1}, {0.5, 0.5, 0}}, {{0, 1, 3}, {1, 2, 4}});
+    RkPolygonModel model = shapes::MakeModel(
+        {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, 0, 1}, {0.5, 0.5, 0}}, {{0, 1, 3}, {1, 2, 4}});
     const Vector3 normal = model.PolygonNormal(1);
     EXPECT_TRUE(normal.zero);
     ExpectVector(normal, 0, 0, 0);  // not NaN
@@ -38,7 +38,8 @@ TEST(ComputeNormals, ZeroAreaTriangleGivesAFlaggedZeroNormalAndAddsNothing) {
     EXPECT_TRUE(model.polygons[1].normal.zero);
     EXPECT_FALSE(model.polygons[0].normal.zero);
     ExpectVector(model.vertices[1].normal, 0, -1, 0);
-    // Vertices 2 and 4 have only the flat triangle: no direction at all, like a vertex used by no polygon.
+    // Vertices 2 and 4 have only the flat triangle: no direction at all, like a vertex used by no
+    // polygon.
     EXPECT_TRUE(model.vertices[4].normal.zero);
     ExpectVector(model.vertices[2].normal, 0, 0, 0);
 }

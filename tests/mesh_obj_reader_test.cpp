@@ -39,13 +39,15 @@ TEST(ObjReader, FaceFormsAndIndexRulesGiveTheExpectedTriangles) {
         // Larger polygons keep the triangle of their first three corners.
         {kFourVertices + "f 1 2 3 4\nf 4/1 3/1 2/1 1/1\n", {0, 1, 2, 3, 2, 1}},
         // Negative indices count back from the vertices read so far; positive ones may look ahead.
-        {"f 2 3 4\nv 0 0 0\nv 1 0 0\nv 0 1 0\nf -3 -2 -1\nv 1 1 0\nf -1 -2 -3\n", {1, 2, 3, 0, 1, 2, 3, 2, 1}},
+        {"f 2 3 4\nv 0 0 0\nv 1 0 0\nv 0 1 0\nf -3 -2 -1\nv 1 1 0\nf -1 -2 -3\n",
+         {1, 2, 3, 0, 1, 2, 3, 2, 1}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
         const RkPolygonModel model = Read(c.text);
         std::vector<int> corners;
-        for (const MeshPolygon& p : model.polygons) corners.insert(corners.end(), p.vertex, p.vertex + 3);
+        for (const MeshPolygon& p : model.polygons)
+            corners.insert(corners.end(), p.vertex, p.vertex + 3);
         EXPECT_EQ(corners, c.corners);
     }
 }
@@ -60,22 +62,25 @@ TEST(ObjReader, ValuesAreReadInSinglePrecisionAndNothingElseIsComputed) {
 }
 
 TEST(ObjReader, TexturesShiftOnceForNegativeValuesTheLastPolygonWinsAndBadIndicesGiveZero) {
-    RkPolygonModel model = Read(kFourVertices + "vt -0.25 0.5\nvt 0.5 0.5\nf 1/1 2/2 3/2\nf 2/1 4/1 3/1\n");
-    // Every u moves up by 1 because one was negative; v stays. Vertex 1 keeps the second face's value.
+    RkPolygonModel model =
+        Read(kFourVertices + "vt -0.25 0.5\nvt 0.5 0.5\nf 1/1 2/2 3/2\nf 2/1 4/1 3/1\n");
+    // Every u moves up by 1 because one was negative; v stays. Vertex 1 keeps the second face's
+    // value.
     EXPECT_DOUBLE_EQ(model.vertices[0].texCoord.x, 0.75);
     EXPECT_DOUBLE_EQ(model.vertices[0].texCoord.y, 0.5);
     EXPECT_DOUBLE_EQ(model.vertices[1].texCoord.x, 0.75);
     EXPECT_DOUBLE_EQ(model.vertices[3].texCoord.x, 0.75);
     // 0, past the list, before the list (relative), and absent in a file with vt lines.
     model = Read(kFourVertices + "vt 0.5 0.5\nf 1/0 2/7 3/-4\nf 2 3 4\n");
-    for (const MeshVertex& vertex : model.vertices) EXPECT_TRUE(vertex.texCoord.x == 0.0 && vertex.texCoord.y == 0.0);
+    for (const MeshVertex& vertex : model.vertices)
+        EXPECT_TRUE(vertex.texCoord.x == 0.0 && vertex.texCoord.y == 0.0);
 }
 
 TEST(ObjReader, IgnoresOtherStatementsAndReadsLongLinesWhole) {
     const std::string longComment = "# " + std::string(600, 'x') + " f 9 9 9\n";
     const std::string longVertex = "v 1" + std::string(300, ' ') + "2 3\r\n";
-    const RkPolygonModel model = Read("o heart\ng wall\nvn 0 0 1\nusemtl red\ns 1\n" + longComment + longVertex +
-                                      "v 0 0 0\r\nv 0 1 0\nf 1 2 3\r\n");
+    const RkPolygonModel model = Read("o heart\ng wall\nvn 0 0 1\nusemtl red\ns 1\n" + longComment +
+                                      longVertex + "v 0 0 0\r\nv 0 1 0\nf 1 2 3\r\n");
     ASSERT_EQ(model.vertices.size(), 3u);
     EXPECT_EQ(model.vertices[0].position.z, 3.0);
     EXPECT_EQ(model.polygons.size(), 1u);
@@ -108,22 +113,26 @@ const std::string kThree = "v 0 0 0\nv 1 0 0\nv 0 1 0\n";
 
 INSTANTIATE_TEST_SUITE_P(
     BrokenFiles, ObjReaderRejects,
-    ::testing::Values(BrokenFile{"index 0", kThree + "f 0 1 2\n", "broken.obj:4:"},
-                      BrokenFile{"index past the vertices", kThree + "f 1 2 3\nf 1 2 4\n", "broken.obj:5:"},
-                      BrokenFile{"negative index before the first vertex", "v 0 0 0\nf -1 -2 -3\n", "broken.obj:2:"},
-                      BrokenFile{"index beyond int", kThree + "f 1 2 4294967297\n", "broken.obj:4:"},
-                      BrokenFile{"face with two corners", "v 0 0 0\nv 1 0 0\nf 1 2\n", "broken.obj:3:"},
-                      BrokenFile{"face without numbers", "v 0 0 0\nf a b c\n", "broken.obj:2:"},
-                      BrokenFile{"non-numeric coordinate", "v 0 0 0\nv 1 zero 0\nf 1 2 1\n", "broken.obj:2:"},
-                      BrokenFile{"NaN coordinate", "v 0 0 0\nv nan 0 0\nv 0 1 0\nf 1 2 3\n", "broken.obj:2:"},
-                      BrokenFile{"infinite coordinate", "v 0 0 0\nv 0 1e39 0\nf 1 2 2\n", "broken.obj:2:"},
-                      BrokenFile{"infinite texture value", "vt inf 0\nv 0 0 0\n", "broken.obj:1:"},
-                      BrokenFile{"no faces", "# points only\nv 0 0 0\nv 1 0 0\n", "broken.obj: no faces"},
-                      BrokenFile{"empty file", "", "broken.obj: no faces"},
-                      BrokenFile{"binary data without NUL bytes", "\x7f" "ELF\x02\x01\xff\xfe\x80\n\x90\x91",
-                                 "broken.obj: no faces"},
-                      BrokenFile{"binary data holding OBJ lines", kThree + std::string("\0\x01\x02\nf 1 2 3\n", 12),
-                                 "broken.obj: binary"}),
+    ::testing::Values(
+        BrokenFile{"index 0", kThree + "f 0 1 2\n", "broken.obj:4:"},
+        BrokenFile{"index past the vertices", kThree + "f 1 2 3\nf 1 2 4\n", "broken.obj:5:"},
+        BrokenFile{"negative index before the first vertex", "v 0 0 0\nf -1 -2 -3\n",
+                   "broken.obj:2:"},
+        BrokenFile{"index beyond int", kThree + "f 1 2 4294967297\n", "broken.obj:4:"},
+        BrokenFile{"face with two corners", "v 0 0 0\nv 1 0 0\nf 1 2\n", "broken.obj:3:"},
+        BrokenFile{"face without numbers", "v 0 0 0\nf a b c\n", "broken.obj:2:"},
+        BrokenFile{"non-numeric coordinate", "v 0 0 0\nv 1 zero 0\nf 1 2 1\n", "broken.obj:2:"},
+        BrokenFile{"NaN coordinate", "v 0 0 0\nv nan 0 0\nv 0 1 0\nf 1 2 3\n", "broken.obj:2:"},
+        BrokenFile{"infinite coordinate", "v 0 0 0\nv 0 1e39 0\nf 1 2 2\n", "broken.obj:2:"},
+        BrokenFile{"infinite texture value", "vt inf 0\nv 0 0 0\n", "broken.obj:1:"},
+        BrokenFile{"no faces", "# points only\nv 0 0 0\nv 1 0 0\n", "broken.obj: no faces"},
+        BrokenFile{"empty file", "", "broken.obj: no faces"},
+        BrokenFile{"binary data without NUL bytes",
+                   "\x7f"
+                   "ELF\x02\x01\xff\xfe\x80\n\x90\x91",
+                   "broken.obj: no faces"},
+        BrokenFile{"binary data holding OBJ lines",
+                   kThree + std::string("\0\x01\x02\nf 1 2 3\n", 12), "broken.obj: binary"}),
     [](const ::testing::TestParamInfo<BrokenFile>& info) {
         std::string name = info.param.what;
         for (char& c : name)
@@ -135,8 +144,9 @@ TEST(ObjReader, LoadReadsOnlyExistingObjPaths) {
     const std::string text = kFourVertices + "f 1 2 3\n";
     RkPolygonModel model = shapes::TwoTriangles();
     ConsoleCapture console;
-    for (const std::string& path : {WriteScratchFile("mesh.obj.bak", text), WriteScratchFile("mesh.raw", text),
-                                    std::string("obj"), meshchecks::ScratchPath("absent.obj")}) {
+    for (const std::string& path :
+         {WriteScratchFile("mesh.obj.bak", text), WriteScratchFile("mesh.raw", text),
+          std::string("obj"), meshchecks::ScratchPath("absent.obj")}) {
         EXPECT_FALSE(model.Load(path)) << path;
         ASSERT_FALSE(console.Lines().empty());
         EXPECT_NE(console.Lines().back().find(path), std::string::npos);

@@ -74,7 +74,8 @@ TEST(RefineByCentroids, OpenMeshKeepsItsBoundaryAndWinding) {
     const size_t e = model.edges.size();
     ASSERT_EQ(BoundaryEdgeCount(model), 4);
     model.RefineByCentroids();
-    EXPECT_EQ(model.polygons.size(), 2 * (e - 4) + 4) << "interior edges give two triangles, boundary edges one";
+    EXPECT_EQ(model.polygons.size(), 2 * (e - 4) + 4)
+        << "interior edges give two triangles, boundary edges one";
     EXPECT_EQ(BoundaryEdgeCount(model), 4);
     EXPECT_EQ(EulerCharacteristic(model), 1);
     ExpectConsistentEdgeTable(model);  // no edge has two polygons on one side: the windings agree

@@ -70,7 +70,8 @@ TEST(EdgeTable, LengthWeightedSmoothingPullsASpikeInAndLeavesLoneVertices) {
     model.vertices.back().position = Vector3(5, 5, 5);
     model.smoothingPasses = 1;
     model.BuildEdgeTable();
-    // All six edges of the centre are equally long: it moves 0.63 of the way down to the ring's plane.
+    // All six edges of the centre are equally long: it moves 0.63 of the way down to the ring's
+    // plane.
     EXPECT_NEAR(model.vertices[0].position.z, 0.37, 1e-12);
     EXPECT_EQ(model.vertices[7].position.x, 5.0);
 }
@@ -87,7 +88,8 @@ TEST(AdjacencyWalk, InteriorVertexOfValenceSixYieldsItsFanOnceInTurningOrder) {
     EXPECT_EQ(edges[0], model.vertices[0].edge);
     for (size_t i = 0; i < neighbours.size(); ++i) {
         const int step = (neighbours[(i + 1) % 6] - neighbours[i] + 6) % 6;
-        EXPECT_TRUE(step == 1 || step == 5) << "neighbours " << i << " and " << i + 1 << " are not adjacent";
+        EXPECT_TRUE(step == 1 || step == 5)
+            << "neighbours " << i << " and " << i + 1 << " are not adjacent";
     }
 }
 
@@ -117,13 +119,14 @@ TEST(AdjacencyWalk, WalksOnBrokenMeshesEndAndStayInside) {
         RkPolygonModel model;
     } cases[] = {
         {"edge shared by three polygons", Built(shapes::ThreeFinsOnOneEdge())},
-        // The same triangle in both windings plus a third on one of its edges: following the wings from
-        // vertex 0 circles between edges that never lead back to its link edge.
+        // The same triangle in both windings plus a third on one of its edges: following the wings
+        // from vertex 0 circles between edges that never lead back to its link edge.
         {"doubled face", Built(shapes::MakeModel({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, 0, 1}},
                                                  {{0, 2, 1}, {1, 2, 0}, {2, 0, 3}}))},
         // Polygon 1 names vertex 1 twice; its (1, 1) edge must not borrow edge 0-1.
         {"triangle repeating a vertex",
-         Built(shapes::MakeModel({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 1, 0}}, {{0, 1, 2}, {1, 1, 3}}))},
+         Built(shapes::MakeModel({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 1, 0}},
+                                 {{0, 1, 2}, {1, 1, 3}}))},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -134,7 +137,8 @@ TEST(AdjacencyWalk, WalksOnBrokenMeshesEndAndStayInside) {
             }
             std::vector<int> edges;
             c.model.EdgesAroundVertex(v, edges);
-            EXPECT_EQ(std::set<int>(edges.begin(), edges.end()).size(), edges.size()) << "vertex " << v;
+            EXPECT_EQ(std::set<int>(edges.begin(), edges.end()).size(), edges.size())
+                << "vertex " << v;
         }
     }
     // The edge of three fins keeps the last polygon on each side.

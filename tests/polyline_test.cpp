@@ -23,7 +23,8 @@ void ExpectNear(const Vector3& actual, const Vector3& expected, double tolerance
 void ExpectSame(const Points& actual, const Points& expected) {
     ASSERT_EQ(actual.size(), expected.size());
     for (std::size_t i = 0; i < actual.size(); ++i) {
-        EXPECT_TRUE(std::isnan(expected[i].x) ? std::isnan(actual[i].x) : actual[i].x == expected[i].x);
+        EXPECT_TRUE(std::isnan(expected[i].x) ? std::isnan(actual[i].x)
+                                              : actual[i].x == expected[i].x);
         EXPECT_EQ(actual[i].y, expected[i].y);
         EXPECT_EQ(actual[i].z, expected[i].z);
     }
@@ -36,7 +37,8 @@ TEST(PolylineLength, SumsSegmentsAndIsZeroBelowTwoPoints) {
 }
 
 TEST(BSplineBasis, KnotValuesAndPartitionOfUnity) {
-    const double cases[][2] = {{0, 4.0 / 6}, {1, 1.0 / 6}, {-1, 1.0 / 6}, {2, 0}, {-2, 0}, {1.5, 0.125 / 6}};
+    const double cases[][2] = {{0, 4.0 / 6}, {1, 1.0 / 6}, {-1, 1.0 / 6},
+                               {2, 0},       {-2, 0},      {1.5, 0.125 / 6}};
     for (const auto& c : cases) EXPECT_DOUBLE_EQ(CubicBSplineBasis(c[0]), c[1]) << c[0];
     // The shifted bases sum to one, so a spline over equal control points reproduces that point.
     for (double t = -1.0; t <= 1.0; t += 0.37) {
@@ -49,8 +51,8 @@ TEST(BSplineBasis, KnotValuesAndPartitionOfUnity) {
 TEST(ResamplePolyline, PiecesRunAroundCornersEvenWhenWritingOverTheInput) {
     Points points = {Vector3(0, 0, 0), Vector3(1, 0, 0), Vector3(1, 1, 0)};
     ResamplePolyline(4, points, points);
-    const Points expected = {Vector3(0, 0, 0), Vector3(0.5, 0, 0), Vector3(1, 0, 0), Vector3(1, 0.5, 0),
-                             Vector3(1, 1, 0)};
+    const Points expected = {Vector3(0, 0, 0), Vector3(0.5, 0, 0), Vector3(1, 0, 0),
+                             Vector3(1, 0.5, 0), Vector3(1, 1, 0)};
     ASSERT_EQ(points.size(), expected.size());
     for (std::size_t i = 0; i < expected.size(); ++i) ExpectNear(points[i], expected[i]);
 
@@ -77,7 +79,8 @@ TEST(ResamplePolyline, UnevenCollinearInputComesOutEvenlySpaced) {
         Points out;
         ResamplePolyline(pieces, in, out);
         ASSERT_EQ(out.size(), static_cast<std::size_t>(pieces) + 1) << pieces;
-        for (int j = 0; j <= pieces; ++j) ExpectNear(out[j], start + direction * (length * j / pieces), 1e-9);
+        for (int j = 0; j <= pieces; ++j)
+            ExpectNear(out[j], start + direction * (length * j / pieces), 1e-9);
     }
 }
 
@@ -94,22 +97,28 @@ TEST(PolylineOps, UnusableRequestsReturnTheInputUnchanged) {
         const Points* in;
         int k;
         bool smooth;
-    } const cases[] = {{"resample k = 0", &line, 0, false},        {"resample k < 0", &line, -3, false},
-                 {"resample NaN point", &withNan, 5, false}, {"resample infinite point", &withInfinity, 5, false},
-                 {"resample overflowing length", &overflowing, 5, false},
-                 {"smooth k = 0", &line, 0, true},           {"smooth k < 0", &line, -4, true},
-                 {"smooth single point", &single, 10, true}};
+    } const cases[] = {{"resample k = 0", &line, 0, false},
+                       {"resample k < 0", &line, -3, false},
+                       {"resample NaN point", &withNan, 5, false},
+                       {"resample infinite point", &withInfinity, 5, false},
+                       {"resample overflowing length", &overflowing, 5, false},
+                       {"smooth k = 0", &line, 0, true},
+                       {"smooth k < 0", &line, -4, true},
+                       {"smooth single point", &single, 10, true}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         Points out;
-        if (c.smooth) SmoothPolyline(*c.in, out, c.k);
-        else ResamplePolyline(c.k, *c.in, out);
+        if (c.smooth)
+            SmoothPolyline(*c.in, out, c.k);
+        else
+            ResamplePolyline(c.k, *c.in, out);
         ExpectSame(out, *c.in);
     }
 }
 
 TEST(EvaluateClampedBSpline, EndsAtTheEndControlPointsAndHandlesTinyPolygons) {
-    const Points control = {Vector3(0, 0, 0), Vector3(1, 2, 0), Vector3(3, -1, 1), Vector3(4, 0, 2)};
+    const Points control = {Vector3(0, 0, 0), Vector3(1, 2, 0), Vector3(3, -1, 1),
+                            Vector3(4, 0, 2)};
     ExpectNear(EvaluateClampedBSpline(control, -1.0), control.front());
     ExpectNear(EvaluateClampedBSpline(control, 4.0), control.back());
     ExpectNear(EvaluateClampedBSpline(control, 1.0),
@@ -138,7 +147,8 @@ TEST(SmoothPolyline, CollinearEvenPointsStayOnTheirLineFromEndToEnd) {
         ASSERT_LE(out.size(), static_cast<std::size_t>(k)) << k;
         ExpectNear(out.front(), in.front());
         if (out.size() == static_cast<std::size_t>(k)) ExpectNear(out.back(), in.back(), 1e-9);
-        for (const Vector3& p : out) EXPECT_NEAR(p.Cross(Vector3(1, 1, 1)).Length(), 0.0, 1e-12);  // on the line
+        for (const Vector3& p : out)
+            EXPECT_NEAR(p.Cross(Vector3(1, 1, 1)).Length(), 0.0, 1e-12);  // on the line
     }
 }
 

@@ -14,20 +14,26 @@
 namespace vantrel {
 namespace {
 
-bool SameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+bool SameBits(double a, double b) {
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
 
 // Every number a scene holds, counts and flags included, in a fixed order.
 std::vector<double> Values(const Scene& scene) {
     std::vector<double> values;
     auto add = [&](std::initializer_list<double> more) { values.insert(values.end(), more); };
-    auto addMatrix = [&](const Matrix4& m) { values.insert(values.end(), std::begin(m.m), std::end(m.m)); };
+    auto addMatrix = [&](const Matrix4& m) {
+        values.insert(values.end(), std::begin(m.m), std::end(m.m));
+    };
     add({double(scene.startPoints.size())});
     for (const StartPoint& sp : scene.startPoints) {
-        add({sp.position.x, sp.position.y, sp.position.z, sp.directionPoint.x, sp.directionPoint.y, sp.directionPoint.z});
+        add({sp.position.x, sp.position.y, sp.position.z, sp.directionPoint.x, sp.directionPoint.y,
+             sp.directionPoint.z});
     }
     add({double(scene.featureCurves.size())});
     for (const Polyline& curve : scene.featureCurves) {
-        add({double(curve.points.size()), curve.color[0], curve.color[1], curve.color[2], curve.color[3]});
+        add({double(curve.points.size()), curve.color[0], curve.color[1], curve.color[2],
+             curve.color[3]});
         for (const Vector3& p : curve.points) add({p.x, p.y, p.z});
     }
     for (const RewritingRule* rule : {&scene.rule1, &scene.rule2}) {
@@ -41,14 +47,16 @@ std::vector<double> Values(const Scene& scene) {
     }
     const GrowthParameters& p = scene.parameters;
     add({double(p.SegmentResolution), p.GradientDirectionRate, p.RandomDirectionRate,
-         double(p.ShuffleGrowthApexOrder), double(p.CreateTreeStructure), double(p.FitOffsetFromTargetPolygon)});
+         double(p.ShuffleGrowthApexOrder), double(p.CreateTreeStructure),
+         double(p.FitOffsetFromTargetPolygon)});
     return values;
 }
 
 void ExpectSameScene(const Scene& a, const Scene& b) {
     const std::vector<double> x = Values(a), y = Values(b);
     ASSERT_EQ(x.size(), y.size());
-    for (std::size_t i = 0; i < x.size(); ++i) EXPECT_TRUE(SameBits(x[i], y[i])) << "value " << i << ": " << x[i] << " vs " << y[i];
+    for (std::size_t i = 0; i < x.size(); ++i)
+        EXPECT_TRUE(SameBits(x[i], y[i])) << "value " << i << ": " << x[i] << " vs " << y[i];
 }
 
 // A scene in which every value differs from the start scene, with doubles that
@@ -59,7 +67,8 @@ Scene UnusualScene() {
                                  Vector3(5e-324, -0.0, 6.837000000000001)});
     scene.startPoints.push_back({Vector3(2.0, 3.0, 4.0), Vector3(2.0, 3.0, 4.0)});
     Polyline curve;
-    curve.points = {Vector3(1.0, 1.0, 1.0), Vector3(1.2345678901234567, 2.0, 1e-300), Vector3(3.0, 2.5, 1.5)};
+    curve.points = {Vector3(1.0, 1.0, 1.0), Vector3(1.2345678901234567, 2.0, 1e-300),
+                    Vector3(3.0, 2.5, 1.5)};
     curve.color = {0.1f, 1.0f / 3.0f, 0.0f, 1.0f};
     scene.featureCurves.push_back(curve);
     scene.featureCurves.push_back(Polyline());  // a curve without points stays one
@@ -83,7 +92,9 @@ Scene UnusualScene() {
     return scene;
 }
 
-bool Parse(const std::string& text, Scene& scene, SceneFileError& error) { return ParseSceneText(text, scene, error); }
+bool Parse(const std::string& text, Scene& scene, SceneFileError& error) {
+    return ParseSceneText(text, scene, error);
+}
 
 TEST(SceneFile, RoundTripThroughAFileKeepsEveryValueBitForBit) {
     const Scene original = UnusualScene();
@@ -126,11 +137,13 @@ TEST(SceneFile, MissingKeysTakeTheProgramsStartValues) {
     // of their count and are not rebuilt (a Rebuild would reset the stem length);
     // an empty array leaves rule 1 without laterals, keeping its continuation.
     read = UnusualScene();
-    ASSERT_TRUE(Parse(R"({"version": 1, "rule1": {"laterals": []}, "parameters": {"RandomDirectionRate": 0.25},
+    ASSERT_TRUE(Parse(
+        R"({"version": 1, "rule1": {"laterals": []}, "parameters": {"RandomDirectionRate": 0.25},
                           "rule2": {"stemLength": 1.5, "laterals": [{}, {"width": 0.5,
                                     "matrix": [1,0,0,0, 0,1,0,0, 0,0,1,0, 0.25,0,0,1]}, {"length": 2}]},
                           "startPoints": [{"position": [1, 2, 3]}],
-                          "featureCurves": [{"points": [[1, 1, 1], [2, 2, 2]]}]})", read, error))
+                          "featureCurves": [{"points": [[1, 1, 1], [2, 2, 2]]}]})",
+        read, error))
         << error.Describe();
     Scene expected;
     expected.rule1.laterals.clear();
@@ -150,10 +163,14 @@ TEST(SceneFile, MissingKeysTakeTheProgramsStartValues) {
 TEST(SceneFile, BoundaryValuesAreAccepted) {
     Scene read;
     SceneFileError error;
-    ASSERT_TRUE(Parse(R"({"version": 1, "parameters": {"SegmentResolution": 2, "GradientDirectionRate": 0,
-                          "RandomDirectionRate": 1}})", read, error)) << error.Describe();
+    ASSERT_TRUE(
+        Parse(R"({"version": 1, "parameters": {"SegmentResolution": 2, "GradientDirectionRate": 0,
+                          "RandomDirectionRate": 1}})",
+              read, error))
+        << error.Describe();
     EXPECT_EQ(read.parameters.SegmentResolution, 2);
-    ASSERT_TRUE(Parse(R"({"version": 1.0, "parameters": {"SegmentResolution": 102.0}})", read, error));
+    ASSERT_TRUE(
+        Parse(R"({"version": 1.0, "parameters": {"SegmentResolution": 102.0}})", read, error));
     EXPECT_EQ(read.parameters.SegmentResolution, 102);
 }
 
@@ -166,44 +183,57 @@ TEST(SceneFile, RefusesTheWholeFileNamingThePath) {
     const Refusal cases[] = {
         // unknown keys, at every level
         {R"("colour": 1)", "colour", "unknown key"},
-        {R"("rule2": {"laterals": [{}, {"colour": 1}]})", "rule2.laterals[1].colour", "unknown key"},
+        {R"("rule2": {"laterals": [{}, {"colour": 1}]})", "rule2.laterals[1].colour",
+         "unknown key"},
         {R"("rule1": {"ruleId": 0})", "rule1.ruleId", "unknown key"},
-        {R"("parameters": {"segmentResolution": 5})", "parameters.segmentResolution", "unknown key"},
+        {R"("parameters": {"segmentResolution": 5})", "parameters.segmentResolution",
+         "unknown key"},
         // wrong types
         {R"("startPoints": {})", "startPoints", "expected an array"},
         {R"("startPoints": [[1,2,3]])", "startPoints[0]", "expected an object"},
-        {R"("startPoints": [{"position": "here"}])", "startPoints[0].position", "expected an array"},
-        {R"("featureCurves": [{"points": [[1,2,3], [1,2,3], [1,"x",3]]}])", "featureCurves[0].points[2][1]",
+        {R"("startPoints": [{"position": "here"}])", "startPoints[0].position",
+         "expected an array"},
+        {R"("featureCurves": [{"points": [[1,2,3], [1,2,3], [1,"x",3]]}])",
+         "featureCurves[0].points[2][1]", "expected a number"},
+        {R"("parameters": {"CreateTreeStructure": 1})", "parameters.CreateTreeStructure",
+         "expected true or false"},
+        {R"("parameters": {"SegmentResolution": true})", "parameters.SegmentResolution",
          "expected a number"},
-        {R"("parameters": {"CreateTreeStructure": 1})", "parameters.CreateTreeStructure", "expected true or false"},
-        {R"("parameters": {"SegmentResolution": true})", "parameters.SegmentResolution", "expected a number"},
         {R"("rule1": null)", "rule1", "expected an object"},
         {R"([1, 2])", "", "expected an object"},
         // vectors of the wrong length
         {R"("startPoints": [{}, {"directionPoint": [1, 2]}])", "startPoints[1].directionPoint",
          "expected 3 numbers, found 2"},
-        {R"("rule1": {"continuationMatrix": [1,0,0,0, 0,1,0,0, 0,0,1,0, 0,0,0]})", "rule1.continuationMatrix",
-         "expected 16 numbers, found 15"},
-        {R"("featureCurves": [{"color": [1, 1, 1]}])", "featureCurves[0].color", "expected 4 numbers, found 3"},
+        {R"("rule1": {"continuationMatrix": [1,0,0,0, 0,1,0,0, 0,0,1,0, 0,0,0]})",
+         "rule1.continuationMatrix", "expected 16 numbers, found 15"},
+        {R"("featureCurves": [{"color": [1, 1, 1]}])", "featureCurves[0].color",
+         "expected 4 numbers, found 3"},
         // numbers no double holds
         {R"("rule1": {"stemWidth": 1e400})", "rule1.stemWidth", "not a finite double"},
-        {R"("featureCurves": [{"points": [[1,2,3], [1,2,-1e999]]}])", "featureCurves[0].points[1][2]",
-         "not a finite double"},
+        {R"("featureCurves": [{"points": [[1,2,3], [1,2,-1e999]]}])",
+         "featureCurves[0].points[1][2]", "not a finite double"},
         // lengths and widths must be above 0
         {R"("rule1": {"stemLength": 0})", "rule1.stemLength", "greater than 0"},
         {R"("rule1": {"continuationWidth": -0.5})", "rule1.continuationWidth", "greater than 0"},
-        {R"("rule2": {"laterals": [{}, {"width": 0}]})", "rule2.laterals[1].width", "greater than 0"},
-        {R"("rule2": {"laterals": [{"length": -1}]})", "rule2.laterals[0].length", "greater than 0"},
+        {R"("rule2": {"laterals": [{}, {"width": 0}]})", "rule2.laterals[1].width",
+         "greater than 0"},
+        {R"("rule2": {"laterals": [{"length": -1}]})", "rule2.laterals[0].length",
+         "greater than 0"},
         // points on the heart lie in its box
-        {R"("startPoints": [{"position": [1, 10.5, 3]}])", "startPoints[0].position[1]", "box [0, 10]"},
-        {R"("featureCurves": [{"points": [[1, 1, 1], [2, 2, -1e9]]}])", "featureCurves[0].points[1][2]", "box [0, 10]"},
+        {R"("startPoints": [{"position": [1, 10.5, 3]}])", "startPoints[0].position[1]",
+         "box [0, 10]"},
+        {R"("featureCurves": [{"points": [[1, 1, 1], [2, 2, -1e9]]}])",
+         "featureCurves[0].points[1][2]", "box [0, 10]"},
         // SegmentResolution: whole numbers 2 to 102; rates and colours in [0, 1]
         {R"("parameters": {"SegmentResolution": 1})", "parameters.SegmentResolution", "2 to 102"},
         {R"("parameters": {"SegmentResolution": 103})", "parameters.SegmentResolution", "2 to 102"},
         {R"("parameters": {"SegmentResolution": 5.5})", "parameters.SegmentResolution", "2 to 102"},
-        {R"("parameters": {"GradientDirectionRate": -0.01})", "parameters.GradientDirectionRate", "between 0 and 1"},
-        {R"("parameters": {"RandomDirectionRate": 1.5})", "parameters.RandomDirectionRate", "between 0 and 1"},
-        {R"("featureCurves": [{"color": [0, 0, 1, 2]}])", "featureCurves[0].color[3]", "between 0 and 1"},
+        {R"("parameters": {"GradientDirectionRate": -0.01})", "parameters.GradientDirectionRate",
+         "between 0 and 1"},
+        {R"("parameters": {"RandomDirectionRate": 1.5})", "parameters.RandomDirectionRate",
+         "between 0 and 1"},
+        {R"("featureCurves": [{"color": [0, 0, 1, 2]}])", "featureCurves[0].color[3]",
+         "between 0 and 1"},
         // the version
         {R"({"rule1": {}})", "version", "missing"},
         {R"({"version": 2})", "version", "unsupported version 2"},
@@ -216,8 +246,9 @@ TEST(SceneFile, RefusesTheWholeFileNamingThePath) {
         {"", "", "syntax error"},
     };
     for (const Refusal& refusal : cases) {
-        const std::string text =
-            refusal.text[0] == '"' ? std::string(R"({"version": 1, )") + refusal.text + "}" : refusal.text;
+        const std::string text = refusal.text[0] == '"'
+                                     ? std::string(R"({"version": 1, )") + refusal.text + "}"
+                                     : refusal.text;
         SCOPED_TRACE(text);
         Scene scene = UnusualScene();
         SceneFileError error;

@@ -28,7 +28,8 @@ inline void AddTriangle(RkPolygonModel& model, int a, int b, int c) {
 }
 
 // A model from plain position and triangle lists.
-inline RkPolygonModel MakeModel(std::initializer_list<Corner3> positions, std::initializer_list<Tri> triangles) {
+inline RkPolygonModel MakeModel(std::initializer_list<Corner3> positions,
+                                std::initializer_list<Tri> triangles) {
     RkPolygonModel model;
     for (const Corner3& p : positions) {
         model.vertices.push_back(MeshVertex());
@@ -40,13 +41,20 @@ inline RkPolygonModel MakeModel(std::initializer_list<Corner3> positions, std::i
 
 // The cube [0, 1]^3: 8 vertices (index = x + 2y + 4z), 12 triangles, 18 edges.
 inline RkPolygonModel UnitCube() {
-    return MakeModel({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 1, 0}, {0, 0, 1}, {1, 0, 1}, {0, 1, 1}, {1, 1, 1}},
-                     {{0, 2, 3}, {0, 3, 1},    // z = 0
-                      {4, 5, 7}, {4, 7, 6},    // z = 1
-                      {0, 1, 5}, {0, 5, 4},    // y = 0
-                      {2, 6, 7}, {2, 7, 3},    // y = 1
-                      {0, 4, 6}, {0, 6, 2},    // x = 0
-                      {1, 3, 7}, {1, 7, 5}});  // x = 1
+    return MakeModel(
+        {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 1, 0}, {0, 0, 1}, {1, 0, 1}, {0, 1, 1}, {1, 1, 1}},
+        {{0, 2, 3},
+         {0, 3, 1},  // z = 0
+         {4, 5, 7},
+         {4, 7, 6},  // z = 1
+         {0, 1, 5},
+         {0, 5, 4},  // y = 0
+         {2, 6, 7},
+         {2, 7, 3},  // y = 1
+         {0, 4, 6},
+         {0, 6, 2},  // x = 0
+         {1, 3, 7},
+         {1, 7, 5}});  // x = 1
 }
 
 // The unit cube without its top (z = 1) face: 10 triangles, one boundary loop
@@ -59,14 +67,16 @@ inline RkPolygonModel OpenBox() {
 
 // Corner tetrahedron (0,0,0), (1,0,0), (0,1,0), (0,0,1): 4 triangles, 6 edges.
 inline RkPolygonModel Tetrahedron() {
-    return MakeModel({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, 0, 1}}, {{0, 2, 1}, {0, 1, 3}, {0, 3, 2}, {1, 2, 3}});
+    return MakeModel({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, 0, 1}},
+                     {{0, 2, 1}, {0, 1, 3}, {0, 3, 2}, {1, 2, 3}});
 }
 
 // Regular octahedron with vertices +x, -x, +y, -y, +z, -z (indices 0..5): 8
 // triangles, 12 edges, every vertex of valence 4.
 inline RkPolygonModel Octahedron() {
-    return MakeModel({{1, 0, 0}, {-1, 0, 0}, {0, 1, 0}, {0, -1, 0}, {0, 0, 1}, {0, 0, -1}},
-                     {{0, 2, 4}, {1, 4, 2}, {0, 4, 3}, {1, 3, 4}, {0, 5, 2}, {1, 2, 5}, {0, 3, 5}, {1, 5, 3}});
+    return MakeModel(
+        {{1, 0, 0}, {-1, 0, 0}, {0, 1, 0}, {0, -1, 0}, {0, 0, 1}, {0, 0, -1}},
+        {{0, 2, 4}, {1, 4, 2}, {0, 4, 3}, {1, 3, 4}, {0, 5, 2}, {1, 2, 5}, {0, 3, 5}, {1, 5, 3}});
 }
 
 // Triangles (0, 1, 2) and (2, 1, 3) in the z = 0 plane sharing edge 1-2.
@@ -91,7 +101,8 @@ inline RkPolygonModel HexagonFan() {
 // Non-manifold: three triangles on the one edge 0-1, two of them running along
 // it in the same direction ((0, 1, 2) and (0, 1, 4)) and one against it.
 inline RkPolygonModel ThreeFinsOnOneEdge() {
-    return MakeModel({{0, 0, 0}, {1, 0, 0}, {0.5, 1, 0}, {0.5, -1, 0}, {0.5, 0, 1}}, {{0, 1, 2}, {1, 0, 3}, {0, 1, 4}});
+    return MakeModel({{0, 0, 0}, {1, 0, 0}, {0.5, 1, 0}, {0.5, -1, 0}, {0.5, 0, 1}},
+                     {{0, 1, 2}, {1, 0, 3}, {0, 1, 4}});
 }
 
 }  // namespace shapes

@@ -9,7 +9,9 @@ namespace reference {
 
 namespace {
 
-double Axis(const Vector3& p, int axis) { return axis == 0 ? p.x : (axis == 1 ? p.y : p.z); }
+double Axis(const Vector3& p, int axis) {
+    return axis == 0 ? p.x : (axis == 1 ? p.y : p.z);
+}
 
 // Cell along an axis: trunc(c*n/extent); n-1 on the upper face; -1 outside the box.
 int Cell(double c, int n, double extent) {
@@ -65,7 +67,8 @@ Volume BuildReferenceVolume(const RkPolygonModel& mesh, const std::vector<std::i
                     const double s = (e2w * ru - e2u * rw) / det;
                     const double t = (e1u * rw - e1w * ru) / det;
                     if (!(s >= 0.0 && t >= 0.0 && s + t <= 1.0)) continue;
-                    const double q = (1.0 - s - t) * Axis(p0, d) + s * Axis(p1, d) + t * Axis(p2, d);
+                    const double q =
+                        (1.0 - s - t) * Axis(p0, d) + s * Axis(p1, d) + t * Axis(p2, d);
                     const int c = Cell(q, n, extent);
                     if (c < 0) continue;
                     crossings.insert(c);
@@ -75,7 +78,9 @@ Volume BuildReferenceVolume(const RkPolygonModel& mesh, const std::vector<std::i
                 }
                 bool inside = false;
                 int cursor = 0;
-                const auto cellOf = [&](int c) { return c * stride[d] + a * stride[u] + b * stride[w]; };
+                const auto cellOf = [&](int c) {
+                    return c * stride[d] + a * stride[u] + b * stride[w];
+                };
                 for (int c : crossings) {
                     for (int k = cursor; k < c; ++k) {
                         if (inside) volume.insideFlags[cellOf(k)] = 1;
@@ -93,7 +98,8 @@ Volume BuildReferenceVolume(const RkPolygonModel& mesh, const std::vector<std::i
 
     // Fibre layer.
     for (int v = 0; v < cells; ++v) {
-        if (volume.surfaceFlags[v] && Segmented(regionIds, volume.polygonOfVoxel[v])) volume.layerFlags[v] = 1;
+        if (volume.surfaceFlags[v] && Segmented(regionIds, volume.polygonOfVoxel[v]))
+            volume.layerFlags[v] = 1;
     }
     for (int pass = 0; pass < 2; ++pass) {
         std::vector<std::int32_t> copy = volume.layerFlags;
@@ -103,8 +109,8 @@ Volume BuildReferenceVolume(const RkPolygonModel& mesh, const std::vector<std::i
                     const int v = x + n * y + nn * z;
                     const std::vector<std::int32_t>& before = volume.layerFlags;
                     if (volume.insideFlags[v] && !copy[v] &&
-                        (before[v + 1] || before[v - 1] || before[v + n] || before[v - n] || before[v + nn] ||
-                         before[v - nn])) {
+                        (before[v + 1] || before[v - 1] || before[v + n] || before[v - n] ||
+                         before[v + nn] || before[v - nn])) {
                         copy[v] = 1;
                     }
                 }
@@ -114,15 +120,17 @@ Volume BuildReferenceVolume(const RkPolygonModel& mesh, const std::vector<std::i
     }
     for (int v = 0; v < cells; ++v) {
         const int x = v % n, y = (v / n) % n, z = v / nn;
-        if (x == 0 || y == 0 || z == 0 || x == n - 1 || y == n - 1 || z == n - 1) volume.layerFlags[v] = 0;
+        if (x == 0 || y == 0 || z == 0 || x == n - 1 || y == n - 1 || z == n - 1)
+            volume.layerFlags[v] = 0;
     }
     std::vector<Vector3> centroid(polygonCount);
     for (int i = 0; i < polygonCount; ++i) {
         if (!Segmented(regionIds, i)) continue;
         const MeshPolygon& polygon = mesh.polygons[i];
-        centroid[i] = (mesh.vertices[polygon.vertex[0]].position + mesh.vertices[polygon.vertex[1]].position +
-                       mesh.vertices[polygon.vertex[2]].position) *
-                      0.33333333333;
+        centroid[i] =
+            (mesh.vertices[polygon.vertex[0]].position + mesh.vertices[polygon.vertex[1]].position +
+             mesh.vertices[polygon.vertex[2]].position) *
+            0.33333333333;
     }
     for (int v = 0; v < cells; ++v) {
         if (!volume.layerFlags[v] || volume.polygonOfVoxel[v] != -1) continue;
@@ -195,7 +203,8 @@ void EagerEscapeDirections::MarkVoxel(int v) {
         for (int dy = -5; dy <= 5; ++dy) {
             for (int dx = -5; dx <= 5; ++dx) {
                 if (!inGrid(x + dx) || !inGrid(y + dy) || !inGrid(z + dz)) continue;
-                const double k = layout_.kernelTable()[std::abs(dz) + 6 * std::abs(dy) + 36 * std::abs(dx)];
+                const double k =
+                    layout_.kernelTable()[std::abs(dz) + 6 * std::abs(dy) + 36 * std::abs(dx)];
                 double& target = density_[v + dx + n_ * dy + nn * dz];
                 if (k != 0.0 && k > target) target = k;
             }
@@ -220,7 +229,8 @@ void EagerEscapeDirections::Update(int record) {
     for (int e = 0; e < 27; ++e) {
         if (e == 13) continue;
         const int dx = e % 3 - 1, dy = (e / 3) % 3 - 1, dz = e / 9 - 1;
-        g += (density_[c] - density_[c + dx + n_ * dy + nn * dz]) * VoxelVolume::neighbourDirections()[e];
+        g += (density_[c] - density_[c + dx + n_ * dy + nn * dz]) *
+             VoxelVolume::neighbourDirections()[e];
     }
     g = g - g.Dot(r.normal) * r.normal;
     if (g.Dot(g) == 0.0) {

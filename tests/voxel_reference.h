@@ -34,13 +34,13 @@ Volume BuildReferenceVolume(const RkPolygonModel& mesh, const std::vector<std::i
 // The density field and escape directions of a built volume's layer, kept the
 // eager way. Mark mirrors VoxelVolume::MarkStroke's sampling.
 class EagerEscapeDirections {
- public:
+public:
     explicit EagerEscapeDirections(const VoxelVolume& layout);
     void MarkStroke(const std::vector<Vector3>& points);
     const std::vector<double>& density() const { return density_; }
     const std::vector<Vector3>& escape() const { return escape_; }
 
- private:
+private:
     void MarkVoxel(int v);
     void Update(int record);
 

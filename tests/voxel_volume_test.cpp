@@ -32,7 +32,8 @@ constexpr int kN = 128;
 constexpr double kExtent = 10.0;
 
 struct TestStroke : VolumeStroke {
-    TestStroke(std::uint64_t serial, std::vector<Vector3> path) : VolumeStroke(serial), points(std::move(path)) {}
+    TestStroke(std::uint64_t serial, std::vector<Vector3> path)
+        : VolumeStroke(serial), points(std::move(path)) {}
     const std::vector<Vector3>& PathPoints() const override { return points; }
     std::vector<Vector3> points;
 };
@@ -44,7 +45,8 @@ std::string AllText(const ConsoleCapture& console) {
 // The unit cube scaled to [low, high]^3, normals computed.
 RkPolygonModel Cube(double low, double high) {
     RkPolygonModel cube = shapes::UnitCube();
-    for (MeshVertex& vertex : cube.vertices) vertex.position = vertex.position * (high - low) + Vector3(low, low, low);
+    for (MeshVertex& vertex : cube.vertices)
+        vertex.position = vertex.position * (high - low) + Vector3(low, low, low);
     cube.ComputeNormals();
     return cube;
 }
@@ -63,7 +65,9 @@ void NormaliseIntoBox(RkPolygonModel& mesh) {
     mesh.ComputeNormals();
 }
 
-int CellIndex(int x, int y, int z, int n = kN) { return x + n * y + n * n * z; }
+int CellIndex(int x, int y, int z, int n = kN) {
+    return x + n * y + n * n * z;
+}
 
 // How many cells of the 128^3 grid `wrong(x, y, z, v)` flags.
 template <class Predicate>
@@ -113,9 +117,12 @@ TEST(VoxelGrid, ContainsBothFacesOfTheBoxAndNothingOutside) {
     const struct {
         Vector3 point;
         int cell;
-    } cases[] = {{Vector3(10.0, 10.0, 10.0), 8 * 8 * 8 - 1},     {Vector3(0.0, 0.0, 0.0), 0},
-                 {Vector3(0.0, 10.0, 0.0), CellIndex(0, 7, 0, 8)}, {Vector3(1.25, 2.5, 3.75), CellIndex(1, 2, 3, 8)},
-                 {Vector3(-0.0001, 5.0, 5.0), -1},                {Vector3(5.0, 10.0000001, 5.0), -1},
+    } cases[] = {{Vector3(10.0, 10.0, 10.0), 8 * 8 * 8 - 1},
+                 {Vector3(0.0, 0.0, 0.0), 0},
+                 {Vector3(0.0, 10.0, 0.0), CellIndex(0, 7, 0, 8)},
+                 {Vector3(1.25, 2.5, 3.75), CellIndex(1, 2, 3, 8)},
+                 {Vector3(-0.0001, 5.0, 5.0), -1},
+                 {Vector3(5.0, 10.0000001, 5.0), -1},
                  {Vector3(5.0, 5.0, std::nan("")), -1}};
     for (const auto& c : cases) {
         EXPECT_EQ(volume.Contains(c.point.x, c.point.y, c.point.z), c.cell >= 0) << c.cell;
@@ -135,8 +142,10 @@ TEST(VoxelRayCasting, FacesOnTheUpperBoxFacesStayInTheGridAndTheLayerOffTheShell
                   // Inner cells of the main diagonal are missed by all three rays (see
                   // ClosedCubeFillsItsInsideAndFlagsItsFaces).
                   const bool inside = depth == 0 || !(x == y && y == z);
-                  // The layer is seeded on the shell, grown two cells inwards, then cleared off the shell.
-                  return volume.insideFlags()[v] != (inside ? 1 : 0) || volume.surfaceFlags()[v] != (depth == 0) ||
+                  // The layer is seeded on the shell, grown two cells inwards, then cleared off the
+                  // shell.
+                  return volume.insideFlags()[v] != (inside ? 1 : 0) ||
+                         volume.surfaceFlags()[v] != (depth == 0) ||
                          volume.layerFlags()[v] != ((depth == 1 || depth == 2) && inside ? 1 : 0);
               }),
               0);
@@ -154,14 +163,17 @@ TEST(VoxelRayCasting, ClosedCubeFillsItsInsideAndFlagsItsFaces) {
     int inside = 0;
     EXPECT_EQ(CountCells([&](int x, int y, int z, int v) {
                   const bool faceCell = (onFace(x) && within(y) && within(z)) ||
-                                        (within(x) && onFace(y) && within(z)) || (within(x) && within(y) && onFace(z));
+                                        (within(x) && onFace(y) && within(z)) ||
+                                        (within(x) && within(y) && onFace(z));
                   // Each face is split along its diagonal y = z, x = z or x = y, and on
                   // the main diagonal all three rays through a cell graze a shared edge
                   // at both ends: two crossings in one cell leave the state unchanged,
                   // so no ray finds those cells inside.
-                  const bool expectInside = faceCell || (within(x) && within(y) && within(z) && !(x == y && y == z));
+                  const bool expectInside =
+                      faceCell || (within(x) && within(y) && within(z) && !(x == y && y == z));
                   inside += volume.insideFlags()[v];
-                  return volume.insideFlags()[v] != (expectInside ? 1 : 0) || volume.surfaceFlags()[v] != faceCell;
+                  return volume.insideFlags()[v] != (expectInside ? 1 : 0) ||
+                         volume.surfaceFlags()[v] != faceCell;
               }),
               0);
     EXPECT_EQ(inside, 102 * 102 * 102 - 102 + 6 * 102 * 102);
@@ -170,7 +182,8 @@ TEST(VoxelRayCasting, ClosedCubeFillsItsInsideAndFlagsItsFaces) {
     const std::string fixedPart =
         "system initialize Voxel __ray casting...\n"
         "xdir done...ydir done...zdir done...system constructs Fiber Layer\n"
-        " volume is created !\nvolume size is        2097152\nfiber layer voxel size is 0\nvolume creation ";
+        " volume is created !\nvolume size is        2097152\nfiber layer voxel size is 0\nvolume "
+        "creation ";
     ASSERT_EQ(text.substr(0, fixedPart.size()), fixedPart);
     // Three processor times with six decimals.
     const std::regex times("[0-9]+\\.[0-9]{6} [0-9]+\\.[0-9]{6} [0-9]+\\.[0-9]{6}\n");
@@ -180,7 +193,8 @@ TEST(VoxelRayCasting, ClosedCubeFillsItsInsideAndFlagsItsFaces) {
 TEST(VoxelRayCasting, RayThroughASharedEdgeCrossesTwiceInOneCell) {
     // An open sheet in the plane z = 5 (cell 64) over [2, 8]^2, split along x + y = 10:
     // the z rays with a + b = 127 run exactly through the shared edge.
-    RkPolygonModel sheet = shapes::MakeModel({{2, 2, 5}, {8, 2, 5}, {2, 8, 5}, {8, 8, 5}}, {{0, 1, 2}, {2, 1, 3}});
+    RkPolygonModel sheet =
+        shapes::MakeModel({{2, 2, 5}, {8, 2, 5}, {2, 8, 5}, {8, 8, 5}}, {{0, 1, 2}, {2, 1, 3}});
     sheet.ComputeNormals();
     VoxelVolume volume(kN, kExtent);
     volume.Build(sheet, std::vector<std::int32_t>(2, 0));
@@ -226,7 +240,8 @@ TEST_P(VoxelBuildEquality, FastBuildEqualsTheLoopOverAllPolygons) {
     const std::string which = GetParam(), data = VANTREL_DATA_DIR;
     TestStroke stroke(1, {Vector3(1.1, 4.0, 4.0), Vector3(1.1, 4.0, 6.0)});
     if (which == "demo") {
-        ASSERT_TRUE(heart->LoadHeart(data + "/demo-heart.obj", SegmentationChoice::File(data + "/demo-heart.kxseg")));
+        ASSERT_TRUE(heart->LoadHeart(data + "/demo-heart.obj",
+                                     SegmentationChoice::File(data + "/demo-heart.kxseg")));
     } else {
         if (which == "cube") {
             heart->mesh = Cube(1.0, 9.0);
@@ -245,11 +260,13 @@ TEST_P(VoxelBuildEquality, FastBuildEqualsTheLoopOverAllPolygons) {
     ExpectSameVolume(Snapshot(heart->volume),
                      reference::BuildReferenceVolume(heart->mesh, heart->regionIds, kN, kExtent));
     for (double d : heart->volume.densityField()) ASSERT_EQ(d, 0.0);
-    for (const LayerVoxel& record : heart->volume.layerVoxels()) ASSERT_TRUE(record.strokes.empty());
+    for (const LayerVoxel& record : heart->volume.layerVoxels())
+        ASSERT_TRUE(record.strokes.empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Meshes, VoxelBuildEquality,
-                         ::testing::Values("cube", "demo", "bivme_p1_lv_endo_capped.obj", "bivme_p1_lv_endo_open.obj",
+                         ::testing::Values("cube", "demo", "bivme_p1_lv_endo_capped.obj",
+                                           "bivme_p1_lv_endo_open.obj",
                                            "bivme_p1_rv_endo_capped.obj", "stanford_bunny.obj"));
 
 // ---- density stamp, escape directions, occupancy
@@ -275,7 +292,9 @@ TEST(VoxelDensity, StampFollowsTheKernelAndStaysInTheGridAtItsCorners) {
     EXPECT_EQ(CountCells([&](int x, int y, int z, int v) {
                   const int dx = x - 64, dy = y - 64, dz = z - 64;
                   const bool inBlock = std::max({std::abs(dx), std::abs(dy), std::abs(dz)}) <= 5;
-                  const double want = inBlock ? std::max(0.0, 6.0 - std::sqrt(double(dx * dx + dy * dy + dz * dz))) : 0.0;
+                  const double want =
+                      inBlock ? std::max(0.0, 6.0 - std::sqrt(double(dx * dx + dy * dy + dz * dz)))
+                              : 0.0;
                   return density[v] != want;
               }),
               0);
@@ -335,7 +354,8 @@ void ExpectEscapeDirectionsEqualEager(VoxelVolume& volume, int strokeCount) {
     for (int s = 0; s < strokeCount; ++s) {
         std::vector<Vector3> points{volume.layerVoxels()[pickRecord(random)].centre};
         for (int k = 0; k <= s % 5; ++k) {
-            points.push_back(points.back() + Vector3(offset(random), offset(random), offset(random)));
+            points.push_back(points.back() +
+                             Vector3(offset(random), offset(random), offset(random)));
         }
         strokes.emplace_back(s + 1, points);
         volume.MarkStroke(&strokes.back());
@@ -369,7 +389,8 @@ TEST(VoxelCubeLayer, CollisionQueriesSkipTheStartCellAndExcludedStrokesAndBreakT
     const LayerVoxel elsewhere = *volume.LayerVoxelAt(Vector3(1.1, 7.0, 7.0));
     Vector3 hit;
     VolumeStroke* hitStroke = nullptr;
-    const auto collides = [&](const LayerVoxel& from, Vector3 a, Vector3 b, const ExcludedStrokes& excluded) {
+    const auto collides = [&](const LayerVoxel& from, Vector3 a, Vector3 b,
+                              const ExcludedStrokes& excluded) {
         return volume.FindCollision(from, a, b, hit, hitStroke, excluded);
     };
     // Within the start cell, where the stroke is registered, nothing is reported.
@@ -403,12 +424,15 @@ TEST(VoxelCollision, NearestPointOnPolylineClampsToEndsAndSkipsRepeatedPoints) {
     Vector3 point;
     double squared = -1.0;
     // Fewer than two distinct points make no segment: false, outputs untouched.
-    for (const std::vector<Vector3>& degenerate : {std::vector<Vector3>{Vector3(1, 1, 1)}, {Vector3(1, 1, 1), Vector3(1, 1, 1)}}) {
-        EXPECT_FALSE(VoxelVolume::NearestPointOnPolyline(Vector3(0, 0, 0), degenerate, point, squared));
+    for (const std::vector<Vector3>& degenerate :
+         {std::vector<Vector3>{Vector3(1, 1, 1)}, {Vector3(1, 1, 1), Vector3(1, 1, 1)}}) {
+        EXPECT_FALSE(
+            VoxelVolume::NearestPointOnPolyline(Vector3(0, 0, 0), degenerate, point, squared));
     }
     EXPECT_EQ(squared, -1.0);
     const std::vector<Vector3> line{Vector3(0, 0, 0), Vector3(0, 0, 0), Vector3(2, 0, 0)};
-    const Vector3 cases[][2] = {{Vector3(0.5, 1, 0), Vector3(0.5, 0, 0)}, {Vector3(3, 0, 2), Vector3(2, 0, 0)},
+    const Vector3 cases[][2] = {{Vector3(0.5, 1, 0), Vector3(0.5, 0, 0)},
+                                {Vector3(3, 0, 2), Vector3(2, 0, 0)},
                                 {Vector3(-1, 0, 0), Vector3(0, 0, 0)}};
     for (const auto& c : cases) {
         ASSERT_TRUE(VoxelVolume::NearestPointOnPolyline(c[0], line, point, squared));
@@ -423,13 +447,14 @@ constexpr int kSmallN = 16;
 
 // The cube [1, 9]^3 all segmented on a 16^3 grid, and its voxel file's text.
 class VoxelFile : public ::testing::Test {
- protected:
+protected:
     void SetUp() override {
         built_.Build(mesh_, std::vector<std::int32_t>(12, 1));
         std::FILE* file = std::tmpfile();
         ASSERT_TRUE(built_.SaveVoxelFile(file));
         std::rewind(file);
-        for (int c = std::getc(file); c != EOF; c = std::getc(file)) text_.push_back(static_cast<char>(c));
+        for (int c = std::getc(file); c != EOF; c = std::getc(file))
+            text_.push_back(static_cast<char>(c));
         std::fclose(file);
     }
 
@@ -460,7 +485,8 @@ TEST_F(VoxelFile, RoundTripRestoresTheLayerAndItsRecords) {
     ConsoleCapture console;
     ASSERT_TRUE(Load(loaded, text_));
     EXPECT_EQ(console.Lines().at(0), "#end scceeded!\n");
-    EXPECT_NE(AllText(console).find("fiber layer voxel size is " + std::to_string(built_.LayerVoxelCount())),
+    EXPECT_NE(AllText(console).find("fiber layer voxel size is " +
+                                    std::to_string(built_.LayerVoxelCount())),
               std::string::npos);
     ExpectSameVolume(Snapshot(loaded), Snapshot(built_));
 }
@@ -469,7 +495,8 @@ TEST_F(VoxelFile, RoundTripRestoresTheLayerAndItsRecords) {
 // volume that has a stroke stamped.
 TEST_F(VoxelFile, RejectsBadFilesWithOneLineAndChangesNothing) {
     const std::string afterHeader = text_.substr(text_.find('\n'));
-    const int shellCell = CellIndex(0, 5, 5, kSmallN), layerCell = built_.layerVoxels().front().voxel;
+    const int shellCell = CellIndex(0, 5, 5, kSmallN),
+              layerCell = built_.layerVoxels().front().voxel;
     const struct {
         const char* rejects;
         std::string text, reason;
@@ -485,7 +512,8 @@ TEST_F(VoxelFile, RejectsBadFilesWithOneLineAndChangesNothing) {
         {"a polygon past the mesh", WithCellLine(7, "0 0 0 -1 12"), "polygon outside the mesh"},
         {"a polygon below -1", WithCellLine(7, "0 0 0 -1 -2"), "polygon outside the mesh"},
         {"a layer cell on the outer shell", WithCellLine(shellCell, "1 1 1 0 3"), "outer shell"},
-        {"a layer cell without polygon", WithCellLine(layerCell, "1 1 1 0 -1"), "without a polygon"},
+        {"a layer cell without polygon", WithCellLine(layerCell, "1 1 1 0 -1"),
+         "without a polygon"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.rejects);

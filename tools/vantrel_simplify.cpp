@@ -52,8 +52,10 @@ bool ParseArguments(int argc, char** argv, Options& options) {
     for (int i = 1; i < argc; ++i) {
         const char* argument = argv[i];
         if (std::strcmp(argument, "--collapses") == 0) {
-            if (options.collapses >= 0 || i + 1 >= argc || (options.collapses = ParseCount(argv[++i])) < 0) {
-                std::fprintf(stderr, "vantrel-simplify: --collapses needs one whole number of at least 0\n");
+            if (options.collapses >= 0 || i + 1 >= argc ||
+                (options.collapses = ParseCount(argv[++i])) < 0) {
+                std::fprintf(
+                    stderr, "vantrel-simplify: --collapses needs one whole number of at least 0\n");
                 return false;
             }
         } else if (argument[0] == '-' && argument[1] != '\0') {
@@ -105,8 +107,8 @@ int main(int argc, char** argv) {
     if (!model.SaveObj(options.output)) {
         return kFileOrDataError;
     }
-    std::printf("%s: %zu vertices, %zu triangles -> %s: %zu vertices, %zu triangles\n", options.input.c_str(),
-                verticesBefore, trianglesBefore, options.output.c_str(), model.vertices.size(),
-                model.polygons.size());
+    std::printf("%s: %zu vertices, %zu triangles -> %s: %zu vertices, %zu triangles\n",
+                options.input.c_str(), verticesBefore, trianglesBefore, options.output.c_str(),
+                model.vertices.size(), model.polygons.size());
     return kSuccess;
 }

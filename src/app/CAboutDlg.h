@@ -6,8 +6,8 @@
 namespace vantrel {
 
 class CAboutDlg : public QDialog {
- public:
-  explicit CAboutDlg(QWidget* parent = nullptr);
+public:
+    explicit CAboutDlg(QWidget* parent = nullptr);
 };
 
 }  // namespace vantrel

@@ -22,78 +22,78 @@ class ConsoleDock;
 class GrowthParameterDlg;
 
 class CMainFrame : public QMainWindow {
- public:
-  // Creates the frame with its views (which brings the view core into existence)
-  // and registers itself as the view core's frame. Not shown yet.
-  CMainFrame();
-  ~CMainFrame() override;
+public:
+    // Creates the frame with its views (which brings the view core into existence)
+    // and registers itself as the view core's frame. Not shown yet.
+    CMainFrame();
+    ~CMainFrame() override;
 
-  CommandTable& Commands() { return commands_; }
-  CRuleView* RuleView() const { return ruleView_; }
-  CVantrelView* MainView() const { return mainView_; }
-  QSplitter* Splitter() const { return splitter_; }
-  QToolBar* ToolBar() const { return toolBar_; }
-  QLabel* MessagePane() const { return messagePane_; }
-  ConsoleDock* Console() const { return console_; }
-  const QTimer& AnimationTimer() const { return animationTimer_; }
+    CommandTable& Commands() { return commands_; }
+    CRuleView* RuleView() const { return ruleView_; }
+    CVantrelView* MainView() const { return mainView_; }
+    QSplitter* Splitter() const { return splitter_; }
+    QToolBar* ToolBar() const { return toolBar_; }
+    QLabel* MessagePane() const { return messagePane_; }
+    ConsoleDock* Console() const { return console_; }
+    const QTimer& AnimationTimer() const { return animationTimer_; }
 
-  // Sets the window title to "NAME - Vantrel" (NAME is "Untitled" for a new document).
-  void SetDocumentName(const QString& name);
-  // The document's file, empty for a new one.
-  const QString& DocumentPath() const { return documentPath_; }
-  void SetDocumentPath(const QString& path);
+    // Sets the window title to "NAME - Vantrel" (NAME is "Untitled" for a new document).
+    void SetDocumentName(const QString& name);
+    // The document's file, empty for a new one.
+    const QString& DocumentPath() const { return documentPath_; }
+    void SetDocumentPath(const QString& path);
 
-  // Shows a message in the status bar and paints it at once (also while a long
-  // command runs, which must not process events).
-  void ShowStatus(const QString& message);
+    // Shows a message in the status bar and paints it at once (also while a long
+    // command runs, which must not process events).
+    void ShowStatus(const QString& message);
 
- private:
-  void BuildCommands();
-  void BuildMenus();
-  void BuildToolBar();
-  void BuildStatusBar();
-  void BuildClientArea();
+private:
+    void BuildCommands();
+    void BuildMenus();
+    void BuildToolBar();
+    void BuildStatusBar();
+    void BuildClientArea();
 
-  // Repaints now / at the next repaint.
-  void RedrawMainView();
-  void ScheduleMainRepaint();
-  GrowthParameterDlg* ParameterDialog() const;
+    // Repaints now / at the next repaint.
+    void RedrawMainView();
+    void ScheduleMainRepaint();
+    GrowthParameterDlg* ParameterDialog() const;
 
-  // Handlers (MainCommands.cpp).
-  void ToggleFiberMode();
-  void ToggleVolumeField();
-  void ToggleTargetFrame();
-  void ToggleTargetPolygon();
-  void ToggleTargetTransparent();
-  void ToggleSegmentationMode();
-  void GoGrowth();
-  void InitAllStrokes();
-  void ShowParameterDialog();
-  void ChangeLaterals(bool add);
-  void ToggleAnimation();
-  void AnimationTick();
-  void MoveFocusToOtherPane();
+    // Handlers (MainCommands.cpp).
+    void ToggleFiberMode();
+    void ToggleVolumeField();
+    void ToggleTargetFrame();
+    void ToggleTargetPolygon();
+    void ToggleTargetTransparent();
+    void ToggleSegmentationMode();
+    void GoGrowth();
+    void InitAllStrokes();
+    void ShowParameterDialog();
+    void ChangeLaterals(bool add);
+    void ToggleAnimation();
+    void AnimationTick();
+    void MoveFocusToOtherPane();
 
-  // Handlers (FileCommands.cpp).
-  void ExportSegmentation();
-  void ExportFibers();
-  void ExportCentrelines();
-  void SaveScene();
-  void OpenScene();
-  void NewDocument();
-  void OpenDocument();
-  void SaveDocument();
-  void ShowAbout();
+    // Handlers (FileCommands.cpp).
+    void ExportSegmentation();
+    void ExportFibers();
+    void ExportCentrelines();
+    void SaveScene();
+    void OpenScene();
+    void NewDocument();
+    void OpenDocument();
+    void SaveDocument();
+    void ShowAbout();
 
-  CommandTable commands_;
-  CRuleView* ruleView_ = nullptr;
-  CVantrelView* mainView_ = nullptr;
-  QSplitter* splitter_ = nullptr;
-  QToolBar* toolBar_ = nullptr;
-  QLabel* messagePane_ = nullptr;
-  ConsoleDock* console_ = nullptr;
-  QTimer animationTimer_;
-  QString documentPath_;
+    CommandTable commands_;
+    CRuleView* ruleView_ = nullptr;
+    CVantrelView* mainView_ = nullptr;
+    QSplitter* splitter_ = nullptr;
+    QToolBar* toolBar_ = nullptr;
+    QLabel* messagePane_ = nullptr;
+    ConsoleDock* console_ = nullptr;
+    QTimer animationTimer_;
+    QString documentPath_;
 };
 
 }  // namespace vantrel

@@ -16,70 +16,72 @@ namespace vantrel {
 CVantrelApp::CVantrelApp() = default;
 
 CVantrelApp::~CVantrelApp() {
-  if (!exited_) Exit(0);
+    if (!exited_) Exit(0);
 }
 
 void CVantrelApp::LoadHeart(const StartOptions& options) {
-  HeartModel* heart = TheHeartModel();
-  std::string heartPath;
-  if (options.heartPath) {
-    heartPath = *options.heartPath;
-  } else {
-    heartPath = ChooseFileToOpen(nullptr, "Open heart mesh", "heart mesh model (*.obj)").toStdString();
-  }
-  // A cancelled heart dialog leaves the model empty; everything still works on it.
-  if (heartPath.empty()) return;
+    HeartModel* heart = TheHeartModel();
+    std::string heartPath;
+    if (options.heartPath) {
+        heartPath = *options.heartPath;
+    } else {
+        heartPath =
+            ChooseFileToOpen(nullptr, "Open heart mesh", "heart mesh model (*.obj)").toStdString();
+    }
+    // A cancelled heart dialog leaves the model empty; everything still works on it.
+    if (heartPath.empty()) return;
 
-  SegmentationChoice segmentation = SegmentationChoice::None();
-  if (options.segmentationPath) {
-    segmentation = SegmentationChoice::File(*options.segmentationPath);
-  } else if (!options.noSegmentation) {
-    const QString chosen = ChooseFileToOpen(nullptr, "Open segmentation", "segmentation data (*.kxseg)");
-    if (!chosen.isEmpty()) segmentation = SegmentationChoice::File(chosen.toStdString());
-  }
-  heart->LoadHeart(heartPath, segmentation);
+    SegmentationChoice segmentation = SegmentationChoice::None();
+    if (options.segmentationPath) {
+        segmentation = SegmentationChoice::File(*options.segmentationPath);
+    } else if (!options.noSegmentation) {
+        const QString chosen =
+            ChooseFileToOpen(nullptr, "Open segmentation", "segmentation data (*.kxseg)");
+        if (!chosen.isEmpty()) segmentation = SegmentationChoice::File(chosen.toStdString());
+    }
+    heart->LoadHeart(heartPath, segmentation);
 }
 
 bool CVantrelApp::Start(const StartOptions& options) {
-  // QApplication has set the C library's locale from the environment; every
-  // number the program reads and writes uses a decimal point.
-  std::setlocale(LC_NUMERIC, "C");
-  CaptureConsole();
-  ConsoleLog("start\n");
+    // QApplication has set the C library's locale from the environment; every
+    // number the program reads and writes uses a decimal point.
+    std::setlocale(LC_NUMERIC, "C");
+    CaptureConsole();
+    ConsoleLog("start\n");
 
-  LoadHeart(options);
+    LoadHeart(options);
 
-  frame_ = std::make_unique<CMainFrame>();
-  if (options.documentPath) {
-    const QString document = QString::fromStdString(*options.documentPath);
-    frame_->SetDocumentPath(document);
-    frame_->SetDocumentName(QFileInfo(document).fileName());
-  }
-  // Rule window 200 pixels, main view 700 pixels, console below.
-  frame_->resize(900 + frame_->Splitter()->handleWidth(), 760);
-  frame_->show();
-  frame_->Splitter()->setSizes({200, 700});
+    frame_ = std::make_unique<CMainFrame>();
+    if (options.documentPath) {
+        const QString document = QString::fromStdString(*options.documentPath);
+        frame_->SetDocumentPath(document);
+        frame_->SetDocumentName(QFileInfo(document).fileName());
+    }
+    // Rule window 200 pixels, main view 700 pixels, console below.
+    frame_->resize(900 + frame_->Splitter()->handleWidth(), 760);
+    frame_->show();
+    frame_->Splitter()->setSizes({200, 700});
 
-  TheHeartModel();
-  TheRuleLayout();
-  TheFiberCore();
-  TheMLforRuleWindow();
-  TheMLforMainWindow();
-  TheListenerManager();
-  ViewCore* views = TheViewCore();
+    TheHeartModel();
+    TheRuleLayout();
+    TheFiberCore();
+    TheMLforRuleWindow();
+    TheMLforMainWindow();
+    TheListenerManager();
+    ViewCore* views = TheViewCore();
 
-  TheRuleLayout()->RedrawRulePick(views->ruleGL);
-  RenderPickBuffer(views->mainGL, *TheHeartModel(), *TheFiberCore());
-  return true;
+    TheRuleLayout()->RedrawRulePick(views->ruleGL);
+    RenderPickBuffer(views->mainGL, *TheHeartModel(), *TheFiberCore());
+    return true;
 }
 
 int CVantrelApp::Exit(int exitCode) {
-  if (exited_) return exitCode;
-  exited_ = true;
-  frame_.reset();
-  ReleaseConsole();
-  DeleteSingletons();
-  return exitCode;
+    if (exited_) return exitCode;
+    exited_ = true;
+    frame_.reset();
+    ReleaseConsole();
+    DeleteSingletons();
+    return exitCode;
 }
 
 }  // namespace vantrel

@@ -14,23 +14,23 @@ namespace vantrel {
 class CMainFrame;
 
 class CVantrelApp {
- public:
-  CVantrelApp();
-  ~CVantrelApp();
+public:
+    CVantrelApp();
+    ~CVantrelApp();
 
-  // Runs the start-up once a QApplication exists; sets LC_NUMERIC to "C" first.
-  // Returns false when the program cannot start.
-  bool Start(const StartOptions& options);
-  // Runs the exit sequence; returns `exitCode`.
-  int Exit(int exitCode);
+    // Runs the start-up once a QApplication exists; sets LC_NUMERIC to "C" first.
+    // Returns false when the program cannot start.
+    bool Start(const StartOptions& options);
+    // Runs the exit sequence; returns `exitCode`.
+    int Exit(int exitCode);
 
-  CMainFrame* Frame() const { return frame_.get(); }
+    CMainFrame* Frame() const { return frame_.get(); }
 
- private:
-  void LoadHeart(const StartOptions& options);
+private:
+    void LoadHeart(const StartOptions& options);
 
-  std::unique_ptr<CMainFrame> frame_;
-  bool exited_ = false;
+    std::unique_ptr<CMainFrame> frame_;
+    bool exited_ = false;
 };
 
 }  // namespace vantrel

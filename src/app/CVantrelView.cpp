@@ -6,33 +6,39 @@
 namespace vantrel {
 
 CVantrelView::CVantrelView(QWidget* parent) : ListenerView(parent) {
-  TheViewCore()->mainView = this;
-  SetListenerSource([] { return TheListenerManager()->mainListener; });
+    TheViewCore()->mainView = this;
+    SetListenerSource([] { return TheListenerManager()->mainListener; });
 }
 
-CVantrelView::~CVantrelView() { TheViewCore()->mainGL.Destroy(); }
+CVantrelView::~CVantrelView() {
+    TheViewCore()->mainGL.Destroy();
+}
 
-void CVantrelView::initializeGL() { TheViewCore()->mainGL.Init(this); }
+void CVantrelView::initializeGL() {
+    TheViewCore()->mainGL.Init(this);
+}
 
 void CVantrelView::resizeGL(int width, int height) {
-  RkOGL& gl = TheViewCore()->mainGL;
-  gl.Resize(width, height);
-  RenderPickBuffer(gl, *TheHeartModel(), *TheFiberCore());
+    RkOGL& gl = TheViewCore()->mainGL;
+    gl.Resize(width, height);
+    RenderPickBuffer(gl, *TheHeartModel(), *TheFiberCore());
 }
 
-void CVantrelView::paintGL() { PaintScene(); }
+void CVantrelView::paintGL() {
+    PaintScene();
+}
 
 void CVantrelView::PaintScene() {
-  RkOGL& gl = TheViewCore()->mainGL;
-  gl.BeginDraw();
-  // The overlay belongs to the current listener; before the listeners exist there
-  // is nothing to show.
-  ListenerManager* listeners = ExistingListenerManager();
-  DrawHeartScene(gl, *TheHeartModel(), *TheFiberCore(), [listeners] {
-    if (listeners) listeners->mainListener->DrawOverlay();
-  });
-  DrawAxes();
-  gl.EndDraw();
+    RkOGL& gl = TheViewCore()->mainGL;
+    gl.BeginDraw();
+    // The overlay belongs to the current listener; before the listeners exist there
+    // is nothing to show.
+    ListenerManager* listeners = ExistingListenerManager();
+    DrawHeartScene(gl, *TheHeartModel(), *TheFiberCore(), [listeners] {
+        if (listeners) listeners->mainListener->DrawOverlay();
+    });
+    DrawAxes();
+    gl.EndDraw();
 }
 
 }  // namespace vantrel

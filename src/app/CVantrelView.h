@@ -8,19 +8,19 @@
 namespace vantrel {
 
 class CVantrelView : public ListenerView {
- public:
-  explicit CVantrelView(QWidget* parent = nullptr);
-  ~CVantrelView() override;
+public:
+    explicit CVantrelView(QWidget* parent = nullptr);
+    ~CVantrelView() override;
 
-  // Draws one frame of the scene and the axes into the view's framebuffer (what
-  // paintGL does; the context must be current). The widget shows it when it is
-  // next composed.
-  void PaintScene();
+    // Draws one frame of the scene and the axes into the view's framebuffer (what
+    // paintGL does; the context must be current). The widget shows it when it is
+    // next composed.
+    void PaintScene();
 
- protected:
-  void initializeGL() override;
-  void resizeGL(int width, int height) override;
-  void paintGL() override;
+protected:
+    void initializeGL() override;
+    void resizeGL(int width, int height) override;
+    void paintGL() override;
 };
 
 }  // namespace vantrel

@@ -19,15 +19,15 @@ const QString& CapturedConsoleText();
 void ReleaseConsole();
 
 class ConsoleDock : public QDockWidget {
- public:
-  // Shows the text captured so far and every later text.
-  explicit ConsoleDock(QWidget* parent = nullptr);
-  ~ConsoleDock() override;
+public:
+    // Shows the text captured so far and every later text.
+    explicit ConsoleDock(QWidget* parent = nullptr);
+    ~ConsoleDock() override;
 
-  QPlainTextEdit* Text() const { return text_; }
+    QPlainTextEdit* Text() const { return text_; }
 
- private:
-  QPlainTextEdit* text_;
+private:
+    QPlainTextEdit* text_;
 };
 
 }  // namespace vantrel

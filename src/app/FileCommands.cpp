@@ -26,127 +26,133 @@ namespace {
 // cannot be opened or written on the console and returns false.
 template <typename Writer>
 bool WriteTextFile(const std::string& path, Writer write) {
-  std::FILE* file = std::fopen(path.c_str(), "w");
-  if (!file) {
-    ConsoleLog("cannot open %s for writing\n", path.c_str());
-    return false;
-  }
-  const bool written = write(file);
-  const bool closed = std::fclose(file) == 0;
-  if (!written || !closed) {
-    ConsoleLog("cannot write %s\n", path.c_str());
-    return false;
-  }
-  return true;
+    std::FILE* file = std::fopen(path.c_str(), "w");
+    if (!file) {
+        ConsoleLog("cannot open %s for writing\n", path.c_str());
+        return false;
+    }
+    const bool written = write(file);
+    const bool closed = std::fclose(file) == 0;
+    if (!written || !closed) {
+        ConsoleLog("cannot write %s\n", path.c_str());
+        return false;
+    }
+    return true;
 }
 
 }  // namespace
 
 void CMainFrame::ExportSegmentation() {
-  ConsoleLog("system save the segemntationfile _segmentation.kxseg_");
-  const QString chosen = ChooseFileToSave(this, "Export Current Segmentation", "segmentation data (*.kxseg)");
-  if (chosen.isEmpty()) return;
-  // Written where the user chose, with ".kxseg" appended unless it is the extension.
-  const std::string path = SegmentationExportPath(chosen.toStdString());
-  if (WriteSegmentationFile(path, TheHeartModel()->regionIds)) {
-    ShowStatus(QString("Segmentation written to %1").arg(QString::fromStdString(path)));
-  } else {
-    ShowStatus(QString("Could not write %1").arg(QString::fromStdString(path)));
-  }
+    ConsoleLog("system save the segemntationfile _segmentation.kxseg_");
+    const QString chosen =
+        ChooseFileToSave(this, "Export Current Segmentation", "segmentation data (*.kxseg)");
+    if (chosen.isEmpty()) return;
+    // Written where the user chose, with ".kxseg" appended unless it is the extension.
+    const std::string path = SegmentationExportPath(chosen.toStdString());
+    if (WriteSegmentationFile(path, TheHeartModel()->regionIds)) {
+        ShowStatus(QString("Segmentation written to %1").arg(QString::fromStdString(path)));
+    } else {
+        ShowStatus(QString("Could not write %1").arg(QString::fromStdString(path)));
+    }
 }
 
 void CMainFrame::ExportFibers() {
-  const QString chosen = ChooseFileToSave(this, "export current fibers (.obj)", "heart mesh model (*.obj)");
-  if (chosen.isEmpty()) return;
-  const std::string path = PathWithExtension(chosen.toStdString(), "obj");
-  const FiberCore* fibers = TheFiberCore();
-  if (WriteTextFile(path, [fibers](std::FILE* file) { return fibers->ExportFibersObj(file); })) {
-    ShowStatus(QString("Fibres written to %1").arg(QString::fromStdString(path)));
-  } else {
-    ShowStatus(QString("Could not write %1").arg(QString::fromStdString(path)));
-  }
+    const QString chosen =
+        ChooseFileToSave(this, "export current fibers (.obj)", "heart mesh model (*.obj)");
+    if (chosen.isEmpty()) return;
+    const std::string path = PathWithExtension(chosen.toStdString(), "obj");
+    const FiberCore* fibers = TheFiberCore();
+    if (WriteTextFile(path, [fibers](std::FILE* file) { return fibers->ExportFibersObj(file); })) {
+        ShowStatus(QString("Fibres written to %1").arg(QString::fromStdString(path)));
+    } else {
+        ShowStatus(QString("Could not write %1").arg(QString::fromStdString(path)));
+    }
 }
 
 void CMainFrame::ExportCentrelines() {
-  const QString chosen = ChooseFileToSave(this, "export fiber centrelines (.vtk)", "VTK centrelines (*.vtk)");
-  if (chosen.isEmpty()) return;
-  const std::string path = PathWithExtension(chosen.toStdString(), "vtk");
-  const FiberCore* fibers = TheFiberCore();
-  if (WriteTextFile(path, [fibers](std::FILE* file) { return ExportCentrelinesVtk(*fibers, file); })) {
-    ShowStatus(QString("Centrelines written to %1").arg(QString::fromStdString(path)));
-  } else {
-    ShowStatus(QString("Could not write %1").arg(QString::fromStdString(path)));
-  }
+    const QString chosen =
+        ChooseFileToSave(this, "export fiber centrelines (.vtk)", "VTK centrelines (*.vtk)");
+    if (chosen.isEmpty()) return;
+    const std::string path = PathWithExtension(chosen.toStdString(), "vtk");
+    const FiberCore* fibers = TheFiberCore();
+    if (WriteTextFile(path,
+                      [fibers](std::FILE* file) { return ExportCentrelinesVtk(*fibers, file); })) {
+        ShowStatus(QString("Centrelines written to %1").arg(QString::fromStdString(path)));
+    } else {
+        ShowStatus(QString("Could not write %1").arg(QString::fromStdString(path)));
+    }
 }
 
 void CMainFrame::SaveScene() {
-  const QString chosen = ChooseFileToSave(this, "Save Scene", "scene file (*.json)");
-  if (chosen.isEmpty()) return;
-  const std::string path = PathWithExtension(chosen.toStdString(), "json");
-  std::string error;
-  if (WriteSceneFile(path, CaptureScene(*TheFiberCore(), ProgramGrowthParameters()), error)) {
-    ShowStatus(QString("Scene written to %1").arg(QString::fromStdString(path)));
-  } else {
-    ConsoleLog("Save Scene: %s\n", error.c_str());
-    ShowStatus(QString("Could not save the scene: %1").arg(QString::fromStdString(error)));
-  }
+    const QString chosen = ChooseFileToSave(this, "Save Scene", "scene file (*.json)");
+    if (chosen.isEmpty()) return;
+    const std::string path = PathWithExtension(chosen.toStdString(), "json");
+    std::string error;
+    if (WriteSceneFile(path, CaptureScene(*TheFiberCore(), ProgramGrowthParameters()), error)) {
+        ShowStatus(QString("Scene written to %1").arg(QString::fromStdString(path)));
+    } else {
+        ConsoleLog("Save Scene: %s\n", error.c_str());
+        ShowStatus(QString("Could not save the scene: %1").arg(QString::fromStdString(error)));
+    }
 }
 
 void CMainFrame::OpenScene() {
-  const QString chosen = ChooseFileToOpen(this, "Open Scene", "scene file (*.json)");
-  if (chosen.isEmpty()) return;
-  Scene scene;
-  SceneFileError error;
-  if (!ReadSceneFile(chosen.toStdString(), scene, error)) {
-    ConsoleLog("Open Scene: %s: %s\n", chosen.toStdString().c_str(), error.Describe().c_str());
-    ShowStatus(QString("Could not open the scene: %1").arg(QString::fromStdString(error.Describe())));
-    return;
-  }
-  ApplyScene(scene, *TheFiberCore(), ProgramGrowthParameters());
-  // The sliders follow the scene's parameters without writing them back.
-  if (GrowthParameterDlg* dialog = ParameterDialog()) dialog->ShowParameters(ProgramGrowthParameters());
-  ViewCore& views = *TheViewCore();
-  TheRuleLayout()->RedrawRulePick(views.ruleGL);
-  RenderPickBuffer(views.mainGL, *TheHeartModel(), *TheFiberCore());
-  views.RedrawRuleView();
-  views.RedrawMainView();
-  ShowStatus(QString("Scene read from %1").arg(chosen));
+    const QString chosen = ChooseFileToOpen(this, "Open Scene", "scene file (*.json)");
+    if (chosen.isEmpty()) return;
+    Scene scene;
+    SceneFileError error;
+    if (!ReadSceneFile(chosen.toStdString(), scene, error)) {
+        ConsoleLog("Open Scene: %s: %s\n", chosen.toStdString().c_str(), error.Describe().c_str());
+        ShowStatus(
+            QString("Could not open the scene: %1").arg(QString::fromStdString(error.Describe())));
+        return;
+    }
+    ApplyScene(scene, *TheFiberCore(), ProgramGrowthParameters());
+    // The sliders follow the scene's parameters without writing them back.
+    if (GrowthParameterDlg* dialog = ParameterDialog())
+        dialog->ShowParameters(ProgramGrowthParameters());
+    ViewCore& views = *TheViewCore();
+    TheRuleLayout()->RedrawRulePick(views.ruleGL);
+    RenderPickBuffer(views.mainGL, *TheHeartModel(), *TheFiberCore());
+    views.RedrawRuleView();
+    views.RedrawMainView();
+    ShowStatus(QString("Scene read from %1").arg(chosen));
 }
 
 void CMainFrame::NewDocument() {
-  documentPath_.clear();
-  SetDocumentName("Untitled");
+    documentPath_.clear();
+    SetDocumentName("Untitled");
 }
 
 void CMainFrame::OpenDocument() {
-  const QString chosen = ChooseFileToOpen(this, "Open", "Vantrel Files (*.kx)");
-  if (chosen.isEmpty()) return;
-  // The document carries nothing: opening one only names it.
-  documentPath_ = chosen;
-  SetDocumentName(QFileInfo(chosen).fileName());
+    const QString chosen = ChooseFileToOpen(this, "Open", "Vantrel Files (*.kx)");
+    if (chosen.isEmpty()) return;
+    // The document carries nothing: opening one only names it.
+    documentPath_ = chosen;
+    SetDocumentName(QFileInfo(chosen).fileName());
 }
 
 void CMainFrame::SaveDocument() {
-  QString path = documentPath_;
-  if (path.isEmpty()) {
-    const QString chosen = ChooseFileToSave(this, "Save As", "Vantrel Files (*.kx)");
-    if (chosen.isEmpty()) return;
-    path = QString::fromStdString(PathWithExtension(chosen.toStdString(), "kx"));
-  }
-  QFile file(path);
-  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-    ConsoleLog("cannot open %s for writing\n", path.toStdString().c_str());
-    ShowStatus(QString("Could not write %1").arg(path));
-    return;
-  }
-  file.close();
-  documentPath_ = path;
-  SetDocumentName(QFileInfo(path).fileName());
+    QString path = documentPath_;
+    if (path.isEmpty()) {
+        const QString chosen = ChooseFileToSave(this, "Save As", "Vantrel Files (*.kx)");
+        if (chosen.isEmpty()) return;
+        path = QString::fromStdString(PathWithExtension(chosen.toStdString(), "kx"));
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        ConsoleLog("cannot open %s for writing\n", path.toStdString().c_str());
+        ShowStatus(QString("Could not write %1").arg(path));
+        return;
+    }
+    file.close();
+    documentPath_ = path;
+    SetDocumentName(QFileInfo(path).fileName());
 }
 
 void CMainFrame::ShowAbout() {
-  CAboutDlg about(this);
-  about.exec();
+    CAboutDlg about(this);
+    about.exec();
 }
 
 }  // namespace vantrel

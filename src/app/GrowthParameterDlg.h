@@ -15,33 +15,33 @@ class QSlider;
 namespace vantrel {
 
 class GrowthParameterDlg : public QDialog {
- public:
-  // Created hidden, without a parent; the sliders start at the positions of the
-  // current parameters. `parameters` must outlive the dialog.
-  explicit GrowthParameterDlg(GrowthParameters& parameters, QWidget* parent = nullptr);
+public:
+    // Created hidden, without a parent; the sliders start at the positions of the
+    // current parameters. `parameters` must outlive the dialog.
+    explicit GrowthParameterDlg(GrowthParameters& parameters, QWidget* parent = nullptr);
 
-  // Moves the sliders to the positions of `parameters` without writing anything
-  // (used when a scene file brings its own parameters).
-  void ShowParameters(const GrowthParameters& parameters);
+    // Moves the sliders to the positions of `parameters` without writing anything
+    // (used when a scene file brings its own parameters).
+    void ShowParameters(const GrowthParameters& parameters);
 
-  QSlider* segmentResolutionSlider() const { return segmentResolution_; }
-  QSlider* gradientDirectionRateSlider() const { return gradientDirectionRate_; }
-  QSlider* randomDirectionRateSlider() const { return randomDirectionRate_; }
+    QSlider* segmentResolutionSlider() const { return segmentResolution_; }
+    QSlider* gradientDirectionRateSlider() const { return gradientDirectionRate_; }
+    QSlider* randomDirectionRateSlider() const { return randomDirectionRate_; }
 
-  // Slider positions of a parameter record, each truncated towards zero.
-  static int SegmentResolutionPosition(const GrowthParameters& parameters);
-  static int RatePosition(double rate);
+    // Slider positions of a parameter record, each truncated towards zero.
+    static int SegmentResolutionPosition(const GrowthParameters& parameters);
+    static int RatePosition(double rate);
 
- protected:
-  void keyPressEvent(QKeyEvent* event) override;
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
 
- private:
-  void WriteParameters();
+private:
+    void WriteParameters();
 
-  GrowthParameters& parameters_;
-  QSlider* segmentResolution_;
-  QSlider* gradientDirectionRate_;
-  QSlider* randomDirectionRate_;
+    GrowthParameters& parameters_;
+    QSlider* segmentResolution_;
+    QSlider* gradientDirectionRate_;
+    QSlider* randomDirectionRate_;
 };
 
 }  // namespace vantrel

@@ -13,128 +13,129 @@
 namespace vantrel {
 
 void CMainFrame::ToggleFiberMode() {
-  HeartModel* heart = TheHeartModel();
-  heart->fiberAsPolygon = !heart->fiberAsPolygon;
-  ScheduleMainRepaint();
+    HeartModel* heart = TheHeartModel();
+    heart->fiberAsPolygon = !heart->fiberAsPolygon;
+    ScheduleMainRepaint();
 }
 
 void CMainFrame::ToggleVolumeField() {
-  HeartModel* heart = TheHeartModel();
-  heart->showVolumeField = !heart->showVolumeField;
-  RedrawMainView();
+    HeartModel* heart = TheHeartModel();
+    heart->showVolumeField = !heart->showVolumeField;
+    RedrawMainView();
 }
 
 // The three target-object commands form a mode group: turning one on turns the
 // others off; turning the current one off leaves all three off.
 void CMainFrame::ToggleTargetFrame() {
-  HeartModel* heart = TheHeartModel();
-  heart->targetFrame = !heart->targetFrame;
-  heart->targetPolygon = false;
-  heart->targetTransparent = false;
-  RedrawMainView();
+    HeartModel* heart = TheHeartModel();
+    heart->targetFrame = !heart->targetFrame;
+    heart->targetPolygon = false;
+    heart->targetTransparent = false;
+    RedrawMainView();
 }
 
 void CMainFrame::ToggleTargetPolygon() {
-  HeartModel* heart = TheHeartModel();
-  heart->targetFrame = false;
-  heart->targetPolygon = !heart->targetPolygon;
-  heart->targetTransparent = false;
-  ScheduleMainRepaint();
+    HeartModel* heart = TheHeartModel();
+    heart->targetFrame = false;
+    heart->targetPolygon = !heart->targetPolygon;
+    heart->targetTransparent = false;
+    ScheduleMainRepaint();
 }
 
 void CMainFrame::ToggleTargetTransparent() {
-  HeartModel* heart = TheHeartModel();
-  heart->targetFrame = false;
-  heart->targetPolygon = false;
-  heart->targetTransparent = !heart->targetTransparent;
-  ScheduleMainRepaint();
+    HeartModel* heart = TheHeartModel();
+    heart->targetFrame = false;
+    heart->targetPolygon = false;
+    heart->targetTransparent = !heart->targetTransparent;
+    ScheduleMainRepaint();
 }
 
 void CMainFrame::ToggleSegmentationMode() {
-  HeartModel* heart = TheHeartModel();
-  heart->segmentationMode = !heart->segmentationMode;
-  if (heart->segmentationMode) {
-    TheListenerManager()->SwitchToSegmentation();
-    std::fill(heart->regionIds.begin(), heart->regionIds.end(), 0);
-  } else {
-    TheListenerManager()->SwitchToMain();
-  }
-  RedrawMainView();
+    HeartModel* heart = TheHeartModel();
+    heart->segmentationMode = !heart->segmentationMode;
+    if (heart->segmentationMode) {
+        TheListenerManager()->SwitchToSegmentation();
+        std::fill(heart->regionIds.begin(), heart->regionIds.end(), 0);
+    } else {
+        TheListenerManager()->SwitchToMain();
+    }
+    RedrawMainView();
 }
 
 void CMainFrame::GoGrowth() {
-  HeartModel* heart = TheHeartModel();
-  FiberCore* fibers = TheFiberCore();
-  heart->ResetFieldForGrowth();
-  const GrowthTarget target{heart->volume, heart->mesh, heart->LayerDepth()};
-  // Progress is shown by painting the view and the status bar directly: the growth
-  // is not re-entrant, so no events may be processed while it runs.
-  const GrowthSummary summary =
-      fibers->GoGrowth(target, ProgramGrowthParameters(), ProgramRandom(), [this](int pass, int strokes) {
-        ShowStatus(QString("Growth pass %1: %2 strokes").arg(pass).arg(strokes));
-        RedrawMainView();
-      });
-  ShowStatus(QString("Growth finished: %1 strokes kept").arg(summary.strokeCount));
-  RedrawMainView();
+    HeartModel* heart = TheHeartModel();
+    FiberCore* fibers = TheFiberCore();
+    heart->ResetFieldForGrowth();
+    const GrowthTarget target{heart->volume, heart->mesh, heart->LayerDepth()};
+    // Progress is shown by painting the view and the status bar directly: the growth
+    // is not re-entrant, so no events may be processed while it runs.
+    const GrowthSummary summary = fibers->GoGrowth(
+        target, ProgramGrowthParameters(), ProgramRandom(), [this](int pass, int strokes) {
+            ShowStatus(QString("Growth pass %1: %2 strokes").arg(pass).arg(strokes));
+            RedrawMainView();
+        });
+    ShowStatus(QString("Growth finished: %1 strokes kept").arg(summary.strokeCount));
+    RedrawMainView();
 }
 
 void CMainFrame::InitAllStrokes() {
-  TheHeartModel()->ResetFieldForGrowth();
-  TheFiberCore()->InitAllStrokes();
-  ScheduleMainRepaint();
+    TheHeartModel()->ResetFieldForGrowth();
+    TheFiberCore()->InitAllStrokes();
+    ScheduleMainRepaint();
 }
 
 void CMainFrame::ShowParameterDialog() {
-  GrowthParameterDlg* dialog = ParameterDialog();
-  if (!dialog) return;
-  dialog->hide();
-  dialog->show();
-  dialog->raise();
-  dialog->activateWindow();
+    GrowthParameterDlg* dialog = ParameterDialog();
+    if (!dialog) return;
+    dialog->hide();
+    dialog->show();
+    dialog->raise();
+    dialog->activateWindow();
 }
 
 void CMainFrame::ChangeLaterals(bool add) {
-  RewritingRule& rule2 = TheFiberCore()->rule2;
-  if (add) {
-    rule2.AddLateral();
-  } else {
-    rule2.RemoveLateral();
-  }
-  // Pick codes address laterals 0 to 15 only; the rule window draws the handles of
-  // later ones grey, and says so here.
-  if (rule2.laterals.size() > static_cast<size_t>(kMaxPickableLaterals)) {
-    ShowStatus(QString("Rule 2 has %1 laterals: only the first %2 have handles to drag (grey handles cannot be grabbed)")
-                   .arg(rule2.laterals.size())
-                   .arg(kMaxPickableLaterals));
-  }
-  // The handles moved: the rule window's next click must find them where they are.
-  TheRuleLayout()->RedrawRulePick(TheViewCore()->ruleGL);
-  if (ruleView_) ruleView_->update();
+    RewritingRule& rule2 = TheFiberCore()->rule2;
+    if (add) {
+        rule2.AddLateral();
+    } else {
+        rule2.RemoveLateral();
+    }
+    // Pick codes address laterals 0 to 15 only; the rule window draws the handles of
+    // later ones grey, and says so here.
+    if (rule2.laterals.size() > static_cast<size_t>(kMaxPickableLaterals)) {
+        ShowStatus(QString("Rule 2 has %1 laterals: only the first %2 have handles to drag (grey "
+                           "handles cannot be grabbed)")
+                       .arg(rule2.laterals.size())
+                       .arg(kMaxPickableLaterals));
+    }
+    // The handles moved: the rule window's next click must find them where they are.
+    TheRuleLayout()->RedrawRulePick(TheViewCore()->ruleGL);
+    if (ruleView_) ruleView_->update();
 }
 
 void CMainFrame::ToggleAnimation() {
-  FiberCore* fibers = TheFiberCore();
-  fibers->animation = !fibers->animation;
-  if (fibers->animation) {
-    animationTimer_.start();
-    fibers->StartAnimation();
-  } else {
-    animationTimer_.stop();
-  }
-  ScheduleMainRepaint();
+    FiberCore* fibers = TheFiberCore();
+    fibers->animation = !fibers->animation;
+    if (fibers->animation) {
+        animationTimer_.start();
+        fibers->StartAnimation();
+    } else {
+        animationTimer_.stop();
+    }
+    ScheduleMainRepaint();
 }
 
 void CMainFrame::AnimationTick() {
-  TheFiberCore()->AnimationStep([this] { RedrawMainView(); });
+    TheFiberCore()->AnimationStep([this] { RedrawMainView(); });
 }
 
 void CMainFrame::MoveFocusToOtherPane() {
-  // With two panes the next and the previous pane are the same: the other one.
-  if (ruleView_->hasFocus()) {
-    mainView_->setFocus(Qt::OtherFocusReason);
-  } else {
-    ruleView_->setFocus(Qt::OtherFocusReason);
-  }
+    // With two panes the next and the previous pane are the same: the other one.
+    if (ruleView_->hasFocus()) {
+        mainView_->setFocus(Qt::OtherFocusReason);
+    } else {
+        ruleView_->setFocus(Qt::OtherFocusReason);
+    }
 }
 
 }  // namespace vantrel

@@ -10,10 +10,10 @@
 namespace vantrel {
 
 struct StartOptions {
-  std::optional<std::string> heartPath;
-  std::optional<std::string> segmentationPath;
-  bool noSegmentation = false;
-  std::optional<std::string> documentPath;
+    std::optional<std::string> heartPath;
+    std::optional<std::string> segmentationPath;
+    bool noSegmentation = false;
+    std::optional<std::string> documentPath;
 };
 
 // Parses `arguments` (the program name first, Qt's own options already removed).

@@ -6,16 +6,16 @@
 #include "render/SurfaceFormat.h"
 
 int main(int argc, char** argv) {
-  vantrel::UseFixedFunctionSurfaceFormat();
-  QApplication application(argc, argv);
-  QApplication::setApplicationName("Vantrel");
+    vantrel::UseFixedFunctionSurfaceFormat();
+    QApplication application(argc, argv);
+    QApplication::setApplicationName("Vantrel");
 
-  int exitCode = 0;
-  const std::optional<vantrel::StartOptions> options =
-      vantrel::ParseStartOptions(QApplication::arguments(), exitCode);
-  if (!options) return exitCode;
+    int exitCode = 0;
+    const std::optional<vantrel::StartOptions> options =
+        vantrel::ParseStartOptions(QApplication::arguments(), exitCode);
+    if (!options) return exitCode;
 
-  vantrel::CVantrelApp program;
-  if (!program.Start(*options)) return program.Exit(1);
-  return program.Exit(QApplication::exec());
+    vantrel::CVantrelApp program;
+    if (!program.Start(*options)) return program.Exit(1);
+    return program.Exit(QApplication::exec());
 }

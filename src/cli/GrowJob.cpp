@@ -14,12 +14,12 @@ namespace vantrel {
 namespace {
 
 class Stopwatch {
- public:
+public:
     double Seconds() const {
         return std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
     }
 
- private:
+private:
     std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
 };
 
@@ -59,7 +59,8 @@ bool LoadHeartStep(const GrowOptions& options, GrowSession& session, std::string
     HeartModel& heart = session.heart;
     // The mesh reader and NormalizeHeart print the console line that names the fault.
     if (!heart.mesh.Load(options.heartPath)) {
-        error = "cannot load heart mesh '" + options.heartPath + "' (a readable .obj file is needed)";
+        error =
+            "cannot load heart mesh '" + options.heartPath + "' (a readable .obj file is needed)";
         return false;
     }
     if (!heart.NormalizeHeart()) {
@@ -77,7 +78,9 @@ bool LoadHeartStep(const GrowOptions& options, GrowSession& session, std::string
     return true;
 }
 
-void BuildVolumeStep(GrowSession& session) { session.heart.volume.Build(session.heart.mesh, session.heart.regionIds); }
+void BuildVolumeStep(GrowSession& session) {
+    session.heart.volume.Build(session.heart.mesh, session.heart.regionIds);
+}
 
 bool AddStartPolygonsStep(const GrowOptions& options, GrowSession& session, std::string& error) {
     const HeartModel& heart = session.heart;
@@ -85,7 +88,8 @@ bool AddStartPolygonsStep(const GrowOptions& options, GrowSession& session, std:
     for (const std::string& text : options.startPolygons) {
         const long long index = StartPolygonIndex(text);
         if (index < 0 || index >= polygonCount) {
-            error = "start polygon " + text + " is out of range (the normalised heart has polygons 0 to " +
+            error = "start polygon " + text +
+                    " is out of range (the normalised heart has polygons 0 to " +
                     std::to_string(polygonCount - 1) + ")";
             return false;
         }
@@ -95,11 +99,13 @@ bool AddStartPolygonsStep(const GrowOptions& options, GrowSession& session, std:
         }
         const MeshPolygon& polygon = heart.mesh.polygons[static_cast<std::size_t>(index)];
         const auto& vertices = heart.mesh.vertices;
-        const std::array<StartPoint, 4> placed = StartPointsOnPolygon(
-            vertices[static_cast<std::size_t>(polygon.vertex[0])].position,
-            vertices[static_cast<std::size_t>(polygon.vertex[1])].position,
-            vertices[static_cast<std::size_t>(polygon.vertex[2])].position, polygon.normal, heart.LayerDepth());
-        session.core.startPoints.insert(session.core.startPoints.end(), placed.begin(), placed.end());
+        const std::array<StartPoint, 4> placed =
+            StartPointsOnPolygon(vertices[static_cast<std::size_t>(polygon.vertex[0])].position,
+                                 vertices[static_cast<std::size_t>(polygon.vertex[1])].position,
+                                 vertices[static_cast<std::size_t>(polygon.vertex[2])].position,
+                                 polygon.normal, heart.LayerDepth());
+        session.core.startPoints.insert(session.core.startPoints.end(), placed.begin(),
+                                        placed.end());
     }
     return true;
 }
@@ -107,7 +113,8 @@ bool AddStartPolygonsStep(const GrowOptions& options, GrowSession& session, std:
 bool SaveSceneStep(const GrowOptions& options, GrowSession& session, std::string& error) {
     if (options.saveScenePath.empty()) return true;
     std::string reason;
-    if (!WriteSceneFile(options.saveScenePath, CaptureScene(session.core, session.parameters), reason)) {
+    if (!WriteSceneFile(options.saveScenePath, CaptureScene(session.core, session.parameters),
+                        reason)) {
         error = reason;
         return false;
     }
@@ -119,7 +126,8 @@ void GrowStep(int runs, GrowSession& session) {
     for (int run = 0; run < runs; ++run) {
         const Stopwatch stopwatch;
         session.heart.ResetFieldForGrowth();
-        const GrowthSummary summary = session.core.GoGrowth(target, session.parameters, session.random);
+        const GrowthSummary summary =
+            session.core.GoGrowth(target, session.parameters, session.random);
         session.timings.growth = stopwatch.Seconds();
         session.timings.strokes = summary.strokeCount;
     }
@@ -128,13 +136,15 @@ void GrowStep(int runs, GrowSession& session) {
 bool ExportStep(const GrowOptions& options, GrowSession& session, std::string& error) {
     const FiberCore& core = session.core;
     if (!options.outPath.empty() &&
-        !WriteFile(options.outPath, "fibre file", [&](std::FILE* file) { return core.ExportFibersObj(file); },
-                   error)) {
+        !WriteFile(
+            options.outPath, "fibre file",
+            [&](std::FILE* file) { return core.ExportFibersObj(file); }, error)) {
         return false;
     }
     if (!options.centrelinesPath.empty() &&
-        !WriteFile(options.centrelinesPath, "centreline file",
-                   [&](std::FILE* file) { return ExportCentrelinesVtk(core, file); }, error)) {
+        !WriteFile(
+            options.centrelinesPath, "centreline file",
+            [&](std::FILE* file) { return ExportCentrelinesVtk(core, file); }, error)) {
         return false;
     }
     return true;

@@ -20,7 +20,7 @@ struct GrowTimings {
     double volume = 0.0;  // VoxelVolume::Build
     double growth = 0.0;  // the last growth run
     double exportSeconds = 0.0;
-    int strokes = 0;      // strokes the last run's statistics counted; 0 without a run
+    int strokes = 0;  // strokes the last run's statistics counted; 0 without a run
 };
 
 // Everything one invocation works on. The random generator lives as long as the

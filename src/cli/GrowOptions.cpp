@@ -21,11 +21,15 @@ bool IsWholeNumber(const std::string& text, bool allowSign) {
 // CLI11's numeric validators test the range before the type, which turns "abc"
 // into a range complaint; these say what is expected.
 const CLI::Validator kPolygonIndex(
-    [](std::string& text) { return IsWholeNumber(text, true) ? std::string() : "expected a polygon index, got '" + text + "'"; },
+    [](std::string& text) {
+        return IsWholeNumber(text, true) ? std::string()
+                                         : "expected a polygon index, got '" + text + "'";
+    },
     "");
 const CLI::Validator kRunCount(
     [](std::string& text) {
-        return IsWholeNumber(text, false) ? std::string() : "expected a whole number 0 or more, got '" + text + "'";
+        return IsWholeNumber(text, false) ? std::string()
+                                          : "expected a whole number 0 or more, got '" + text + "'";
     },
     "");
 
@@ -47,16 +51,22 @@ long long StartPolygonIndex(const std::string& text) {
 }
 
 std::optional<int> ParseGrowOptions(int argc, const char* const* argv, GrowOptions& options) {
-    CLI::App app("Grows the conduction fibre network on a heart mesh without a display and writes it to files. "
-                 "Every message goes to standard error.",
-                 "vantrel-grow");
-    app.add_option("--heart", options.heartPath, "heart surface mesh (Wavefront OBJ)")->required()->type_name("FILE.obj");
-    CLI::Option* segmentation =
-        app.add_option("--segmentation", options.segmentationPath, "segmentation file of the normalised heart")
-            ->type_name("FILE.kxseg");
-    CLI::Option* segmentAll = app.add_flag("--segment-all", options.segmentAll, "mark every polygon segmented");
+    CLI::App app(
+        "Grows the conduction fibre network on a heart mesh without a display and writes it to "
+        "files. "
+        "Every message goes to standard error.",
+        "vantrel-grow");
+    app.add_option("--heart", options.heartPath, "heart surface mesh (Wavefront OBJ)")
+        ->required()
+        ->type_name("FILE.obj");
+    CLI::Option* segmentation = app.add_option("--segmentation", options.segmentationPath,
+                                               "segmentation file of the normalised heart")
+                                    ->type_name("FILE.kxseg");
+    CLI::Option* segmentAll =
+        app.add_flag("--segment-all", options.segmentAll, "mark every polygon segmented");
     segmentation->excludes(segmentAll);
-    app.add_option("--scene", options.scenePath, "scene file (JSON): start points, curves, rules, parameters")
+    app.add_option("--scene", options.scenePath,
+                   "scene file (JSON): start points, curves, rules, parameters")
         ->type_name("FILE.json");
     app.add_option("--start-polygon", options.startPolygons,
                    "add four start points on this polygon of the normalised heart (repeatable)")
@@ -69,11 +79,15 @@ std::optional<int> ParseGrowOptions(int argc, const char* const* argv, GrowOptio
         ->check(kRunCount)
         ->type_name("K")
         ->default_val(1);
-    app.add_option("--out", options.outPath, "fibre tubes of the last run (OBJ)")->type_name("FILE.obj");
-    app.add_option("--centrelines", options.centrelinesPath, "fibre centrelines of the last run (legacy VTK)")
+    app.add_option("--out", options.outPath, "fibre tubes of the last run (OBJ)")
+        ->type_name("FILE.obj");
+    app.add_option("--centrelines", options.centrelinesPath,
+                   "fibre centrelines of the last run (legacy VTK)")
         ->type_name("FILE.vtk");
-    app.add_option("--save-scene", options.saveScenePath, "write the scene as grown (JSON)")->type_name("FILE.json");
-    app.add_flag("--timings", options.timings, "print the wall time of loading, volume, growth and export");
+    app.add_option("--save-scene", options.saveScenePath, "write the scene as grown (JSON)")
+        ->type_name("FILE.json");
+    app.add_flag("--timings", options.timings,
+                 "print the wall time of loading, volume, growth and export");
 
     try {
         app.parse(argc, argv);

@@ -4,8 +4,9 @@
 
 namespace vantrel {
 
-std::array<StartPoint, 4> StartPointsOnPolygon(const Vector3& p0, const Vector3& p1, const Vector3& p2,
-                                               const Vector3& normal, double layerDepth) {
+std::array<StartPoint, 4> StartPointsOnPolygon(const Vector3& p0, const Vector3& p1,
+                                               const Vector3& p2, const Vector3& normal,
+                                               double layerDepth) {
     // The press: the picked point, moved layerDepth under the surface.
     const Vector3 centroid = (p0 + p1 + p2) * 0.33333333333;
     const Vector3 start = centroid - normal * layerDepth;

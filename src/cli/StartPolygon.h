@@ -15,7 +15,8 @@ namespace vantrel {
 // four times: the start point (s, s + v), then v is turned a quarter turn
 // (1.5707963267948966) about the normal. A triangle whose first corner is its
 // centroid gives four start points whose direction point equals their position.
-std::array<StartPoint, 4> StartPointsOnPolygon(const Vector3& p0, const Vector3& p1, const Vector3& p2,
-                                               const Vector3& normal, double layerDepth);
+std::array<StartPoint, 4> StartPointsOnPolygon(const Vector3& p0, const Vector3& p1,
+                                               const Vector3& p2, const Vector3& normal,
+                                               double layerDepth);
 
 }  // namespace vantrel

@@ -12,7 +12,9 @@ namespace {
 // Below this absolute determinant a matrix counts as singular.
 constexpr double kSingularDeterminant = 1e-11;
 
-void Clear(Matrix4& matrix) { std::memset(matrix.m, 0, sizeof(matrix.m)); }
+void Clear(Matrix4& matrix) {
+    std::memset(matrix.m, 0, sizeof(matrix.m));
+}
 
 }  // namespace
 

@@ -26,7 +26,9 @@ void CopyMinor(const double* a, int n, int skipRow, int skipColumn, double* mino
     }
 }
 
-double Sign(int i) { return (i % 2 == 0) ? 1.0 : -1.0; }
+double Sign(int i) {
+    return (i % 2 == 0) ? 1.0 : -1.0;
+}
 
 }  // namespace
 

@@ -36,7 +36,9 @@ struct Vector3 {
     bool Normalize();
 
     // this x b = (y*b.z - z*b.y, z*b.x - x*b.z, x*b.y - y*b.x), `zero` false.
-    Vector3 Cross(const Vector3& b) const { return Vector3(y * b.z - z * b.y, z * b.x - x * b.z, x * b.y - y * b.x); }
+    Vector3 Cross(const Vector3& b) const {
+        return Vector3(y * b.z - z * b.y, z * b.x - x * b.z, x * b.y - y * b.x);
+    }
 
     // x*b.x + y*b.y + z*b.z, summed left to right.
     double Dot(const Vector3& b) const { return x * b.x + y * b.y + z * b.z; }
@@ -77,15 +79,29 @@ struct Vector3 {
 };
 
 // Component-wise arithmetic; every result is a new vector with `zero` false.
-inline Vector3 operator+(const Vector3& a, const Vector3& b) { return Vector3(a.x + b.x, a.y + b.y, a.z + b.z); }
-inline Vector3 operator-(const Vector3& a, const Vector3& b) { return Vector3(a.x - b.x, a.y - b.y, a.z - b.z); }
-inline Vector3 operator*(const Vector3& v, double s) { return Vector3(v.x * s, v.y * s, v.z * s); }
-inline Vector3 operator*(double s, const Vector3& v) { return Vector3(s * v.x, s * v.y, s * v.z); }
+inline Vector3 operator+(const Vector3& a, const Vector3& b) {
+    return Vector3(a.x + b.x, a.y + b.y, a.z + b.z);
+}
+inline Vector3 operator-(const Vector3& a, const Vector3& b) {
+    return Vector3(a.x - b.x, a.y - b.y, a.z - b.z);
+}
+inline Vector3 operator*(const Vector3& v, double s) {
+    return Vector3(v.x * s, v.y * s, v.z * s);
+}
+inline Vector3 operator*(double s, const Vector3& v) {
+    return Vector3(s * v.x, s * v.y, s * v.z);
+}
 // Divides each component by s (no guard: s == 0 gives infinities as IEEE says).
-inline Vector3 operator/(const Vector3& v, double s) { return Vector3(v.x / s, v.y / s, v.z / s); }
+inline Vector3 operator/(const Vector3& v, double s) {
+    return Vector3(v.x / s, v.y / s, v.z / s);
+}
 
 // a.Dot(b) and a.Cross(b) as free functions, for formulas that read better so.
-inline double Dot(const Vector3& a, const Vector3& b) { return a.Dot(b); }
-inline Vector3 Cross(const Vector3& a, const Vector3& b) { return a.Cross(b); }
+inline double Dot(const Vector3& a, const Vector3& b) {
+    return a.Dot(b);
+}
+inline Vector3 Cross(const Vector3& a, const Vector3& b) {
+    return a.Cross(b);
+}
 
 }  // namespace vantrel

@@ -14,7 +14,8 @@ namespace {
 // writes in the C locale, independent of the process locale.
 void AppendG17(std::string& out, double value) {
     char buffer[40];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 17);
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 17);
     out.append(buffer, result.ptr);
 }
 
@@ -33,7 +34,8 @@ std::vector<ExportedStroke> StrokesInExportOrder(const FiberCore& core) {
     std::vector<ExportedStroke> strokes;
     for (std::size_t f = 0; f < core.fibers.size(); ++f) {
         for (const auto& stroke : core.fibers[f].strokes) {
-            if (!stroke->path.points.empty()) strokes.push_back({static_cast<int>(f), stroke.get()});
+            if (!stroke->path.points.empty())
+                strokes.push_back({static_cast<int>(f), stroke.get()});
         }
     }
     return strokes;
@@ -64,7 +66,8 @@ double TubeRingRadius(double r0, double r1, int ring, int rows) {
 bool ExportCentrelinesVtk(const FiberCore& core, std::FILE* file) {
     const std::vector<ExportedStroke> strokes = StrokesInExportOrder(core);
     long long pointCount = 0;
-    for (const ExportedStroke& entry : strokes) pointCount += static_cast<long long>(entry.stroke->path.points.size());
+    for (const ExportedStroke& entry : strokes)
+        pointCount += static_cast<long long>(entry.stroke->path.points.size());
 
     std::string out;
     out.reserve(static_cast<std::size_t>(pointCount) * 80 + 256);
@@ -119,9 +122,12 @@ bool ExportCentrelinesVtk(const FiberCore& core, std::FILE* file) {
         AppendInt(out, static_cast<long long>(strokes.size()));
         out += "\nFIELD FieldData 4\n";
         AppendIntField(out, "fiber", strokes, [](const ExportedStroke& e) { return e.fiber; });
-        AppendIntField(out, "branchDepth", strokes, [](const ExportedStroke& e) { return e.stroke->branchDepth; });
-        AppendIntField(out, "blocked", strokes, [](const ExportedStroke& e) { return e.stroke->blocked ? 1 : 0; });
-        AppendIntField(out, "junction", strokes, [](const ExportedStroke& e) { return e.stroke->collided ? 1 : 0; });
+        AppendIntField(out, "branchDepth", strokes,
+                       [](const ExportedStroke& e) { return e.stroke->branchDepth; });
+        AppendIntField(out, "blocked", strokes,
+                       [](const ExportedStroke& e) { return e.stroke->blocked ? 1 : 0; });
+        AppendIntField(out, "junction", strokes,
+                       [](const ExportedStroke& e) { return e.stroke->collided ? 1 : 0; });
     }
 
     const bool written = std::fwrite(out.data(), 1, out.size(), file) == out.size();

@@ -26,7 +26,7 @@ constexpr double kInitialRadiusFactor = 0.2;
 constexpr int kTubeColumns = 4;
 
 class Fiber {
- public:
+public:
     Fiber() = default;
     Fiber(Fiber&&) = default;
     Fiber& operator=(Fiber&&) = default;
@@ -48,7 +48,8 @@ class Fiber {
     // Empties the fibre and makes its first stroke, from sp.position towards
     // sp.directionPoint, one segment long; stamps it into the volume and puts it on
     // the front. A direction point equal to the position gives a zero-length stroke.
-    void SetUpFromStartPoint(const StartPoint& sp, GrowthContext& context, const RewritingRule& rule2);
+    void SetUpFromStartPoint(const StartPoint& sp, GrowthContext& context,
+                             const RewritingRule& rule2);
 
     // Empties the fibre and keeps a copy of the curve to trace; no stroke yet.
     void SetUpFromCurve(const Polyline& featureCurve, const RewritingRule& rule2);

@@ -25,8 +25,10 @@ GrowthSummary FiberCore::GoGrowth(const GrowthTarget& target, const GrowthParame
     fibers.clear();
     fibers.resize(startPoints.size() + featureCurves.size());
 
-    GrowthContext context(target.volume, target.mesh, target.layerDepth, parameters, random, collisionCount);
-    for (std::size_t i = 0; i < startPoints.size(); ++i) fibers[i].SetUpFromStartPoint(startPoints[i], context, rule2);
+    GrowthContext context(target.volume, target.mesh, target.layerDepth, parameters, random,
+                          collisionCount);
+    for (std::size_t i = 0; i < startPoints.size(); ++i)
+        fibers[i].SetUpFromStartPoint(startPoints[i], context, rule2);
     for (std::size_t j = 0; j < featureCurves.size(); ++j) {
         fibers[startPoints.size() + j].SetUpFromCurve(featureCurves[j], rule2);
     }

@@ -44,7 +44,7 @@ struct GrowthSummary {
 };
 
 class FiberCore {
- public:
+public:
     FiberCore() = default;
     FiberCore(const FiberCore&) = delete;
     FiberCore& operator=(const FiberCore&) = delete;
@@ -56,8 +56,8 @@ class FiberCore {
     // fibre per start point and one per feature curve, in that order, and repeats
     // growth passes over every fibre until none changes. Draws only from `random`,
     // which carries on from one run to the next. Prints the statistics lines.
-    GrowthSummary GoGrowth(const GrowthTarget& target, const GrowthParameters& parameters, GrowthRandom& random,
-                           const GrowthPassCallback& onPass = {});
+    GrowthSummary GoGrowth(const GrowthTarget& target, const GrowthParameters& parameters,
+                           GrowthRandom& random, const GrowthPassCallback& onPass = {});
 
     // Deletes every fibre and feature curve; start points and rules stay. The
     // caller resets the volume's occupancy (GoGrowth does so itself anyway).

@@ -22,7 +22,8 @@ constexpr int kMaximumExpandedDepth = 50;
 
 }  // namespace
 
-bool Fiber::GrowStep(GrowthContext& context, const RewritingRule& rule1, const RewritingRule& rule2) {
+bool Fiber::GrowStep(GrowthContext& context, const RewritingRule& rule1,
+                     const RewritingRule& rule2) {
     if (fromCurve && !curveTraced) return TraceCurve(context, rule1);
     return ExpandApexes(context, rule2);
 }
@@ -35,7 +36,8 @@ bool Fiber::TraceCurve(GrowthContext& context, const RewritingRule& rule1) {
     if (!std::isfinite(total)) return true;
     for (;;) {
         double step = segmentLength;
-        if (kMinimumLengthFactor * segmentLength > step) step = kMinimumLengthFactor * segmentLength;
+        if (kMinimumLengthFactor * segmentLength > step)
+            step = kMinimumLengthFactor * segmentLength;
         // A remainder shorter than one step is not traced; a step that does not
         // advance would never end the loop.
         if (!(step > 0.0) || !(curvePosition + step <= total)) break;
@@ -48,7 +50,8 @@ bool Fiber::TraceCurve(GrowthContext& context, const RewritingRule& rule1) {
         piece.points.push_back(p0);
         // The point i1 (start of the segment holding p1) is left out: the piece cuts
         // that corner.
-        for (int i = i0 + 1; i <= i1 - 1; ++i) piece.points.push_back(curve.points[static_cast<std::size_t>(i)]);
+        for (int i = i0 + 1; i <= i1 - 1; ++i)
+            piece.points.push_back(curve.points[static_cast<std::size_t>(i)]);
         piece.points.push_back(p1);
 
         Stroke* prev = lastCurveStroke;
@@ -83,17 +86,19 @@ bool Fiber::TraceCurve(GrowthContext& context, const RewritingRule& rule1) {
         volume.MarkStroke(&s);
         s.tube.BuildTube(s.path, r0, r1, kTubeColumns, t0);
         if (prev) prev->links.insert(&s);
-        if (const LayerVoxel* record = LayerRecordAt(volume, p1)) AlignFrameToSurface(s.endFrame, record->normal);
+        if (const LayerVoxel* record = LayerRecordAt(volume, p1))
+            AlignFrameToSurface(s.endFrame, record->normal);
         curvePosition += step;
 
         // Laterals sprout at the joint between two curve strokes, from the earlier.
         if (prev && volume.IsLayerVoxel(volume.VoxelIndexAt(prev->path.points.back()))) {
             for (const Lateral& lateral : rule1.laterals) {
                 context.excluded.assign({prev, &s});
-                std::unique_ptr<Stroke> child = SproutLateral(lateral, *prev, context.excluded, context);
+                std::unique_ptr<Stroke> child =
+                    SproutLateral(lateral, *prev, context.excluded, context);
                 if (!child) continue;
-                child->tube.BuildTube(child->path, child->startRadius, child->endRadius, kTubeColumns,
-                                      FrameYAxis(prev->endFrame));
+                child->tube.BuildTube(child->path, child->startRadius, child->endRadius,
+                                      kTubeColumns, FrameYAxis(prev->endFrame));
                 volume.MarkStroke(child.get());
                 prev->links.insert(child.get());
                 apexes.push_back(std::move(child));
@@ -131,7 +136,8 @@ bool Fiber::ExpandApexes(GrowthContext& context, const RewritingRule& rule2) {
         for (const Lateral& lateral : rule2.laterals) {
             std::unique_ptr<Stroke> child = SproutLateral(lateral, *a, excluded, context);
             if (!child) continue;
-            child->tube.BuildTube(child->path, child->startRadius, child->endRadius, kTubeColumns, y);
+            child->tube.BuildTube(child->path, child->startRadius, child->endRadius, kTubeColumns,
+                                  y);
             // Stamped at once, so the following siblings already see it.
             volume.MarkStroke(child.get());
             excluded.push_back(child.get());
@@ -145,7 +151,8 @@ bool Fiber::ExpandApexes(GrowthContext& context, const RewritingRule& rule2) {
 }
 
 std::unique_ptr<Stroke> Fiber::SproutLateral(const Lateral& lateral, const Stroke& parent,
-                                             const ExcludedStrokes& excluded, GrowthContext& context) {
+                                             const ExcludedStrokes& excluded,
+                                             GrowthContext& context) {
     auto child = std::make_unique<Stroke>();
     child->startFrame = parent.endFrame.Multiply(lateral.matrix);
     child->startRadius = parent.endRadius;
@@ -155,8 +162,11 @@ std::unique_ptr<Stroke> Fiber::SproutLateral(const Lateral& lateral, const Strok
     // The lateral's own length factor does not enter: every child is drawn around
     // the fibre's segment length.
     double length =
-        (GaussianFactor(context.random, context.parameters.RandomDirectionRate * segmentLength) - 1.0) + segmentLength;
-    if (kMinimumLengthFactor * segmentLength > length) length = kMinimumLengthFactor * segmentLength;
+        (GaussianFactor(context.random, context.parameters.RandomDirectionRate * segmentLength) -
+         1.0) +
+        segmentLength;
+    if (kMinimumLengthFactor * segmentLength > length)
+        length = kMinimumLengthFactor * segmentLength;
 
     VolumeStroke* hit = nullptr;
     WalkStroke(*child, length, child->collided, child->leftVolume, excluded, hit, context);

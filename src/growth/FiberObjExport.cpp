@@ -14,7 +14,8 @@ namespace {
 
 void AppendFixed6(std::string& out, double value) {
     char buffer[400];  // enough for any double in fixed notation
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 6);
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 6);
     out.append(buffer, result.ptr);
 }
 

@@ -9,7 +9,8 @@
 
 namespace vantrel {
 
-void Fiber::SetUpFromStartPoint(const StartPoint& sp, GrowthContext& context, const RewritingRule& rule2) {
+void Fiber::SetUpFromStartPoint(const StartPoint& sp, GrowthContext& context,
+                                const RewritingRule& rule2) {
     strokes.clear();
     apexes.clear();
     fromCurve = false;

@@ -12,7 +12,8 @@ namespace vantrel {
 
 struct GrowthContext {
     GrowthContext(VoxelVolume& volumeIn, const RkPolygonModel& meshIn, double layerDepthIn,
-                  const GrowthParameters& parametersIn, GrowthRandom& randomIn, int& collisionCountIn)
+                  const GrowthParameters& parametersIn, GrowthRandom& randomIn,
+                  int& collisionCountIn)
         : volume(volumeIn),
           mesh(meshIn),
           layerDepth(layerDepthIn),

@@ -13,7 +13,7 @@
 namespace vantrel {
 
 class GrowthRandom {
- public:
+public:
     static constexpr int kMaxValue = 32767;
 
     GrowthRandom() = default;
@@ -28,7 +28,7 @@ class GrowthRandom {
     std::uint32_t State() const { return state_; }
     void SetState(std::uint32_t state) { state_ = state; }
 
- private:
+private:
     std::uint32_t state_ = 1;
 };
 

@@ -12,7 +12,9 @@ constexpr int kHistogramBins = 21;
 constexpr double kBinWidthMm = 20.0;
 
 // hist / count in double; 0 for an empty network instead of not-a-number.
-double Ratio(double part, int count) { return count > 0 ? part / count : 0.0; }
+double Ratio(double part, int count) {
+    return count > 0 ? part / count : 0.0;
+}
 
 }  // namespace
 
@@ -39,8 +41,10 @@ GrowthSummary PrintGrowthStatistics(const std::vector<Fiber>& fibers, int collis
         ConsoleLog("%s  %d[%d-%d]%f\n", bar.c_str(), histogram[i], 20 * i, 20 * i + 20,
                    Ratio(histogram[i], count));
     }
-    ConsoleLog("area = %f, numOfBranchPointParUnit %f \n", kStatisticsArea, count * 1000.0 / kStatisticsArea);
-    ConsoleLog("collisionEdge %d / %d  rate = %f \n", collisionCount, count, Ratio(collisionCount, count));
+    ConsoleLog("area = %f, numOfBranchPointParUnit %f \n", kStatisticsArea,
+               count * 1000.0 / kStatisticsArea);
+    ConsoleLog("collisionEdge %d / %d  rate = %f \n", collisionCount, count,
+               Ratio(collisionCount, count));
 
     GrowthSummary summary;
     summary.strokeCount = count;

@@ -62,7 +62,8 @@ void RewritingRule::Rebuild() {
     tilt.SetRotationZ(kLateralTilt);
     const std::size_t count = laterals.size();
     for (std::size_t i = 0; i < count; ++i) {
-        const Matrix4 spin = RotationY((kFullTurn / static_cast<double>(count)) * static_cast<double>(i));
+        const Matrix4 spin =
+            RotationY((kFullTurn / static_cast<double>(count)) * static_cast<double>(i));
         laterals[i].matrix = spin.Multiply(tilt);
         laterals[i].length = 1.0;
         laterals[i].width = 0.98;
@@ -85,8 +86,8 @@ void RewritingRule::RemoveLateral() {
     Rebuild();
 }
 
-void RewritingRule::DragHandle(std::uint32_t part, int lateralIndex, std::uint32_t handle, double dx,
-                               double dy, const Vector3& point) {
+void RewritingRule::DragHandle(std::uint32_t part, int lateralIndex, std::uint32_t handle,
+                               double dx, double dy, const Vector3& point) {
     const bool tip = handle == static_cast<std::uint32_t>(RuleHandle::Tip);
     const bool side = handle == static_cast<std::uint32_t>(RuleHandle::Side);
     if (part == static_cast<std::uint32_t>(RulePart::Stem)) {
@@ -159,7 +160,8 @@ std::vector<RulePartPlacement> RewritingRule::Placements() const {
         parts.push_back(placement);
     };
     if (hasContinuation) {
-        placeAtTip(RulePart::Continuation, -1, continuationMatrix, continuationLength, continuationWidth);
+        placeAtTip(RulePart::Continuation, -1, continuationMatrix, continuationLength,
+                   continuationWidth);
     }
     for (std::size_t i = 0; i < laterals.size(); ++i) {
         placeAtTip(RulePart::Lateral, static_cast<int>(i), laterals[i].matrix, laterals[i].length,

@@ -64,7 +64,7 @@ struct RulePartPlacement {
 };
 
 class RewritingRule {
- public:
+public:
     // Sets the given id, continuation flag and lateral count, then Rebuild.
     RewritingRule(std::uint32_t ruleId, bool hasContinuation, int lateralCount);
 
@@ -81,8 +81,8 @@ class RewritingRule {
     // mouse motion in pixels since the last move; point the mouse position at the
     // handle's depth relative to the rule's origin. Edits that would leave their
     // range are ignored; unknown parts and lateral indices are ignored.
-    void DragHandle(std::uint32_t part, int lateralIndex, std::uint32_t handle, double dx, double dy,
-                    const Vector3& point);
+    void DragHandle(std::uint32_t part, int lateralIndex, std::uint32_t handle, double dx,
+                    double dy, const Vector3& point);
 
     // The parts in drawing order: stem, continuation (when present), laterals by index.
     std::vector<RulePartPlacement> Placements() const;

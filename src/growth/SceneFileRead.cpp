@@ -50,7 +50,7 @@ std::string WithoutExceptionTag(const std::string& what) {
 // before any value exists) can be given a JSON path. It also refuses duplicate keys,
 // which the plain parser would resolve silently in favour of the last one.
 class PathTrackingBuilder : public Json::json_sax_t {
- public:
+public:
     bool null() override { return Add(Json(nullptr)); }
     bool boolean(bool value) override { return Add(Json(value)); }
     bool number_integer(number_integer_t value) override { return Add(Json(value)); }
@@ -85,11 +85,11 @@ class PathTrackingBuilder : public Json::json_sax_t {
     Json& Document() { return root_; }
     const Refusal& Failure() const { return refusal_; }
 
- private:
+private:
     struct Frame {
         Json* value;
-        std::string key;         // objects: the member being read
-        std::size_t started = 0; // arrays: elements begun so far
+        std::string key;          // objects: the member being read
+        std::size_t started = 0;  // arrays: elements begun so far
     };
 
     // Places a finished value where the open container expects it; returns the
@@ -139,7 +139,8 @@ class PathTrackingBuilder : public Json::json_sax_t {
         if (frames_.empty()) return std::string();
         const Frame& frame = frames_.back();
         const std::string parent = PathOfOpenValue();
-        if (frame.value->is_object()) return frame.key.empty() ? parent : MemberPath(parent, frame.key);
+        if (frame.value->is_object())
+            return frame.key.empty() ? parent : MemberPath(parent, frame.key);
         return ElementPath(parent, frame.started);
     }
 
@@ -158,7 +159,8 @@ const char* TypeName(const Json& value) {
 }
 
 void ExpectObject(const Json& value, const std::string& path) {
-    if (!value.is_object()) Refuse(path, std::string("expected an object, found ") + TypeName(value));
+    if (!value.is_object())
+        Refuse(path, std::string("expected an object, found ") + TypeName(value));
 }
 
 void ExpectArray(const Json& value, const std::string& path) {
@@ -166,7 +168,8 @@ void ExpectArray(const Json& value, const std::string& path) {
 }
 
 // Refuses every member whose name is not in `known`.
-void ExpectOnlyKeys(const Json& object, const std::string& path, std::initializer_list<const char*> known) {
+void ExpectOnlyKeys(const Json& object, const std::string& path,
+                    std::initializer_list<const char*> known) {
     for (auto member = object.begin(); member != object.end(); ++member) {
         bool isKnown = false;
         for (const char* name : known) isKnown = isKnown || member.key() == name;
@@ -175,7 +178,8 @@ void ExpectOnlyKeys(const Json& object, const std::string& path, std::initialize
 }
 
 double ReadNumber(const Json& value, const std::string& path) {
-    if (!value.is_number()) Refuse(path, std::string("expected a number, found ") + TypeName(value));
+    if (!value.is_number())
+        Refuse(path, std::string("expected a number, found ") + TypeName(value));
     const double number = value.get<double>();
     if (!std::isfinite(number)) Refuse(path, "number is not a finite double");
     return number;
@@ -194,7 +198,8 @@ double ReadUnitInterval(const Json& value, const std::string& path) {
 }
 
 bool ReadBool(const Json& value, const std::string& path) {
-    if (!value.is_boolean()) Refuse(path, std::string("expected true or false, found ") + TypeName(value));
+    if (!value.is_boolean())
+        Refuse(path, std::string("expected true or false, found ") + TypeName(value));
     return value.get<bool>();
 }
 
@@ -202,10 +207,12 @@ bool ReadBool(const Json& value, const std::string& path) {
 std::vector<double> ReadNumbers(const Json& value, const std::string& path, std::size_t count) {
     ExpectArray(value, path);
     if (value.size() != count) {
-        Refuse(path, "expected " + std::to_string(count) + " numbers, found " + std::to_string(value.size()));
+        Refuse(path, "expected " + std::to_string(count) + " numbers, found " +
+                         std::to_string(value.size()));
     }
     std::vector<double> numbers;
-    for (std::size_t i = 0; i < count; ++i) numbers.push_back(ReadNumber(value[i], ElementPath(path, i)));
+    for (std::size_t i = 0; i < count; ++i)
+        numbers.push_back(ReadNumber(value[i], ElementPath(path, i)));
     return numbers;
 }
 
@@ -243,9 +250,11 @@ std::vector<StartPoint> ReadStartPoints(const Json& value, const std::string& pa
         ExpectObject(entry, at);
         ExpectOnlyKeys(entry, at, {"position", "directionPoint"});
         StartPoint startPoint;
-        if (entry.contains("position")) startPoint.position = ReadPointInBox(entry["position"], MemberPath(at, "position"));
+        if (entry.contains("position"))
+            startPoint.position = ReadPointInBox(entry["position"], MemberPath(at, "position"));
         if (entry.contains("directionPoint")) {
-            startPoint.directionPoint = ReadVector3(entry["directionPoint"], MemberPath(at, "directionPoint"));
+            startPoint.directionPoint =
+                ReadVector3(entry["directionPoint"], MemberPath(at, "directionPoint"));
         }
         startPoints.push_back(startPoint);
     }
@@ -273,7 +282,8 @@ std::vector<Polyline> ReadFeatureCurves(const Json& value, const std::string& pa
             const std::string colorPath = MemberPath(at, "color");
             const std::vector<double> rgba = ReadNumbers(entry["color"], colorPath, 4);
             for (std::size_t k = 0; k < 4; ++k) {
-                if (rgba[k] < 0.0 || rgba[k] > 1.0) Refuse(ElementPath(colorPath, k), "must be between 0 and 1");
+                if (rgba[k] < 0.0 || rgba[k] > 1.0)
+                    Refuse(ElementPath(colorPath, k), "must be between 0 and 1");
                 curve.color[k] = static_cast<float>(rgba[k]);
             }
         }
@@ -286,8 +296,8 @@ std::vector<Polyline> ReadFeatureCurves(const Json& value, const std::string& pa
 void ReadRule(const Json& value, const std::string& path, RewritingRule& rule) {
     ExpectObject(value, path);
     ExpectOnlyKeys(value, path,
-                   {"stemLength", "stemWidth", "continuationLength", "continuationWidth", "continuationMatrix",
-                    "laterals"});
+                   {"stemLength", "stemWidth", "continuationLength", "continuationWidth",
+                    "continuationMatrix", "laterals"});
     if (value.contains("laterals")) {
         const std::string lateralsPath = MemberPath(path, "laterals");
         const Json& laterals = value["laterals"];
@@ -301,21 +311,29 @@ void ReadRule(const Json& value, const std::string& path, RewritingRule& rule) {
             ExpectObject(entry, at);
             ExpectOnlyKeys(entry, at, {"length", "width", "matrix"});
             Lateral& lateral = rule.laterals[i];
-            if (entry.contains("length")) lateral.length = ReadPositive(entry["length"], MemberPath(at, "length"));
-            if (entry.contains("width")) lateral.width = ReadPositive(entry["width"], MemberPath(at, "width"));
-            if (entry.contains("matrix")) lateral.matrix = ReadMatrix(entry["matrix"], MemberPath(at, "matrix"));
+            if (entry.contains("length"))
+                lateral.length = ReadPositive(entry["length"], MemberPath(at, "length"));
+            if (entry.contains("width"))
+                lateral.width = ReadPositive(entry["width"], MemberPath(at, "width"));
+            if (entry.contains("matrix"))
+                lateral.matrix = ReadMatrix(entry["matrix"], MemberPath(at, "matrix"));
         }
     }
-    if (value.contains("stemLength")) rule.stemLength = ReadPositive(value["stemLength"], MemberPath(path, "stemLength"));
-    if (value.contains("stemWidth")) rule.stemWidth = ReadPositive(value["stemWidth"], MemberPath(path, "stemWidth"));
+    if (value.contains("stemLength"))
+        rule.stemLength = ReadPositive(value["stemLength"], MemberPath(path, "stemLength"));
+    if (value.contains("stemWidth"))
+        rule.stemWidth = ReadPositive(value["stemWidth"], MemberPath(path, "stemWidth"));
     if (value.contains("continuationLength")) {
-        rule.continuationLength = ReadPositive(value["continuationLength"], MemberPath(path, "continuationLength"));
+        rule.continuationLength =
+            ReadPositive(value["continuationLength"], MemberPath(path, "continuationLength"));
     }
     if (value.contains("continuationWidth")) {
-        rule.continuationWidth = ReadPositive(value["continuationWidth"], MemberPath(path, "continuationWidth"));
+        rule.continuationWidth =
+            ReadPositive(value["continuationWidth"], MemberPath(path, "continuationWidth"));
     }
     if (value.contains("continuationMatrix")) {
-        rule.continuationMatrix = ReadMatrix(value["continuationMatrix"], MemberPath(path, "continuationMatrix"));
+        rule.continuationMatrix =
+            ReadMatrix(value["continuationMatrix"], MemberPath(path, "continuationMatrix"));
     }
 }
 
@@ -331,25 +349,29 @@ int ReadSegmentResolution(const Json& value, const std::string& path) {
 GrowthParameters ReadParameters(const Json& value, const std::string& path) {
     ExpectObject(value, path);
     ExpectOnlyKeys(value, path,
-                   {"SegmentResolution", "GradientDirectionRate", "RandomDirectionRate", "ShuffleGrowthApexOrder",
-                    "CreateTreeStructure", "FitOffsetFromTargetPolygon"});
+                   {"SegmentResolution", "GradientDirectionRate", "RandomDirectionRate",
+                    "ShuffleGrowthApexOrder", "CreateTreeStructure", "FitOffsetFromTargetPolygon"});
     GrowthParameters parameters;
     auto at = [&](const char* key) { return MemberPath(path, key); };
     if (value.contains("SegmentResolution")) {
-        parameters.SegmentResolution = ReadSegmentResolution(value["SegmentResolution"], at("SegmentResolution"));
+        parameters.SegmentResolution =
+            ReadSegmentResolution(value["SegmentResolution"], at("SegmentResolution"));
     }
     if (value.contains("GradientDirectionRate")) {
         parameters.GradientDirectionRate =
             ReadUnitInterval(value["GradientDirectionRate"], at("GradientDirectionRate"));
     }
     if (value.contains("RandomDirectionRate")) {
-        parameters.RandomDirectionRate = ReadUnitInterval(value["RandomDirectionRate"], at("RandomDirectionRate"));
+        parameters.RandomDirectionRate =
+            ReadUnitInterval(value["RandomDirectionRate"], at("RandomDirectionRate"));
     }
     if (value.contains("ShuffleGrowthApexOrder")) {
-        parameters.ShuffleGrowthApexOrder = ReadBool(value["ShuffleGrowthApexOrder"], at("ShuffleGrowthApexOrder"));
+        parameters.ShuffleGrowthApexOrder =
+            ReadBool(value["ShuffleGrowthApexOrder"], at("ShuffleGrowthApexOrder"));
     }
     if (value.contains("CreateTreeStructure")) {
-        parameters.CreateTreeStructure = ReadBool(value["CreateTreeStructure"], at("CreateTreeStructure"));
+        parameters.CreateTreeStructure =
+            ReadBool(value["CreateTreeStructure"], at("CreateTreeStructure"));
     }
     if (value.contains("FitOffsetFromTargetPolygon")) {
         parameters.FitOffsetFromTargetPolygon =
@@ -371,22 +393,27 @@ void ReadVersion(const Json& document) {
 
 Scene ReadScene(const Json& document) {
     ExpectObject(document, "");
-    ExpectOnlyKeys(document, "", {"version", "startPoints", "featureCurves", "rule1", "rule2", "parameters"});
+    ExpectOnlyKeys(document, "",
+                   {"version", "startPoints", "featureCurves", "rule1", "rule2", "parameters"});
     ReadVersion(document);
     Scene scene;
-    if (document.contains("startPoints")) scene.startPoints = ReadStartPoints(document["startPoints"], "startPoints");
+    if (document.contains("startPoints"))
+        scene.startPoints = ReadStartPoints(document["startPoints"], "startPoints");
     if (document.contains("featureCurves")) {
         scene.featureCurves = ReadFeatureCurves(document["featureCurves"], "featureCurves");
     }
     if (document.contains("rule1")) ReadRule(document["rule1"], "rule1", scene.rule1);
     if (document.contains("rule2")) ReadRule(document["rule2"], "rule2", scene.rule2);
-    if (document.contains("parameters")) scene.parameters = ReadParameters(document["parameters"], "parameters");
+    if (document.contains("parameters"))
+        scene.parameters = ReadParameters(document["parameters"], "parameters");
     return scene;
 }
 
 }  // namespace
 
-std::string SceneFileError::Describe() const { return path.empty() ? message : path + ": " + message; }
+std::string SceneFileError::Describe() const {
+    return path.empty() ? message : path + ": " + message;
+}
 
 bool ParseSceneText(const std::string& text, Scene& scene, SceneFileError& error) {
     PathTrackingBuilder builder;

@@ -13,7 +13,9 @@ using OrderedJson = nlohmann::ordered_json;
 
 namespace {
 
-OrderedJson VectorJson(const Vector3& v) { return OrderedJson::array({v.x, v.y, v.z}); }
+OrderedJson VectorJson(const Vector3& v) {
+    return OrderedJson::array({v.x, v.y, v.z});
+}
 
 OrderedJson MatrixJson(const Matrix4& matrix) {
     OrderedJson elements = OrderedJson::array();
@@ -59,7 +61,8 @@ OrderedJson SceneJson(const Scene& scene) {
         entry["points"] = points;
         // Widened to double, each float component prints in the shortest form that
         // reads back to the same float.
-        entry["color"] = OrderedJson::array({curve.color[0], curve.color[1], curve.color[2], curve.color[3]});
+        entry["color"] =
+            OrderedJson::array({curve.color[0], curve.color[1], curve.color[2], curve.color[3]});
         curves.push_back(entry);
     }
     json["featureCurves"] = curves;

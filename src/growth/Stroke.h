@@ -20,7 +20,7 @@ class Stroke;
 using StrokeLinks = std::set<Stroke*, ByStrokeSerial>;
 
 class Stroke : public VolumeStroke {
- public:
+public:
     // A stroke with identity frames, an empty path and the next serial.
     Stroke();
     Stroke(const Stroke&) = delete;
@@ -46,8 +46,12 @@ class Stroke : public VolumeStroke {
 };
 
 // +y axis and origin of a frame matrix.
-inline Vector3 FrameYAxis(const Matrix4& frame) { return Vector3(frame.m[4], frame.m[5], frame.m[6]); }
-inline Vector3 FrameOrigin(const Matrix4& frame) { return Vector3(frame.m[12], frame.m[13], frame.m[14]); }
+inline Vector3 FrameYAxis(const Matrix4& frame) {
+    return Vector3(frame.m[4], frame.m[5], frame.m[6]);
+}
+inline Vector3 FrameOrigin(const Matrix4& frame) {
+    return Vector3(frame.m[12], frame.m[13], frame.m[14]);
+}
 inline void SetFrameOrigin(Matrix4& frame, const Vector3& origin) {
     frame.m[12] = origin.x;
     frame.m[13] = origin.y;

@@ -72,7 +72,9 @@ void TubeMesh::BuildTube(const Polyline& path, double r0, double r1, int columnC
     }
 
     if (rows < 2) return;  // no neighbouring ring to span a surface with
-    auto at = [this](int ring, int column) -> const Vector3& { return vertices[ring * columns + column]; };
+    auto at = [this](int ring, int column) -> const Vector3& {
+        return vertices[ring * columns + column];
+    };
     for (int i = 0; i < rows; ++i) {
         for (int k = 0; k < columns; ++k) {
             // The column after the seam is column 1, since the last repeats the first.

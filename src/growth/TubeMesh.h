@@ -26,7 +26,8 @@ struct TubeMesh {
     // Replaces the tube by one around `path` with radii r0 and r1 and the given
     // number of columns (at least 2); `initialDirection` orients the first ring.
     // A path of fewer than 2 points gives rings at radius r0 with zero normals.
-    void BuildTube(const Polyline& path, double r0, double r1, int columnCount, const Vector3& initialDirection);
+    void BuildTube(const Polyline& path, double r0, double r1, int columnCount,
+                   const Vector3& initialDirection);
 
     // Writes "v %f %f %f" for every vertex, ring by ring, then two "f a b c" lines
     // per quad with 1-based indices counted from `offset`, and advances `offset` by

@@ -16,8 +16,8 @@ constexpr int kFirstBendingStep = 3;
 
 }  // namespace
 
-void WalkStroke(Stroke& s, double length, bool& collided, bool& leftVolume, const ExcludedStrokes& excluded,
-                VolumeStroke*& hit, GrowthContext& context) {
+void WalkStroke(Stroke& s, double length, bool& collided, bool& leftVolume,
+                const ExcludedStrokes& excluded, VolumeStroke*& hit, GrowthContext& context) {
     VoxelVolume& volume = context.volume;
     const GrowthParameters& parameters = context.parameters;
     const int resolution = parameters.SegmentResolution < 2 ? 2 : parameters.SegmentResolution;

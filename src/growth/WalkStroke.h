@@ -15,7 +15,7 @@ namespace vantrel {
 // smoothed). Only a walk that reaches its end gets an end frame (its rotation
 // carries the start frame's +y onto the last step's direction); otherwise the end
 // frame is left as it was. SegmentResolution below 2 counts as 2.
-void WalkStroke(Stroke& s, double length, bool& collided, bool& leftVolume, const ExcludedStrokes& excluded,
-                VolumeStroke*& hit, GrowthContext& context);
+void WalkStroke(Stroke& s, double length, bool& collided, bool& leftVolume,
+                const ExcludedStrokes& excluded, VolumeStroke*& hit, GrowthContext& context);
 
 }  // namespace vantrel

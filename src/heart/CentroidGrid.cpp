@@ -27,9 +27,10 @@ CentroidGrid::CentroidGrid(const RkPolygonModel& mesh, const std::vector<std::in
         for (int corner : polygon.vertex) {
             if (corner < 0 || corner >= vertexCount) return false;
         }
-        const Vector3 c = (mesh.vertices[polygon.vertex[0]].position + mesh.vertices[polygon.vertex[1]].position +
-                           mesh.vertices[polygon.vertex[2]].position) *
-                          0.33333333333;
+        const Vector3 c =
+            (mesh.vertices[polygon.vertex[0]].position + mesh.vertices[polygon.vertex[1]].position +
+             mesh.vertices[polygon.vertex[2]].position) *
+            0.33333333333;
         centroid = Point{c.x, c.y, c.z};
         return std::isfinite(c.x) && std::isfinite(c.y) && std::isfinite(c.z);
     };
@@ -53,7 +54,8 @@ CentroidGrid::CentroidGrid(const RkPolygonModel& mesh, const std::vector<std::in
     // The grid's fineness follows the number of segmented polygons (a cheap count:
     // a non-finite centroid found later only makes the estimate a little high).
     int expected = 0;
-    for (int i = 0; i < polygonCount && i < static_cast<int>(regionIds.size()); ++i) expected += regionIds[i] != 0;
+    for (int i = 0; i < polygonCount && i < static_cast<int>(regionIds.size()); ++i)
+        expected += regionIds[i] != 0;
     if (expected == 0) return;
 
     const double largest = std::max({high[0] - low[0], high[1] - low[1], high[2] - low[2]});
@@ -62,12 +64,13 @@ CentroidGrid::CentroidGrid(const RkPolygonModel& mesh, const std::vector<std::in
     // fresh memory costs more than scanning those centroids). The search skips
     // cells farther than the best distance found, so coarse cells cost little.
     const int cellsAlongLargest = std::clamp(
-        static_cast<int>(std::ceil(kCellsPerCubeRoot * std::cbrt(static_cast<double>(expected)))), 1,
-        kMaxCellsPerAxis);
+        static_cast<int>(std::ceil(kCellsPerCubeRoot * std::cbrt(static_cast<double>(expected)))),
+        1, kMaxCellsPerAxis);
     cellSize_ = largest > 0.0 ? largest / cellsAlongLargest : 1.0;
     for (int axis = 0; axis < 3; ++axis) {
         origin_[axis] = low[axis];
-        cells_[axis] = std::min(static_cast<int>((high[axis] - low[axis]) / cellSize_) + 1, kMaxCellsPerAxis);
+        cells_[axis] =
+            std::min(static_cast<int>((high[axis] - low[axis]) / cellSize_) + 1, kMaxCellsPerAxis);
     }
 
     // Counting sort by cell. Filling each cell from its end while walking the
@@ -111,13 +114,14 @@ int CentroidGrid::CellOf(const Point& p) const {
 }
 
 int CentroidGrid::Nearest(const Vector3& q, double cutoff) const {
-    if (polygons_.empty() || !std::isfinite(q.x) || !std::isfinite(q.y) || !std::isfinite(q.z)) return -1;
+    if (polygons_.empty() || !std::isfinite(q.x) || !std::isfinite(q.y) || !std::isfinite(q.z))
+        return -1;
     const int centre[3] = {CellOf(q.x, 0), CellOf(q.y, 1), CellOf(q.z, 2)};
     const double query[3] = {q.x, q.y, q.z};
     // Cell borders and centroids are both rounded; a border is trusted only up to
     // this distance, far above the rounding of values of this size.
-    const double margin = 1e-9 * (cellSize_ * kMaxCellsPerAxis + std::abs(origin_[0]) + std::abs(origin_[1]) +
-                                  std::abs(origin_[2]) + 1.0);
+    const double margin = 1e-9 * (cellSize_ * kMaxCellsPerAxis + std::abs(origin_[0]) +
+                                  std::abs(origin_[1]) + std::abs(origin_[2]) + 1.0);
     double best = cutoff;
     int bestPolygon = -1;
     // Squared distance from q to cell `index` along one axis, less the margin; the
@@ -125,7 +129,8 @@ int CentroidGrid::Nearest(const Vector3& q, double cutoff) const {
     const auto axisGap = [&](int axis, int index) {
         double gap = 0.0;
         if (index > 0) gap = std::max(gap, origin_[axis] + index * cellSize_ - query[axis]);
-        if (index < cells_[axis] - 1) gap = std::max(gap, query[axis] - (origin_[axis] + (index + 1) * cellSize_));
+        if (index < cells_[axis] - 1)
+            gap = std::max(gap, query[axis] - (origin_[axis] + (index + 1) * cellSize_));
         gap = std::max(0.0, gap - margin);
         return gap * gap;
     };
@@ -139,7 +144,8 @@ int CentroidGrid::Nearest(const Vector3& q, double cutoff) const {
             const double dy = q.y - centroids_[k].y;
             const double dz = q.z - centroids_[k].z;
             const double distance = dx * dx + dy * dy + dz * dz;
-            if (distance < best || (distance == best && bestPolygon != -1 && polygons_[k] < bestPolygon)) {
+            if (distance < best ||
+                (distance == best && bestPolygon != -1 && polygons_[k] < bestPolygon)) {
                 best = distance;
                 bestPolygon = polygons_[k];
             }

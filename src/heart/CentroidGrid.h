@@ -18,7 +18,7 @@ namespace vantrel {
 class RkPolygonModel;
 
 class CentroidGrid {
- public:
+public:
     // Takes the polygons whose region id is non-zero (a polygon beyond the end of
     // regionIds counts as 0) and whose corners are valid vertex indices; a centroid
     // with a non-finite coordinate is never found.
@@ -30,7 +30,7 @@ class CentroidGrid {
 
     bool Empty() const { return polygons_.empty(); }
 
- private:
+private:
     struct Point {
         double x, y, z;
     };

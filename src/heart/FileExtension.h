@@ -7,11 +7,11 @@
 namespace vantrel {
 
 inline std::string FileExtension(const std::string& path) {
-  const std::string::size_type slash = path.find_last_of('/');
-  const std::string::size_type nameStart = slash == std::string::npos ? 0 : slash + 1;
-  const std::string::size_type dot = path.find_last_of('.');
-  if (dot == std::string::npos || dot < nameStart) return std::string();
-  return path.substr(dot + 1);
+    const std::string::size_type slash = path.find_last_of('/');
+    const std::string::size_type nameStart = slash == std::string::npos ? 0 : slash + 1;
+    const std::string::size_type dot = path.find_last_of('.');
+    if (dot == std::string::npos || dot < nameStart) return std::string();
+    return path.substr(dot + 1);
 }
 
 }  // namespace vantrel

@@ -15,51 +15,51 @@ namespace {
 // The mesh library reads ".obj" in any case, so the heart path is judged the same
 // way: a file named HEART.OBJ is a heart mesh, not a reason to start empty.
 bool IsObjPath(const std::string& path) {
-  std::string extension = FileExtension(path);
-  std::transform(extension.begin(), extension.end(), extension.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return extension == "obj";
+    std::string extension = FileExtension(path);
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return extension == "obj";
 }
 
 bool AllPositionsFinite(const RkPolygonModel& mesh) {
-  for (const MeshVertex& vertex : mesh.vertices) {
-    const Vector3& p = vertex.position;
-    if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z)) return false;
-  }
-  return true;
+    for (const MeshVertex& vertex : mesh.vertices) {
+        const Vector3& p = vertex.position;
+        if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z)) return false;
+    }
+    return true;
 }
 
 struct Extent {
-  Vector3 low;
-  double largest = 0.0;
+    Vector3 low;
+    double largest = 0.0;
 };
 
 // The bounding box starts from the first vertex, so any finite coordinates are
 // measured (not only those within a fixed starting range).
 Extent MeasureExtent(const RkPolygonModel& mesh) {
-  Vector3 low = mesh.vertices.front().position;
-  Vector3 high = low;
-  for (const MeshVertex& vertex : mesh.vertices) {
-    const Vector3& p = vertex.position;
-    low.x = std::min(low.x, p.x);
-    low.y = std::min(low.y, p.y);
-    low.z = std::min(low.z, p.z);
-    high.x = std::max(high.x, p.x);
-    high.y = std::max(high.y, p.y);
-    high.z = std::max(high.z, p.z);
-  }
-  const double dx = high.x - low.x;
-  const double dy = high.y - low.y;
-  const double dz = high.z - low.z;
-  return Extent{low, std::max(dx, std::max(dy, dz))};
+    Vector3 low = mesh.vertices.front().position;
+    Vector3 high = low;
+    for (const MeshVertex& vertex : mesh.vertices) {
+        const Vector3& p = vertex.position;
+        low.x = std::min(low.x, p.x);
+        low.y = std::min(low.y, p.y);
+        low.z = std::min(low.z, p.z);
+        high.x = std::max(high.x, p.x);
+        high.y = std::max(high.y, p.y);
+        high.z = std::max(high.z, p.z);
+    }
+    const double dx = high.x - low.x;
+    const double dy = high.y - low.y;
+    const double dz = high.z - low.z;
+    return Extent{low, std::max(dx, std::max(dy, dz))};
 }
 
 int CountBoundaryEdges(const RkPolygonModel& mesh) {
-  int count = 0;
-  for (const MeshEdge& edge : mesh.edges) {
-    if (edge.forwardPolygon < 0 || edge.backwardPolygon < 0) ++count;
-  }
-  return count;
+    int count = 0;
+    for (const MeshEdge& edge : mesh.edges) {
+        if (edge.forwardPolygon < 0 || edge.backwardPolygon < 0) ++count;
+    }
+    return count;
 }
 
 }  // namespace
@@ -67,112 +67,123 @@ int CountBoundaryEdges(const RkPolygonModel& mesh) {
 HeartModel::HeartModel() : volume(kVolumeResolution, kVolumeExtent) {}
 
 bool HeartModel::LoadHeart(const std::string& heartPath, const SegmentationChoice& segmentation) {
-  if (!mesh.vertices.empty() || !mesh.polygons.empty()) {
-    ConsoleLog("a heart is already loaded; %s is not loaded\n", heartPath.c_str());
-    return false;
-  }
-  if (!IsObjPath(heartPath)) {
-    ConsoleLog("heart mesh %s is not an .obj file; no heart loaded\n", heartPath.c_str());
-    return false;
-  }
-  // The mesh reader prints its own line naming the file and the fault.
-  if (!mesh.Load(heartPath)) return false;
-  if (!NormalizeHeart()) return false;
+    if (!mesh.vertices.empty() || !mesh.polygons.empty()) {
+        ConsoleLog("a heart is already loaded; %s is not loaded\n", heartPath.c_str());
+        return false;
+    }
+    if (!IsObjPath(heartPath)) {
+        ConsoleLog("heart mesh %s is not an .obj file; no heart loaded\n", heartPath.c_str());
+        return false;
+    }
+    // The mesh reader prints its own line naming the file and the fault.
+    if (!mesh.Load(heartPath)) return false;
+    if (!NormalizeHeart()) return false;
 
-  regionIds.assign(mesh.polygons.size(), 0);
-  switch (segmentation.kind) {
-    case SegmentationChoice::Kind::kNone:
-      break;
-    case SegmentationChoice::Kind::kFile:
-      ImportSegmentation(segmentation.path);
-      break;
-    case SegmentationChoice::Kind::kAllSegmented:
-      std::fill(regionIds.begin(), regionIds.end(), 1);
-      break;
-  }
-  volume.Build(mesh, regionIds);
-  return true;
+    regionIds.assign(mesh.polygons.size(), 0);
+    switch (segmentation.kind) {
+        case SegmentationChoice::Kind::kNone:
+            break;
+        case SegmentationChoice::Kind::kFile:
+            ImportSegmentation(segmentation.path);
+            break;
+        case SegmentationChoice::Kind::kAllSegmented:
+            std::fill(regionIds.begin(), regionIds.end(), 1);
+            break;
+    }
+    volume.Build(mesh, regionIds);
+    return true;
 }
 
 bool HeartModel::NormalizeHeart() {
-  if (mesh.polygons.empty() || mesh.vertices.empty()) {
-    ConsoleLog("heart mesh has no polygons; no heart loaded\n");
-    mesh.Clear();
-    return false;
-  }
-  if (!AllPositionsFinite(mesh)) {
-    ConsoleLog("heart mesh has coordinates that are not finite numbers; no heart loaded\n");
-    mesh.Clear();
-    return false;
-  }
+    if (mesh.polygons.empty() || mesh.vertices.empty()) {
+        ConsoleLog("heart mesh has no polygons; no heart loaded\n");
+        mesh.Clear();
+        return false;
+    }
+    if (!AllPositionsFinite(mesh)) {
+        ConsoleLog("heart mesh has coordinates that are not finite numbers; no heart loaded\n");
+        mesh.Clear();
+        return false;
+    }
 
-  // A mesh without extent cannot be scaled; it is judged before the refinement,
-  // whose inexact third would give a point-like mesh a spurious tiny extent.
-  const Extent loaded = MeasureExtent(mesh);
-  if (!std::isfinite(loaded.largest) || !(loaded.largest > 0.0)) {
-    ConsoleLog("heart mesh has no finite, non-zero extent (largest extent %g); no heart loaded\n",
-               loaded.largest);
-    mesh.Clear();
-    return false;
-  }
+    // A mesh without extent cannot be scaled; it is judged before the refinement,
+    // whose inexact third would give a point-like mesh a spurious tiny extent.
+    const Extent loaded = MeasureExtent(mesh);
+    if (!std::isfinite(loaded.largest) || !(loaded.largest > 0.0)) {
+        ConsoleLog(
+            "heart mesh has no finite, non-zero extent (largest extent %g); no heart loaded\n",
+            loaded.largest);
+        mesh.Clear();
+        return false;
+    }
 
-  mesh.BuildEdgeTable();
-  const int boundaryEdges = CountBoundaryEdges(mesh);
-  mesh.RefineByCentroids();
+    mesh.BuildEdgeTable();
+    const int boundaryEdges = CountBoundaryEdges(mesh);
+    mesh.RefineByCentroids();
 
-  const Extent refined = MeasureExtent(mesh);
-  const Vector3& low = refined.low;
-  const double scale = kVolumeExtent / refined.largest;
-  // Coordinates near the largest doubles can still overflow in the refinement.
-  if (!std::isfinite(scale) || !(scale > 0.0) || !AllPositionsFinite(mesh)) {
-    ConsoleLog("heart mesh is too large or too small to scale (largest extent %g); no heart "
-               "loaded\n",
-               refined.largest);
-    mesh.Clear();
-    return false;
-  }
+    const Extent refined = MeasureExtent(mesh);
+    const Vector3& low = refined.low;
+    const double scale = kVolumeExtent / refined.largest;
+    // Coordinates near the largest doubles can still overflow in the refinement.
+    if (!std::isfinite(scale) || !(scale > 0.0) || !AllPositionsFinite(mesh)) {
+        ConsoleLog(
+            "heart mesh is too large or too small to scale (largest extent %g); no heart "
+            "loaded\n",
+            refined.largest);
+        mesh.Clear();
+        return false;
+    }
 
-  mesh.Translate(Vector3(-low.x, -low.y, -low.z));
-  for (MeshVertex& vertex : mesh.vertices) vertex.position *= scale;
-  mesh.ComputeNormals();
+    mesh.Translate(Vector3(-low.x, -low.y, -low.z));
+    for (MeshVertex& vertex : mesh.vertices) vertex.position *= scale;
+    mesh.ComputeNormals();
 
-  if (boundaryEdges > 0) {
-    ConsoleLog("heart mesh is open: %d boundary edges; the inside test of the voxel volume may be "
-               "unreliable\n",
-               boundaryEdges);
-  }
-  return true;
+    if (boundaryEdges > 0) {
+        ConsoleLog(
+            "heart mesh is open: %d boundary edges; the inside test of the voxel volume may be "
+            "unreliable\n",
+            boundaryEdges);
+    }
+    return true;
 }
 
 bool HeartModel::ImportSegmentation(const std::string& path) {
-  return ImportSegmentationFile(path, regionIds);
+    return ImportSegmentationFile(path, regionIds);
 }
 
 bool HeartModel::ExportSegmentation(const std::string& chosenPath) const {
-  ConsoleLog("system save the segemntationfile _segmentation.kxseg_");
-  return WriteSegmentationFile(SegmentationExportPath(chosenPath), regionIds);
+    ConsoleLog("system save the segemntationfile _segmentation.kxseg_");
+    return WriteSegmentationFile(SegmentationExportPath(chosenPath), regionIds);
 }
 
-void HeartModel::PaintAround(int polygon) { SetRegionAround(polygon, 1); }
+void HeartModel::PaintAround(int polygon) {
+    SetRegionAround(polygon, 1);
+}
 
-void HeartModel::EraseAround(int polygon) { SetRegionAround(polygon, 0); }
+void HeartModel::EraseAround(int polygon) {
+    SetRegionAround(polygon, 0);
+}
 
 void HeartModel::SetRegionAround(int polygon, std::int32_t id) {
-  if (polygon < 0 || static_cast<std::size_t>(polygon) >= mesh.polygons.size()) return;
-  std::vector<int> around;
-  for (const int vertex : mesh.polygons[static_cast<std::size_t>(polygon)].vertex) {
-    around.clear();
-    mesh.PolygonsAroundVertex(vertex, around);
-    for (const int p : around) {
-      if (p >= 0 && static_cast<std::size_t>(p) < regionIds.size()) {
-        regionIds[static_cast<std::size_t>(p)] = id;
-      }
+    if (polygon < 0 || static_cast<std::size_t>(polygon) >= mesh.polygons.size()) return;
+    std::vector<int> around;
+    for (const int vertex : mesh.polygons[static_cast<std::size_t>(polygon)].vertex) {
+        around.clear();
+        mesh.PolygonsAroundVertex(vertex, around);
+        for (const int p : around) {
+            if (p >= 0 && static_cast<std::size_t>(p) < regionIds.size()) {
+                regionIds[static_cast<std::size_t>(p)] = id;
+            }
+        }
     }
-  }
 }
 
-void HeartModel::ResetFieldForGrowth() { volume.ResetOccupancy(); }
+void HeartModel::ResetFieldForGrowth() {
+    volume.ResetOccupancy();
+}
 
-double HeartModel::LayerDepth() const { return 0.5 * volume.VoxelSize(); }
+double HeartModel::LayerDepth() const {
+    return 0.5 * volume.VoxelSize();
+}
 
 }  // namespace vantrel

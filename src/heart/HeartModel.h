@@ -15,95 +15,95 @@ namespace vantrel {
 
 // Which segmentation LoadHeart applies after loading the heart.
 struct SegmentationChoice {
-  enum class Kind {
-    kNone,           // every region id stays 0 (the fibre layer is empty)
-    kFile,           // ImportSegmentation(path)
-    kAllSegmented,   // every region id 1, in place of a file
-  };
-  Kind kind = Kind::kNone;
-  std::string path;
+    enum class Kind {
+        kNone,          // every region id stays 0 (the fibre layer is empty)
+        kFile,          // ImportSegmentation(path)
+        kAllSegmented,  // every region id 1, in place of a file
+    };
+    Kind kind = Kind::kNone;
+    std::string path;
 
-  static SegmentationChoice None() { return {Kind::kNone, std::string()}; }
-  static SegmentationChoice File(const std::string& path) { return {Kind::kFile, path}; }
-  static SegmentationChoice AllSegmented() { return {Kind::kAllSegmented, std::string()}; }
+    static SegmentationChoice None() { return {Kind::kNone, std::string()}; }
+    static SegmentationChoice File(const std::string& path) { return {Kind::kFile, path}; }
+    static SegmentationChoice AllSegmented() { return {Kind::kAllSegmented, std::string()}; }
 };
 
 class HeartModel {
- public:
-  static constexpr int kVolumeResolution = 128;
-  static constexpr double kVolumeExtent = 10.0;
+public:
+    static constexpr int kVolumeResolution = 128;
+    static constexpr double kVolumeExtent = 10.0;
 
-  // An empty model: flags at their defaults, a 128^3 volume over [0, 10]^3 in its
-  // initial state, no mesh, no region ids.
-  HeartModel();
-  // One heart per program: copies of the 60 MB volume are never wanted.
-  HeartModel(const HeartModel&) = delete;
-  HeartModel& operator=(const HeartModel&) = delete;
+    // An empty model: flags at their defaults, a 128^3 volume over [0, 10]^3 in its
+    // initial state, no mesh, no region ids.
+    HeartModel();
+    // One heart per program: copies of the 60 MB volume are never wanted.
+    HeartModel(const HeartModel&) = delete;
+    HeartModel& operator=(const HeartModel&) = delete;
 
-  // Loads the heart once, on a model as constructed: Load (".obj" in any case),
-  // NormalizeHeart, regionIds zeroed (one per polygon), the chosen segmentation,
-  // VoxelVolume::Build. Returns true when the heart was loaded (a segmentation file
-  // that is refused leaves every id 0 and still counts as loaded). Any refusal of
-  // the heart (other extension, unreadable or bad mesh, non-finite or flat mesh)
-  // prints one console line and leaves the model empty: no polygons, no region ids,
-  // the volume in its initial state. A second call on a loaded model changes nothing
-  // and returns false. An open mesh loads, with one console line counting its
-  // boundary edges.
-  bool LoadHeart(const std::string& heartPath, const SegmentationChoice& segmentation);
+    // Loads the heart once, on a model as constructed: Load (".obj" in any case),
+    // NormalizeHeart, regionIds zeroed (one per polygon), the chosen segmentation,
+    // VoxelVolume::Build. Returns true when the heart was loaded (a segmentation file
+    // that is refused leaves every id 0 and still counts as loaded). Any refusal of
+    // the heart (other extension, unreadable or bad mesh, non-finite or flat mesh)
+    // prints one console line and leaves the model empty: no polygons, no region ids,
+    // the volume in its initial state. A second call on a loaded model changes nothing
+    // and returns false. An open mesh loads, with one console line counting its
+    // boundary edges.
+    bool LoadHeart(const std::string& heartPath, const SegmentationChoice& segmentation);
 
-  // Refines the mesh (BuildEdgeTable, RefineByCentroids: the vertex normals are
-  // still zero, so its smoothing moves every vertex to the mean of its neighbours),
-  // then translates its bounding-box minimum to the origin and scales it uniformly
-  // so that its largest extent is 10.0, and computes its normals. Refuses a mesh
-  // without polygons, with a non-finite coordinate, or whose extent is 0 (or too
-  // small to scale): one console line, the mesh emptied, false.
-  bool NormalizeHeart();
+    // Refines the mesh (BuildEdgeTable, RefineByCentroids: the vertex normals are
+    // still zero, so its smoothing moves every vertex to the mean of its neighbours),
+    // then translates its bounding-box minimum to the origin and scales it uniformly
+    // so that its largest extent is 10.0, and computes its normals. Refuses a mesh
+    // without polygons, with a non-finite coordinate, or whose extent is 0 (or too
+    // small to scale): one console line, the mesh emptied, false.
+    bool NormalizeHeart();
 
-  // Reads a segmentation file (extension exactly "kxseg") into regionIds, whose size
-  // must equal the file's polygon count; see ImportSegmentationFile for the console
-  // lines. Returns false and changes no id on any refusal.
-  bool ImportSegmentation(const std::string& path);
+    // Reads a segmentation file (extension exactly "kxseg") into regionIds, whose size
+    // must equal the file's polygon count; see ImportSegmentationFile for the console
+    // lines. Returns false and changes no id on any refusal.
+    bool ImportSegmentation(const std::string& path);
 
-  // Writes regionIds as a segmentation file to `chosenPath`, with ".kxseg" appended
-  // unless that is already its extension. Prints "system save the segemntationfile
-  // _segmentation.kxseg_" first; a file that cannot be written prints one more line
-  // and gives false.
-  bool ExportSegmentation(const std::string& chosenPath) const;
+    // Writes regionIds as a segmentation file to `chosenPath`, with ".kxseg" appended
+    // unless that is already its extension. Prints "system save the segemntationfile
+    // _segmentation.kxseg_" first; a file that cannot be written prints one more line
+    // and gives false.
+    bool ExportSegmentation(const std::string& chosenPath) const;
 
-  // Region id 1 (Paint) or 0 (Erase) for every polygon that shares a vertex with
-  // `polygon`, itself included. An index outside the polygons changes nothing.
-  void PaintAround(int polygon);
-  void EraseAround(int polygon);
+    // Region id 1 (Paint) or 0 (Erase) for every polygon that shares a vertex with
+    // `polygon`, itself included. An index outside the polygons changes nothing.
+    void PaintAround(int polygon);
+    void EraseAround(int polygon);
 
-  // Empties the volume's density field and stroke registrations before a growth run.
-  void ResetFieldForGrowth();
+    // Empties the volume's density field and stroke registrations before a growth run.
+    void ResetFieldForGrowth();
 
-  // Depth below the surface at which points are placed: half the voxel size
-  // (0.0390625 model units for the 128-cell volume).
-  double LayerDepth() const;
+    // Depth below the surface at which points are placed: half the voxel size
+    // (0.0390625 model units for the 128-cell volume).
+    double LayerDepth() const;
 
-  // Draw the fibre-layer voxels as points.
-  bool showVolumeField = true;
-  // Draw fibres as polygons (true) or as wire frame (false).
-  bool fiberAsPolygon = true;
-  // Segmentation painting is active.
-  bool segmentationMode = false;
-  // Draw the heart as an edge wire frame.
-  bool targetFrame = false;
-  // Draw the heart as lit, opaque polygons.
-  bool targetPolygon = true;
-  // Draw the heart with its segmented polygons transparent.
-  bool targetTransparent = false;
-  // Shown as the "Outer Frame" check mark; no drawing reads it.
-  bool outerFrame = true;
+    // Draw the fibre-layer voxels as points.
+    bool showVolumeField = true;
+    // Draw fibres as polygons (true) or as wire frame (false).
+    bool fiberAsPolygon = true;
+    // Segmentation painting is active.
+    bool segmentationMode = false;
+    // Draw the heart as an edge wire frame.
+    bool targetFrame = false;
+    // Draw the heart as lit, opaque polygons.
+    bool targetPolygon = true;
+    // Draw the heart with its segmented polygons transparent.
+    bool targetTransparent = false;
+    // Shown as the "Outer Frame" check mark; no drawing reads it.
+    bool outerFrame = true;
 
-  VoxelVolume volume;
-  RkPolygonModel mesh;
-  // One per polygon of `mesh` once a heart is loaded.
-  std::vector<std::int32_t> regionIds;
+    VoxelVolume volume;
+    RkPolygonModel mesh;
+    // One per polygon of `mesh` once a heart is loaded.
+    std::vector<std::int32_t> regionIds;
 
- private:
-  void SetRegionAround(int polygon, std::int32_t id);
+private:
+    void SetRegionAround(int polygon, std::int32_t id);
 };
 
 }  // namespace vantrel

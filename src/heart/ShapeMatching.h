@@ -37,8 +37,7 @@ void JacobiDiagonalize3x3(double* a, double* v);
 // Prints the centres and every intermediate matrix on the console. Returns false,
 // with one console line and nothing written, when the arrays are empty or differ
 // in length. When S cannot be inverted it goes on with S itself, as printed.
-bool ShapeMatchRotation(const std::vector<MeshVertex>& rest,
-                        const std::vector<MeshVertex>& current, Matrix4& rotation,
-                        Vector3& restCentre, Vector3& currentCentre);
+bool ShapeMatchRotation(const std::vector<MeshVertex>& rest, const std::vector<MeshVertex>& current,
+                        Matrix4& rotation, Vector3& restCentre, Vector3& currentCentre);
 
 }  // namespace vantrel

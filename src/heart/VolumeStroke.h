@@ -12,22 +12,22 @@
 namespace vantrel {
 
 class VolumeStroke {
- public:
-  explicit VolumeStroke(std::uint64_t serial) : serial_(serial) {}
-  virtual ~VolumeStroke() = default;
+public:
+    explicit VolumeStroke(std::uint64_t serial) : serial_(serial) {}
+    virtual ~VolumeStroke() = default;
 
-  std::uint64_t Serial() const { return serial_; }
-  // The stroke's points from start to end.
-  virtual const std::vector<Vector3>& PathPoints() const = 0;
+    std::uint64_t Serial() const { return serial_; }
+    // The stroke's points from start to end.
+    virtual const std::vector<Vector3>& PathPoints() const = 0;
 
- private:
-  std::uint64_t serial_;
+private:
+    std::uint64_t serial_;
 };
 
 struct ByStrokeSerial {
-  bool operator()(const VolumeStroke* a, const VolumeStroke* b) const {
-    return a->Serial() < b->Serial();
-  }
+    bool operator()(const VolumeStroke* a, const VolumeStroke* b) const {
+        return a->Serial() < b->Serial();
+    }
 };
 
 using StrokeSet = std::set<VolumeStroke*, ByStrokeSerial>;

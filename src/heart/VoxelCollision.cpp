@@ -15,7 +15,8 @@ bool VoxelVolume::FindCollision(const LayerVoxel& start, const Vector3& from, co
     const auto hitsStroke = [&](const Vector3& position) {
         if (!Contains(position)) return false;
         const int voxel = VoxelIndexAt(position);
-        if (layerFlags_[voxel] == 0 || voxel == start.voxel || densityField_[voxel] < 6.0) return false;
+        if (layerFlags_[voxel] == 0 || voxel == start.voxel || densityField_[voxel] < 6.0)
+            return false;
         const int record = layerIndex_[voxel];
         if (record < 0) return false;
         return NearestStrokePoint(layerVoxels_[record], position, outStroke, outPoint, excluded);
@@ -35,8 +36,9 @@ bool VoxelVolume::FindCollision(const LayerVoxel& start, const Vector3& from, co
     return hitsStroke(to);
 }
 
-bool VoxelVolume::NearestStrokePoint(const LayerVoxel& record, const Vector3& point, VolumeStroke*& outStroke,
-                                     Vector3& outPoint, const ExcludedStrokes& excluded) const {
+bool VoxelVolume::NearestStrokePoint(const LayerVoxel& record, const Vector3& point,
+                                     VolumeStroke*& outStroke, Vector3& outPoint,
+                                     const ExcludedStrokes& excluded) const {
     double best = 1e7;
     bool found = false;
     for (VolumeStroke* stroke : record.strokes) {

@@ -57,7 +57,8 @@ void VoxelVolume::MarkStroke(VolumeStroke* stroke) {
 
 void VoxelVolume::MarkVoxel(int voxel, VolumeStroke* stroke) {
     if (voxel < 0 || voxel >= CellCount()) return;
-    if (layerFlags_[voxel] != 0 && layerIndex_[voxel] >= 0) layerVoxels_[layerIndex_[voxel]].strokes.insert(stroke);
+    if (layerFlags_[voxel] != 0 && layerIndex_[voxel] >= 0)
+        layerVoxels_[layerIndex_[voxel]].strokes.insert(stroke);
     // A cell stamped before holds the kernel's peak; stamping again changes nothing.
     if (densityField_[voxel] >= 6.0) return;
     StampDensity(voxel);
@@ -73,7 +74,8 @@ void VoxelVolume::StampDensity(int voxel) {
             if (y + dy < 0 || y + dy >= n_) continue;
             for (int dx = -5; dx <= 5; ++dx) {
                 if (x + dx < 0 || x + dx >= n_) continue;
-                const double kernel = kernelTable_[std::abs(dz) + 6 * std::abs(dy) + 36 * std::abs(dx)];
+                const double kernel =
+                    kernelTable_[std::abs(dz) + 6 * std::abs(dy) + 36 * std::abs(dx)];
                 double& density = densityField_[voxel + dx + n_ * dy + nn_ * dz];
                 if (kernel != 0.0 && kernel > density) density = kernel;
             }
@@ -87,7 +89,8 @@ void VoxelVolume::UpdateEscapeDirection(LayerVoxel& record) const {
     const int y = (c / n_) % n_;
     const int z = c / nn_;
     // Records never lie on the outer shell; anything else has no full neighbourhood.
-    if (c < 0 || c >= CellCount() || x == 0 || y == 0 || z == 0 || x == n_ - 1 || y == n_ - 1 || z == n_ - 1) {
+    if (c < 0 || c >= CellCount() || x == 0 || y == 0 || z == 0 || x == n_ - 1 || y == n_ - 1 ||
+        z == n_ - 1) {
         record.escapeDirection = Vector3(0.0, 0.0, 0.0);
         return;
     }
@@ -98,7 +101,8 @@ void VoxelVolume::UpdateEscapeDirection(LayerVoxel& record) const {
         for (int dy = -1; dy <= 1; ++dy) {
             for (int dx = -1; dx <= 1; ++dx, ++entry) {
                 if (entry == 13) continue;
-                const double difference = densityField_[c] - densityField_[c + dx + n_ * dy + nn_ * dz];
+                const double difference =
+                    densityField_[c] - densityField_[c + dx + n_ * dy + nn_ * dz];
                 gradient += difference * directions[entry];
             }
         }

@@ -18,7 +18,8 @@ bool IsSegmented(const std::vector<std::int32_t>& regionIds, int polygon) {
 
 }  // namespace
 
-void VoxelVolume::GrowFibreLayer(const RkPolygonModel& mesh, const std::vector<std::int32_t>& regionIds) {
+void VoxelVolume::GrowFibreLayer(const RkPolygonModel& mesh,
+                                 const std::vector<std::int32_t>& regionIds) {
     const int cells = CellCount();
     std::fill(layerFlags_.begin(), layerFlags_.end(), 0);
 
@@ -38,8 +39,8 @@ void VoxelVolume::GrowFibreLayer(const RkPolygonModel& mesh, const std::vector<s
                 for (int x = 1; x <= n_ - 2; ++x) {
                     const int v = x + n_ * y + nn_ * z;
                     if (insideFlags_[v] == 0 || layerFlags_[v] != 0) continue;
-                    if (layerFlags_[v - 1] || layerFlags_[v + 1] || layerFlags_[v - n_] || layerFlags_[v + n_] ||
-                        layerFlags_[v - nn_] || layerFlags_[v + nn_]) {
+                    if (layerFlags_[v - 1] || layerFlags_[v + 1] || layerFlags_[v - n_] ||
+                        layerFlags_[v + n_] || layerFlags_[v - nn_] || layerFlags_[v + nn_]) {
                         added.push_back(v);
                     }
                 }

@@ -26,7 +26,7 @@ namespace {
 
 // Whitespace-separated words of a file; a word longer than any valid one is an error.
 class WordReader {
- public:
+public:
     explicit WordReader(std::FILE* file) : file_(file) {}
 
     bool Next(std::string& word) {
@@ -57,7 +57,7 @@ class WordReader {
         return true;
     }
 
- private:
+private:
     static constexpr std::size_t kMaxWordLength = 32;
     std::FILE* file_;
     std::string word_;
@@ -69,8 +69,8 @@ bool VoxelVolume::SaveVoxelFile(std::FILE* file) const {
     const int cells = CellCount();
     std::fprintf(file, "#vodelSize %d\n", cells);
     for (int v = 0; v < cells; ++v) {
-        std::fprintf(file, "%d %d %d %d %d %d\n", v, surfaceFlags_[v], insideFlags_[v], layerFlags_[v],
-                     layerIndex_[v], polygonOfVoxel_[v]);
+        std::fprintf(file, "%d %d %d %d %d %d\n", v, surfaceFlags_[v], insideFlags_[v],
+                     layerFlags_[v], layerIndex_[v], polygonOfVoxel_[v]);
     }
     std::fprintf(file, "#end\n");
     return std::fflush(file) == 0 && !std::ferror(file);
@@ -94,14 +94,17 @@ bool VoxelVolume::LoadVoxelFile(std::FILE* file, const RkPolygonModel& mesh) {
     if (count != cells) return refuse("cell count differs from the grid's", -1);
 
     const int polygonCount = static_cast<int>(mesh.polygons.size());
-    std::vector<std::int32_t> surface(cells), inside(cells), layer(cells), index(cells), polygon(cells);
+    std::vector<std::int32_t> surface(cells), inside(cells), layer(cells), index(cells),
+        polygon(cells);
     for (int v = 0; v < cells; ++v) {
         std::int32_t cellNumber = 0;  // written for the reader's eye; the order is what counts
-        if (!reader.NextInt32(cellNumber) || !reader.NextInt32(surface[v]) || !reader.NextInt32(inside[v]) ||
-            !reader.NextInt32(layer[v]) || !reader.NextInt32(index[v]) || !reader.NextInt32(polygon[v])) {
+        if (!reader.NextInt32(cellNumber) || !reader.NextInt32(surface[v]) ||
+            !reader.NextInt32(inside[v]) || !reader.NextInt32(layer[v]) ||
+            !reader.NextInt32(index[v]) || !reader.NextInt32(polygon[v])) {
             return refuse("missing or malformed cell line", v);
         }
-        if (polygon[v] < -1 || polygon[v] >= polygonCount) return refuse("polygon outside the mesh", v);
+        if (polygon[v] < -1 || polygon[v] >= polygonCount)
+            return refuse("polygon outside the mesh", v);
         if (layer[v] != 0) {
             const int x = v % n_;
             const int y = (v / n_) % n_;

@@ -21,11 +21,13 @@ namespace vantrel {
 
 namespace {
 
-double Component(const Vector3& p, int axis) { return axis == 0 ? p.x : (axis == 1 ? p.y : p.z); }
+double Component(const Vector3& p, int axis) {
+    return axis == 0 ? p.x : (axis == 1 ? p.y : p.z);
+}
 
 // Ray positions along one axis: ray a runs at a*h + h/2.
 class RayColumns {
- public:
+public:
     RayColumns(int n, double h) : n_(n), h_(h) {}
     double Position(int a) const { return a * h_ + h_ / 2; }
 
@@ -41,7 +43,7 @@ class RayColumns {
         while (last >= 0 && Position(last) > high) --last;
     }
 
- private:
+private:
     // The estimate may be infinite; the loops above correct the clamped value.
     static double Clamp(double estimate, double low, double high) {
         return estimate < low ? low : (estimate > high ? high : estimate);
@@ -91,7 +93,8 @@ std::vector<PolygonRays> RaysOfPolygons(const RkPolygonModel& mesh, const RayCol
         const Vector3& p1 = mesh.vertices[polygon.vertex[1]].position;
         const Vector3& p2 = mesh.vertices[polygon.vertex[2]].position;
         for (int axis = 0; axis < 3; ++axis) {
-            const double c0 = Component(p0, axis), c1 = Component(p1, axis), c2 = Component(p2, axis);
+            const double c0 = Component(p0, axis), c1 = Component(p1, axis),
+                         c2 = Component(p2, axis);
             // A NaN coordinate on a ray's u or w axis makes the crossing determinant
             // NaN, so such a polygon is crossed by no ray across that axis.
             if (std::isnan(c0) || std::isnan(c1) || std::isnan(c2)) continue;
@@ -163,10 +166,14 @@ void VoxelVolume::CastRays(const RkPolygonModel& mesh) {
                     const Vector3& p0 = mesh.vertices[polygon.vertex[0]].position;
                     const Vector3& p1 = mesh.vertices[polygon.vertex[1]].position;
                     const Vector3& p2 = mesh.vertices[polygon.vertex[2]].position;
-                    const double p0u = Component(p0, u), p1u = Component(p1, u), p2u = Component(p2, u);
-                    const double p0w = Component(p0, w), p1w = Component(p1, w), p2w = Component(p2, w);
-                    if ((rayU < p0u && rayU < p1u && rayU < p2u) || (rayU > p0u && rayU > p1u && rayU > p2u) ||
-                        (rayW < p0w && rayW < p1w && rayW < p2w) || (rayW > p0w && rayW > p1w && rayW > p2w)) {
+                    const double p0u = Component(p0, u), p1u = Component(p1, u),
+                                 p2u = Component(p2, u);
+                    const double p0w = Component(p0, w), p1w = Component(p1, w),
+                                 p2w = Component(p2, w);
+                    if ((rayU < p0u && rayU < p1u && rayU < p2u) ||
+                        (rayU > p0u && rayU > p1u && rayU > p2u) ||
+                        (rayW < p0w && rayW < p1w && rayW < p2w) ||
+                        (rayW > p0w && rayW > p1w && rayW > p2w)) {
                         return;
                     }
                     const double e1u = p1u - p0u, e1w = p1w - p0w;
@@ -177,8 +184,8 @@ void VoxelVolume::CastRays(const RkPolygonModel& mesh) {
                     const double s = (e2w * ru - e2u * rw) / det;
                     const double t = (e1u * rw - e1w * ru) / det;
                     if (!(s >= 0.0 && t >= 0.0 && s + t <= 1.0)) return;
-                    const double depth =
-                        (1.0 - s - t) * Component(p0, d) + s * Component(p1, d) + t * Component(p2, d);
+                    const double depth = (1.0 - s - t) * Component(p0, d) + s * Component(p1, d) +
+                                         t * Component(p2, d);
                     // A crossing on the upper face of the box belongs to the last
                     // cell; one outside the box (or NaN) has no cell and is dropped.
                     const int c = CellCoordinate(depth);
@@ -194,7 +201,8 @@ void VoxelVolume::CastRays(const RkPolygonModel& mesh) {
                     }
                 } else {
                     const int ray = a + n_ * b;
-                    for (int k = bins.start[ray]; k < bins.start[ray + 1]; ++k) crossPolygon(bins.polygon[k]);
+                    for (int k = bins.start[ray]; k < bins.start[ray + 1]; ++k)
+                        crossPolygon(bins.polygon[k]);
                 }
                 if (crossings.empty()) continue;
                 std::sort(crossings.begin(), crossings.end());
@@ -204,14 +212,16 @@ void VoxelVolume::CastRays(const RkPolygonModel& mesh) {
                 int cursor = 0;
                 for (int c : crossings) {
                     if (inside) {
-                        for (int cell = cursor; cell < c; ++cell) insideFlags_[rayBase + cell * stride[d]] = 1;
+                        for (int cell = cursor; cell < c; ++cell)
+                            insideFlags_[rayBase + cell * stride[d]] = 1;
                     }
                     insideFlags_[rayBase + c * stride[d]] = 1;
                     inside = !inside;
                     cursor = c + 1;
                 }
                 if (inside) {
-                    for (int cell = cursor; cell < n_; ++cell) insideFlags_[rayBase + cell * stride[d]] = 1;
+                    for (int cell = cursor; cell < n_; ++cell)
+                        insideFlags_[rayBase + cell * stride[d]] = 1;
                 }
             }
         }

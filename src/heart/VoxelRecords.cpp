@@ -34,7 +34,8 @@ void VoxelVolume::MakeRecords(const RkPolygonModel& mesh, double rayCastingSecon
                 record.voxel = v;
                 record.index = k;
                 record.polygon = polygonOfVoxel_[v];
-                if (record.polygon >= 0 && record.polygon < static_cast<int>(mesh.polygons.size())) {
+                if (record.polygon >= 0 &&
+                    record.polygon < static_cast<int>(mesh.polygons.size())) {
                     record.normal = mesh.polygons[record.polygon].normal;
                 }
                 record.centre = Vector3(x * h_ + h_ / 2, y * h_ + h_ / 2, z * h_ + h_ / 2);

@@ -31,7 +31,7 @@ class RkPolygonModel;
 using ExcludedStrokes = std::vector<const VolumeStroke*>;
 
 class VoxelVolume {
- public:
+public:
     // Stamping kernel: entry (i, j, k), each 0 to 5, at i + 6j + 36k, holds
     // max(0, 6 - sqrt(i*i + j*j + k*k)).
     using KernelTable = std::array<double, 216>;
@@ -148,7 +148,7 @@ class VoxelVolume {
     const KernelTable& kernelTable() const { return kernelTable_; }
     static const NeighbourTable& neighbourDirections();
 
- private:
+private:
     // Cell coordinate along one axis of a coordinate c: trunc(c*n/extent), n-1 for
     // c == extent; -1 when c lies outside [0, extent] or is NaN.
     int CellCoordinate(double c) const;
@@ -158,7 +158,8 @@ class VoxelVolume {
     void GrowFibreLayer(const RkPolygonModel& mesh, const std::vector<std::int32_t>& regionIds);
     // Makes the records of the layer cells and prints the "volume is created" lines
     // with the phase times (processor seconds).
-    void MakeRecords(const RkPolygonModel& mesh, double rayCastingSeconds, double fibreLayerSeconds);
+    void MakeRecords(const RkPolygonModel& mesh, double rayCastingSeconds,
+                     double fibreLayerSeconds);
     // Raises the density around cell v to the kernel (MarkVoxel's stamp).
     void StampDensity(int voxel);
     // Whether a segment of this length is walked at half-voxel steps.

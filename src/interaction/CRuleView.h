@@ -12,20 +12,20 @@
 namespace vantrel {
 
 class CRuleView : public ListenerView {
- public:
-  // `layout` is asked for the rule layout when the view first needs it (its first
-  // resize), so the layout comes into existence then.
-  CRuleView(ViewCore& views, std::function<RuleLayout*()> layout, QWidget* parent = nullptr);
-  ~CRuleView() override;
+public:
+    // `layout` is asked for the rule layout when the view first needs it (its first
+    // resize), so the layout comes into existence then.
+    CRuleView(ViewCore& views, std::function<RuleLayout*()> layout, QWidget* parent = nullptr);
+    ~CRuleView() override;
 
- protected:
-  void initializeGL() override;
-  void resizeGL(int width, int height) override;
-  void paintGL() override;
+protected:
+    void initializeGL() override;
+    void resizeGL(int width, int height) override;
+    void paintGL() override;
 
- private:
-  ViewCore& views_;
-  std::function<RuleLayout*()> layout_;
+private:
+    ViewCore& views_;
+    std::function<RuleLayout*()> layout_;
 };
 
 }  // namespace vantrel

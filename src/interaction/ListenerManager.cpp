@@ -12,9 +12,11 @@ ListenerManager::ListenerManager(MLState* ruleWindowListener, MLState* mainWindo
       segmentationListener_(std::move(segmentationListener)) {}
 
 void ListenerManager::SwitchToSegmentation() {
-  if (segmentationListener_) mainListener = segmentationListener_();
+    if (segmentationListener_) mainListener = segmentationListener_();
 }
 
-void ListenerManager::SwitchToMain() { mainListener = mainWindowListener_; }
+void ListenerManager::SwitchToMain() {
+    mainListener = mainWindowListener_;
+}
 
 }  // namespace vantrel

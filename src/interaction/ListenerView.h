@@ -18,32 +18,32 @@
 namespace vantrel {
 
 class ListenerView : public QOpenGLWidget {
- public:
-  using ListenerSource = std::function<MLState*()>;
+public:
+    using ListenerSource = std::function<MLState*()>;
 
-  explicit ListenerView(QWidget* parent = nullptr);
-  void SetListenerSource(ListenerSource source) { source_ = std::move(source); }
+    explicit ListenerView(QWidget* parent = nullptr);
+    void SetListenerSource(ListenerSource source) { source_ = std::move(source); }
 
- protected:
-  void mousePressEvent(QMouseEvent* event) override;
-  void mouseReleaseEvent(QMouseEvent* event) override;
-  void mouseDoubleClickEvent(QMouseEvent* event) override;
-  void mouseMoveEvent(QMouseEvent* event) override;
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
 
- private:
-  MLState* Listener() const { return source_ ? source_() : nullptr; }
-  // Delivers the lost releases (see above) for the buttons of `pressed` that are
-  // not in `held` or whose listener is not `current`.
-  void ReleaseLostButtons(MLState* current, Qt::MouseButtons held);
-  // Records the event's position as the last one `listener` saw.
-  void Remember(MLState* listener, int x, int y);
+private:
+    MLState* Listener() const { return source_ ? source_() : nullptr; }
+    // Delivers the lost releases (see above) for the buttons of `pressed` that are
+    // not in `held` or whose listener is not `current`.
+    void ReleaseLostButtons(MLState* current, Qt::MouseButtons held);
+    // Records the event's position as the last one `listener` saw.
+    void Remember(MLState* listener, int x, int y);
 
-  ListenerSource source_;
-  // Buttons whose press reached pressTarget_ and whose release has not.
-  Qt::MouseButtons pressed_;
-  MLState* pressTarget_ = nullptr;
-  int lastX_ = 0;
-  int lastY_ = 0;
+    ListenerSource source_;
+    // Buttons whose press reached pressTarget_ and whose release has not.
+    Qt::MouseButtons pressed_;
+    MLState* pressTarget_ = nullptr;
+    int lastX_ = 0;
+    int lastY_ = 0;
 };
 
 }  // namespace vantrel

@@ -18,39 +18,39 @@
 namespace vantrel {
 
 class MLforMainWindow : public MLState {
- public:
-  // Width of the strip at the right edge of the view where a right drag zooms.
-  static constexpr int kZoomStripPixels = 50;
+public:
+    // Width of the strip at the right edge of the view where a right drag zooms.
+    static constexpr int kZoomStripPixels = 50;
 
-  MLforMainWindow(ViewCore& views, HeartModel& heart, FiberCore& fibers);
+    MLforMainWindow(ViewCore& views, HeartModel& heart, FiberCore& fibers);
 
-  void OnLButtonUp(int x, int y) override;
-  void OnRButtonUp(int x, int y) override;
-  void OnMButtonUp(int x, int y) override;
-  void OnLButtonDown(int x, int y) override;
-  void OnRButtonDown(int x, int y) override;
-  void OnMButtonDown(int x, int y) override;
-  void OnLButtonDblClk(int x, int y) override;
-  void OnRButtonDblClk(int x, int y) override;
-  void OnMButtonDblClk(int x, int y) override;
-  void OnMouseMove(int x, int y) override;
-  // The start-point arrow while a placement is under way, the sketch as lines of
-  // width 5 in its colour while a curve is drawn.
-  void DrawOverlay() override;
+    void OnLButtonUp(int x, int y) override;
+    void OnRButtonUp(int x, int y) override;
+    void OnMButtonUp(int x, int y) override;
+    void OnLButtonDown(int x, int y) override;
+    void OnRButtonDown(int x, int y) override;
+    void OnMButtonDown(int x, int y) override;
+    void OnLButtonDblClk(int x, int y) override;
+    void OnRButtonDblClk(int x, int y) override;
+    void OnMButtonDblClk(int x, int y) override;
+    void OnMouseMove(int x, int y) override;
+    // The start-point arrow while a placement is under way, the sketch as lines of
+    // width 5 in its colour while a curve is drawn.
+    void DrawOverlay() override;
 
-  bool placingStart = false;
-  bool drawingFeature = false;
-  Polyline sketch;
+    bool placingStart = false;
+    bool drawingFeature = false;
+    Polyline sketch;
 
- private:
-  void RenderPickBuffer();
-  // The segmented heart polygon under (x, y): the picked surface point and the
-  // polygon's outward normal. False off the heart and on unsegmented polygons.
-  bool PickSegmented(int x, int y, Vector3* point, Vector3* normal) const;
+private:
+    void RenderPickBuffer();
+    // The segmented heart polygon under (x, y): the picked surface point and the
+    // polygon's outward normal. False off the heart and on unsegmented polygons.
+    bool PickSegmented(int x, int y, Vector3* point, Vector3* normal) const;
 
-  ViewCore& views_;
-  HeartModel& heart_;
-  FiberCore& fibers_;
+    ViewCore& views_;
+    HeartModel& heart_;
+    FiberCore& fibers_;
 };
 
 }  // namespace vantrel

@@ -4,82 +4,84 @@
 
 namespace vantrel {
 
-MLforRuleWindow::MLforRuleWindow(ViewCore& views, RuleLayout& layout) : views_(views), layout_(layout) {}
+MLforRuleWindow::MLforRuleWindow(ViewCore& views, RuleLayout& layout)
+    : views_(views), layout_(layout) {}
 
 void MLforRuleWindow::ResetGrab() {
-  editing = false;
-  pickDepth = 1.0f;
-  pickHandle = 0xFFFFFFFFu;
-  pickPart = 0xFFFFFFFFu;
-  pickRule = 0xFFFFFFFFu;
-  pickLateral = 0xFFFFFFFFu;
+    editing = false;
+    pickDepth = 1.0f;
+    pickHandle = 0xFFFFFFFFu;
+    pickPart = 0xFFFFFFFFu;
+    pickRule = 0xFFFFFFFFu;
+    pickLateral = 0xFFFFFFFFu;
 }
 
 void MLforRuleWindow::OnLButtonDown(int x, int y) {
-  leftDown = true;
-  const PickSample sample = views_.ruleGL.ReadPick(x, y);
-  pickDepth = sample.depth;
-  if (sample.hit) {
-    const DecodedRulePick decoded = DecodeRulePick(sample.code);
-    pickRule = decoded.ruleId;
-    pickPart = decoded.part;
-    pickLateral = static_cast<std::uint32_t>(decoded.lateralIndex);
-    pickHandle = decoded.handle;
-    lastPointX = x;
-    lastPointY = y;
-    editing = true;
-  } else {
-    views_.ruleGL.StartDrag(x, y, CameraDragMode::Pan);
-  }
+    leftDown = true;
+    const PickSample sample = views_.ruleGL.ReadPick(x, y);
+    pickDepth = sample.depth;
+    if (sample.hit) {
+        const DecodedRulePick decoded = DecodeRulePick(sample.code);
+        pickRule = decoded.ruleId;
+        pickPart = decoded.part;
+        pickLateral = static_cast<std::uint32_t>(decoded.lateralIndex);
+        pickHandle = decoded.handle;
+        lastPointX = x;
+        lastPointY = y;
+        editing = true;
+    } else {
+        views_.ruleGL.StartDrag(x, y, CameraDragMode::Pan);
+    }
 }
 
 void MLforRuleWindow::OnRButtonDown(int x, int y) {
-  rightDown = true;
-  views_.ruleGL.StartDrag(x, y, CameraDragMode::Rotate);
+    rightDown = true;
+    views_.ruleGL.StartDrag(x, y, CameraDragMode::Rotate);
 }
 
 void MLforRuleWindow::OnMButtonDown(int x, int y) {
-  middleDown = true;
-  views_.ruleGL.StartDrag(x, y, CameraDragMode::Zoom);
+    middleDown = true;
+    views_.ruleGL.StartDrag(x, y, CameraDragMode::Zoom);
 }
 
 void MLforRuleWindow::OnMouseMove(int x, int y) {
-  if (leftDown) {
-    if (editing) {
-      // The mouse at the grabbed handle's depth, so a tip follows it in the plane
-      // the handle was seen in.
-      const Vector3 point = views_.ruleGL.UnprojectAt(x, y, pickDepth);
-      layout_.DispatchHandleDrag(pickRule, pickPart, pickLateral, pickHandle, x - lastPointX, y - lastPointY, point);
-      views_.RedrawMainView();
-    } else {
-      views_.ruleGL.DragCamera(x, y);
+    if (leftDown) {
+        if (editing) {
+            // The mouse at the grabbed handle's depth, so a tip follows it in the plane
+            // the handle was seen in.
+            const Vector3 point = views_.ruleGL.UnprojectAt(x, y, pickDepth);
+            layout_.DispatchHandleDrag(pickRule, pickPart, pickLateral, pickHandle, x - lastPointX,
+                                       y - lastPointY, point);
+            views_.RedrawMainView();
+        } else {
+            views_.ruleGL.DragCamera(x, y);
+        }
+        views_.RedrawRuleView();
+    } else if (rightDown || middleDown) {
+        views_.ruleGL.DragCamera(x, y);
+        views_.RedrawRuleView();
     }
-    views_.RedrawRuleView();
-  } else if (rightDown || middleDown) {
-    views_.ruleGL.DragCamera(x, y);
-    views_.RedrawRuleView();
-  }
-  lastPointX = x;
-  lastPointY = y;
+    lastPointX = x;
+    lastPointY = y;
 }
 
 void MLforRuleWindow::OnLButtonUp(int, int) {
-  ResetGrab();
-  leftDown = false;
-  views_.ruleGL.EndDrag();
-  layout_.RedrawRulePick(views_.ruleGL);
+    ResetGrab();
+    leftDown = false;
+    views_.ruleGL.EndDrag();
+    layout_.RedrawRulePick(views_.ruleGL);
 }
 
 void MLforRuleWindow::OnRButtonUp(int, int) {
-  rightDown = false;
-  views_.ruleGL.EndDrag();
-  layout_.RedrawRulePick(views_.ruleGL);
+    rightDown = false;
+    views_.ruleGL.EndDrag();
+    layout_.RedrawRulePick(views_.ruleGL);
 }
 
 void MLforRuleWindow::OnMButtonUp(int, int) {
-  middleDown = false;
-  views_.ruleGL.EndDrag();
-  layout_.RedrawRulePick(views_.ruleGL);
+    middleDown = false;
+    views_.ruleGL.EndDrag();
+    layout_.RedrawRulePick(views_.ruleGL);
 }
 
 void MLforRuleWindow::OnLButtonDblClk(int, int) {}

@@ -15,36 +15,36 @@
 namespace vantrel {
 
 class MLforRuleWindow : public MLState {
- public:
-  MLforRuleWindow(ViewCore& views, RuleLayout& layout);
+public:
+    MLforRuleWindow(ViewCore& views, RuleLayout& layout);
 
-  void OnLButtonUp(int x, int y) override;
-  void OnRButtonUp(int x, int y) override;
-  void OnMButtonUp(int x, int y) override;
-  void OnLButtonDown(int x, int y) override;
-  void OnRButtonDown(int x, int y) override;
-  void OnMButtonDown(int x, int y) override;
-  void OnLButtonDblClk(int x, int y) override;
-  void OnRButtonDblClk(int x, int y) override;
-  void OnMButtonDblClk(int x, int y) override;
-  void OnMouseMove(int x, int y) override;
-  void DrawOverlay() override;
+    void OnLButtonUp(int x, int y) override;
+    void OnRButtonUp(int x, int y) override;
+    void OnMButtonUp(int x, int y) override;
+    void OnLButtonDown(int x, int y) override;
+    void OnRButtonDown(int x, int y) override;
+    void OnMButtonDown(int x, int y) override;
+    void OnLButtonDblClk(int x, int y) override;
+    void OnRButtonDblClk(int x, int y) override;
+    void OnMButtonDblClk(int x, int y) override;
+    void OnMouseMove(int x, int y) override;
+    void DrawOverlay() override;
 
-  // The grabbed handle; the values below are those of an idle listener.
-  bool editing = false;
-  float pickDepth = 1.0f;
-  std::uint32_t pickHandle = 0xFFFFFFFFu;
-  std::uint32_t pickPart = 0xFFFFFFFFu;
-  std::uint32_t pickRule = 0xFFFFFFFFu;
-  std::uint32_t pickLateral = 0xFFFFFFFFu;
-  int lastPointX = 0;
-  int lastPointY = 0;
+    // The grabbed handle; the values below are those of an idle listener.
+    bool editing = false;
+    float pickDepth = 1.0f;
+    std::uint32_t pickHandle = 0xFFFFFFFFu;
+    std::uint32_t pickPart = 0xFFFFFFFFu;
+    std::uint32_t pickRule = 0xFFFFFFFFu;
+    std::uint32_t pickLateral = 0xFFFFFFFFu;
+    int lastPointX = 0;
+    int lastPointY = 0;
 
- private:
-  void ResetGrab();
+private:
+    void ResetGrab();
 
-  ViewCore& views_;
-  RuleLayout& layout_;
+    ViewCore& views_;
+    RuleLayout& layout_;
 };
 
 }  // namespace vantrel

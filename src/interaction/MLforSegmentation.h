@@ -12,29 +12,29 @@
 namespace vantrel {
 
 class MLforSegmentation : public MLState {
- public:
-  MLforSegmentation(ViewCore& views, HeartModel& heart, FiberCore& fibers);
+public:
+    MLforSegmentation(ViewCore& views, HeartModel& heart, FiberCore& fibers);
 
-  void OnLButtonUp(int x, int y) override;
-  void OnRButtonUp(int x, int y) override;
-  void OnMButtonUp(int x, int y) override;
-  void OnLButtonDown(int x, int y) override;
-  void OnRButtonDown(int x, int y) override;
-  void OnMButtonDown(int x, int y) override;
-  void OnLButtonDblClk(int x, int y) override;
-  void OnRButtonDblClk(int x, int y) override;
-  void OnMButtonDblClk(int x, int y) override;
-  void OnMouseMove(int x, int y) override;
-  void DrawOverlay() override;
+    void OnLButtonUp(int x, int y) override;
+    void OnRButtonUp(int x, int y) override;
+    void OnMButtonUp(int x, int y) override;
+    void OnLButtonDown(int x, int y) override;
+    void OnRButtonDown(int x, int y) override;
+    void OnMButtonDown(int x, int y) override;
+    void OnLButtonDblClk(int x, int y) override;
+    void OnRButtonDblClk(int x, int y) override;
+    void OnMButtonDblClk(int x, int y) override;
+    void OnMouseMove(int x, int y) override;
+    void DrawOverlay() override;
 
- private:
-  void RenderPickBuffer();
-  // EraseAround the polygon under (x, y), if any, and redraw.
-  void EraseAt(int x, int y);
+private:
+    void RenderPickBuffer();
+    // EraseAround the polygon under (x, y), if any, and redraw.
+    void EraseAt(int x, int y);
 
-  ViewCore& views_;
-  HeartModel& heart_;
-  FiberCore& fibers_;
+    ViewCore& views_;
+    HeartModel& heart_;
+    FiberCore& fibers_;
 };
 
 }  // namespace vantrel

@@ -11,29 +11,29 @@
 namespace vantrel {
 
 class RuleLayout {
- public:
-  // The rules are edited in place; they must outlive the layout.
-  RuleLayout(RewritingRule& rule1, RewritingRule& rule2);
+public:
+    // The rules are edited in place; they must outlive the layout.
+    RuleLayout(RewritingRule& rule1, RewritingRule& rule2);
 
-  // The rule scene at the current model-view matrix: in a normal frame the grey
-  // floor grid (y = 0, -3 to 3 in x and z, lines every 0.5), then rule 1 at
-  // rule1Origin and rule 2 at rule2Origin; in a pick pass only the rules' handles.
-  void DrawScene(bool pickPass) const;
+    // The rule scene at the current model-view matrix: in a normal frame the grey
+    // floor grid (y = 0, -3 to 3 in x and z, lines every 0.5), then rule 1 at
+    // rule1Origin and rule 2 at rule2Origin; in a pick pass only the rules' handles.
+    void DrawScene(bool pickPass) const;
 
-  // Renders the rule window's pick buffers (nothing while it has no context).
-  void RedrawRulePick(RkOGL& ruleGL) const;
+    // Renders the rule window's pick buffers (nothing while it has no context).
+    void RedrawRulePick(RkOGL& ruleGL) const;
 
-  // One drag step of a handle of rule `rule` (0 or 1; others do nothing): `point`
-  // (world) is made relative to that rule's origin and handed to DragHandle.
-  void DispatchHandleDrag(std::uint32_t rule, std::uint32_t part, std::uint32_t lateral,
-                          std::uint32_t handle, int dx, int dy, Vector3 point);
+    // One drag step of a handle of rule `rule` (0 or 1; others do nothing): `point`
+    // (world) is made relative to that rule's origin and handed to DragHandle.
+    void DispatchHandleDrag(std::uint32_t rule, std::uint32_t part, std::uint32_t lateral,
+                            std::uint32_t handle, int dx, int dy, Vector3 point);
 
-  Vector3 rule1Origin{-1.0, 0.0, 0.0};
-  Vector3 rule2Origin{1.0, 0.0, 0.0};
+    Vector3 rule1Origin{-1.0, 0.0, 0.0};
+    Vector3 rule2Origin{1.0, 0.0, 0.0};
 
- private:
-  RewritingRule& rule1_;
-  RewritingRule& rule2_;
+private:
+    RewritingRule& rule1_;
+    RewritingRule& rule2_;
 };
 
 }  // namespace vantrel

@@ -32,7 +32,8 @@ void AimPlacement(Polyline& placement, const Vector3& target);
 // The four start points of one placement: all at `position`; the first aimed at
 // `directionPoint`, each next one's direction (directionPoint - position) turned a
 // quarter turn about `normal`. A zero normal gives four equal start points.
-std::array<StartPoint, 4> QuarterTurnStartPoints(const Vector3& position, const Vector3& directionPoint,
+std::array<StartPoint, 4> QuarterTurnStartPoints(const Vector3& position,
+                                                 const Vector3& directionPoint,
                                                  const Vector3& normal);
 
 // The feature curve a finished sketch becomes: a copy (points and colour) smoothed

@@ -12,17 +12,18 @@ void RkPolygonModel::PolygonsAroundVertex(int vertex, std::vector<int>& out) con
 
 void RkPolygonModel::NeighboursOfVertex(int vertex, std::vector<int>& neighbourVertices,
                                         std::vector<int>& neighbourEdges) const {
-    VertexWalk(*this, vertex).Run(
-        [&](int edge) {
-            neighbourVertices.push_back(OtherEnd(edges[edge], vertex));
-            neighbourEdges.push_back(edge);
-        },
-        [](int) {});
+    VertexWalk(*this, vertex)
+        .Run(
+            [&](int edge) {
+                neighbourVertices.push_back(OtherEnd(edges[edge], vertex));
+                neighbourEdges.push_back(edge);
+            },
+            [](int) {});
 }
 
 void RkPolygonModel::VerticesAroundVertex(int vertex, std::vector<int>& out) const {
-    VertexWalk(*this, vertex).Run([&](int edge) { out.push_back(OtherEnd(edges[edge], vertex)); },
-                                  [](int) {});
+    VertexWalk(*this, vertex)
+        .Run([&](int edge) { out.push_back(OtherEnd(edges[edge], vertex)); }, [](int) {});
 }
 
 void RkPolygonModel::EdgesAroundVertex(int vertex, std::vector<int>& out) const {

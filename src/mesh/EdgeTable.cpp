@@ -53,7 +53,8 @@ void RkPolygonModel::BuildEdgeTable() {
 
     for (size_t i = 0; i < polygons.size(); ++i) {
         MeshPolygon& polygon = polygons[i];
-        for (int k = 0; k < 3; ++k) assert(polygon.vertex[k] >= 0 && polygon.vertex[k] < vertexCount);
+        for (int k = 0; k < 3; ++k)
+            assert(polygon.vertex[k] >= 0 && polygon.vertex[k] < vertexCount);
         const Vector3& p0 = vertices[polygon.vertex[0]].position;
         const Vector3& p1 = vertices[polygon.vertex[1]].position;
         const Vector3& p2 = vertices[polygon.vertex[2]].position;

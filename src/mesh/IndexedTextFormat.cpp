@@ -27,7 +27,8 @@ int RkPolygonModel::SaveIndexedText(const std::string& path) const {
         ConsoleLog("%s: cannot open the file for writing\n", path.c_str());
         throw std::runtime_error("cannot open file.");
     }
-    std::fprintf(file, "%d %d\n", static_cast<int>(vertices.size()), static_cast<int>(polygons.size()));
+    std::fprintf(file, "%d %d\n", static_cast<int>(vertices.size()),
+                 static_cast<int>(polygons.size()));
     for (const MeshVertex& vertex : vertices)
         std::fprintf(file, "%f %f %f\n", vertex.position.x, vertex.position.y, vertex.position.z);
     for (const MeshPolygon& polygon : polygons)
@@ -49,7 +50,8 @@ void RkPolygonModel::LoadIndexedText(const std::string& path) {
     ReadIndexedText(text, path, *this);
 }
 
-void ReadIndexedText(const std::string& text, const std::string& sourceName, RkPolygonModel& model) {
+void ReadIndexedText(const std::string& text, const std::string& sourceName,
+                     RkPolygonModel& model) {
     if (HoldsNulByte(text)) RejectFile(sourceName, 1, "binary data, not a text file");
 
     LineCursor cursor(text);
@@ -59,7 +61,8 @@ void ReadIndexedText(const std::string& text, const std::string& sourceName, RkP
     // The counts decide how much is allocated, so they are checked against the
     // lines the file really has before anything is reserved.
     if (vertexCount < 0 || polygonCount < 0 || vertexCount > INT_MAX || polygonCount > INT_MAX ||
-        static_cast<size_t>(vertexCount) + static_cast<size_t>(polygonCount) > cursor.RemainingLines())
+        static_cast<size_t>(vertexCount) + static_cast<size_t>(polygonCount) >
+            cursor.RemainingLines())
         RejectFile(sourceName, 1, "the counts do not match the lines of the file");
 
     std::vector<MeshVertex> newVertices(static_cast<size_t>(vertexCount));
@@ -74,8 +77,10 @@ void ReadIndexedText(const std::string& text, const std::string& sourceName, RkP
     std::vector<MeshPolygon> newPolygons(static_cast<size_t>(polygonCount));
     for (MeshPolygon& polygon : newPolygons) {
         long index[3];
-        if (!cursor.Next() || std::sscanf(cursor.Line(), "%ld %ld %ld", &index[0], &index[1], &index[2]) != 3)
-            RejectFile(sourceName, cursor.LineNumber(), "a polygon line needs three vertex indices");
+        if (!cursor.Next() ||
+            std::sscanf(cursor.Line(), "%ld %ld %ld", &index[0], &index[1], &index[2]) != 3)
+            RejectFile(sourceName, cursor.LineNumber(),
+                       "a polygon line needs three vertex indices");
         for (int k = 0; k < 3; ++k) {
             if (index[k] < 0 || index[k] >= vertexCount)
                 RejectFile(sourceName, cursor.LineNumber(), "polygon index outside the vertices");

@@ -11,7 +11,9 @@ namespace vantrel {
 
 namespace {
 
-int OtherEnd(const MeshEdge& edge, int vertex) { return edge.lowVertex == vertex ? edge.highVertex : edge.lowVertex; }
+int OtherEnd(const MeshEdge& edge, int vertex) {
+    return edge.lowVertex == vertex ? edge.highVertex : edge.lowVertex;
+}
 
 bool Touches(const std::vector<MeshEdge>& edges, int edge, int vertex) {
     return edge >= 0 && edge < static_cast<int>(edges.size()) &&
@@ -152,8 +154,8 @@ bool LodPolygonModel::IsCollapsible(int edgeIndex) const {
     const MeshEdge& edge = edges[edgeIndex];
     const int a = edge.lowVertex;
     const int b = edge.highVertex;
-    if (a == b || edge.forwardPolygon < 0 || edge.backwardPolygon < 0 || !Touches(edges, edge.forwardPrev, a) ||
-        !Touches(edges, edge.backwardNext, a)) {
+    if (a == b || edge.forwardPolygon < 0 || edge.backwardPolygon < 0 ||
+        !Touches(edges, edge.forwardPrev, a) || !Touches(edges, edge.backwardNext, a)) {
         return false;
     }
     // Both ends need closed fans: merging at a boundary would pinch the surface.
@@ -178,7 +180,8 @@ bool LodPolygonModel::IsCollapsible(int edgeIndex) const {
         if (neighbour == x || neighbour == y || neighbour == a) {
             continue;
         }
-        if (std::find(fanA.neighbours.begin(), fanA.neighbours.end(), neighbour) != fanA.neighbours.end()) {
+        if (std::find(fanA.neighbours.begin(), fanA.neighbours.end(), neighbour) !=
+            fanA.neighbours.end()) {
             return false;
         }
     }

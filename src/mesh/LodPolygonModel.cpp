@@ -33,7 +33,9 @@ double QuadricError(const double* quadric, const Vector3& p) {
     return error;
 }
 
-bool IsFinite(const Vector3& p) { return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z); }
+bool IsFinite(const Vector3& p) {
+    return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z);
+}
 
 }  // namespace
 
@@ -141,7 +143,8 @@ void LodPolygonModel::VPair_Heap_SetupFromEdgeExtData() {
     }
     pairHeap = VPairHeap();
     for (std::size_t i = 0; i < vertexPairs.size(); ++i) {
-        pairHeap.push(VPairHeapEntry{vertexPairs[i].stamp, static_cast<int>(i), vertexPairs[i].cost});
+        pairHeap.push(
+            VPairHeapEntry{vertexPairs[i].stamp, static_cast<int>(i), vertexPairs[i].cost});
     }
 }
 
@@ -202,7 +205,8 @@ void LodPolygonModel::UpdatePairsAround(const VPair& collapsed) {
 
 void LodPolygonModel::Simplify(int count) {
     if (simplified) {
-        throw std::runtime_error("Simplify() method can be called only once after each call of ConstructLOD().");
+        throw std::runtime_error(
+            "Simplify() method can be called only once after each call of ConstructLOD().");
     }
     simplified = true;
     if (pairHeap.empty()) {

@@ -58,7 +58,9 @@ struct VPairHeapEntry {
 
 // Orders the heap so that the smallest cost is on top.
 struct VPairCostAbove {
-    bool operator()(const VPairHeapEntry& a, const VPairHeapEntry& b) const { return b.cost < a.cost; }
+    bool operator()(const VPairHeapEntry& a, const VPairHeapEntry& b) const {
+        return b.cost < a.cost;
+    }
 };
 
 using VPairHeap = std::priority_queue<VPairHeapEntry, std::vector<VPairHeapEntry>, VPairCostAbove>;

@@ -13,8 +13,8 @@
 
 #include <cctype>
 #include <climits>
-#include <cstdarg>
 #include <cmath>
+#include <cstdarg>
 #include <cstdio>
 #include <utility>
 #include <vector>
@@ -58,17 +58,23 @@ bool ScanFace(const char* values, long vertex[3], long texture[3]) {
     long n[4] = {0, 0, 0, 0};
     bool matched = std::sscanf(values, " %ld %ld %ld %ld", &v[0], &v[1], &v[2], &v[3]) >= 3;
     if (!matched)
-        matched = std::sscanf(values, " %ld/%ld %ld/%ld %ld/%ld %ld/%ld", &v[0], &t[0], &v[1], &t[1],
-                              &v[2], &t[2], &v[3], &t[3]) / 2 >= 3;
+        matched = std::sscanf(values, " %ld/%ld %ld/%ld %ld/%ld %ld/%ld", &v[0], &t[0], &v[1],
+                              &t[1], &v[2], &t[2], &v[3], &t[3]) /
+                      2 >=
+                  3;
     if (!matched)
-        matched = std::sscanf(values, " %ld/%ld/%ld %ld/%ld/%ld %ld/%ld/%ld %ld/%ld/%ld", &v[0], &t[0],
-                              &n[0], &v[1], &t[1], &n[1], &v[2], &t[2], &n[2], &v[3], &t[3], &n[3]) /
-                      3 >= 3;
+        matched =
+            std::sscanf(values, " %ld/%ld/%ld %ld/%ld/%ld %ld/%ld/%ld %ld/%ld/%ld", &v[0], &t[0],
+                        &n[0], &v[1], &t[1], &n[1], &v[2], &t[2], &n[2], &v[3], &t[3], &n[3]) /
+                3 >=
+            3;
     if (!matched) {
         // "i//n" leaves the texture indices absent.
         t[0] = t[1] = t[2] = 0;
-        matched = std::sscanf(values, " %ld//%ld %ld//%ld %ld//%ld %ld//%ld", &v[0], &n[0], &v[1], &n[1],
-                              &v[2], &n[2], &v[3], &n[3]) / 2 >= 3;
+        matched = std::sscanf(values, " %ld//%ld %ld//%ld %ld//%ld %ld//%ld", &v[0], &n[0], &v[1],
+                              &n[1], &v[2], &n[2], &v[3], &n[3]) /
+                      2 >=
+                  3;
     }
     for (int k = 0; k < 3; ++k) {
         vertex[k] = v[k];
@@ -102,17 +108,24 @@ public:
             const char* values = nullptr;
             bool ok = true;
             switch (ReadKeyword(cursor.Line(), values)) {
-                case Keyword::kVertex: ok = ReadVertex(values, cursor.LineNumber()); break;
-                case Keyword::kTexture: ok = ReadTexture(values, cursor.LineNumber()); break;
-                case Keyword::kFace: ok = ReadFace(values, cursor.LineNumber()); break;
-                case Keyword::kOther: break;
+                case Keyword::kVertex:
+                    ok = ReadVertex(values, cursor.LineNumber());
+                    break;
+                case Keyword::kTexture:
+                    ok = ReadTexture(values, cursor.LineNumber());
+                    break;
+                case Keyword::kFace:
+                    ok = ReadFace(values, cursor.LineNumber());
+                    break;
+                case Keyword::kOther:
+                    break;
             }
             if (!ok) return false;
         }
         for (const PendingIndex& pending : forwardIndices_) {
             if (pending.index >= static_cast<long>(vertices_.size()))
-                return Fail(pending.line, "face index %ld is past the last vertex (%zu)", pending.index + 1,
-                            vertices_.size());
+                return Fail(pending.line, "face index %ld is past the last vertex (%zu)",
+                            pending.index + 1, vertices_.size());
         }
         if (polygons_.empty()) return Fail(0, "no faces");
         return true;
@@ -155,7 +168,8 @@ private:
     bool ReadTexture(const char* values, int line) {
         float u = 0.0f, v = 0.0f;
         // v is optional in OBJ and then 0.
-        if (std::sscanf(values, " %f %f", &u, &v) < 1) return Fail(line, "a texture coordinate needs a number");
+        if (std::sscanf(values, " %f %f", &u, &v) < 1)
+            return Fail(line, "a texture coordinate needs a number");
         if (!std::isfinite(u) || !std::isfinite(v))
             return Fail(line, "texture coordinate is not a finite number");
         if (u < 0.0f) anyNegativeU_ = true;
@@ -166,7 +180,8 @@ private:
 
     bool ReadFace(const char* values, int line) {
         long fileVertex[3], fileTexture[3];
-        if (!ScanFace(values, fileVertex, fileTexture)) return Fail(line, "a face needs three vertex indices");
+        if (!ScanFace(values, fileVertex, fileTexture))
+            return Fail(line, "a face needs three vertex indices");
         const long vertexCount = static_cast<long>(vertices_.size());
         MeshPolygon polygon;
         for (int k = 0; k < 3; ++k) {
@@ -176,7 +191,8 @@ private:
             // A later line may still define it; checked once all vertices are read.
             if (index >= vertexCount) forwardIndices_.push_back({index, line});
             polygon.vertex[k] = static_cast<int>(index);
-            textureCorners_.push_back(ResolveIndex(fileTexture[k], static_cast<long>(texCoords_.size())));
+            textureCorners_.push_back(
+                ResolveIndex(fileTexture[k], static_cast<long>(texCoords_.size())));
         }
         polygons_.push_back(polygon);
         return true;

@@ -16,7 +16,8 @@ bool RkPolygonModel::SaveObj(const std::string& path) const {
     for (const MeshVertex& vertex : vertices)
         std::fprintf(file, "v %f %f %f\n", vertex.position.x, vertex.position.y, vertex.position.z);
     for (const MeshPolygon& polygon : polygons)
-        std::fprintf(file, "f %d %d %d\n", polygon.vertex[0] + 1, polygon.vertex[1] + 1, polygon.vertex[2] + 1);
+        std::fprintf(file, "f %d %d %d\n", polygon.vertex[0] + 1, polygon.vertex[1] + 1,
+                     polygon.vertex[2] + 1);
     // A full disk must not pass for a written file.
     const bool writeFailed = std::ferror(file) != 0;
     const bool closeFailed = std::fclose(file) != 0;

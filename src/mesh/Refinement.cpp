@@ -46,8 +46,10 @@ void RkPolygonModel::RefineByCentroids() {
         const int left = edge.forwardPolygon;
         const int right = edge.backwardPolygon;
         if (left >= 0 && right >= 0) {
-            polygons.push_back(Triangle(edge.lowVertex, oldVertexCount + right, oldVertexCount + left));
-            polygons.push_back(Triangle(edge.highVertex, oldVertexCount + left, oldVertexCount + right));
+            polygons.push_back(
+                Triangle(edge.lowVertex, oldVertexCount + right, oldVertexCount + left));
+            polygons.push_back(
+                Triangle(edge.highVertex, oldVertexCount + left, oldVertexCount + right));
         } else if (left >= 0) {
             polygons.push_back(Triangle(edge.lowVertex, edge.highVertex, oldVertexCount + left));
         } else if (right >= 0) {
@@ -69,14 +71,15 @@ void RkPolygonModel::SmoothTangential(int passes) {
             Vector3 positionSum;
             Vector3 texSum;
             int count = 0;
-            VertexWalk(*this, vertex).Run(
-                [&](int edge) {
-                    const MeshVertex& neighbour = vertices[OtherEnd(edges[edge], vertex)];
-                    positionSum += neighbour.position;
-                    texSum += neighbour.texCoord;
-                    ++count;
-                },
-                [](int) {});
+            VertexWalk(*this, vertex)
+                .Run(
+                    [&](int edge) {
+                        const MeshVertex& neighbour = vertices[OtherEnd(edges[edge], vertex)];
+                        positionSum += neighbour.position;
+                        texSum += neighbour.texCoord;
+                        ++count;
+                    },
+                    [](int) {});
             const MeshVertex& current = vertices[i];
             // A vertex without neighbours has no mean to move to; it stays.
             if (count == 0) {

@@ -18,12 +18,12 @@ bool RkPolygonModel::SaveVrml(const std::string& path) const {
     out.imbue(std::locale::classic());
     out << "#VRML V1.0 ascii\n\nSeparator {\n\tCoordinate3 {\n\t\tpoint [" << '\n';
     for (const MeshVertex& vertex : vertices)
-        out << "\t\t\t" << vertex.position.x << "\t" << vertex.position.y << "\t" << vertex.position.z << ","
-            << '\n';
+        out << "\t\t\t" << vertex.position.x << "\t" << vertex.position.y << "\t"
+            << vertex.position.z << "," << '\n';
     out << "\t\t]\n\t}\n\tIndexedFaceSet {\n\t\tcoordIndex [" << '\n';
     for (const MeshPolygon& polygon : polygons)
-        out << "\t\t\t" << polygon.vertex[0] << ",\t" << polygon.vertex[1] << ",\t" << polygon.vertex[2] << ",\t-1,"
-            << '\n';
+        out << "\t\t\t" << polygon.vertex[0] << ",\t" << polygon.vertex[1] << ",\t"
+            << polygon.vertex[2] << ",\t-1," << '\n';
     out << "\t\t]\n\t}\n}" << '\n';
     out.close();
     if (!out) {

@@ -10,17 +10,17 @@ namespace vantrel {
 
 // An orbiting camera: the eye looks at `center`, `up` points up on the screen.
 struct Camera {
-  Vector3 eye;
-  Vector3 center;
-  Vector3 up;
+    Vector3 eye;
+    Vector3 center;
+    Vector3 up;
 };
 
 // Window rectangle in pixels, origin at the bottom left as OpenGL counts it.
 struct Viewport {
-  int x = 0;
-  int y = 0;
-  int width = 0;
-  int height = 0;
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
 };
 
 // The perspective projection of a vertical field of view `fovyDegrees`, aspect

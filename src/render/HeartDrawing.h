@@ -38,6 +38,7 @@ void RenderPickBuffer(RkOGL& mainGL, const HeartModel& heart, const FiberCore& f
 // The heart polygon under (x, y) (logical pixels, origin top left) from the last
 // pick pass and the surface point there. False on the background, before any pick
 // pass, or when the code names no polygon of the mesh.
-bool PickPolygon(const RkOGL& mainGL, const HeartModel& heart, int x, int y, int* polygon, Vector3* point);
+bool PickPolygon(const RkOGL& mainGL, const HeartModel& heart, int x, int y, int* polygon,
+                 Vector3* point);
 
 }  // namespace vantrel

@@ -11,6 +11,7 @@ namespace vantrel {
 // other mode draws nothing. When `listId` is given, a new display list is made,
 // its id stored there, and the drawing is compiled into it while it executes (the
 // caller deletes the list, in the same context).
-void DrawModel(const RkPolygonModel& model, int mode, unsigned* listId, const unsigned char* colour);
+void DrawModel(const RkPolygonModel& model, int mode, unsigned* listId,
+               const unsigned char* colour);
 
 }  // namespace vantrel

@@ -18,285 +18,299 @@ constexpr double kNearPlane = 0.01;
 constexpr double kFarPlane = 40.0;
 
 void PutLittleEndian(std::vector<unsigned char>& out, std::uint32_t value, int bytes) {
-  for (int i = 0; i < bytes; ++i) out.push_back(static_cast<unsigned char>((value >> (8 * i)) & 0xFF));
+    for (int i = 0; i < bytes; ++i)
+        out.push_back(static_cast<unsigned char>((value >> (8 * i)) & 0xFF));
 }
 
 }  // namespace
 
 RkOGL::RkOGL() {
-  initial_.eye = Vector3(0, 20, 30);
-  initial_.center = Vector3(0, 20, 0);
-  initial_.up = Vector3(0, 1, 0);
-  camera_ = initial_;
-  projection_.SetIdentity();
-  modelView_ = LookAtMatrix(camera_);
+    initial_.eye = Vector3(0, 20, 30);
+    initial_.center = Vector3(0, 20, 0);
+    initial_.up = Vector3(0, 1, 0);
+    camera_ = initial_;
+    projection_.SetIdentity();
+    modelView_ = LookAtMatrix(camera_);
 }
 
-RkOGL::~RkOGL() { QObject::disconnect(contextConnection_); }
+RkOGL::~RkOGL() {
+    QObject::disconnect(contextConnection_);
+}
 
 bool RkOGL::Init(QOpenGLWidget* window) {
-  window_ = window;
-  if (!window || !window->context() || !window->context()->isValid()) return false;
-  QObject::disconnect(contextConnection_);
-  contextConnection_ = QObject::connect(window->context(), &QOpenGLContext::aboutToBeDestroyed,
-                                        window, [this] { Destroy(); });
-  return InitGL();
+    window_ = window;
+    if (!window || !window->context() || !window->context()->isValid()) return false;
+    QObject::disconnect(contextConnection_);
+    contextConnection_ = QObject::connect(window->context(), &QOpenGLContext::aboutToBeDestroyed,
+                                          window, [this] { Destroy(); });
+    return InitGL();
 }
 
 void RkOGL::Destroy() {
-  if (!pickFramebuffer_) return;
-  MakeCurrent();
-  pickFramebuffer_.reset();
-  Release();
+    if (!pickFramebuffer_) return;
+    MakeCurrent();
+    pickFramebuffer_.reset();
+    Release();
 }
 
-QOpenGLWidget* RkOGL::Window() const { return window_.data(); }
+QOpenGLWidget* RkOGL::Window() const {
+    return window_.data();
+}
 
-int RkOGL::ClientWidth() const { return window_ ? window_->width() : 0; }
+int RkOGL::ClientWidth() const {
+    return window_ ? window_->width() : 0;
+}
 
-double RkOGL::PixelRatio() const { return window_ ? window_->devicePixelRatioF() : 1.0; }
+double RkOGL::PixelRatio() const {
+    return window_ ? window_->devicePixelRatioF() : 1.0;
+}
 
 void RkOGL::MakeCurrent() {
-  if (window_ && window_->isValid()) window_->makeCurrent();
+    if (window_ && window_->isValid()) window_->makeCurrent();
 }
 
 void RkOGL::Release() {
-  if (window_ && window_->isValid() && !drawing_) window_->doneCurrent();
+    if (window_ && window_->isValid() && !drawing_) window_->doneCurrent();
 }
 
 void RkOGL::SetClearColour(float r, float g, float b, float a) {
-  clearColour_[0] = r;
-  clearColour_[1] = g;
-  clearColour_[2] = b;
-  clearColour_[3] = a;
+    clearColour_[0] = r;
+    clearColour_[1] = g;
+    clearColour_[2] = b;
+    clearColour_[3] = a;
 }
 
 bool RkOGL::InitGL() {
-  SetupGLState();
-  return true;
+    SetupGLState();
+    return true;
 }
 
 void RkOGL::SetupGLState() {
-  glClearColor(clearColour_[0], clearColour_[1], clearColour_[2], clearColour_[3]);
-  glClearDepth(1.0);
-  glEnable(GL_DEPTH_TEST);
-  glDisable(GL_BLEND);
-  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glClearColor(clearColour_[0], clearColour_[1], clearColour_[2], clearColour_[3]);
+    glClearDepth(1.0);
+    glEnable(GL_DEPTH_TEST);
+    glDisable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
 
-  const GLfloat materialSpecular[] = {0.0f, 0.0f, 0.05f, 1.0f};
-  const GLfloat materialDiffuse[] = {0.8f, 0.8f, 0.8f, 1.0f};
-  const GLfloat materialAmbient[] = {0.3f, 0.3f, 0.3f, 1.0f};
-  glMaterialfv(GL_FRONT, GL_SPECULAR, materialSpecular);
-  glMaterialfv(GL_FRONT, GL_DIFFUSE, materialDiffuse);
-  glMaterialfv(GL_FRONT, GL_AMBIENT, materialAmbient);
-  glMaterialf(GL_FRONT, GL_SHININESS, 1.5f);
+    const GLfloat materialSpecular[] = {0.0f, 0.0f, 0.05f, 1.0f};
+    const GLfloat materialDiffuse[] = {0.8f, 0.8f, 0.8f, 1.0f};
+    const GLfloat materialAmbient[] = {0.3f, 0.3f, 0.3f, 1.0f};
+    glMaterialfv(GL_FRONT, GL_SPECULAR, materialSpecular);
+    glMaterialfv(GL_FRONT, GL_DIFFUSE, materialDiffuse);
+    glMaterialfv(GL_FRONT, GL_AMBIENT, materialAmbient);
+    glMaterialf(GL_FRONT, GL_SHININESS, 1.5f);
 
-  const GLfloat light0Ambient[] = {0.5f, 0.5f, 0.5f, 1.0f};
-  const GLfloat light0Diffuse[] = {1.0f, 1.0f, 1.0f, 1.0f};
-  const GLfloat light0Specular[] = {0.2f, 0.2f, 0.2f, 1.0f};
-  glLightfv(GL_LIGHT0, GL_AMBIENT, light0Ambient);
-  glLightfv(GL_LIGHT0, GL_DIFFUSE, light0Diffuse);
-  glLightfv(GL_LIGHT0, GL_SPECULAR, light0Specular);
-  const GLfloat otherAmbient[] = {0.0f, 0.0f, 0.0f, 1.0f};
-  const GLfloat otherDiffuse[] = {0.5f, 0.5f, 0.5f, 1.0f};
-  const GLfloat otherSpecular[] = {0.0f, 0.0f, 0.0f, 1.0f};
-  for (GLenum light : {GL_LIGHT1, GL_LIGHT2}) {
-    glLightfv(light, GL_AMBIENT, otherAmbient);
-    glLightfv(light, GL_DIFFUSE, otherDiffuse);
-    glLightfv(light, GL_SPECULAR, otherSpecular);
-  }
+    const GLfloat light0Ambient[] = {0.5f, 0.5f, 0.5f, 1.0f};
+    const GLfloat light0Diffuse[] = {1.0f, 1.0f, 1.0f, 1.0f};
+    const GLfloat light0Specular[] = {0.2f, 0.2f, 0.2f, 1.0f};
+    glLightfv(GL_LIGHT0, GL_AMBIENT, light0Ambient);
+    glLightfv(GL_LIGHT0, GL_DIFFUSE, light0Diffuse);
+    glLightfv(GL_LIGHT0, GL_SPECULAR, light0Specular);
+    const GLfloat otherAmbient[] = {0.0f, 0.0f, 0.0f, 1.0f};
+    const GLfloat otherDiffuse[] = {0.5f, 0.5f, 0.5f, 1.0f};
+    const GLfloat otherSpecular[] = {0.0f, 0.0f, 0.0f, 1.0f};
+    for (GLenum light : {GL_LIGHT1, GL_LIGHT2}) {
+        glLightfv(light, GL_AMBIENT, otherAmbient);
+        glLightfv(light, GL_DIFFUSE, otherDiffuse);
+        glLightfv(light, GL_SPECULAR, otherSpecular);
+    }
 
-  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-  glShadeModel(GL_SMOOTH);
-  glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-  glCullFace(GL_BACK);
-  glPolygonMode(GL_FRONT, GL_FILL);
-  glEnable(GL_CULL_FACE);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    glShadeModel(GL_SMOOTH);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    glCullFace(GL_BACK);
+    glPolygonMode(GL_FRONT, GL_FILL);
+    glEnable(GL_CULL_FACE);
 
-  camera_ = initial_;
-  modelView_ = LookAtMatrix(camera_);
+    camera_ = initial_;
+    modelView_ = LookAtMatrix(camera_);
 }
 
 void RkOGL::Resize(int cx, int cy) {
-  if (cx < 1 || cy < 1) return;
-  const double ratio = PixelRatio();
-  viewport_.x = 0;
-  viewport_.y = 0;
-  viewport_.width = static_cast<int>(std::lround(cx * ratio));
-  viewport_.height = static_cast<int>(std::lround(cy * ratio));
-  projection_ = PerspectiveMatrix(kFieldOfViewDegrees, static_cast<double>(cx) / cy, kNearPlane, kFarPlane);
-  modelView_ = LookAtMatrix(camera_);
-  pick_.Allocate(viewport_.width, viewport_.height);
+    if (cx < 1 || cy < 1) return;
+    const double ratio = PixelRatio();
+    viewport_.x = 0;
+    viewport_.y = 0;
+    viewport_.width = static_cast<int>(std::lround(cx * ratio));
+    viewport_.height = static_cast<int>(std::lround(cy * ratio));
+    projection_ =
+        PerspectiveMatrix(kFieldOfViewDegrees, static_cast<double>(cx) / cy, kNearPlane, kFarPlane);
+    modelView_ = LookAtMatrix(camera_);
+    pick_.Allocate(viewport_.width, viewport_.height);
 }
 
-void RkOGL::LoadCamera() { modelView_ = LookAtMatrix(camera_); }
+void RkOGL::LoadCamera() {
+    modelView_ = LookAtMatrix(camera_);
+}
 
 void RkOGL::SetCamera(const Camera& camera) {
-  camera_ = camera;
-  LoadCamera();
+    camera_ = camera;
+    LoadCamera();
 }
 
 void RkOGL::ResetCamera() {
-  camera_ = initial_;
-  LoadCamera();
+    camera_ = initial_;
+    LoadCamera();
 }
 
 void RkOGL::BeginPickPass() {
-  if (!window_ || !window_->isValid() || viewport_.width < 1 || viewport_.height < 1) return;
-  MakeCurrent();
-  const QSize size(viewport_.width, viewport_.height);
-  if (!pickFramebuffer_ || pickFramebuffer_->size() != size) {
-    pickFramebuffer_ = std::make_unique<QOpenGLFramebufferObject>(size, QOpenGLFramebufferObject::Depth);
-  }
-  if (pick_.Width() != size.width() || pick_.Height() != size.height()) {
-    pick_.Allocate(size.width(), size.height());
-  }
-  pickPass_ = true;
+    if (!window_ || !window_->isValid() || viewport_.width < 1 || viewport_.height < 1) return;
+    MakeCurrent();
+    const QSize size(viewport_.width, viewport_.height);
+    if (!pickFramebuffer_ || pickFramebuffer_->size() != size) {
+        pickFramebuffer_ =
+            std::make_unique<QOpenGLFramebufferObject>(size, QOpenGLFramebufferObject::Depth);
+    }
+    if (pick_.Width() != size.width() || pick_.Height() != size.height()) {
+        pick_.Allocate(size.width(), size.height());
+    }
+    pickPass_ = true;
 }
 
 void RkOGL::BeginDraw() {
-  drawing_ = true;
-  if (pickPass_) {
-    MakeCurrent();
-    pickFramebuffer_->bind();
-    glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
-  } else {
-    glClearColor(clearColour_[0], clearColour_[1], clearColour_[2], clearColour_[3]);
-  }
-  glViewport(viewport_.x, viewport_.y, viewport_.width, viewport_.height);
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-  glMatrixMode(GL_PROJECTION);
-  glLoadMatrixd(projection_.m);
-  glMatrixMode(GL_MODELVIEW);
-  glLoadMatrixd(modelView_.m);
+    drawing_ = true;
+    if (pickPass_) {
+        MakeCurrent();
+        pickFramebuffer_->bind();
+        glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
+    } else {
+        glClearColor(clearColour_[0], clearColour_[1], clearColour_[2], clearColour_[3]);
+    }
+    glViewport(viewport_.x, viewport_.y, viewport_.width, viewport_.height);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glMatrixMode(GL_PROJECTION);
+    glLoadMatrixd(projection_.m);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadMatrixd(modelView_.m);
 }
 
 void RkOGL::ReadBackPickPass() {
-  glPixelStorei(GL_PACK_ALIGNMENT, 4);
-  const int width = pick_.Width();
-  const int height = pick_.Height();
-  glReadPixels(0, 0, width, height, GL_DEPTH_COMPONENT, GL_FLOAT, pick_.Depths());
-  glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pick_.Codes());
-  pick_.MarkRendered();
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    const int width = pick_.Width();
+    const int height = pick_.Height();
+    glReadPixels(0, 0, width, height, GL_DEPTH_COMPONENT, GL_FLOAT, pick_.Depths());
+    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pick_.Codes());
+    pick_.MarkRendered();
 }
 
 void RkOGL::EndDraw() {
-  glFinish();
-  if (pickPass_) {
-    ReadBackPickPass();
-    pickFramebuffer_->release();
-    pickPass_ = false;
+    glFinish();
+    if (pickPass_) {
+        ReadBackPickPass();
+        pickFramebuffer_->release();
+        pickPass_ = false;
+        drawing_ = false;
+        Release();
+        return;
+    }
     drawing_ = false;
-    Release();
-    return;
-  }
-  drawing_ = false;
 }
 
 void RkOGL::StartDrag(int x, int y, CameraDragMode mode) {
-  dragging_ = true;
-  captured_ = true;
-  lastX_ = x;
-  lastY_ = y;
-  dragMode_ = mode;
+    dragging_ = true;
+    captured_ = true;
+    lastX_ = x;
+    lastY_ = y;
+    dragMode_ = mode;
 }
 
 bool RkOGL::DragCamera(int x, int y) {
-  if (!dragging_ || !captured_) return false;
-  switch (dragMode_) {
-    case CameraDragMode::Zoom:
-      ZoomStep(camera_, lastY_, y);
-      break;
-    case CameraDragMode::Rotate:
-      RotateStep(camera_, lastX_, lastY_, x, y);
-      break;
-    case CameraDragMode::Pan:
-      PanStep(camera_, lastX_, lastY_, x, y);
-      break;
-    case CameraDragMode::None:
-      break;
-  }
-  LoadCamera();
-  lastX_ = x;
-  lastY_ = y;
-  return true;
+    if (!dragging_ || !captured_) return false;
+    switch (dragMode_) {
+        case CameraDragMode::Zoom:
+            ZoomStep(camera_, lastY_, y);
+            break;
+        case CameraDragMode::Rotate:
+            RotateStep(camera_, lastX_, lastY_, x, y);
+            break;
+        case CameraDragMode::Pan:
+            PanStep(camera_, lastX_, lastY_, x, y);
+            break;
+        case CameraDragMode::None:
+            break;
+    }
+    LoadCamera();
+    lastX_ = x;
+    lastY_ = y;
+    return true;
 }
 
 void RkOGL::EndDrag() {
-  if (!captured_) return;
-  dragging_ = false;
-  captured_ = false;
+    if (!captured_) return;
+    dragging_ = false;
+    captured_ = false;
 }
 
 PickSample RkOGL::ReadPick(int x, int y) const {
-  const double ratio = PixelRatio();
-  const int column = static_cast<int>(std::floor(x * ratio));
-  // The pixel under the cursor: window rows count down from the top, buffer rows
-  // up from the bottom.
-  const int row = pick_.Height() - 1 - static_cast<int>(std::floor(y * ratio));
-  return pick_.Read(column, row);
+    const double ratio = PixelRatio();
+    const int column = static_cast<int>(std::floor(x * ratio));
+    // The pixel under the cursor: window rows count down from the top, buffer rows
+    // up from the bottom.
+    const int row = pick_.Height() - 1 - static_cast<int>(std::floor(y * ratio));
+    return pick_.Read(column, row);
 }
 
 Vector3 RkOGL::UnprojectAt(int x, int y, float depth) const {
-  const double ratio = PixelRatio();
-  // The centre of the pixel under the cursor, in OpenGL window coordinates.
-  const double winX = std::floor(x * ratio) + 0.5;
-  const double winY = viewport_.height - std::floor(y * ratio) - 0.5;
-  Vector3 point = camera_.eye;
-  UnprojectWindowPoint(winX, winY, depth, modelView_, projection_, viewport_, &point);
-  return point;
+    const double ratio = PixelRatio();
+    // The centre of the pixel under the cursor, in OpenGL window coordinates.
+    const double winX = std::floor(x * ratio) + 0.5;
+    const double winY = viewport_.height - std::floor(y * ratio) - 0.5;
+    Vector3 point = camera_.eye;
+    UnprojectWindowPoint(winX, winY, depth, modelView_, projection_, viewport_, &point);
+    return point;
 }
 
 void RkOGL::MouseRay(int x, int y, Vector3* origin, Vector3* direction) const {
-  *origin = camera_.eye;
-  Vector3 through = UnprojectAt(x, y, 0.01f);
-  Vector3 d = through - camera_.eye;
-  d.Normalize();
-  *direction = d;
+    *origin = camera_.eye;
+    Vector3 through = UnprojectAt(x, y, 0.01f);
+    Vector3 d = through - camera_.eye;
+    d.Normalize();
+    *direction = d;
 }
 
 bool RkOGL::SaveBitmap(const std::string& path) {
-  if (!window_ || !window_->isValid()) return false;
-  const QImage image = window_->grabFramebuffer().convertToFormat(QImage::Format_RGB888);
-  const int width = image.width();
-  const int height = image.height();
-  const int rowBytes = (width * 3 + 3) / 4 * 4;
-  const std::uint32_t imageSize = static_cast<std::uint32_t>(rowBytes) * static_cast<std::uint32_t>(height);
+    if (!window_ || !window_->isValid()) return false;
+    const QImage image = window_->grabFramebuffer().convertToFormat(QImage::Format_RGB888);
+    const int width = image.width();
+    const int height = image.height();
+    const int rowBytes = (width * 3 + 3) / 4 * 4;
+    const std::uint32_t imageSize =
+        static_cast<std::uint32_t>(rowBytes) * static_cast<std::uint32_t>(height);
 
-  std::vector<unsigned char> header;
-  header.push_back('B');
-  header.push_back('M');
-  PutLittleEndian(header, 54 + imageSize, 4);
-  PutLittleEndian(header, 0, 2);
-  PutLittleEndian(header, 0, 2);
-  PutLittleEndian(header, 54, 4);
-  PutLittleEndian(header, 40, 4);
-  PutLittleEndian(header, static_cast<std::uint32_t>(width), 4);
-  PutLittleEndian(header, static_cast<std::uint32_t>(height), 4);
-  PutLittleEndian(header, 1, 2);
-  PutLittleEndian(header, 24, 2);
-  PutLittleEndian(header, 0, 4);
-  PutLittleEndian(header, imageSize, 4);
-  for (int i = 0; i < 4; ++i) PutLittleEndian(header, 0, 4);
+    std::vector<unsigned char> header;
+    header.push_back('B');
+    header.push_back('M');
+    PutLittleEndian(header, 54 + imageSize, 4);
+    PutLittleEndian(header, 0, 2);
+    PutLittleEndian(header, 0, 2);
+    PutLittleEndian(header, 54, 4);
+    PutLittleEndian(header, 40, 4);
+    PutLittleEndian(header, static_cast<std::uint32_t>(width), 4);
+    PutLittleEndian(header, static_cast<std::uint32_t>(height), 4);
+    PutLittleEndian(header, 1, 2);
+    PutLittleEndian(header, 24, 2);
+    PutLittleEndian(header, 0, 4);
+    PutLittleEndian(header, imageSize, 4);
+    for (int i = 0; i < 4; ++i) PutLittleEndian(header, 0, 4);
 
-  std::vector<unsigned char> pixels(imageSize, 0);
-  for (int row = 0; row < height; ++row) {
-    const unsigned char* source = image.constScanLine(height - 1 - row);
-    unsigned char* target = pixels.data() + static_cast<size_t>(row) * rowBytes;
-    for (int column = 0; column < width; ++column) {
-      target[column * 3 + 0] = source[column * 3 + 2];
-      target[column * 3 + 1] = source[column * 3 + 1];
-      target[column * 3 + 2] = source[column * 3 + 0];
+    std::vector<unsigned char> pixels(imageSize, 0);
+    for (int row = 0; row < height; ++row) {
+        const unsigned char* source = image.constScanLine(height - 1 - row);
+        unsigned char* target = pixels.data() + static_cast<size_t>(row) * rowBytes;
+        for (int column = 0; column < width; ++column) {
+            target[column * 3 + 0] = source[column * 3 + 2];
+            target[column * 3 + 1] = source[column * 3 + 1];
+            target[column * 3 + 2] = source[column * 3 + 0];
+        }
     }
-  }
 
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  if (!file) return false;
-  const bool headerWritten = std::fwrite(header.data(), 1, 14, file) == 14;
-  const bool infoWritten = std::fwrite(header.data() + 14, 1, 40, file) == 40;
-  const bool pixelsWritten = std::fwrite(pixels.data(), 1, pixels.size(), file) == pixels.size();
-  const bool closed = std::fclose(file) == 0;
-  return headerWritten && infoWritten && pixelsWritten && closed;
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file) return false;
+    const bool headerWritten = std::fwrite(header.data(), 1, 14, file) == 14;
+    const bool infoWritten = std::fwrite(header.data() + 14, 1, 40, file) == 40;
+    const bool pixelsWritten = std::fwrite(pixels.data(), 1, pixels.size(), file) == pixels.size();
+    const bool closed = std::fclose(file) == 0;
+    return headerWritten && infoWritten && pixelsWritten && closed;
 }
 
 }  // namespace vantrel

@@ -14,29 +14,29 @@ class QOpenGLWidget;
 namespace vantrel {
 
 class ViewCore {
- public:
-  // Sets the initial cameras (main view eye (5, 5, 15) looking at (5, 5, 5), rule
-  // window eye (0, 3, 8) looking at (0, 3, 0), both with up +y), creates the hidden
-  // parameter dialog through `makeParameterDialog` (which may return null) and
-  // writes "test" to the console.
-  explicit ViewCore(const std::function<QWidget*()>& makeParameterDialog);
-  // Deletes the parameter dialog, then frees the pick buffers of both wrappers.
-  ~ViewCore();
-  ViewCore(const ViewCore&) = delete;
-  ViewCore& operator=(const ViewCore&) = delete;
+public:
+    // Sets the initial cameras (main view eye (5, 5, 15) looking at (5, 5, 5), rule
+    // window eye (0, 3, 8) looking at (0, 3, 0), both with up +y), creates the hidden
+    // parameter dialog through `makeParameterDialog` (which may return null) and
+    // writes "test" to the console.
+    explicit ViewCore(const std::function<QWidget*()>& makeParameterDialog);
+    // Deletes the parameter dialog, then frees the pick buffers of both wrappers.
+    ~ViewCore();
+    ViewCore(const ViewCore&) = delete;
+    ViewCore& operator=(const ViewCore&) = delete;
 
-  // Repaints a view at once (synchronously) without processing events; nothing when
-  // it does not exist. Qt paints synchronously at most once per display frame (about
-  // 16 ms); a repeat within that time is painted at the next frame.
-  void RedrawMainView();
-  void RedrawRuleView();
+    // Repaints a view at once (synchronously) without processing events; nothing when
+    // it does not exist. Qt paints synchronously at most once per display frame (about
+    // 16 ms); a repeat within that time is painted at the next frame.
+    void RedrawMainView();
+    void RedrawRuleView();
 
-  RkOGL mainGL;
-  RkOGL ruleGL;
-  QPointer<QWidget> mainFrame;
-  QPointer<QWidget> parameterDialog;
-  QPointer<QOpenGLWidget> mainView;
-  QPointer<QOpenGLWidget> ruleView;
+    RkOGL mainGL;
+    RkOGL ruleGL;
+    QPointer<QWidget> mainFrame;
+    QPointer<QWidget> parameterDialog;
+    QPointer<QOpenGLWidget> mainView;
+    QPointer<QOpenGLWidget> ruleView;
 };
 
 }  // namespace vantrel
