@@ -17,6 +17,9 @@ run_ctest() {
     --timeout 600 --repeat until-pass:2
 }
 
+echo "== formatting"
+./scripts/check-format.sh
+
 echo "== build (RelWithDebInfo)"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j "$jobs"
