@@ -1,0 +1,24 @@
+#pragma once
+// One way to write a file without ever destroying the previous one: the content goes
+// to a new temporary file in the target's folder, which is flushed to disk and then
+// renamed over the target. A failed or interrupted write leaves the target exactly as
+// it was (or absent, if it was absent) and removes the temporary file.
+#include <cstdio>
+#include <functional>
+#include <string>
+
+namespace vantrel {
+
+enum class FileWriteResult {
+    kWritten,      // the target now holds everything `write` wrote
+    kCannotOpen,   // no temporary file could be made next to the target
+    kCannotWrite,  // `write` returned false, or writing, flushing or renaming failed
+};
+
+// Writes `path` through `write`, which receives the open temporary file and returns
+// false when it could not write everything. The new file gets the permissions a plain
+// fopen would give it (0666 less the umask).
+FileWriteResult WriteFileSafely(const std::string& path,
+                                const std::function<bool(std::FILE*)>& write);
+
+}  // namespace vantrel
