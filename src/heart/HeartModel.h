@@ -28,6 +28,14 @@ struct SegmentationChoice {
     static SegmentationChoice AllSegmented() { return {Kind::kAllSegmented, std::string()}; }
 };
 
+// The translation and uniform scale that NormalizeHeart applied to the refined mesh:
+// model = (file - low) * scale.
+struct HeartNormalisation {
+    Vector3 low;         // bounding-box minimum of the refined mesh, file coordinates
+    double scale = 1.0;  // model units per file unit
+    Vector3 ToFile(const Vector3& model) const { return model / scale + low; }
+};
+
 class HeartModel {
 public:
     static constexpr int kVolumeResolution = 128;
@@ -99,6 +107,10 @@ public:
 
     VoxelVolume volume;
     RkPolygonModel mesh;
+    // The heart as read from its file (vertices and triangles in file order, its own
+    // frame), kept by NormalizeHeart before it refines; and the transform it applied.
+    RkPolygonModel fileMesh;
+    HeartNormalisation normalisation;
     // One per polygon of `mesh` once a heart is loaded.
     std::vector<std::int32_t> regionIds;
 
