@@ -8,7 +8,7 @@
 
 #include "geometry/ConsoleLog.h"
 #include "geometry/SafeFileWriter.h"
-#include "heart/FileExtension.h"
+#include "mesh/FileExtension.h"
 
 namespace vantrel {
 namespace {
@@ -103,7 +103,7 @@ bool ReadSegmentation(std::istream& in, const std::string& name,
 }
 
 bool ImportSegmentationFile(const std::string& path, std::vector<std::int32_t>& regionIds) {
-    if (FileExtension(path) != kSegmentationExtension) {
+    if (!HasExactExtension(path, kSegmentationExtension)) {
         ConsoleLog("segmentation file %s does not end in .kxseg; no region id changed\n",
                    path.c_str());
         return false;
@@ -117,7 +117,7 @@ bool ImportSegmentationFile(const std::string& path, std::vector<std::int32_t>& 
 }
 
 std::string SegmentationExportPath(const std::string& chosenPath) {
-    if (FileExtension(chosenPath) == kSegmentationExtension) return chosenPath;
+    if (HasExactExtension(chosenPath, kSegmentationExtension)) return chosenPath;
     return chosenPath + "." + kSegmentationExtension;
 }
 
