@@ -71,6 +71,9 @@ FileWriteResult WriteFileSafely(const std::string& path,
     struct stat existing;
     const bool exists = ::stat(target.c_str(), &existing) == 0;
     if (exists && !S_ISREG(existing.st_mode)) return WriteInPlace(target, write);
+    // A file the user may not write stays as it is, as it would for fopen, even where
+    // the folder would allow replacing it.
+    if (exists && ::access(target.c_str(), W_OK) != 0) return FileWriteResult::kCannotOpen;
 
     std::string temporary;
     const int descriptor = CreateTemporary(target, temporary);

@@ -18,7 +18,7 @@ enum class FileWriteResult {
 // Writes `path` through `write`, which receives the open file and returns false when it
 // could not write everything.
 // - A new file gets the permissions a plain fopen would give it (0666 less the umask);
-//   a replaced file keeps its own.
+//   a replaced file keeps its own. A file the caller may not write is not replaced.
 // - A symbolic link stays a link: the file it points to is replaced.
 // - A target that exists and is not a regular file (a device, a pipe) cannot be
 //   replaced; it is opened and written in place.
