@@ -14,9 +14,6 @@ namespace vantrel {
 
 namespace {
 
-constexpr double kMinimumLengthFactor = 0.01;
-// Children shorter than this (0.1 mm in model units) are discarded.
-constexpr double kMinimumChildLength = 0.01462629808395495;
 // Front strokes deeper than this are not expanded, so 51 is the deepest stroke.
 constexpr int kMaximumExpandedDepth = 50;
 
@@ -41,6 +38,7 @@ bool Fiber::TraceCurve(GrowthContext& context, const RewritingRule& rule1) {
         // A remainder shorter than one step is not traced; a step that does not
         // advance would never end the loop.
         if (!(step > 0.0) || !(curvePosition + step <= total)) break;
+        if (!context.RoomForStroke()) break;
 
         Vector3 p0, t0, p1, t1;
         int i0 = 0, i1 = 0;
@@ -83,6 +81,7 @@ bool Fiber::TraceCurve(GrowthContext& context, const RewritingRule& rule1) {
 
         lastCurveStroke = &s;
         strokes.push_back(std::move(stroke));
+        context.KeptStroke();
         volume.MarkStroke(&s);
         s.tube.BuildTube(s.path, r0, r1, kTubeColumns, t0);
         if (prev) prev->links.insert(&s);
@@ -97,11 +96,13 @@ bool Fiber::TraceCurve(GrowthContext& context, const RewritingRule& rule1) {
                 std::unique_ptr<Stroke> child =
                     SproutLateral(lateral, *prev, context.excluded, context);
                 if (!child) continue;
+                if (!context.RoomForStroke()) break;
                 child->tube.BuildTube(child->path, child->startRadius, child->endRadius,
                                       kTubeColumns, FrameYAxis(prev->endFrame));
                 volume.MarkStroke(child.get());
                 prev->links.insert(child.get());
                 apexes.push_back(std::move(child));
+                context.KeptStroke();
             }
         }
     }
@@ -136,6 +137,7 @@ bool Fiber::ExpandApexes(GrowthContext& context, const RewritingRule& rule2) {
         for (const Lateral& lateral : rule2.laterals) {
             std::unique_ptr<Stroke> child = SproutLateral(lateral, *a, excluded, context);
             if (!child) continue;
+            if (!context.RoomForStroke()) break;
             child->tube.BuildTube(child->path, child->startRadius, child->endRadius, kTubeColumns,
                                   y);
             // Stamped at once, so the following siblings already see it.
@@ -144,6 +146,7 @@ bool Fiber::ExpandApexes(GrowthContext& context, const RewritingRule& rule2) {
             a->links.insert(child.get());
             a->finished = false;
             newFront.push_back(std::move(child));
+            context.KeptStroke();
         }
     }
     apexes = std::move(newFront);
