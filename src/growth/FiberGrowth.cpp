@@ -70,13 +70,7 @@ bool Fiber::TraceCurve(GrowthContext& context, const RewritingRule& rule1) {
         s.startRadius = r0;
         s.endRadius = r1;
         s.branchDepth = 0;
-        Vector3 frameY = FrameYAxis(frame);
-        Vector3 tangent = t1;
-        Matrix4 turn;
-        RotationBetween(frameY, tangent, turn);
-        Matrix4 rotation = frame;
-        SetFrameOrigin(rotation, Vector3());
-        s.endFrame = turn.Multiply(rotation).Multiply(rule1.continuationMatrix);
+        s.endFrame = TurnedTowards(frame, t1).Multiply(rule1.continuationMatrix);
         SetFrameOrigin(s.endFrame, p1);
 
         lastCurveStroke = &s;
