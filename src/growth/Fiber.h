@@ -67,6 +67,11 @@ public:
     // whose cell is in the fibre layer; the laterals become the front. Always true.
     bool TraceCurve(GrowthContext& context, const RewritingRule& rule1);
 
+    // Sprouts rule 1's laterals from the earlier of two consecutive curve strokes when
+    // their joint lies in a fibre-layer cell; the children join the front.
+    void SproutAtCurveJoint(Stroke& earlier, Stroke& later, const RewritingRule& rule1,
+                            GrowthContext& context);
+
     // Moves the front to `strokes` (shuffled first when the option is on) and
     // sprouts rule 2's laterals from every front stroke of depth <= 50 that is not
     // finished; the surviving children become the new front. True when it is not
