@@ -74,7 +74,10 @@ void CMainFrame::GoGrowth() {
             ShowStatus(QString("Growth pass %1: %2 strokes").arg(pass).arg(strokes));
             RedrawMainView();
         });
-    ShowStatus(QString("Growth finished: %1 strokes kept").arg(summary.strokeCount));
+    ShowStatus(
+        summary.stoppedAtStrokeLimit
+            ? QString("Growth stopped at the work limit: %1 strokes kept").arg(summary.strokeCount)
+            : QString("Growth finished: %1 strokes kept").arg(summary.strokeCount));
     RedrawMainView();
 }
 

@@ -121,7 +121,7 @@ bool SaveSceneStep(const GrowOptions& options, GrowSession& session, std::string
     return true;
 }
 
-void GrowStep(int runs, GrowSession& session) {
+bool GrowStep(int runs, GrowSession& session, std::string& error) {
     const GrowthTarget target{session.heart.volume, session.heart.mesh, session.heart.LayerDepth()};
     for (int run = 0; run < runs; ++run) {
         const Stopwatch stopwatch;
@@ -130,7 +130,13 @@ void GrowStep(int runs, GrowSession& session) {
             session.core.GoGrowth(target, session.parameters, session.random);
         session.timings.growth = stopwatch.Seconds();
         session.timings.strokes = summary.strokeCount;
+        if (summary.stoppedAtStrokeLimit) {
+            error = "growth stopped at the work limit of " + std::to_string(kDefaultStrokeLimit) +
+                    " strokes";
+            return false;
+        }
     }
+    return true;
 }
 
 bool ExportStep(const GrowOptions& options, GrowSession& session, std::string& error) {
@@ -179,7 +185,7 @@ int RunGrowJob(const GrowOptions& options) {
     if (!AddStartPolygonsStep(options, *session, error)) return fail();
     if (!SaveSceneStep(options, *session, error)) return fail();
 
-    GrowStep(options.runs, *session);
+    if (!GrowStep(options.runs, *session, error)) return fail();
 
     if (options.runs > 0) {
         const Stopwatch exportWatch;
