@@ -174,6 +174,7 @@ private slots:
         QVERIFY(Count(cleared, Greyish) > Count(before, Greyish) + 20000);
         QVERIFY(ChooseMenu(frame_, "Segmentation", "SegmentationMode"));
         TheHeartModel()->regionIds = saved;
+        TheViewCore()->mainRenderer.InvalidateRegions();
     }
 
     void startPointsShowAsYellowArrows() {

@@ -107,7 +107,7 @@ void CMainFrame::OpenScene() {
         dialog->ShowParameters(ProgramGrowthParameters());
     ViewCore& views = *TheViewCore();
     TheRuleLayout()->RedrawRulePick(views.ruleGL);
-    RenderPickBuffer(views.mainGL, *TheHeartModel(), *TheFiberCore());
+    views.mainRenderer.RenderPickBuffer(views.mainGL, *TheHeartModel(), *TheFiberCore());
     views.RedrawRuleView();
     views.RedrawMainView();
     ShowStatus(QString("Scene read from %1").arg(chosen));
