@@ -162,6 +162,7 @@ private slots:
         QVERIFY(watcher.paints >= 3);
         QCOMPARE(Frame()->statusBar()->currentMessage(),
                  QString("Growth finished: %1 strokes kept").arg(StrokeCount()));
+        QVERIFY(CapturedConsoleText().contains("collisionEdge"));
     }
 
     void animationTicksPaintTheWave() {

@@ -134,28 +134,6 @@ private slots:
         QVERIFY(ChooseMenu("Rendering Mode", "Target Object Polygon"));
     }
 
-    void segmentationModeShowsTheWholeHeartUnsegmented() {
-        const QImage before = Screenshot(main_, "main-segmented");
-        const std::vector<std::int32_t> saved = TheHeartModel()->regionIds;
-        QVERIFY(ChooseMenu("Segmentation", "SegmentationMode"));
-        const QImage cleared = Screenshot(main_, "main-segmentation-mode");
-        QVERIFY(CountPixels(cleared, Greyish) > CountPixels(before, Greyish) + 20000);
-        QVERIFY(ChooseMenu("Segmentation", "SegmentationMode"));
-        TheHeartModel()->regionIds = saved;
-    }
-
-    void startPointsShowAsYellowArrows() {
-        // Without fibres, heart and field only the start points' arrows are left.
-        QVERIFY(ChooseMenu("Growth", "Init All Strokes"));
-        QVERIFY(ChooseMenu("Rendering Mode", "Target Object Polygon"));
-        QVERIFY(!TheHeartModel()->targetPolygon && !TheHeartModel()->showVolumeField);
-        const QImage arrows = Screenshot(main_, "main-start-points");
-        QVERIFY(CountPixels(arrows, [](const QColor& c) {
-                    return c.red() > 100 && c.green() > 100 && c.blue() < 60;
-                }) > 30);
-        QVERIFY(ChooseMenu("Rendering Mode", "Target Object Polygon"));
-    }
-
     void ruleWindowShowsBothRulesHandlesAndGrid() {
         const QImage rules = Screenshot(Frame()->RuleView(), "rule-default");
         QVERIFY(CountColour(rules, QColor(255, 0, 0), 0) > 4 * 100);  // tip handles, 15 px squares

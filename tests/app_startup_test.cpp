@@ -61,6 +61,7 @@ private slots:
         QVERIFY(console.indexOf("test") > volume);
         // The dock shows the same text, including what was written before it existed.
         QCOMPARE(Frame()->Console()->Text()->toPlainText(), console);
+        QCOMPARE(Frame()->Console()->windowTitle(), QString("Console"));
     }
 
     void frameHoldsBothPanesAndTheStatusIndicators() {
