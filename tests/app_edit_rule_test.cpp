@@ -88,6 +88,7 @@ private slots:
         QCOMPARE(listener_->pickPart, 2u);
         QCOMPARE(listener_->pickHandle, 1u);
         QVERIFY(listener_->pickDepth < 1.0f);
+        QVERIFY(!TheViewCore()->ruleGL.Dragging());  // a grabbed handle moves no camera
         mouse.Release(Qt::LeftButton, at);
         QVERIFY(Shape(*rule2_) == before);
         // Nor does a double click on it.
@@ -207,8 +208,13 @@ private slots:
     void resizeThenClickStillHitsTheHandle() {
         QSplitter* splitter = Frame()->Splitter();
         const QList<int> sizes = splitter->sizes();
+        const Camera camera = TheViewCore()->ruleGL.CurrentCamera();
+        // Collapsed to nothing first: opened again, the window keeps its camera.
+        splitter->setSizes({0, sizes[0] + sizes[1]});
+        QTRY_COMPARE(view_->width(), 0);
         splitter->setSizes({sizes[0] + 40, sizes[1] - 40});
         QTRY_COMPARE(view_->width(), sizes[0] + 40);
+        QVERIFY(SameCamera(TheViewCore()->ruleGL.CurrentCamera(), camera));
         ViewMouse mouse(view_);
         const QPoint at = Handle(kRule2 + kStemTip);
         mouse.Press(Qt::LeftButton, at);
@@ -220,11 +226,10 @@ private slots:
         // Between a resize of the wrapper and the next pick pass, a click hits nothing
         // and pans.
         TheViewCore()->ruleGL.Resize(view_->width(), view_->height());
-        const QPoint again = at;
-        mouse.Press(Qt::LeftButton, again);
+        mouse.Press(Qt::LeftButton, at);
         QVERIFY(!listener_->editing);
         QCOMPARE(TheViewCore()->ruleGL.DragMode(), CameraDragMode::Pan);
-        mouse.Release(Qt::LeftButton, again);
+        mouse.Release(Qt::LeftButton, at);
     }
 
     void dragsThatLeaveTheWindowOrMeetASecondButtonEndCleanly() {
