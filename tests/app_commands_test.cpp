@@ -1,6 +1,6 @@
 // The program's menu commands on the demo heart: check marks and mode groups,
-// segmentation mode, the parameter dialog, growth with its progress, animation,
-// rule commands and the export commands with their file dialogs.
+// segmentation mode, the parameter dialog, growth with its progress, animation
+// and the export commands with their file questions.
 #include <QDir>
 #include <QFile>
 #include <QSlider>
@@ -141,15 +141,6 @@ private slots:
         QTRY_VERIFY(dialog_->isHidden());
         QCOMPARE(ProgramGrowthParameters().SegmentResolution, before.SegmentResolution);
         QCOMPARE(ProgramGrowthParameters().RandomDirectionRate, before.RandomDirectionRate);
-    }
-
-    void rule2LateralCommandsChangeItsCount() {
-        RewritingRule& rule2 = TheFiberCore()->rule2;
-        QCOMPARE(rule2.laterals.size(), size_t(2));
-        QVERIFY(ChooseMenu("RewritingRule", "add lateral to rule2"));
-        QCOMPARE(rule2.laterals.size(), size_t(3));
-        QVERIFY(ChooseMenu("RewritingRule", "remove lateral to rule 2"));
-        QCOMPARE(rule2.laterals.size(), size_t(2));
     }
 
     void goGrowthRepaintsAfterEveryPassAndReportsTheStrokes() {

@@ -78,11 +78,6 @@ private slots:
         }
     }
 
-    void pickBuffersAreReadyBeforeTheFirstClick() {
-        QVERIFY(TheViewCore()->mainGL.Pick().Rendered());
-        QVERIFY(TheViewCore()->ruleGL.Pick().Rendered());
-    }
-
     void menusHaveTheirTextsOrderAndCheckMarks() {
         const QList<QAction*> tops = Frame()->menuBar()->actions();
         QCOMPARE(tops.size(), kExpectedMenus.size());
