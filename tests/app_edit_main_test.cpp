@@ -6,7 +6,7 @@
 #include <QMouseEvent>
 
 #include "edit_harness.h"
-#include "interaction/SurfaceSketch.h"
+#include "growth/SurfaceSketch.h"
 
 using namespace vantrel;
 using namespace vantrel::testing;
