@@ -55,7 +55,10 @@ void BM_GrowRunOnDemoHeart(benchmark::State& state) {
             state.SkipWithError(error.c_str());
             return;
         }
-        GrowStep(1, *session);
+        if (!GrowStep(1, *session, error)) {
+            state.SkipWithError(error.c_str());
+            return;
+        }
         if (!ExportStep(options, *session, error)) {
             state.SkipWithError(error.c_str());
             return;
