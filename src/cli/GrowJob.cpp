@@ -6,6 +6,7 @@
 
 #include "cli/StartPolygon.h"
 #include "geometry/ConsoleLog.h"
+#include "geometry/SafeFileWriter.h"
 #include "growth/CentrelineExport.h"
 #include "growth/SceneFile.h"
 
@@ -23,22 +24,21 @@ private:
     std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
 };
 
-// Opens `path` for writing, runs `write` on it and closes it; false with a reason
-// when any of the three fails.
+// Writes `path` through `write` with the safe writer; false with a reason when the file
+// cannot be made or written (the previous file is then kept).
 template <typename WriteFunction>
 bool WriteFile(const std::string& path, const char* what, WriteFunction write, std::string& error) {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) {
-        error = std::string("cannot open ") + what + " '" + path + "' for writing";
-        return false;
+    switch (WriteFileSafely(path, write)) {
+        case FileWriteResult::kWritten:
+            return true;
+        case FileWriteResult::kCannotOpen:
+            error = std::string("cannot open ") + what + " '" + path + "' for writing";
+            return false;
+        case FileWriteResult::kCannotWrite:
+            break;
     }
-    const bool written = write(file);
-    const bool closed = std::fclose(file) == 0;
-    if (!written || !closed) {
-        error = std::string("cannot write ") + what + " '" + path + "'";
-        return false;
-    }
-    return true;
+    error = std::string("cannot write ") + what + " '" + path + "'";
+    return false;
 }
 
 }  // namespace
