@@ -79,7 +79,10 @@ void CMainFrame::GoGrowth() {
             RedrawMainView();
         });
     renderer.InvalidateFibers();
-    ShowStatus(QString("Growth finished: %1 strokes kept").arg(summary.strokeCount));
+    ShowStatus(
+        summary.stoppedAtStrokeLimit
+            ? QString("Growth stopped at the work limit: %1 strokes kept").arg(summary.strokeCount)
+            : QString("Growth finished: %1 strokes kept").arg(summary.strokeCount));
     RedrawMainView();
 }
 
