@@ -26,7 +26,7 @@ GrowSession* DemoSession() {
         BuildVolumeStep(*grown);
         if (!AddStartPolygonsStep(options, *grown, error))
             return static_cast<GrowSession*>(nullptr);
-        GrowStep(1, *grown);
+        if (!GrowStep(1, *grown, error)) return static_cast<GrowSession*>(nullptr);
         return grown.release();
     }();
     return session;

@@ -80,7 +80,7 @@ TEST_P(RealHeart, NetworkLiesWithinItsVoxelDiagonalsOfTheFilesOwnSurface) {
     ASSERT_TRUE(LoadHeartStep(options, *session, error)) << error;
     BuildVolumeStep(*session);
     ASSERT_TRUE(AddStartPolygonsStep(options, *session, error)) << error;
-    GrowStep(1, *session);
+    ASSERT_TRUE(GrowStep(1, *session, error)) << error;
     const HeartModel& heart = session->heart;
     const ConductionResult result = RunConduction(session->core, heart, PhysiologySettings());
 
