@@ -168,13 +168,17 @@ TEST_F(GrownNetwork, UnderRandomBlocksTimesAreEarliestArrivalsAroundTheBlocks) {
                 arrivesOverAnEdge[static_cast<std::size_t>(edge.from)] = true;
         }
         for (std::size_t v = 0; v < graph.nodes.size(); ++v) {
-            if (times[v] != kNotReached) EXPECT_TRUE(arrivesOverAnEdge[v]) << v;
+            if (times[v] != kNotReached) {
+                EXPECT_TRUE(arrivesOverAnEdge[v]) << v;
+            }
         }
 
         const std::set<std::size_t> animated = AnimatedStrokes();
         const std::set<std::size_t> timed = TimedStrokes(graph, times);
         for (const std::size_t i : animated) {
-            if (blocked.count(i) == 0) EXPECT_EQ(timed.count(i), 1u) << i;
+            if (blocked.count(i) == 0) {
+                EXPECT_EQ(timed.count(i), 1u) << i;
+            }
         }
         EXPECT_LT(timed.size(), graph.strokes.size());
     }

@@ -43,8 +43,8 @@ public:
     explicit NodeMerger(std::vector<Vector3>& nodes) : nodes_(nodes) {}
 
     void Reserve(std::size_t count) {
-        cells_.reserve(count);
         next_.reserve(count);
+        Rehash(count);
     }
 
     int Add(const Vector3& p) {
@@ -54,9 +54,8 @@ public:
         for (std::int64_t x = low[0]; x <= high[0]; ++x) {
             for (std::int64_t y = low[1]; y <= high[1]; ++y) {
                 for (std::int64_t z = low[2]; z <= high[2]; ++z) {
-                    const auto it = cells_.find(Cell{x, y, z});
-                    if (it == cells_.end()) continue;
-                    for (int node = it->second; node >= 0;
+                    const Slot& slot = slots_[Find(Cell{x, y, z})];
+                    for (int node = slot.head; node >= 0;
                          node = next_[static_cast<std::size_t>(node)]) {
                         if ((found < 0 || node < found) &&
                             (nodes_[static_cast<std::size_t>(node)] - p).Length() < kMergeDistance)
@@ -68,9 +67,14 @@ public:
         if (found >= 0) return found;
         const int node = static_cast<int>(nodes_.size());
         nodes_.push_back(p);
-        auto inserted = cells_.emplace(CellOf(p), node);
-        next_.push_back(inserted.second ? -1 : inserted.first->second);
-        inserted.first->second = node;
+        if (2 * (used_ + 1) > slots_.size()) Rehash(2 * (used_ + 1));
+        Slot& slot = slots_[Find(CellOf(p))];
+        if (slot.head < 0) {
+            slot.cell = CellOf(p);
+            ++used_;
+        }
+        next_.push_back(slot.head);
+        slot.head = node;
         return node;
     }
 
@@ -78,21 +82,43 @@ private:
     using Cell = std::array<std::int64_t, 3>;
     static constexpr double kCellSize = 1e-6;
 
-    struct CellHash {
-        static std::uint64_t Mix(std::uint64_t h) {
-            h ^= h >> 30;
-            h *= 0xBF58476D1CE4E5B9ull;
-            h ^= h >> 27;
-            h *= 0x94D049BB133111EBull;
-            return h ^ (h >> 31);
-        }
-        std::size_t operator()(const Cell& c) const {
-            const std::uint64_t h = Mix(static_cast<std::uint64_t>(c[0]));
-            return static_cast<std::size_t>(
-                Mix(h ^ Mix(static_cast<std::uint64_t>(c[1]) + 0x9E3779B97F4A7C15ull) ^
-                    (Mix(static_cast<std::uint64_t>(c[2])) << 1)));
-        }
+    // One cell of the open-addressed table: the latest node in it (-1: empty slot).
+    struct Slot {
+        Cell cell{};
+        int head = -1;
     };
+
+    static std::uint64_t Mix(std::uint64_t h) {
+        h ^= h >> 30;
+        h *= 0xBF58476D1CE4E5B9ull;
+        h ^= h >> 27;
+        h *= 0x94D049BB133111EBull;
+        return h ^ (h >> 31);
+    }
+    static std::uint64_t Hash(const Cell& c) {
+        return Mix(Mix(Mix(static_cast<std::uint64_t>(c[0])) ^ static_cast<std::uint64_t>(c[1])) ^
+                   static_cast<std::uint64_t>(c[2]));
+    }
+
+    // The slot of `cell`, or the empty slot where it would go (linear probing).
+    std::size_t Find(const Cell& cell) const {
+        const std::size_t mask = slots_.size() - 1;
+        std::size_t i = static_cast<std::size_t>(Hash(cell)) & mask;
+        while (slots_[i].head >= 0 && slots_[i].cell != cell) i = (i + 1) & mask;
+        return i;
+    }
+
+    // A power-of-two table with room for `count` cells at half load.
+    void Rehash(std::size_t count) {
+        std::size_t size = 16;
+        while (size < 2 * count) size *= 2;
+        if (size <= slots_.size()) return;
+        std::vector<Slot> old(size);
+        old.swap(slots_);
+        for (const Slot& slot : old) {
+            if (slot.head >= 0) slots_[Find(slot.cell)] = slot;
+        }
+    }
 
     static Cell CellOf(const Vector3& p) {
         return Cell{static_cast<std::int64_t>(std::floor(p.x / kCellSize)),
@@ -101,8 +127,9 @@ private:
     }
 
     std::vector<Vector3>& nodes_;
-    std::unordered_map<Cell, int, CellHash> cells_;  // cell -> latest node in it
-    std::vector<int> next_;                          // node -> earlier node of its cell
+    std::vector<Slot> slots_ = std::vector<Slot>(16);
+    std::size_t used_ = 0;
+    std::vector<int> next_;  // node -> earlier node of its cell, -1 at the end
 };
 
 // A link foot that falls strictly inside segment `segment` of a path, at parameter t.
