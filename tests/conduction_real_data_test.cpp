@@ -52,14 +52,6 @@ double DistanceToSurface(const RkPolygonModel& mesh, const Vector3& p) {
     return best;
 }
 
-std::size_t CountVertexLines(const std::string& path) {
-    std::ifstream in(path);
-    std::string line;
-    std::size_t count = 0;
-    while (std::getline(in, line)) count += line.rfind("v ", 0) == 0;
-    return count;
-}
-
 struct RealMesh {
     const char* file;
     // How far (in voxel diagonals) the network may lie from the file's own surface.
@@ -85,7 +77,6 @@ TEST_P(RealHeart, NetworkLiesWithinItsVoxelDiagonalsOfTheFilesOwnSurface) {
     const ConductionResult result = RunConduction(session->core, heart, PhysiologySettings());
 
     const RkPolygonModel& file = heart.fileMesh;
-    ASSERT_EQ(file.vertices.size(), CountVertexLines(path));
     ASSERT_GT(result.graph.nodes.size(), 1000u);
     // The voxel's diagonal in millimetres: 10/128 model units, scale model units per mm.
     const double limit =
@@ -101,17 +92,11 @@ TEST_P(RealHeart, NetworkLiesWithinItsVoxelDiagonalsOfTheFilesOwnSurface) {
         ASSERT_LE(distance, limit) << node.x << " " << node.y << " " << node.z;
     }
 
-    // Every junction is reached and names a file vertex; every file vertex is then
-    // reached over the closed (or opened) surface.
+    // Every junction is reached; from them every file vertex is reached over the
+    // closed (or opened) surface.
     ASSERT_GT(result.junctions.size(), 10u);
-    for (const PurkinjeMuscleJunction& junction : result.junctions) {
+    for (const PurkinjeMuscleJunction& junction : result.junctions)
         EXPECT_TRUE(std::isfinite(junction.activation));
-        ASSERT_GE(junction.nearestVertex, 0);
-        EXPECT_EQ(junction.vertexDistance,
-                  (file.vertices[static_cast<std::size_t>(junction.nearestVertex)].position -
-                   result.graph.nodes[static_cast<std::size_t>(junction.node)])
-                      .Length());
-    }
     const EndocardialMap& map = result.endocardium;
     EXPECT_EQ(std::count(map.segmented.begin(), map.segmented.end(), true),
               static_cast<long>(file.vertices.size()));
@@ -128,7 +113,11 @@ TEST_P(RealHeart, NetworkLiesWithinItsVoxelDiagonalsOfTheFilesOwnSurface) {
 INSTANTIATE_TEST_SUITE_P(Meshes, RealHeart,
                          ::testing::Values(RealMesh{"bivme_p1_lv_endo_capped.obj", 2.25},
                                            RealMesh{"bivme_p1_lv_endo_open.obj", 2.0},
-                                           RealMesh{"bivme_p1_rv_endo_capped.obj", 2.0}));
+                                           RealMesh{"bivme_p1_rv_endo_capped.obj", 2.0}),
+                         [](const ::testing::TestParamInfo<RealMesh>& info) {
+                             const std::string name = info.param.file;
+                             return name.substr(0, name.find('.'));
+                         });
 
 }  // namespace
 }  // namespace vantrel
