@@ -24,12 +24,21 @@ struct Tree {
 // lower node index first, so the tree is the same in every process.
 Tree ShortestPathTree(const ConductionGraph& graph, int root) {
     const std::size_t n = graph.nodes.size();
-    std::vector<std::vector<int>> incident(n);
+    // Conducting edges at each node, in edge order, as compressed rows.
+    std::vector<int> offset(n + 1, 0);
+    for (const ConductionEdge& edge : graph.edges) {
+        if (!edge.conducts) continue;
+        ++offset[edge.from + 1];
+        ++offset[edge.to + 1];
+    }
+    for (std::size_t i = 1; i <= n; ++i) offset[i] += offset[i - 1];
+    std::vector<int> incident(offset[n]);
+    std::vector<int> fill(offset.begin(), offset.end() - 1);
     for (std::size_t e = 0; e < graph.edges.size(); ++e) {
         const ConductionEdge& edge = graph.edges[e];
         if (!edge.conducts) continue;
-        incident[edge.from].push_back(static_cast<int>(e));
-        incident[edge.to].push_back(static_cast<int>(e));
+        incident[fill[edge.from]++] = static_cast<int>(e);
+        incident[fill[edge.to]++] = static_cast<int>(e);
     }
     Tree tree;
     tree.parentEdge.assign(n, -1);
@@ -46,7 +55,8 @@ Tree ShortestPathTree(const ConductionGraph& graph, int root) {
         if (tree.inTree[node] || d > distance[node]) continue;
         tree.inTree[node] = 1;
         tree.order.push_back(node);
-        for (int e : incident[node]) {
+        for (int i = offset[node]; i < offset[node + 1]; ++i) {
+            const int e = incident[i];
             const ConductionEdge& edge = graph.edges[e];
             const int other = edge.from == node ? edge.to : edge.from;
             const double through = d + edge.length;
@@ -127,6 +137,7 @@ bool BuildMonoAlg3dExport(const ConductionGraph& graph, int rootIndex, LengthUni
     }
     result.terminals = static_cast<int>(terminals.size());
     std::string& pmj = result.pmjText;
+    pmj.reserve(terminals.size() * 80 + 256);
     AppendVtkPolyDataHeader(pmj, "Vantrel Purkinje-muscle junctions for MonoAlg3D, micrometres");
     pmj += "POINTS ";
     AppendInteger(pmj, result.terminals);

@@ -32,20 +32,50 @@ Vector3 Towards(const Vector3& from, const Vector3& to, double distance) {
     return from + d * (distance / d.Length());
 }
 
+// Neighbour lists of every node in one array (compressed rows), in edge order.
+class NodeLists {
+public:
+    explicit NodeLists(std::size_t nodeCount) : offset_(nodeCount + 1, 0) {}
+    void Count(int node) { ++offset_[node + 1]; }
+    void StartFilling() {
+        for (std::size_t i = 1; i < offset_.size(); ++i) offset_[i] += offset_[i - 1];
+        items_.resize(offset_.back());
+        fill_.assign(offset_.begin(), offset_.end() - 1);
+    }
+    void Add(int node, int item) { items_[fill_[node]++] = item; }
+    int Size(int node) const { return offset_[node + 1] - offset_[node]; }
+    const int* begin(int node) const { return items_.data() + offset_[node]; }
+    const int* end(int node) const { return items_.data() + offset_[node + 1]; }
+
+private:
+    std::vector<int> offset_, items_, fill_;
+};
+
 // The activation-directed subgraph of the reached, conducting edges.
 class DirectedNetwork {
 public:
     DirectedNetwork(const ConductionGraph& graph, const std::vector<double>& activation)
         : in_(graph.nodes.size()), out_(graph.nodes.size()), activation_(activation) {
-        for (const ConductionEdge& edge : graph.edges) {
-            if (!edge.conducts || !std::isfinite(activation[edge.from]) ||
-                !std::isfinite(activation[edge.to]))
-                continue;
-            const bool forward = Earlier(edge.from, edge.to);
-            const int tail = forward ? edge.from : edge.to;
-            const int head = forward ? edge.to : edge.from;
-            out_[tail].push_back(head);
-            in_[head].push_back(tail);
+        for (int pass = 0; pass < 2; ++pass) {
+            for (const ConductionEdge& edge : graph.edges) {
+                if (!edge.conducts || !std::isfinite(activation[edge.from]) ||
+                    !std::isfinite(activation[edge.to]))
+                    continue;
+                const bool forward = Earlier(edge.from, edge.to);
+                const int tail = forward ? edge.from : edge.to;
+                const int head = forward ? edge.to : edge.from;
+                if (pass == 0) {
+                    out_.Count(tail);
+                    in_.Count(head);
+                } else {
+                    out_.Add(tail, head);
+                    in_.Add(head, tail);
+                }
+            }
+            if (pass == 0) {
+                out_.StartFilling();
+                in_.StartFilling();
+            }
         }
     }
 
@@ -54,13 +84,13 @@ public:
     bool Earlier(int a, int b) const {
         return activation_[a] < activation_[b] || (activation_[a] == activation_[b] && a < b);
     }
-    bool Used(int node) const { return !in_[node].empty() || !out_[node].empty(); }
-    bool Breaks(int node) const { return in_[node].size() != 1 || out_[node].size() != 1; }
-    const std::vector<int>& In(int node) const { return in_[node]; }
-    const std::vector<int>& Out(int node) const { return out_[node]; }
+    bool Used(int node) const { return in_.Size(node) > 0 || out_.Size(node) > 0; }
+    bool Breaks(int node) const { return in_.Size(node) != 1 || out_.Size(node) != 1; }
+    const NodeLists& In() const { return in_; }
+    const NodeLists& Out() const { return out_; }
 
 private:
-    std::vector<std::vector<int>> in_, out_;
+    NodeLists in_, out_;
     const std::vector<double>& activation_;
 };
 
@@ -73,7 +103,7 @@ public:
     void ConnectAt(int node) {
         const Vector3& at = graph_.nodes[node];
         const std::vector<int>& ending = endingAt_[node];
-        const std::vector<int>& leaving = network_.Out(node);
+        const std::vector<int> leaving(network_.Out().begin(node), network_.Out().end(node));
         const int k = static_cast<int>(ending.size());
         const int m = static_cast<int>(leaving.size());
         if (m == 0) return;
@@ -146,7 +176,7 @@ private:
         int node = next;
         points.push_back(graph_.nodes[node]);
         while (!network_.Breaks(node)) {
-            node = network_.Out(node)[0];
+            node = *network_.Out().begin(node);
             points.push_back(graph_.nodes[node]);
         }
         const int cable = NewCable(std::move(points));
@@ -156,9 +186,10 @@ private:
 
     double ShortestEdgeAt(int node) const {
         double shortest = std::numeric_limits<double>::infinity();
-        for (const std::vector<int>* ends : {&network_.In(node), &network_.Out(node)}) {
-            for (int other : *ends)
-                shortest = std::min(shortest, (graph_.nodes[other] - graph_.nodes[node]).Length());
+        for (const NodeLists* lists : {&network_.In(), &network_.Out()}) {
+            for (const int* other = lists->begin(node); other != lists->end(node); ++other) {
+                shortest = std::min(shortest, (graph_.nodes[*other] - graph_.nodes[node]).Length());
+            }
         }
         return shortest;
     }
@@ -186,7 +217,10 @@ std::string OpenCarpPkjeText(const ConductionGraph& graph, const std::vector<dou
     const std::vector<Cable>& cables = builder.Cables();
 
     const double scale = MicrometresPerUnit(unit);
+    std::size_t pointCount = 0;
+    for (const Cable& cable : cables) pointCount += cable.points.size();
     std::string out;
+    out.reserve(cables.size() * 48 + pointCount * 64 + 32);
     AppendInteger(out, static_cast<long long>(cables.size()));
     out += '\n';
     std::string values;
