@@ -8,7 +8,7 @@
 #include <queue>
 
 #include "edit_harness.h"
-#include "interaction/SurfaceSketch.h"
+#include "growth/SurfaceSketch.h"
 
 using namespace vantrel;
 using namespace vantrel::testing;

@@ -1,6 +1,6 @@
 #include "interaction/MLforMainWindow.h"
 
-#include "interaction/SurfaceSketch.h"
+#include "growth/SurfaceSketch.h"
 #include "render/FiberDrawing.h"
 #include "render/HeartDrawing.h"
 
