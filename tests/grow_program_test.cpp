@@ -441,6 +441,34 @@ TEST_F(GrowProgram, PhysiologyOptionsScaleTheTimesAndABadRootWritesNothing) {
     EXPECT_FALSE(FileExists(network));
 }
 
+// The scene's physiology and blocks reach the run; the command line overrides the
+// scene; --save-scene keeps them; a block beyond the strokes grown is refused by path.
+TEST_F(GrowProgram, SceneGivesPhysiologyAndBlocksTheCommandLineOverrides) {
+    const std::string dir = WorkDir() + "scene_physiology_";
+    std::ofstream(dir + "in.json") << R"({"version": 1, "physiology": {"purkinjeVelocity": 5,
+        "pmjDelay": 0, "rootDelays": {"startPoints": [0, 0, 0, 2]}}, "blockedStrokes": [0, 3]})";
+    const ProgramRun run =
+        RunProgram(DemoInputs() + " --scene " + Quoted(dir + "in.json") + " --start-polygon " +
+                   startPolygon_ + " --purkinje-velocity 2.5 --save-scene " +
+                   Quoted(dir + "saved.json") + " --summary " + Quoted(dir + "s.json"));
+    ASSERT_EQ(run.status, 0) << run.err;
+    const auto summary = nlohmann::json::parse(ReadFile(dir + "s.json"));
+    EXPECT_EQ(summary["physiology"]["purkinjeVelocity"], 2.5);
+    EXPECT_EQ(summary["physiology"]["pmjDelay"], 0.0);
+    EXPECT_EQ(summary["physiology"]["rootDelays"], nlohmann::json::parse("[0, 0, 0, 2]"));
+    EXPECT_EQ(summary["network"]["blockedStrokes"], 2);
+    const auto saved = nlohmann::json::parse(ReadFile(dir + "saved.json"));
+    EXPECT_EQ(saved["physiology"]["purkinjeVelocity"], 2.5);
+    EXPECT_EQ(saved["blockedStrokes"], nlohmann::json::parse("[0, 3]"));
+
+    std::ofstream(dir + "too_far.json") << R"({"version": 1, "blockedStrokes": [1, 99999999]})";
+    const ProgramRun tooFar =
+        RunProgram(DemoInputs() + " --scene " + Quoted(dir + "too_far.json") + " --start-polygon " +
+                   startPolygon_ + " --out " + Quoted(dir + "f.obj"));
+    EXPECT_EQ(tooFar.status, 1);
+    EXPECT_NE(LastLine(tooFar.err).find("blockedStrokes[1]"), std::string::npos) << tooFar.err;
+}
+
 // --frame heart writes the designed files in the heart file's coordinates: the same
 // points, mapped by one translation and one scale, inside the heart file's box.
 TEST_F(GrowProgram, HeartFrameMapsTheCentrelinesByOneScaleAndTranslation) {
@@ -501,6 +529,9 @@ TEST_F(GrowProgram, InputAndOutputFailuresExitWithOneAndOneLine) {
         << "segmentationdata\npolygon number 3\nid: 0 1\nid: 1 1\nid: 2 1\nend\n";
     const std::string badScene = dir + "bad_scene.json";
     std::ofstream(badScene) << R"({"version": 1, "rule2": {"laterals": [{}, {"width": -1}]}})";
+    const std::string badPhysiology = dir + "bad_physiology.json";
+    std::ofstream(badPhysiology) << R"({"version": 1, "physiology": {"rootDelays":
+        {"startPoints": [-5]}}})";
     const std::optional<int> unsegmented = FirstPolygon(false);
 
     struct Case {
@@ -515,6 +546,8 @@ TEST_F(GrowProgram, InputAndOutputFailuresExitWithOneAndOneLine) {
         {"--heart " + Quoted(kHeart) + " --segmentation " + Quoted(dir + "missing.kxseg"),
          "segmentation file"},
         {DemoInputs() + " --scene " + Quoted(badScene), "rule2.laterals[1].width"},
+        {DemoInputs() + " --scene " + Quoted(badPhysiology),
+         "physiology.rootDelays.startPoints[0]"},
         {DemoInputs() + " --scene " + Quoted(dir + "missing.json"), "scene file"},
         {DemoInputs() + " --start-polygon " + startPolygon_ + " --start-polygon 99999999",
          "out of range"},

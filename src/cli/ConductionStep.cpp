@@ -10,8 +10,46 @@
 #include "conduction/OpenCarpPkje.h"
 #include "conduction/PmjCsv.h"
 #include "geometry/ConsoleLog.h"
+#include "growth/FiberCore.h"
 
 namespace vantrel {
+
+void TakeScenePhysiology(const Scene& scene, GrowSession& session) {
+    session.physiology = scene.physiology.settings;
+    session.rootDelays = scene.physiology.rootDelays;
+    session.blockedStrokes = scene.blockedStrokes;
+}
+
+void AddScenePhysiology(const GrowSession& session, Scene& scene) {
+    scene.physiology.settings = session.physiology;
+    scene.physiology.settings.rootDelays.clear();
+    scene.physiology.rootDelays = session.rootDelays;
+    scene.blockedStrokes = session.blockedStrokes;
+}
+
+void PlaceRootDelays(GrowSession& session) {
+    session.physiology.rootDelays =
+        FibreRootDelays(session.rootDelays, session.core.startPoints.size());
+}
+
+bool BlockSceneStrokesStep(GrowSession& session, std::string& error) {
+    if (session.blockedStrokes.empty()) return true;
+    const std::vector<const Stroke*> strokes = StrokesInGraphOrder(session.core);
+    for (std::size_t i = 0; i < session.blockedStrokes.size(); ++i) {
+        const int index = session.blockedStrokes[i];
+        if (index >= static_cast<int>(strokes.size())) {
+            error = "scene blockedStrokes[" + std::to_string(i) + "]: stroke " +
+                    std::to_string(index) + " does not exist (the last run grew " +
+                    std::to_string(strokes.size()) + " strokes)";
+            return false;
+        }
+    }
+    // The graph order lists the session's own strokes; blocking is the one change the
+    // conduction layer's caller makes to them.
+    for (int index : session.blockedStrokes)
+        const_cast<Stroke*>(strokes[static_cast<std::size_t>(index)])->blocked = true;
+    return true;
+}
 
 void ApplyPhysiologyOptions(const GrowOptions& options, GrowSession& session) {
     PhysiologySettings& settings = session.physiology;

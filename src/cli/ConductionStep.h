@@ -10,6 +10,7 @@
 
 #include "cli/GrowOptions.h"
 #include "conduction/RunSummaryJson.h"
+#include "growth/SceneFile.h"
 
 namespace vantrel {
 
@@ -27,8 +28,18 @@ struct ConductionFiles {
     std::string monoAlg3dLine;  // the console line of the MonoAlg3D export, or empty
 };
 
+// The scene's physiology and blocked strokes into the session.
+void TakeScenePhysiology(const Scene& scene, GrowSession& session);
 // The command line's physiology over `session.physiology` (the scene's or the defaults).
 void ApplyPhysiologyOptions(const GrowOptions& options, GrowSession& session);
+// The session's physiology and blocked strokes into a scene about to be saved.
+void AddScenePhysiology(const GrowSession& session, Scene& scene);
+// The scene's root delays by fibre, once every start point is placed.
+void PlaceRootDelays(GrowSession& session);
+
+// Blocks the strokes the scene lists, after the last run. Fails, naming the entry,
+// when an index is beyond the strokes grown.
+bool BlockSceneStrokesStep(GrowSession& session, std::string& error);
 
 // When a conduction file is asked for: runs the conduction layer on the session's
 // fibres (into session.conduction, timed) and prepares every asked-for file but the

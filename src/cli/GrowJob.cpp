@@ -53,6 +53,7 @@ bool LoadSceneStep(const GrowOptions& options, GrowSession& session, std::string
         return false;
     }
     ApplyScene(scene, session.core, session.parameters);
+    TakeScenePhysiology(scene, session);
     return true;
 }
 
@@ -114,8 +115,9 @@ bool AddStartPolygonsStep(const GrowOptions& options, GrowSession& session, std:
 bool SaveSceneStep(const GrowOptions& options, GrowSession& session, std::string& error) {
     if (options.saveScenePath.empty()) return true;
     std::string reason;
-    if (!WriteSceneFile(options.saveScenePath, CaptureScene(session.core, session.parameters),
-                        reason)) {
+    Scene scene = CaptureScene(session.core, session.parameters);
+    AddScenePhysiology(session, scene);
+    if (!WriteSceneFile(options.saveScenePath, scene, reason)) {
         error = reason;
         return false;
     }
@@ -181,12 +183,14 @@ int RunGrowJob(const GrowOptions& options) {
     session->timings.volume = volumeWatch.Seconds();
 
     if (!AddStartPolygonsStep(options, *session, error)) return fail();
+    PlaceRootDelays(*session);
     if (!SaveSceneStep(options, *session, error)) return fail();
 
     session->random.SetState(options.seed);
     GrowStep(options.runs, *session);
 
     if (options.runs > 0) {
+        if (!BlockSceneStrokesStep(*session, error)) return fail();
         // Export time: everything after the growth but the conduction run itself.
         const Stopwatch exportWatch;
         ConductionFiles conductionFiles;

@@ -33,8 +33,10 @@ struct GrowSession {
     GrowthParameters parameters;
     GrowthRandom random;
     GrowTimings timings;
-    PhysiologySettings physiology;  // the scene's, then the command line's
-    ConductionResult conduction;    // of the last run, when a conduction file is asked for
+    PhysiologySettings physiology;    // the scene's, then the command line's
+    RootDelays rootDelays;            // the scene's, per start point and curve
+    std::vector<int> blockedStrokes;  // the scene's, by graph stroke index
+    ConductionResult conduction;      // of the last run, when a conduction file is asked for
 };
 
 // Reads the scene file (when one is given) into the session's rules, start points,
