@@ -59,7 +59,7 @@ struct DemoRun {
         if (!LoadHeartStep(options, *session, error)) return;
         BuildVolumeStep(*session);
         if (!AddStartPolygonsStep(options, *session, error)) return;
-        GrowStep(1, *session);
+        if (!GrowStep(1, *session, error)) return;
         session->conduction = RunConduction(session->core, session->heart, session->physiology);
         ready = true;
     }
