@@ -331,7 +331,8 @@ private slots:
 private:
     void RestoreCamera() {
         TheViewCore()->mainGL.SetCamera(camera_);
-        RenderPickBuffer(TheViewCore()->mainGL, *TheHeartModel(), *TheFiberCore());
+        TheViewCore()->mainRenderer.RenderPickBuffer(TheViewCore()->mainGL, *TheHeartModel(),
+                                                     *TheFiberCore());
         view_->repaint();
     }
 

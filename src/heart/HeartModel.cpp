@@ -1,25 +1,15 @@
 #include "heart/HeartModel.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <cstddef>
 
 #include "geometry/ConsoleLog.h"
-#include "heart/FileExtension.h"
 #include "heart/SegmentationFile.h"
+#include "mesh/FileExtension.h"
 
 namespace vantrel {
 namespace {
-
-// The mesh library reads ".obj" in any case, so the heart path is judged the same
-// way: a file named HEART.OBJ is a heart mesh, not a reason to start empty.
-bool IsObjPath(const std::string& path) {
-    std::string extension = FileExtension(path);
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return extension == "obj";
-}
 
 bool AllPositionsFinite(const RkPolygonModel& mesh) {
     for (const MeshVertex& vertex : mesh.vertices) {
@@ -71,7 +61,7 @@ bool HeartModel::LoadHeart(const std::string& heartPath, const SegmentationChoic
         ConsoleLog("a heart is already loaded; %s is not loaded\n", heartPath.c_str());
         return false;
     }
-    if (!IsObjPath(heartPath)) {
+    if (!HasExtension(heartPath, "obj")) {
         ConsoleLog("heart mesh %s is not an .obj file; no heart loaded\n", heartPath.c_str());
         return false;
     }

@@ -2,6 +2,7 @@
 
 #include <GL/gl.h>
 
+#include "render/PickPass.h"
 #include "render/RuleDrawing.h"
 
 namespace vantrel {
@@ -41,16 +42,7 @@ void DrawRuleScene(const PlacedRule& first, const PlacedRule& second, bool pickP
 }
 
 void RenderRuleScenePick(RkOGL& ruleGL, const PlacedRule& first, const PlacedRule& second) {
-    ruleGL.BeginPickPass();
-    if (!ruleGL.PickPass()) return;
-    ruleGL.BeginDraw();
-    glPushAttrib(GL_ENABLE_BIT | GL_LIGHTING_BIT | GL_COLOR_BUFFER_BIT);
-    glDisable(GL_BLEND);
-    glDisable(GL_LIGHTING);
-    glShadeModel(GL_FLAT);
-    DrawRuleScene(first, second, true);
-    glPopAttrib();
-    ruleGL.EndDraw();
+    RenderPickPass(ruleGL, [&] { DrawRuleScene(first, second, true); });
 }
 
 }  // namespace vantrel
