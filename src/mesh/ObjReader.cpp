@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "geometry/ConsoleLog.h"
+#include "mesh/MeshReaders.h"
 #include "mesh/TextLines.h"
 
 namespace vantrel {
@@ -251,8 +252,7 @@ bool RkPolygonModel::Load(const std::string& path) {
         std::tolower(static_cast<unsigned char>(path[n - 2])) == 'b' &&
         std::tolower(static_cast<unsigned char>(path[n - 3])) == 'o' && path[n - 4] == '.')
         return LoadObj(path);
-    ConsoleLog("%s: not an OBJ file (only .obj is read)\n", path.c_str());
-    return false;
+    return LoadNonObjMesh(path, *this);
 }
 
 }  // namespace vantrel
