@@ -1,7 +1,9 @@
 // The program started without --heart: the heart-mesh dialog and then the
 // segmentation dialog come before any window; a document name on the command
 // line names the window.
+#include <QCheckBox>
 #include <QFileDialog>
+#include <QFileInfo>
 
 #include "app/ConsoleDock.h"
 #include "app_harness.h"
@@ -61,7 +63,8 @@ private slots:
         QVERIFY(program.Start(options));
         KeepGlDriverLoaded();
 
-        QCOMPARE(heartDialog.filters, QStringList({"heart mesh model (*.obj)"}));
+        QCOMPARE(heartDialog.filters,
+                 QStringList({"heart mesh model (*.obj *.stl *.ply *.off *.vtk)"}));
         QVERIFY(!heartDialog.frameExisted);
         QCOMPARE(segmentationDialog.filters, QStringList({"segmentation data (*.kxseg)"}));
         QVERIFY(!segmentationDialog.frameExisted);
@@ -72,6 +75,29 @@ private slots:
         QVERIFY(console.startsWith("start\nsegmentationdata \n"));
         QVERIFY(console.indexOf("test") > console.indexOf("fiber layer voxel size is"));
         QCOMPARE(program.Frame()->windowTitle(), QString("case.kx - Vantrel"));
+        program.Exit(0);
+    }
+
+    // Ticking "Cap open valves" in the heart dialog closes the open LV before it is
+    // refined: its 3072 triangles and 72 caps make a closed surface, 3 x 3144 refined.
+    void capOpenValvesBoxCapsTheChosenHeart() {
+        const QString openLv = QString(VANTREL_SHARED_DATA_DIR) + "/bivme_p1_lv_endo_open.obj";
+        if (!QFileInfo::exists(openLv)) QSKIP("shared open LV not found");
+        DialogVisit heartDialog;
+        AnswerStartDialog(openLv, &heartDialog, [] {
+            QCheckBox* box =
+                QApplication::activeModalWidget()->findChild<QCheckBox*>("capOpenValves");
+            QVERIFY(box && box->isVisible() && !box->isChecked());
+            box->setChecked(true);
+        });
+        CVantrelApp program;
+        StartOptions options;
+        options.noSegmentation = true;
+        QVERIFY(program.Start(options));
+        KeepGlDriverLoaded();
+        QCOMPARE(TheHeartModel()->mesh.polygons.size(), size_t(3 * 3144));
+        QVERIFY(!TheHeartModel()->capPolygons.empty());
+        QVERIFY(CapturedConsoleText().contains("2 open boundary loops capped with 72 triangles"));
         program.Exit(0);
     }
 };

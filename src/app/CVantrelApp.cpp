@@ -1,6 +1,9 @@
 #include "app/CVantrelApp.h"
 
+#include <QCheckBox>
+#include <QFileDialog>
 #include <QFileInfo>
+#include <QGridLayout>
 #include <QSplitter>
 #include <clocale>
 
@@ -19,14 +22,37 @@ CVantrelApp::~CVantrelApp() {
     if (!exited_) Exit(0);
 }
 
+namespace {
+
+// The heart question: Qt's own open dialog with a "Cap open valves" check box
+// under the file list. The chosen path (empty when cancelled) and the box.
+std::string AskForHeart(bool& capOpenValves) {
+    QFileDialog dialog(nullptr, "Open heart mesh", QString(),
+                       "heart mesh model (*.obj *.stl *.ply *.off *.vtk)");
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    QCheckBox* capBox = new QCheckBox("Cap open valves", &dialog);
+    capBox->setObjectName("capOpenValves");
+    capBox->setToolTip(
+        "Close each open boundary loop by a fan of triangles; no fibre grows on the caps");
+    // Qt's own dialog lays itself out on a grid; the box goes in a row of its own.
+    if (QGridLayout* grid = qobject_cast<QGridLayout*>(dialog.layout()))
+        grid->addWidget(capBox, grid->rowCount(), 0, 1, grid->columnCount());
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    capOpenValves = capBox->isChecked();
+    return dialog.selectedFiles().first().toStdString();
+}
+
+}  // namespace
+
 void CVantrelApp::LoadHeart(const StartOptions& options) {
     HeartModel* heart = TheHeartModel();
     std::string heartPath;
+    bool capOpenValves = options.capHoles;
     if (options.heartPath) {
         heartPath = *options.heartPath;
     } else {
-        heartPath =
-            ChooseFileToOpen(nullptr, "Open heart mesh", "heart mesh model (*.obj)").toStdString();
+        heartPath = AskForHeart(capOpenValves);
     }
     // A cancelled heart dialog leaves the model empty; everything still works on it.
     if (heartPath.empty()) return;
@@ -39,7 +65,8 @@ void CVantrelApp::LoadHeart(const StartOptions& options) {
             ChooseFileToOpen(nullptr, "Open segmentation", "segmentation data (*.kxseg)");
         if (!chosen.isEmpty()) segmentation = SegmentationChoice::File(chosen.toStdString());
     }
-    heart->LoadHeart(heartPath, segmentation);
+    heart->LoadHeart(heartPath, segmentation,
+                     capOpenValves ? ValveCapping::kCap : ValveCapping::kLeaveOpen);
 }
 
 bool CVantrelApp::Start(const StartOptions& options) {
