@@ -25,7 +25,8 @@ CVantrelApp::~CVantrelApp() {
 namespace {
 
 // The heart question: Qt's own open dialog with a "Cap open valves" check box
-// under the file list. The chosen path (empty when cancelled) and the box.
+// under the file list, ticked when `capOpenValves` is. The chosen path (empty when
+// cancelled); `capOpenValves` then holds the box.
 std::string AskForHeart(bool& capOpenValves) {
     QFileDialog dialog(nullptr, "Open heart mesh", QString(),
                        "heart mesh model (*.obj *.stl *.ply *.off *.vtk)");
@@ -33,6 +34,7 @@ std::string AskForHeart(bool& capOpenValves) {
     dialog.setFileMode(QFileDialog::ExistingFile);
     QCheckBox* capBox = new QCheckBox("Cap open valves", &dialog);
     capBox->setObjectName("capOpenValves");
+    capBox->setChecked(capOpenValves);
     capBox->setToolTip(
         "Close each open boundary loop by a fan of triangles; no fibre grows on the caps");
     // Qt's own dialog lays itself out on a grid; the box goes in a row of its own.
