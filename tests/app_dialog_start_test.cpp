@@ -1,9 +1,11 @@
-// The program started without --heart: the heart-mesh dialog and then the
-// segmentation dialog come before any window; a document name on the command
-// line names the window.
+// The program started without --heart, through Qt's real file dialogs: the heart-mesh
+// dialog and then the segmentation dialog come before any window; a document name on
+// the command line names the window. Each dialog is answered from its own event loop
+// once it is shown, so no clock decides when.
 #include <QCheckBox>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QMainWindow>
 
 #include "app/ConsoleDock.h"
 #include "app_harness.h"
@@ -13,36 +15,11 @@ using namespace vantrel::testing;
 
 namespace {
 
-// What the start-up dialogs saw when they opened.
-struct DialogVisit {
-    QStringList filters;
-    bool frameExisted = true;
-};
-
 bool AnyFrameExists() {
     for (QWidget* widget : QApplication::topLevelWidgets()) {
         if (qobject_cast<QMainWindow*>(widget)) return true;
     }
     return false;
-}
-
-// Answers the next file dialog with `path`, noting its filters and whether the main
-// window existed at that moment.
-void AnswerStartDialog(const QString& path, DialogVisit* visit, std::function<void()> then = {}) {
-    QTimer* timer = new QTimer;
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, [timer, path, visit, then] {
-        QFileDialog* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-        if (!dialog || !dialog->isVisible()) return;
-        timer->stop();
-        timer->deleteLater();
-        visit->filters = dialog->nameFilters();
-        visit->frameExisted = AnyFrameExists();
-        if (then) then();
-        dialog->selectFile(path);
-        static_cast<QDialog*>(dialog)->accept();
-    });
-    timer->start();
 }
 
 }  // namespace
@@ -52,10 +29,19 @@ class DialogStartTest : public QObject {
 
 private slots:
     void dialogsComeBeforeAnyWindow() {
-        DialogVisit heartDialog, segmentationDialog;
-        // The segmentation dialog is answered once the heart dialog has closed.
-        AnswerStartDialog(QString::fromStdString(DemoHeart()), &heartDialog, [&segmentationDialog] {
-            AnswerStartDialog(QString::fromStdString(DemoSegmentation()), &segmentationDialog);
+        QStringList answers = {QString::fromStdString(DemoHeart()),
+                               QString::fromStdString(DemoSegmentation())};
+        QStringList filters;
+        bool frameExisted = false;
+        // A dialog beyond the expected two is cancelled, so the start never waits.
+        ModalDialogHandler handler([&](QDialog* shown) {
+            auto* dialog = qobject_cast<QFileDialog*>(shown);
+            if (!dialog) return shown->reject();
+            filters += dialog->nameFilters();
+            frameExisted = frameExisted || AnyFrameExists();
+            if (answers.isEmpty()) return dialog->reject();
+            dialog->selectFile(answers.takeFirst());
+            static_cast<QDialog*>(dialog)->accept();  // QFileDialog checks the name first
         });
         CVantrelApp program;
         StartOptions options;
@@ -63,17 +49,12 @@ private slots:
         QVERIFY(program.Start(options));
         KeepGlDriverLoaded();
 
-        QCOMPARE(heartDialog.filters,
-                 QStringList({"heart mesh model (*.obj *.stl *.ply *.off *.vtk)"}));
-        QVERIFY(!heartDialog.frameExisted);
-        QCOMPARE(segmentationDialog.filters, QStringList({"segmentation data (*.kxseg)"}));
-        QVERIFY(!segmentationDialog.frameExisted);
-
+        QCOMPARE(filters, QStringList({"heart mesh model (*.obj *.stl *.ply *.off *.vtk)",
+                                       "segmentation data (*.kxseg)"}));
+        QVERIFY(!frameExisted);
         QCOMPARE(TheHeartModel()->mesh.polygons.size(), size_t(8676));
         QVERIFY(TheHeartModel()->volume.LayerVoxelCount() > 0);
-        const QString console = CapturedConsoleText();
-        QVERIFY(console.startsWith("start\nsegmentationdata \n"));
-        QVERIFY(console.indexOf("test") > console.indexOf("fiber layer voxel size is"));
+        QVERIFY(CapturedConsoleText().startsWith("start\nsegmentationdata \n"));
         QCOMPARE(program.Frame()->windowTitle(), QString("case.kx - Vantrel"));
         program.Exit(0);
     }
@@ -83,18 +64,22 @@ private slots:
     void capOpenValvesBoxCapsTheChosenHeart() {
         const QString openLv = QString(VANTREL_SHARED_DATA_DIR) + "/bivme_p1_lv_endo_open.obj";
         if (!QFileInfo::exists(openLv)) QSKIP("shared open LV not found");
-        DialogVisit heartDialog;
-        AnswerStartDialog(openLv, &heartDialog, [] {
-            QCheckBox* box =
-                QApplication::activeModalWidget()->findChild<QCheckBox*>("capOpenValves");
-            QVERIFY(box && box->isVisible() && !box->isChecked());
+        bool boxShownUnticked = false;
+        ModalDialogHandler handler([&](QDialog* shown) {
+            auto* dialog = qobject_cast<QFileDialog*>(shown);
+            QCheckBox* box = dialog ? dialog->findChild<QCheckBox*>("questionOption") : nullptr;
+            if (!box) return shown->reject();
+            boxShownUnticked = box->isVisible() && !box->isChecked();
             box->setChecked(true);
+            dialog->selectFile(openLv);
+            static_cast<QDialog*>(dialog)->accept();
         });
         CVantrelApp program;
         StartOptions options;
         options.noSegmentation = true;
         QVERIFY(program.Start(options));
         KeepGlDriverLoaded();
+        QVERIFY(boxShownUnticked);
         QCOMPARE(TheHeartModel()->mesh.polygons.size(), size_t(3 * 3144));
         QVERIFY(!TheHeartModel()->capPolygons.empty());
         QVERIFY(CapturedConsoleText().contains("2 open boundary loops capped with 72 triangles"));

@@ -1,9 +1,6 @@
 #include "app/CVantrelApp.h"
 
-#include <QCheckBox>
-#include <QFileDialog>
 #include <QFileInfo>
-#include <QGridLayout>
 #include <QSplitter>
 #include <clocale>
 
@@ -22,31 +19,6 @@ CVantrelApp::~CVantrelApp() {
     if (!exited_) Exit(0);
 }
 
-namespace {
-
-// The heart question: Qt's own open dialog with a "Cap open valves" check box
-// under the file list, ticked when `capOpenValves` is. The chosen path (empty when
-// cancelled); `capOpenValves` then holds the box.
-std::string AskForHeart(bool& capOpenValves) {
-    QFileDialog dialog(nullptr, "Open heart mesh", QString(),
-                       "heart mesh model (*.obj *.stl *.ply *.off *.vtk)");
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    QCheckBox* capBox = new QCheckBox("Cap open valves", &dialog);
-    capBox->setObjectName("capOpenValves");
-    capBox->setChecked(capOpenValves);
-    capBox->setToolTip(
-        "Close each open boundary loop by a fan of triangles; no fibre grows on the caps");
-    // Qt's own dialog lays itself out on a grid; the box goes in a row of its own.
-    if (QGridLayout* grid = qobject_cast<QGridLayout*>(dialog.layout()))
-        grid->addWidget(capBox, grid->rowCount(), 0, 1, grid->columnCount());
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-    capOpenValves = capBox->isChecked();
-    return dialog.selectedFiles().first().toStdString();
-}
-
-}  // namespace
-
 void CVantrelApp::LoadHeart(const StartOptions& options) {
     HeartModel* heart = TheHeartModel();
     std::string heartPath;
@@ -54,7 +26,10 @@ void CVantrelApp::LoadHeart(const StartOptions& options) {
     if (options.heartPath) {
         heartPath = *options.heartPath;
     } else {
-        heartPath = AskForHeart(capOpenValves);
+        heartPath = ChooseFileToOpen(nullptr, "Open heart mesh",
+                                     "heart mesh model (*.obj *.stl *.ply *.off *.vtk)",
+                                     "Cap open valves", capOpenValves)
+                        .toStdString();
     }
     // A cancelled heart dialog leaves the model empty; everything still works on it.
     if (heartPath.empty()) return;
@@ -69,6 +44,7 @@ void CVantrelApp::LoadHeart(const StartOptions& options) {
     }
     heart->LoadHeart(heartPath, segmentation,
                      capOpenValves ? ValveCapping::kCap : ValveCapping::kLeaveOpen);
+    TheViewCore()->mainRenderer.InvalidateHeart();
 }
 
 bool CVantrelApp::Start(const StartOptions& options) {
@@ -100,7 +76,7 @@ bool CVantrelApp::Start(const StartOptions& options) {
     ViewCore* views = TheViewCore();
 
     TheRuleLayout()->RedrawRulePick(views->ruleGL);
-    RenderPickBuffer(views->mainGL, *TheHeartModel(), *TheFiberCore());
+    views->mainRenderer.RenderPickBuffer(views->mainGL, *TheHeartModel(), *TheFiberCore());
     return true;
 }
 

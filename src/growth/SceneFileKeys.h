@@ -23,7 +23,9 @@
 #include <type_traits>
 #include <vector>
 
+#include "growth/Fiber.h"
 #include "growth/SceneFile.h"
+#include "heart/HeartModel.h"
 
 namespace vantrel {
 
@@ -39,6 +41,23 @@ struct NumberRange {
 constexpr NumberRange kPositive{0.0, true, std::numeric_limits<double>::infinity(),
                                 "must be greater than 0"};
 constexpr NumberRange kUnitInterval{0.0, false, 1.0, "must be between 0 and 1"};
+
+// Stem lengths, which bound the work of a growth run. A stroke is stemLength *
+// kSegmentLengthFactor long: from the floor on it is at least as long as the shortest
+// child growth keeps, so a feature curve (inside the box) is cut into a bounded number
+// of strokes and children are not all discarded; up to the ceiling a stroke still fits
+// the heart's box. Both rules take the same range.
+constexpr NumberRange kStemLength{0.06, false, 37.0, "must be from 0.06 to 37"};
+static_assert(kStemLength.low * kSegmentLengthFactor >= kMinimumChildLength);
+static_assert(kStemLength.high * kSegmentLengthFactor <= HeartModel::kVolumeExtent);
+static_assert(kStemLength.low <= kDraggedStemLengthLow &&
+                  kDraggedStemLengthHigh <= kStemLength.high,
+              "the file admits every stem length the rule window makes");
+
+// Continuation and lateral lengths are factors of the stem length (the rule window
+// draws them so; it only ever sets 1). The floor is the smallest factor growth gives a
+// child.
+constexpr NumberRange kLengthFactor{kMinimumLengthFactor, false, 10.0, "must be from 0.01 to 10"};
 
 // Where a point may lie: on the normalised heart, inside its box [0, 10]^3 (points far
 // outside would make a curve of unbounded length, traced stroke by stroke), or
@@ -63,16 +82,16 @@ auto VisitFields(Visitor& v, Record& curve) -> IfRecord<Record, Polyline> {
 
 template <typename Visitor, typename Record>
 auto VisitFields(Visitor& v, Record& lateral) -> IfRecord<Record, Lateral> {
-    v.Number("length", lateral.length, kPositive);
+    v.Number("length", lateral.length, kLengthFactor);
     v.Number("width", lateral.width, kPositive);
     v.Matrix("matrix", lateral.matrix);
 }
 
 template <typename Visitor, typename Record>
 auto VisitFields(Visitor& v, Record& rule) -> IfRecord<Record, RewritingRule> {
-    v.Number("stemLength", rule.stemLength, kPositive);
+    v.Number("stemLength", rule.stemLength, kStemLength);
     v.Number("stemWidth", rule.stemWidth, kPositive);
-    v.Number("continuationLength", rule.continuationLength, kPositive);
+    v.Number("continuationLength", rule.continuationLength, kLengthFactor);
     v.Number("continuationWidth", rule.continuationWidth, kPositive);
     v.Matrix("continuationMatrix", rule.continuationMatrix);
     // Laterals given in the file start from the start shape of a rule with that many

@@ -7,6 +7,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "geometry/SafeFileWriter.h"
 #include "growth/SceneFile.h"
 #include "growth/SceneFileKeys.h"
 
@@ -122,18 +123,12 @@ std::string SceneText(const Scene& scene) {
 
 bool WriteSceneFile(const std::string& path, const Scene& scene, std::string& error) {
     const std::string text = SceneText(scene);
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) {
-        error = "cannot open '" + path + "' for writing";
-        return false;
-    }
-    const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-    const bool closed = std::fclose(file) == 0;
-    if (!written || !closed) {
-        error = "cannot write '" + path + "'";
-        return false;
-    }
-    return true;
+    const FileWriteResult result = WriteFileSafely(path, [&text](std::FILE* file) {
+        return std::fwrite(text.data(), 1, text.size(), file) == text.size();
+    });
+    if (result == FileWriteResult::kCannotOpen) error = "cannot open '" + path + "' for writing";
+    if (result == FileWriteResult::kCannotWrite) error = "cannot write '" + path + "'";
+    return result == FileWriteResult::kWritten;
 }
 
 }  // namespace vantrel

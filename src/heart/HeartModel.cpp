@@ -128,6 +128,8 @@ void HeartModel::UnmarkCaps() {
 }
 
 bool HeartModel::NormalizeHeart() {
+    fileMesh.Clear();
+    normalisation = HeartNormalisation();
     if (mesh.polygons.empty() || mesh.vertices.empty()) {
         ConsoleLog("heart mesh has no polygons; no heart loaded\n");
         mesh.Clear();
@@ -152,6 +154,10 @@ bool HeartModel::NormalizeHeart() {
 
     mesh.BuildEdgeTable();
     const int boundaryEdges = CountBoundaryEdges(mesh);
+    // The file's own mesh, for everything written in the heart's frame. The
+    // refinement appends its centroids after the file's vertices, so vertex i < V of
+    // the refined mesh is (smoothed) file vertex i.
+    fileMesh.CopyFrom(mesh);
     mesh.RefineByCentroids();
 
     const Extent refined = MeasureExtent(mesh);
@@ -164,9 +170,12 @@ bool HeartModel::NormalizeHeart() {
             "loaded\n",
             refined.largest);
         mesh.Clear();
+        fileMesh.Clear();
         return false;
     }
 
+    normalisation.low = low;
+    normalisation.scale = scale;
     mesh.Translate(Vector3(-low.x, -low.y, -low.z));
     for (MeshVertex& vertex : mesh.vertices) vertex.position *= scale;
     mesh.ComputeNormals();

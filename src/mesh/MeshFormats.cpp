@@ -1,8 +1,6 @@
 // Choosing a mesh reader by the file's extension.
-#include <algorithm>
-#include <cctype>
-
 #include "geometry/ConsoleLog.h"
+#include "mesh/FileExtension.h"
 #include "mesh/MeshReaders.h"
 #include "mesh/TextLines.h"
 
@@ -21,22 +19,9 @@ const MeshFormat kFormats[] = {
     {"off", ReadOffBytes}, {"vtk", ReadVtkBytes},
 };
 
-// The text after the last dot of the file name (not of a folder), in lower case.
-std::string LowerCaseExtension(const std::string& path) {
-    const std::string::size_type slash = path.find_last_of('/');
-    const std::string::size_type nameStart = slash == std::string::npos ? 0 : slash + 1;
-    const std::string::size_type dot = path.find_last_of('.');
-    if (dot == std::string::npos || dot < nameStart) return std::string();
-    std::string extension = path.substr(dot + 1);
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return extension;
-}
-
 const MeshFormat* FormatOf(const std::string& path) {
-    const std::string extension = LowerCaseExtension(path);
     for (const MeshFormat& format : kFormats)
-        if (extension == format.extension) return &format;
+        if (HasExtension(path, format.extension)) return &format;
     return nullptr;
 }
 
