@@ -3,6 +3,7 @@
 // exit statuses, its files and their reproducibility across processes and locales.
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <clocale>
 #include <cmath>
@@ -103,8 +104,11 @@ bool FileExists(const std::string& path) {
     return std::ifstream(path).good();
 }
 
+// One folder per test process: other processes (parallel tests, other build trees) may
+// run the same test at the same time.
 std::string WorkDir() {
-    const std::string dir = ::testing::TempDir() + "grow_program_test/";
+    const std::string dir =
+        ::testing::TempDir() + "grow_program_test-" + std::to_string(getpid()) + "/";
     mkdir(dir.c_str(), 0755);
     return dir;
 }
