@@ -17,9 +17,10 @@
 // a rule with that many laterals, and the file's values replace it as they stand
 // (no Rebuild). A file is refused as a whole, with the JSON path of the first
 // offending value, for an unknown key, a wrong type, a vector of the wrong length, a
-// number that is not a finite double, a length or width that is not above 0, a
-// SegmentResolution that is not an integer from 2 to 102, a rate or colour
-// component outside [0, 1], or a version other than 1.
+// number that is not a finite double, a stem length outside [0.06, 37] or another
+// length outside [0.01, 10] (the ranges that keep growth finite; see SceneFileKeys.h),
+// a width that is not above 0, a SegmentResolution that is not an integer from 2
+// to 102, a rate or colour component outside [0, 1], or a version other than 1.
 #include <string>
 #include <vector>
 
