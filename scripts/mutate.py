@@ -190,12 +190,31 @@ def layer_of(path):
     return parts[1] if len(parts) > 2 and parts[0] == "src" else None
 
 
+def export_revision(repo, rev, folder):
+    """The files of commit `rev`, unpacked into `folder` (emptied first)."""
+    shutil.rmtree(folder, ignore_errors=True)
+    folder.mkdir(parents=True)
+    archive = subprocess.run(["git", "archive", rev], cwd=repo, capture_output=True, check=True)
+    subprocess.run(["tar", "-x", "-C", str(folder)], input=archive.stdout, check=True)
+    return folder
+
+
+def list_files(source, roots=()):
+    """Tracked and new, unignored files of a working tree, or every file of an export."""
+    if (source / ".git").exists():
+        listed = run(["git", "ls-files", "-co", "--exclude-standard", "-z", "--", *roots],
+                     cwd=source, capture_output=True, check=True).stdout.split("\0")
+    else:
+        tops = [source / r for r in roots] or [source]
+        listed = [str(p.relative_to(source)) for top in tops if top.exists()
+                  for p in ([top] if top.is_file() else top.rglob("*"))]
+    return sorted(f for f in listed if f and (source / f).is_file())
+
+
 def sync_tree(repo, tree):
     """Copies the tracked (and new, unignored) files of the working tree into the scratch
     tree, rewriting only files whose content differs so that the build stays incremental."""
-    listed = run(["git", "ls-files", "-co", "--exclude-standard", "-z"], cwd=repo,
-                 capture_output=True, check=True).stdout.split("\0")
-    files = [f for f in listed if f and (repo / f).is_file()]
+    files = list_files(repo)
     manifest = tree / ".mutate-manifest"
     previous = set(manifest.read_text().split("\n")) if manifest.exists() else set()
     for stale in previous - set(files):
@@ -276,6 +295,7 @@ def main():
     parser.add_argument("--jobs", type=int, default=2)
     parser.add_argument("--time-factor", type=float, default=5.0,
                         help="time limit per test program: this many times its clean run, at least 20 s")
+    parser.add_argument("--rev", help="mutate this commit instead of the working tree")
     parser.add_argument("--list", action="store_true", help="print the chosen faults and stop")
     parser.add_argument("--report", help="also write the report to this file")
     args = parser.parse_args()
@@ -289,16 +309,17 @@ def main():
         sys.exit("the scratch folder must lie outside the working tree")
 
     # Every candidate site in the chosen files of the core and the command line.
+    checkout = repo
+    if args.rev:
+        checkout = export_revision(repo, args.rev, work / "revision")
     roots = args.files or [f"src/{layer}" for layer in LAYERS]
-    listed = run(["git", "ls-files", "-co", "--exclude-standard", "--", *roots], cwd=repo,
-                 capture_output=True, check=True).stdout.split()
-    sources = sorted(f for f in listed if f.endswith(SOURCE_SUFFIXES) and layer_of(f) in LAYERS
-                     and (repo / f).is_file())
+    sources = [f for f in list_files(checkout, roots)
+               if f.endswith(SOURCE_SUFFIXES) and layer_of(f) in LAYERS]
     if not sources:
         sys.exit("no core or command-line sources among --files")
     candidates = []
     for path in sources:
-        text = (repo / path).read_text()
+        text = (checkout / path).read_text()
         lines = text.split("\n")
         for number, start, end, name, replacement in find_sites(path, text):
             candidates.append(Mutant(path, number, start, end, name, replacement, lines[number - 1]))
@@ -315,7 +336,7 @@ def main():
     shared = repo.parent / "shared"
     if shared.is_dir() and not (work / "shared").exists():
         (work / "shared").symlink_to(shared)
-    sync_tree(repo, tree)
+    sync_tree(checkout, tree)
     configure(tree, build, args.sanitize, args.jobs)
     known = run(["cmake", "--build", str(build), "--target", "help"], capture_output=True).stdout
     programs = [(n, lib) for n, lib in test_programs(tree) if re.search(rf"^{n}:", known, re.M)]
@@ -340,6 +361,7 @@ def main():
         if status != "passed":
             sys.exit(f"{name} fails on the unchanged tree")
         limits[name] = max(20.0, args.time_factor * seconds)
+        print(f"  {name}: {seconds:.1f} s", flush=True)
     order = sorted(needed, key=lambda name: limits[name])  # quickest first: stop at the first failure
 
     equivalents = load_equivalents(repo / "scripts" / "mutation-equivalents.txt")

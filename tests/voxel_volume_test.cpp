@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "heart/CentroidGrid.h"
 #include "heart/HeartModel.h"
 #include "heart/VoxelVolume.h"
 #include "mesh_checks.h"
@@ -268,6 +269,64 @@ INSTANTIATE_TEST_SUITE_P(Meshes, VoxelBuildEquality,
                          ::testing::Values("cube", "demo", "bivme_p1_lv_endo_capped.obj",
                                            "bivme_p1_lv_endo_open.obj",
                                            "bivme_p1_rv_endo_capped.obj", "stanford_bunny.obj"));
+
+// The nearest-centroid search, straightforwardly: every polygon in index order, kept
+// only when strictly nearer than the best so far, starting from the cut-off.
+int NearestCentroidByLoop(const RkPolygonModel& mesh, const std::vector<std::int32_t>& ids,
+                          const Vector3& q, double cutoff) {
+    int best = -1;
+    for (std::size_t i = 0; i < mesh.polygons.size() && i < ids.size(); ++i) {
+        const int* corner = mesh.polygons[i].vertex;
+        if (ids[i] == 0 || std::any_of(corner, corner + 3, [&](int v) {
+                return v < 0 || v >= static_cast<int>(mesh.vertices.size());
+            }))
+            continue;
+        const Vector3 c = (mesh.vertices[corner[0]].position + mesh.vertices[corner[1]].position +
+                           mesh.vertices[corner[2]].position) *
+                          0.33333333333;
+        const double d = (q - c).LengthSquared();
+        if (std::isfinite(c.x + c.y + c.z) && d < cutoff) cutoff = d, best = static_cast<int>(i);
+    }
+    return best;
+}
+
+// Small triangles around clustered and scattered points, with repeated triangles (ties),
+// unsegmented polygons, a bad corner index and a NaN corner; queries inside and around
+// the box, on centroids, with and without a cut-off.
+TEST(CentroidGrid, NearestEqualsTheLoopOverAllPolygons) {
+    std::mt19937 random(77);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    RkPolygonModel mesh;
+    std::vector<std::int32_t> ids;
+    for (int t = 0; t < 3000; ++t) {
+        const bool clustered = t % 3 == 0;
+        const Vector3 at = clustered ? Vector3(2 + unit(random), 7 + unit(random), 3)
+                                     : Vector3(unit(random), unit(random), unit(random)) * 10.0;
+        const int first = static_cast<int>(mesh.vertices.size());
+        for (int k = 0; k < 3; ++k) {
+            mesh.vertices.emplace_back();
+            mesh.vertices.back().position = at + Vector3(unit(random), unit(random), 0) * 0.01;
+        }
+        const int copies = t % 50 == 0 ? 2 : 1;
+        for (int c = 0; c < copies; ++c) shapes::AddTriangle(mesh, first, first + 1, first + 2);
+    }
+    for (std::size_t i = 0; i < mesh.polygons.size(); ++i)
+        ids.push_back(i % 7 == 3 ? 0 : 1 + i % 4);
+    mesh.polygons[5].vertex[1] = static_cast<int>(mesh.vertices.size());
+    mesh.vertices[mesh.polygons[8].vertex[2]].position.y = std::nan("");
+    ids.resize(ids.size() - 20);
+    const CentroidGrid grid(mesh, ids);
+    const double inf = std::numeric_limits<double>::infinity();
+    for (int k = 0; k < 4000; ++k) {
+        const Vector3 q = k % 4 == 0 ? mesh.vertices[3 * (k % 2900)].position
+                                     : Vector3(unit(random), unit(random), unit(random)) * 16.0 -
+                                           Vector3(3, 3, 3);
+        for (double cutoff : {inf, 0.04, 1.0}) {
+            ASSERT_EQ(grid.Nearest(q, cutoff), NearestCentroidByLoop(mesh, ids, q, cutoff))
+                << k << " cut-off " << cutoff;
+        }
+    }
+}
 
 // ---- density stamp, escape directions, occupancy
 
