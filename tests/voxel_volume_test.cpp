@@ -11,7 +11,6 @@
 #include <fstream>
 #include <limits>
 #include <memory>
-#include <numeric>
 #include <random>
 #include <regex>
 #include <string>
@@ -39,10 +38,6 @@ struct TestStroke : VolumeStroke {
     std::vector<Vector3> points;
 };
 
-std::string AllText(const ConsoleCapture& console) {
-    return std::accumulate(console.Lines().begin(), console.Lines().end(), std::string());
-}
-
 // The unit cube scaled to [low, high]^3, normals computed.
 RkPolygonModel Cube(double low, double high) {
     RkPolygonModel cube = shapes::UnitCube();
@@ -54,12 +49,8 @@ RkPolygonModel Cube(double low, double high) {
 
 // Translated and scaled so that the bounding box starts at 0 and its largest extent is 10.
 void NormaliseIntoBox(RkPolygonModel& mesh) {
-    Vector3 low = mesh.vertices.front().position, high = low;
-    for (const MeshVertex& vertex : mesh.vertices) {
-        const Vector3& p = vertex.position;
-        low = Vector3(std::min(low.x, p.x), std::min(low.y, p.y), std::min(low.z, p.z));
-        high = Vector3(std::max(high.x, p.x), std::max(high.y, p.y), std::max(high.z, p.z));
-    }
+    Vector3 low, high;
+    meshchecks::BoundingBox(mesh, low, high);
     mesh.Translate(Vector3(-low.x, -low.y, -low.z));
     const double largest = std::max({high.x - low.x, high.y - low.y, high.z - low.z});
     for (MeshVertex& vertex : mesh.vertices) vertex.position *= kExtent / largest;
@@ -179,7 +170,7 @@ TEST(VoxelRayCasting, ClosedCubeFillsItsInsideAndFlagsItsFaces) {
               0);
     EXPECT_EQ(inside, 102 * 102 * 102 - 102 + 6 * 102 * 102);
     EXPECT_EQ(volume.LayerVoxelCount(), 0);
-    const std::string text = AllText(console);
+    const std::string text = console.Text();
     const std::string fixedPart =
         "system initialize Voxel __ray casting...\n"
         "xdir done...ydir done...zdir done...system constructs Fiber Layer\n"
@@ -544,8 +535,8 @@ TEST_F(VoxelFile, RoundTripRestoresTheLayerAndItsRecords) {
     ConsoleCapture console;
     ASSERT_TRUE(Load(loaded, text_));
     EXPECT_EQ(console.Lines().at(0), "#end scceeded!\n");
-    EXPECT_NE(AllText(console).find("fiber layer voxel size is " +
-                                    std::to_string(built_.LayerVoxelCount())),
+    EXPECT_NE(console.Text().find("fiber layer voxel size is " +
+                                  std::to_string(built_.LayerVoxelCount())),
               std::string::npos);
     ExpectSameVolume(Snapshot(loaded), Snapshot(built_));
 }
