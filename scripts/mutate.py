@@ -296,6 +296,8 @@ def main():
     parser.add_argument("--time-factor", type=float, default=5.0,
                         help="time limit per test program: this many times its clean run, at least 20 s")
     parser.add_argument("--rev", help="mutate this commit instead of the working tree")
+    parser.add_argument("--faults", help="run only the faults listed in this report of an earlier "
+                        "run (its 'survived:' lines), e.g. to check new tests against the survivors")
     parser.add_argument("--list", action="store_true", help="print the chosen faults and stop")
     parser.add_argument("--report", help="also write the report to this file")
     args = parser.parse_args()
@@ -324,6 +326,10 @@ def main():
         for number, start, end, name, replacement in find_sites(path, text):
             candidates.append(Mutant(path, number, start, end, name, replacement, lines[number - 1]))
     chosen = random.Random(args.seed).sample(candidates, min(args.count, len(candidates)))
+    if args.faults:
+        wanted = set(re.findall(r"survived:?\s+(\S+?):(\d+): ([^:]+): `(.*)` -> ",
+                                Path(args.faults).read_text()))
+        chosen = [m for m in chosen if (m.path, str(m.number), m.name, m.line.strip()) in wanted]
     chosen.sort(key=lambda m: (m.path, m.number, m.start, m.name))
     print(f"{len(candidates)} sites in {len(sources)} files; {len(chosen)} faults, seed {args.seed}")
     if args.list:
