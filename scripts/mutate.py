@@ -329,7 +329,16 @@ def main():
     if args.faults:
         wanted = set(re.findall(r"survived:?\s+(\S+?):(\d+): ([^:]+): `(.*)` -> ",
                                 Path(args.faults).read_text()))
-        chosen = [m for m in chosen if (m.path, str(m.number), m.name, m.line.strip()) in wanted]
+        # Matched by file, operator and line text (the nearest such site), so that the
+        # faults are found again after unrelated edits have moved their lines.
+        chosen = []
+        for path, number, name, text in sorted(wanted):
+            sites = [m for m in candidates
+                     if (m.path, m.name, m.line.strip()) == (path, name, text)]
+            if sites:
+                chosen.append(min(sites, key=lambda m: abs(m.number - int(number))))
+            else:
+                print(f"not found any more: {path}:{number}: {name}: `{text}`")
     chosen.sort(key=lambda m: (m.path, m.number, m.start, m.name))
     print(f"{len(candidates)} sites in {len(sources)} files; {len(chosen)} faults, seed {args.seed}")
     if args.list:
