@@ -109,7 +109,9 @@ void BM_RepaintComposed(benchmark::State& state) {
 }
 
 void BM_MainPickPass(benchmark::State& state) {
-    for (auto _ : state) RenderPickBuffer(TheViewCore()->mainGL, *TheHeartModel(), *TheFiberCore());
+    ViewCore* views = TheViewCore();
+    for (auto _ : state)
+        views->mainRenderer.RenderPickBuffer(views->mainGL, *TheHeartModel(), *TheFiberCore());
 }
 
 void BM_RulePickPass(benchmark::State& state) {

@@ -11,10 +11,8 @@ fuzz_runs=${VANTREL_FUZZ_RUNS:-2000000}
 
 run_ctest() {
   # The program's tests open real windows, so the whole suite runs under a virtual display.
-  # A test that fails is run once more: window-system timing on a loaded machine can make a
-  # program test miss an event; a real fault fails both times.
   xvfb-run -a -s "-screen 0 1280x1024x24" ctest --test-dir "$1" --output-on-failure -j "$jobs" \
-    --timeout 600 --repeat until-pass:2
+    --timeout 600
 }
 
 echo "== formatting"

@@ -48,23 +48,6 @@ Matrix4 TurnAboutY(double angle) {
     return turn;
 }
 
-// Counts the paint events a widget receives.
-class PaintCounter : public QObject {
-public:
-    explicit PaintCounter(QWidget* widget) : widget_(widget) { widget_->installEventFilter(this); }
-    ~PaintCounter() override { widget_->removeEventFilter(this); }
-    int paints = 0;
-
-protected:
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::Paint) ++paints;
-        return false;
-    }
-
-private:
-    QWidget* widget_;
-};
-
 }  // namespace
 
 class EditRuleTest : public QObject {
@@ -72,17 +55,10 @@ class EditRuleTest : public QObject {
 
 private slots:
     void initTestCase() {
-        program_ = StartOnDemoHeart();
-        QVERIFY(program_);
-        frame_ = program_->Frame();
-        view_ = frame_->RuleView();
+        view_ = Frame()->RuleView();
         listener_ = TheMLforRuleWindow();
         rule1_ = &TheFiberCore()->rule1;
         rule2_ = &TheFiberCore()->rule2;
-    }
-
-    void cleanupTestCase() {
-        if (program_) program_->Exit(0);
     }
 
     void cleanup() {
@@ -112,6 +88,7 @@ private slots:
         QCOMPARE(listener_->pickPart, 2u);
         QCOMPARE(listener_->pickHandle, 1u);
         QVERIFY(listener_->pickDepth < 1.0f);
+        QVERIFY(!TheViewCore()->ruleGL.Dragging());  // a grabbed handle moves no camera
         mouse.Release(Qt::LeftButton, at);
         QVERIFY(Shape(*rule2_) == before);
         // Nor does a double click on it.
@@ -121,8 +98,8 @@ private slots:
 
     void stemSideWidensByAThousandthPerPixelWithinItsBounds() {
         const QPoint at = Handle(kRule2 + kStemSide);
-        PaintCounter mainPaints(frame_->MainView());
-        PaintCounter rulePaints(view_);
+        PaintWatcher mainPaints(Frame()->MainView());
+        PaintWatcher rulePaints(view_);
         ViewMouse mouse(view_);
         mouse.Press(Qt::LeftButton, at);
         // 100 pixels to the right in one step (out of the rule window, which keeps the
@@ -229,10 +206,15 @@ private slots:
     }
 
     void resizeThenClickStillHitsTheHandle() {
-        QSplitter* splitter = frame_->Splitter();
+        QSplitter* splitter = Frame()->Splitter();
         const QList<int> sizes = splitter->sizes();
+        const Camera camera = TheViewCore()->ruleGL.CurrentCamera();
+        // Collapsed to nothing first: opened again, the window keeps its camera.
+        splitter->setSizes({0, sizes[0] + sizes[1]});
+        QTRY_COMPARE(view_->width(), 0);
         splitter->setSizes({sizes[0] + 40, sizes[1] - 40});
         QTRY_COMPARE(view_->width(), sizes[0] + 40);
+        QVERIFY(SameCamera(TheViewCore()->ruleGL.CurrentCamera(), camera));
         ViewMouse mouse(view_);
         const QPoint at = Handle(kRule2 + kStemTip);
         mouse.Press(Qt::LeftButton, at);
@@ -244,17 +226,16 @@ private slots:
         // Between a resize of the wrapper and the next pick pass, a click hits nothing
         // and pans.
         TheViewCore()->ruleGL.Resize(view_->width(), view_->height());
-        const QPoint again = at;
-        mouse.Press(Qt::LeftButton, again);
+        mouse.Press(Qt::LeftButton, at);
         QVERIFY(!listener_->editing);
         QCOMPARE(TheViewCore()->ruleGL.DragMode(), CameraDragMode::Pan);
-        mouse.Release(Qt::LeftButton, again);
+        mouse.Release(Qt::LeftButton, at);
     }
 
     void dragsThatLeaveTheWindowOrMeetASecondButtonEndCleanly() {
         ViewMouse mouse(view_);
         const QPoint at = Handle(kRule2 + kStemSide);
-        const QPoint outside(view_->width() + frame_->width(), -40);
+        const QPoint outside(view_->width() + Frame()->width(), -40);
         mouse.Press(Qt::LeftButton, at);
         mouse.Move(outside);
         mouse.Release(Qt::LeftButton, outside);
@@ -280,10 +261,9 @@ private slots:
             return CountColour(image, QColor(128, 128, 128), 2);
         };
         const int greyBefore = grey(view_->grabFramebuffer());
-        for (int i = 0; i < 15; ++i)
-            QVERIFY(ChooseMenu(frame_, "RewritingRule", "add lateral to rule2"));
+        for (int i = 0; i < 15; ++i) QVERIFY(ChooseMenu("RewritingRule", "add lateral to rule2"));
         QCOMPARE(rule2_->laterals.size(), size_t(17));
-        QVERIFY(frame_->statusBar()->currentMessage().contains("only the first 16"));
+        QVERIFY(Frame()->statusBar()->currentMessage().contains("only the first 16"));
         // Pan rule 2 into the middle of the narrow window: a left drag off the handles.
         ViewMouse(view_).Drag(Qt::LeftButton, {QPoint(10, 10), QPoint(-15, 10), QPoint(-40, 10)});
         view_->repaint();
@@ -315,7 +295,7 @@ private slots:
             QVERIFY(!sample.hit || (code != kRule2 + kStemTip && code != kRule2 + kStemSide));
         }
         for (int i = 0; i < 15; ++i)
-            QVERIFY(ChooseMenu(frame_, "RewritingRule", "remove lateral to rule 2"));
+            QVERIFY(ChooseMenu("RewritingRule", "remove lateral to rule 2"));
         QCOMPARE(rule2_->laterals.size(), size_t(2));
         TheViewCore()->ruleGL.ResetCamera();
     }
@@ -359,13 +339,11 @@ private:
         return *at;
     }
 
-    std::unique_ptr<CVantrelApp> program_;
-    CMainFrame* frame_ = nullptr;
     CRuleView* view_ = nullptr;
     MLforRuleWindow* listener_ = nullptr;
     RewritingRule* rule1_ = nullptr;
     RewritingRule* rule2_ = nullptr;
 };
 
-VANTREL_QT_TEST_MAIN(EditRuleTest)
+VANTREL_PROGRAM_TEST_MAIN(EditRuleTest)
 #include "app_edit_rule_test.moc"

@@ -23,13 +23,6 @@ std::set<int> PaintedPolygons() {
     return painted;
 }
 
-bool SameCamera(const Camera& a, const Camera& b) {
-    auto same = [](const Vector3& u, const Vector3& v) {
-        return u.x == v.x && u.y == v.y && u.z == v.z;
-    };
-    return same(a.eye, b.eye) && same(a.center, b.center) && same(a.up, b.up);
-}
-
 // The ids of a segmentation file's entry lines, in file order; empty when the file
 // cannot be read.
 std::vector<std::int32_t> ReadSegmentationIds(const QString& path) {
@@ -51,21 +44,14 @@ class EditSegmentationTest : public QObject {
 
 private slots:
     void initTestCase() {
-        program_ = StartOnDemoHeart();
-        QVERIFY(program_);
-        frame_ = program_->Frame();
-        view_ = frame_->MainView();
+        view_ = Frame()->MainView();
         // The fibre layer's translucent points would tint the colours compared below.
-        QVERIFY(ChooseMenu(frame_, "Rendering Mode", "Volume Field"));
+        QVERIFY(ChooseMenu("Rendering Mode", "Volume Field"));
         const std::optional<QPoint> area =
             AreaWhere(view_, 60, [](QPoint p) { return PolygonAt(p) >= 0; });
         QVERIFY(area);
         area_ = *area;
         camera_ = TheViewCore()->mainGL.CurrentCamera();
-    }
-
-    void cleanupTestCase() {
-        if (program_) program_->Exit(0);
     }
 
     void cleanup() {
@@ -81,7 +67,7 @@ private slots:
         mouse.Press(Qt::LeftButton, area_);
         QVERIFY(main->placingStart);
         // The mode changes while the button is held (as a shortcut could do it).
-        frame_->Commands().Action(command::kSegmentationMode)->trigger();
+        Frame()->Commands().Action(command::kSegmentationMode)->trigger();
         QCOMPARE(TheListenerManager()->mainListener, static_cast<MLState*>(TheMLforSegmentation()));
         mouse.Move(area_ + QPoint(10, 0));
         // The main listener got its release; the region was cleared, so nothing was placed.
@@ -168,8 +154,8 @@ private slots:
         const QString chosen = OutputDir() + "/painted-by-mouse";
         const QString written = chosen + ".kxseg";
         QFile::remove(written);
-        AnswerNextFileDialog(chosen);
-        QVERIFY(ChooseMenu(frame_, "Segmentation", "Export Current Segmentation"));
+        FileNames().Answer(chosen);
+        QVERIFY(ChooseMenu("Segmentation", "Export Current Segmentation"));
         const std::vector<std::int32_t> fileIds = ReadSegmentationIds(written);
         QVERIFY(fileIds == shown);
 
@@ -205,13 +191,11 @@ private slots:
     }
 
 private:
-    std::unique_ptr<CVantrelApp> program_;
-    CMainFrame* frame_ = nullptr;
     CVantrelView* view_ = nullptr;
     QPoint area_;
     Camera camera_;
     std::vector<QPoint> painted_;
 };
 
-VANTREL_QT_TEST_MAIN(EditSegmentationTest)
+VANTREL_PROGRAM_TEST_MAIN(EditSegmentationTest)
 #include "app_edit_segmentation_test.moc"

@@ -1,13 +1,16 @@
 #pragma once
-// Shared helpers of the program's Qt tests: start the real program on the demo
-// heart, answer its file dialogs, drive its menus and views with real input
-// events, and keep screenshots. Each test executable starts the program once.
+// The program tests' fixture: each test executable starts the real program once on
+// the demo heart (VANTREL_PROGRAM_TEST_MAIN), with its file-name questions answered
+// from a script instead of a dialog. Helpers drive its menus, advance its animation,
+// count repaints and keep screenshots. Nothing here waits on the clock: every wait
+// is for a condition.
 #include <dlfcn.h>
 #include <link.h>
 #include <QAction>
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
-#include <QFileDialog>
+#include <QFile>
 #include <QImage>
 #include <QMenu>
 #include <QMenuBar>
@@ -17,13 +20,15 @@
 
 #include <cstring>
 #include <functional>
-#include <memory>
 #include <string>
+#include <vector>
 
 #include "app/CMainFrame.h"
 #include "app/CVantrelApp.h"
 #include "app/CVantrelView.h"
+#include "app/FileDialogs.h"
 #include "app/Singletons.h"
+#include "cli/StartPolygon.h"
 #include "interaction/CRuleView.h"
 #include "render/SurfaceFormat.h"
 
@@ -43,6 +48,32 @@ inline QString OutputDir() {
     return dir;
 }
 
+inline QByteArray ReadAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Answers the program's file-name questions in order from a queue (an empty path, or
+// an empty queue, cancels) and records every question.
+class ScriptedFileNames : public FileNameProvider {
+public:
+    void Answer(const QString& path) { answers_.push_back(path); }
+    QString Ask(QWidget*, const FileQuestion& question) override {
+        questions.push_back(question);
+        if (onQuestion) onQuestion(question);
+        return answers_.isEmpty() ? QString() : answers_.takeFirst();
+    }
+    // The filter of the last question asked.
+    QString LastFilter() const { return questions.isEmpty() ? QString() : questions.back().filter; }
+
+    QList<FileQuestion> questions;
+    // Runs while a question is open, before it is answered.
+    std::function<void(const FileQuestion&)> onQuestion;
+
+private:
+    QStringList answers_;
+};
+
 // Keeps the OpenGL driver's shared objects mapped until the process ends. The
 // driver is unloaded when the X connection closes at exit; the leak checker that
 // runs after that could no longer name it, so its known leaks would escape their
@@ -59,24 +90,61 @@ inline void KeepGlDriverLoaded() {
         nullptr);
 }
 
-// Starts the program on the demo heart and its segmentation, as the README runs it.
-inline std::unique_ptr<CVantrelApp> StartOnDemoHeart() {
-    auto program = std::make_unique<CVantrelApp>();
+// The window waits are bounded by their condition; the limit only ends a run whose
+// display never answers.
+constexpr int kWindowWaitMs = 120000;
+
+// The program under test and its scripted file names, set while a program test runs.
+struct RunningProgram {
+    CVantrelApp* program = nullptr;
+    ScriptedFileNames* fileNames = nullptr;
+};
+inline RunningProgram& Running() {
+    static RunningProgram running;
+    return running;
+}
+inline CMainFrame* Frame() {
+    return Running().program->Frame();
+}
+inline ScriptedFileNames& FileNames() {
+    return *Running().fileNames;
+}
+
+// main() of a program test: the OpenGL format is chosen before QApplication, the
+// program starts on the demo heart and its segmentation (as the README runs it) with
+// an active window (shortcuts reach only the active window), then the tests run.
+template <typename Test>
+int RunOnDemoHeart(int argc, char** argv) {
+    UseFixedFunctionSurfaceFormat();
+    QApplication application(argc, argv);
+    ScriptedFileNames fileNames;
+    InstallFileNameProvider(&fileNames);
+    CVantrelApp program;
     StartOptions options;
     options.heartPath = DemoHeart();
     options.segmentationPath = DemoSegmentation();
-    if (!program->Start(options)) return nullptr;
-    if (!QTest::qWaitForWindowExposed(program->Frame())) return nullptr;
-    // Shortcuts reach only the active window.
-    program->Frame()->activateWindow();
-    if (!QTest::qWaitForWindowActive(program->Frame())) return nullptr;
+    if (!program.Start(options) || !QTest::qWaitForWindowExposed(program.Frame(), kWindowWaitMs)) {
+        qCritical("the program did not start on the demo heart");
+        return 1;
+    }
+    program.Frame()->activateWindow();
+    if (!QTest::qWaitForWindowActive(program.Frame(), kWindowWaitMs)) {
+        qCritical("the program's window did not become active");
+        return 1;
+    }
     KeepGlDriverLoaded();
-    return program;
+    Running() = {&program, &fileNames};
+    Test test;
+    const int failures = QTest::qExec(&test, argc, argv);
+    Running() = {};
+    program.Exit(0);
+    InstallFileNameProvider(nullptr);
+    return failures;
 }
 
 // The menu action whose text (with its '&') is `text` in the menu titled `menu`.
-inline QAction* MenuAction(CMainFrame* frame, const QString& menu, const QString& text) {
-    for (QAction* top : frame->menuBar()->actions()) {
+inline QAction* MenuAction(const QString& menu, const QString& text) {
+    for (QAction* top : Frame()->menuBar()->actions()) {
         if (top->text() != menu || !top->menu()) continue;
         for (QAction* item : top->menu()->actions()) {
             if (item->text() == text) return item;
@@ -86,36 +154,87 @@ inline QAction* MenuAction(CMainFrame* frame, const QString& menu, const QString
 }
 
 // Chooses a menu item as a user would: the action of that menu entry is triggered.
-inline bool ChooseMenu(CMainFrame* frame, const QString& menu, const QString& text) {
-    QAction* action = MenuAction(frame, menu, text);
+inline bool ChooseMenu(const QString& menu, const QString& text) {
+    QAction* action = MenuAction(menu, text);
     if (!action || !action->isEnabled()) return false;
     action->trigger();
     return true;
 }
 
-// Answers the next modal file dialog: records its name filters, then selects `path`
-// and accepts, or cancels when `path` is empty. Returns at once; the answer comes
-// when the dialog opens.
-inline void AnswerNextFileDialog(const QString& path, QStringList* filters = nullptr) {
-    QTimer* timer = new QTimer;
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, [timer, path, filters] {
-        QFileDialog* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-        // A dialog answered before may still be closing; wait for the next one.
-        if (!dialog || !dialog->isVisible() || dialog->property("vantrelAnswered").toBool()) return;
-        dialog->setProperty("vantrelAnswered", true);
-        timer->stop();
-        timer->deleteLater();
-        if (filters) *filters = dialog->nameFilters();
-        if (path.isEmpty()) {
-            dialog->reject();
-        } else {
-            dialog->selectFile(path);
-            static_cast<QDialog*>(dialog)->accept();  // QFileDialog's own accept checks the name
-        }
-    });
-    timer->start();
+// Advances the excitation wave by one tick of the animation timer. The timer is
+// stopped first, so only the test moves the wave and every step is seen.
+inline void TickAnimation() {
+    QTimer& timer = const_cast<QTimer&>(Frame()->AnimationTimer());
+    timer.stop();
+    QMetaObject::invokeMethod(&timer, "timeout");
 }
+
+// Four start points on each polygon, as a mouse placement gives them.
+inline void PlaceStartPoints(const std::vector<int>& polygons) {
+    HeartModel* heart = TheHeartModel();
+    for (int polygon : polygons) {
+        const MeshPolygon& p = heart->mesh.polygons[static_cast<size_t>(polygon)];
+        for (const StartPoint& start : StartPointsOnPolygon(
+                 heart->mesh.vertices[p.vertex[0]].position,
+                 heart->mesh.vertices[p.vertex[1]].position,
+                 heart->mesh.vertices[p.vertex[2]].position, p.normal, heart->LayerDepth())) {
+            TheFiberCore()->startPoints.push_back(start);
+        }
+    }
+}
+
+inline int StrokeCount() {
+    int strokes = 0;
+    for (const Fiber& fiber : TheFiberCore()->fibers)
+        strokes += static_cast<int>(fiber.strokes.size());
+    return strokes;
+}
+
+// Counts the paint events a widget receives and runs `onPaint` in each.
+class PaintWatcher : public QObject {
+public:
+    explicit PaintWatcher(QWidget* widget, std::function<void()> onPaint = {})
+        : widget_(widget), onPaint_(std::move(onPaint)) {
+        widget_->installEventFilter(this);
+    }
+    ~PaintWatcher() override { widget_->removeEventFilter(this); }
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() != QEvent::Paint) return false;
+        ++paints;
+        if (onPaint_) onPaint_();
+        return false;
+    }
+
+private:
+    QWidget* widget_;
+    std::function<void()> onPaint_;
+};
+
+// Acts on every modal dialog shown while it lives. `act` is posted when the dialog is
+// shown, so it runs from the dialog's own event loop: no clock decides when.
+class ModalDialogHandler : public QObject {
+public:
+    explicit ModalDialogHandler(std::function<void(QDialog*)> act) : act_(std::move(act)) {
+        qApp->installEventFilter(this);
+    }
+    ~ModalDialogHandler() override { qApp->removeEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        auto* dialog = qobject_cast<QDialog*>(watched);
+        if (event->type() == QEvent::Show && dialog && dialog->isModal()) {
+            QMetaObject::invokeMethod(
+                dialog, [this, dialog] { act_(dialog); }, Qt::QueuedConnection);
+        }
+        return false;
+    }
+
+private:
+    std::function<void(QDialog*)> act_;
+};
 
 // Saves the view's current picture under OutputDir() and returns it.
 inline QImage Screenshot(QOpenGLWidget* view, const QString& name) {
@@ -124,29 +243,38 @@ inline QImage Screenshot(QOpenGLWidget* view, const QString& name) {
     return image;
 }
 
-// Number of pixels of `image` within `tolerance` of `colour` in every channel.
-inline int CountColour(const QImage& image, QColor colour, int tolerance) {
+// Number of pixels of `image` whose colour passes `test`.
+template <typename Test>
+int CountPixels(const QImage& image, Test test) {
     int count = 0;
     for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            const QColor pixel = image.pixelColor(x, y);
-            if (std::abs(pixel.red() - colour.red()) <= tolerance &&
-                std::abs(pixel.green() - colour.green()) <= tolerance &&
-                std::abs(pixel.blue() - colour.blue()) <= tolerance) {
-                ++count;
-            }
-        }
+        for (int x = 0; x < image.width(); ++x) count += test(image.pixelColor(x, y)) ? 1 : 0;
     }
     return count;
 }
 
+// Number of pixels of `image` within `tolerance` of `colour` in every channel.
+inline int CountColour(const QImage& image, QColor colour, int tolerance) {
+    return CountPixels(image, [&](const QColor& pixel) {
+        return std::abs(pixel.red() - colour.red()) <= tolerance &&
+               std::abs(pixel.green() - colour.green()) <= tolerance &&
+               std::abs(pixel.blue() - colour.blue()) <= tolerance;
+    });
+}
+
 }  // namespace vantrel::testing
 
-// main() of a program test: the OpenGL format must be chosen before QApplication.
+// main() of a test that starts the program itself.
 #define VANTREL_QT_TEST_MAIN(TestClass)           \
     int main(int argc, char** argv) {             \
         vantrel::UseFixedFunctionSurfaceFormat(); \
         QApplication application(argc, argv);     \
         TestClass test;                           \
         return QTest::qExec(&test, argc, argv);   \
+    }
+
+// main() of a test of the program started on the demo heart.
+#define VANTREL_PROGRAM_TEST_MAIN(TestClass)                            \
+    int main(int argc, char** argv) {                                   \
+        return vantrel::testing::RunOnDemoHeart<TestClass>(argc, argv); \
     }

@@ -9,7 +9,6 @@
 
 #include "app/CommandIds.h"
 #include "app_harness.h"
-#include "cli/StartPolygon.h"
 #include "render/ModelDrawing.h"
 #include "shapes.h"
 
@@ -17,32 +16,6 @@ using namespace vantrel;
 using namespace vantrel::testing;
 
 namespace {
-
-// Four start points on each of a few segmented polygons, as mouse placements give.
-void PlaceStartPoints(const std::vector<int>& polygons) {
-    HeartModel* heart = TheHeartModel();
-    for (int polygon : polygons) {
-        const MeshPolygon& p = heart->mesh.polygons[polygon];
-        for (const StartPoint& start : StartPointsOnPolygon(
-                 heart->mesh.vertices[p.vertex[0]].position,
-                 heart->mesh.vertices[p.vertex[1]].position,
-                 heart->mesh.vertices[p.vertex[2]].position, p.normal, heart->LayerDepth())) {
-            TheFiberCore()->startPoints.push_back(start);
-        }
-    }
-}
-
-// Pixels whose colour satisfies `test`.
-template <typename Test>
-int Count(const QImage& image, Test test) {
-    int count = 0;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            if (test(image.pixelColor(x, y))) ++count;
-        }
-    }
-    return count;
-}
 
 bool Reddish(const QColor& c) {
     return c.red() > 120 && c.red() > c.green() + 60 && c.red() > c.blue() + 60;
@@ -104,103 +77,76 @@ class RenderTest : public QObject {
 
 private slots:
     void initTestCase() {
-        program_ = StartOnDemoHeart();
-        QVERIFY(program_);
-        frame_ = program_->Frame();
-        main_ = frame_->MainView();
+        main_ = Frame()->MainView();
         PlaceStartPoints({1200, 5200, 7300});
-        QVERIFY(ChooseMenu(frame_, "Growth", "Go Growth"));
+        QVERIFY(ChooseMenu("Growth", "Go Growth"));
         QVERIFY(!TheFiberCore()->fibers.empty());
-    }
-
-    void cleanupTestCase() {
-        if (program_) program_->Exit(0);
     }
 
     void polygonModeShowsTheLitHeartUnderTheField() {
         const QImage withField = Screenshot(main_, "main-polygon-field");
-        QVERIFY(ChooseMenu(frame_, "Rendering Mode", "Volume Field"));
+        QVERIFY(ChooseMenu("Rendering Mode", "Volume Field"));
         const QImage plain = Screenshot(main_, "main-polygon");
-        QVERIFY(Count(withField, FieldTinted) > Count(plain, FieldTinted) + 20000);
-        QVERIFY(Count(plain, Reddish) > 50000);  // the segmented heart and the red tubes
-        QVERIFY(Count(plain, Black) > 50000);    // the background around the heart
+        QVERIFY(CountPixels(withField, FieldTinted) > CountPixels(plain, FieldTinted) + 20000);
+        QVERIFY(CountPixels(plain, Reddish) > 50000);  // the segmented heart and the red tubes
+        QVERIFY(CountPixels(plain, Black) > 50000);    // the background around the heart
     }
 
     void frameModeDrawsTheEdgesInTeal() {
-        QVERIFY(ChooseMenu(frame_, "Rendering Mode", "Target Object Frame"));
+        QVERIFY(ChooseMenu("Rendering Mode", "Target Object Frame"));
         const QImage picture = Screenshot(main_, "main-frame");
         QVERIFY(CountColour(picture, QColor(0, 128, 128), 8) > 20000);
-        QVERIFY(ChooseMenu(frame_, "Rendering Mode", "Target Object Frame"));
+        QVERIFY(ChooseMenu("Rendering Mode", "Target Object Frame"));
         const QImage none = Screenshot(main_, "main-no-heart");
         QCOMPARE(CountColour(none, QColor(0, 128, 128), 8), 0);
         // Only the fibres are left: red tubes over black, no lit grey or pink wall.
-        QVERIFY(Count(none, Reddish) > 20000);
-        QVERIFY(Count(none, Black) > Count(picture, Black));
-        QVERIFY(Count(none, Greyish) < 2000);
+        QVERIFY(CountPixels(none, Reddish) > 20000);
+        QVERIFY(CountPixels(none, Black) > CountPixels(picture, Black));
+        QVERIFY(CountPixels(none, Greyish) < 2000);
     }
 
     void transparentModeLetsTheFibresShowThrough() {
-        QVERIFY(ChooseMenu(frame_, "Rendering Mode", "Target Object Polygon"));
+        QVERIFY(ChooseMenu("Rendering Mode", "Target Object Polygon"));
         const QImage opaque = Screenshot(main_, "main-opaque");
-        QVERIFY(ChooseMenu(frame_, "Rendering Mode", "Target Object Transparent"));
+        QVERIFY(ChooseMenu("Rendering Mode", "Target Object Transparent"));
         const QImage transparent = Screenshot(main_, "main-transparent");
         QVERIFY(transparent != opaque);
         // The blended wall is darker red than the lit opaque one; the background stays.
-        QVERIFY(
-            Count(transparent, [](const QColor& c) { return c.red() > 230 && c.green() > 150; }) <
-            Count(opaque, [](const QColor& c) { return c.red() > 230 && c.green() > 150; }));
-        QVERIFY(std::abs(Count(transparent, Black) - Count(opaque, Black)) < 3000);
-        QVERIFY(ChooseMenu(frame_, "Rendering Mode", "Target Object Polygon"));
+        QVERIFY(CountPixels(transparent, [](const QColor& c) {
+                    return c.red() > 230 && c.green() > 150;
+                }) < CountPixels(opaque, [](const QColor& c) {
+                    return c.red() > 230 && c.green() > 150;
+                }));
+        QVERIFY(std::abs(CountPixels(transparent, Black) - CountPixels(opaque, Black)) < 3000);
+        QVERIFY(ChooseMenu("Rendering Mode", "Target Object Polygon"));
     }
 
     void wireFrameDrawsThePathsInTheirStateColours() {
-        QVERIFY(ChooseMenu(frame_, "Rendering Mode", "Target Object Polygon"));  // heart off
-        QVERIFY(ChooseMenu(frame_, "Rendering Mode", "Wire Frame  for Fiber"));
+        QVERIFY(ChooseMenu("Rendering Mode", "Target Object Polygon"));  // heart off
+        QVERIFY(ChooseMenu("Rendering Mode", "Wire Frame  for Fiber"));
         const QImage wire = Screenshot(main_, "main-wire");
         QVERIFY(CountColour(wire, QColor(204, 51, 51), 10) > 3000);  // plain strokes
         QVERIFY(CountColour(wire, QColor(255, 255, 0), 10) > 300);   // junctions
-        QVERIFY(ChooseMenu(frame_, "Rendering Mode", "Polygon      for Fiber"));
+        QVERIFY(ChooseMenu("Rendering Mode", "Polygon      for Fiber"));
         const QImage tubes = Screenshot(main_, "main-tubes");
         QVERIFY(CountColour(tubes, QColor(204, 51, 51), 10) <
                 CountColour(wire, QColor(204, 51, 51), 10) / 10);
-        QVERIFY(ChooseMenu(frame_, "Rendering Mode", "Target Object Polygon"));
-    }
-
-    void segmentationModeShowsTheWholeHeartUnsegmented() {
-        const QImage before = Screenshot(main_, "main-segmented");
-        const std::vector<std::int32_t> saved = TheHeartModel()->regionIds;
-        QVERIFY(ChooseMenu(frame_, "Segmentation", "SegmentationMode"));
-        const QImage cleared = Screenshot(main_, "main-segmentation-mode");
-        QVERIFY(Count(cleared, Greyish) > Count(before, Greyish) + 20000);
-        QVERIFY(ChooseMenu(frame_, "Segmentation", "SegmentationMode"));
-        TheHeartModel()->regionIds = saved;
-    }
-
-    void startPointsShowAsYellowArrows() {
-        // Without fibres, heart and field only the start points' arrows are left.
-        QVERIFY(ChooseMenu(frame_, "Growth", "Init All Strokes"));
-        QVERIFY(ChooseMenu(frame_, "Rendering Mode", "Target Object Polygon"));
-        QVERIFY(!TheHeartModel()->targetPolygon && !TheHeartModel()->showVolumeField);
-        const QImage arrows = Screenshot(main_, "main-start-points");
-        QVERIFY(Count(arrows, [](const QColor& c) {
-                    return c.red() > 100 && c.green() > 100 && c.blue() < 60;
-                }) > 30);
-        QVERIFY(ChooseMenu(frame_, "Rendering Mode", "Target Object Polygon"));
+        QVERIFY(ChooseMenu("Rendering Mode", "Target Object Polygon"));
     }
 
     void ruleWindowShowsBothRulesHandlesAndGrid() {
-        const QImage rules = Screenshot(frame_->RuleView(), "rule-default");
+        const QImage rules = Screenshot(Frame()->RuleView(), "rule-default");
         QVERIFY(CountColour(rules, QColor(255, 0, 0), 0) > 4 * 100);  // tip handles, 15 px squares
         QVERIFY(CountColour(rules, QColor(0, 255, 0), 0) > 3 * 100);  // side handles
         QVERIFY(CountColour(rules, QColor(204, 204, 204), 2) > 500);  // floor grid
-        QVERIFY(Count(rules, [](const QColor& c) {
+        QVERIFY(CountPixels(rules, [](const QColor& c) {
                     return c.red() < 40 && c.green() > 150 && c.blue() > 150;
                 }) > 500);
-        QVERIFY(ChooseMenu(frame_, "RewritingRule", "add lateral to rule2"));
-        const QImage three = Screenshot(frame_->RuleView(), "rule-three-laterals");
+        QVERIFY(ChooseMenu("RewritingRule", "add lateral to rule2"));
+        const QImage three = Screenshot(Frame()->RuleView(), "rule-three-laterals");
         QVERIFY(CountColour(three, QColor(0, 255, 0), 0) >
                 CountColour(rules, QColor(0, 255, 0), 0));
-        QVERIFY(ChooseMenu(frame_, "RewritingRule", "remove lateral to rule 2"));
+        QVERIFY(ChooseMenu("RewritingRule", "remove lateral to rule 2"));
     }
 
     void savedBitmapIsTheViewsPicture() {
@@ -238,10 +184,8 @@ private slots:
     }
 
 private:
-    std::unique_ptr<CVantrelApp> program_;
-    CMainFrame* frame_ = nullptr;
     CVantrelView* main_ = nullptr;
 };
 
-VANTREL_QT_TEST_MAIN(RenderTest)
+VANTREL_PROGRAM_TEST_MAIN(RenderTest)
 #include "app_render_test.moc"

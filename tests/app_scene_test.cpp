@@ -18,12 +18,6 @@ using namespace vantrel::testing;
 
 namespace {
 
-QByteArray ReadAll(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return QByteArray();
-    return file.readAll();
-}
-
 // Runs vantrel-grow on the demo heart with `arguments`; true on exit status 0.
 bool RunGrowProgram(const QStringList& arguments) {
     QProcess process;
@@ -42,16 +36,6 @@ class SceneTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() {
-        program_ = StartOnDemoHeart();
-        QVERIFY(program_);
-        frame_ = program_->Frame();
-    }
-
-    void cleanupTestCase() {
-        if (program_) program_->Exit(0);
-    }
-
     void openedSceneGrowsTheSameFibresAsTheBatchProgram() {
         const QString dir = OutputDir();
         // A scene of two placements, then parameters that no slider position gives back.
@@ -72,10 +56,9 @@ private slots:
         const QString batchOutput = dir + "/batch.obj";
         QVERIFY(RunGrowProgram({"--scene", scenePath, "--out", batchOutput}));
 
-        QStringList filters;
-        AnswerNextFileDialog(scenePath, &filters);
-        QVERIFY(ChooseMenu(frame_, "&File", "Open Scene..."));
-        QCOMPARE(filters, QStringList({"scene file (*.json)"}));
+        FileNames().Answer(scenePath);
+        QVERIFY(ChooseMenu("&File", "Open Scene..."));
+        QCOMPARE(FileNames().LastFilter(), QString("scene file (*.json)"));
         QCOMPARE(TheFiberCore()->startPoints.size(), size_t(8));
         const GrowthParameters& current = ProgramGrowthParameters();
         QCOMPARE(current.SegmentResolution, 6);
@@ -88,11 +71,11 @@ private slots:
         QVERIFY(TheViewCore()->mainGL.Pick().Rendered());
         QVERIFY(TheViewCore()->ruleGL.Pick().Rendered());
 
-        QVERIFY(ChooseMenu(frame_, "Growth", "Go Growth"));
+        QVERIFY(ChooseMenu("Growth", "Go Growth"));
         const QString programOutput = dir + "/program.obj";
         QFile::remove(programOutput);
-        AnswerNextFileDialog(dir + "/program");
-        QVERIFY(ChooseMenu(frame_, "&File", "export current fibers (.obj)"));
+        FileNames().Answer(dir + "/program");
+        QVERIFY(ChooseMenu("&File", "export current fibers (.obj)"));
         const QByteArray expected = ReadAll(batchOutput);
         QVERIFY(expected.size() > 10000);
         QVERIFY(ReadAll(programOutput) == expected);
@@ -101,8 +84,8 @@ private slots:
     void savedSceneHoldsWhatTheProgramHolds() {
         const QString saved = OutputDir() + "/saved";
         QFile::remove(saved + ".json");
-        AnswerNextFileDialog(saved);
-        QVERIFY(ChooseMenu(frame_, "&File", "Save Scene..."));
+        FileNames().Answer(saved);
+        QVERIFY(ChooseMenu("&File", "Save Scene..."));
         Scene scene;
         SceneFileError error;
         QVERIFY2(ReadSceneFile((saved + ".json").toStdString(), scene, error),
@@ -120,16 +103,12 @@ private slots:
         file.close();
         const std::string before =
             SceneText(CaptureScene(*TheFiberCore(), ProgramGrowthParameters()));
-        AnswerNextFileDialog(broken);
-        QVERIFY(ChooseMenu(frame_, "&File", "Open Scene..."));
+        FileNames().Answer(broken);
+        QVERIFY(ChooseMenu("&File", "Open Scene..."));
         QCOMPARE(SceneText(CaptureScene(*TheFiberCore(), ProgramGrowthParameters())), before);
-        QVERIFY(frame_->statusBar()->currentMessage().startsWith("Could not open the scene"));
+        QVERIFY(Frame()->statusBar()->currentMessage().startsWith("Could not open the scene"));
     }
-
-private:
-    std::unique_ptr<CVantrelApp> program_;
-    CMainFrame* frame_ = nullptr;
 };
 
-VANTREL_QT_TEST_MAIN(SceneTest)
+VANTREL_PROGRAM_TEST_MAIN(SceneTest)
 #include "app_scene_test.moc"

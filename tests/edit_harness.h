@@ -48,6 +48,13 @@ private:
     QWidget* view_;
 };
 
+inline bool SameCamera(const Camera& a, const Camera& b) {
+    auto same = [](const Vector3& u, const Vector3& v) {
+        return u.x == v.x && u.y == v.y && u.z == v.z;
+    };
+    return same(a.eye, b.eye) && same(a.center, b.center) && same(a.up, b.up);
+}
+
 // The heart polygon under a main-view pixel in the last pick pass, or -1.
 inline int PolygonAt(QPoint p) {
     int polygon = -1;

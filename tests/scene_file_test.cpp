@@ -172,6 +172,11 @@ TEST(SceneFile, BoundaryValuesAreAccepted) {
     ASSERT_TRUE(
         Parse(R"({"version": 1.0, "parameters": {"SegmentResolution": 102.0}})", read, error));
     EXPECT_EQ(read.parameters.SegmentResolution, 102);
+    ASSERT_TRUE(Parse(R"({"version": 1, "rule1": {"stemLength": 0.06, "continuationLength": 0.01},
+                          "rule2": {"stemLength": 37, "laterals": [{"length": 10}]}})",
+                      read, error))
+        << error.Describe();
+    EXPECT_EQ(read.rule2.stemLength, 37.0);
 }
 
 TEST(SceneFile, RefusesTheWholeFileNamingThePath) {
@@ -212,13 +217,23 @@ TEST(SceneFile, RefusesTheWholeFileNamingThePath) {
         {R"("rule1": {"stemWidth": 1e400})", "rule1.stemWidth", "not a finite double"},
         {R"("featureCurves": [{"points": [[1,2,3], [1,2,-1e999]]}])",
          "featureCurves[0].points[1][2]", "not a finite double"},
-        // lengths and widths must be above 0
-        {R"("rule1": {"stemLength": 0})", "rule1.stemLength", "greater than 0"},
+        // widths must be above 0
         {R"("rule1": {"continuationWidth": -0.5})", "rule1.continuationWidth", "greater than 0"},
         {R"("rule2": {"laterals": [{}, {"width": 0}]})", "rule2.laterals[1].width",
          "greater than 0"},
+        // lengths keep growth finite: a feature curve cut into strokes of a micrometre
+        // would run for hours
+        {R"("featureCurves": [{"points": [[2.916, 3.347, 0.055], [0.731, 5.008, 5.374]]}],
+            "rule2": {"stemLength": 1e-6})",
+         "rule2.stemLength", "from 0.06 to 37"},
+        {R"("rule1": {"stemLength": 0})", "rule1.stemLength", "from 0.06 to 37"},
+        {R"("rule1": {"stemLength": 37.5})", "rule1.stemLength", "from 0.06 to 37"},
+        {R"("rule1": {"continuationLength": 0.005})", "rule1.continuationLength",
+         "from 0.01 to 10"},
         {R"("rule2": {"laterals": [{"length": -1}]})", "rule2.laterals[0].length",
-         "greater than 0"},
+         "from 0.01 to 10"},
+        {R"("rule2": {"laterals": [{}, {"length": 11}]})", "rule2.laterals[1].length",
+         "from 0.01 to 10"},
         // points on the heart lie in its box
         {R"("startPoints": [{"position": [1, 10.5, 3]}])", "startPoints[0].position[1]",
          "box [0, 10]"},

@@ -40,6 +40,7 @@ void CVantrelApp::LoadHeart(const StartOptions& options) {
         if (!chosen.isEmpty()) segmentation = SegmentationChoice::File(chosen.toStdString());
     }
     heart->LoadHeart(heartPath, segmentation);
+    TheViewCore()->mainRenderer.InvalidateHeart();
 }
 
 bool CVantrelApp::Start(const StartOptions& options) {
@@ -71,7 +72,7 @@ bool CVantrelApp::Start(const StartOptions& options) {
     ViewCore* views = TheViewCore();
 
     TheRuleLayout()->RedrawRulePick(views->ruleGL);
-    RenderPickBuffer(views->mainGL, *TheHeartModel(), *TheFiberCore());
+    views->mainRenderer.RenderPickBuffer(views->mainGL, *TheHeartModel(), *TheFiberCore());
     return true;
 }
 

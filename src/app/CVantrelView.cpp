@@ -19,9 +19,9 @@ void CVantrelView::initializeGL() {
 }
 
 void CVantrelView::resizeGL(int width, int height) {
-    RkOGL& gl = TheViewCore()->mainGL;
-    gl.Resize(width, height);
-    RenderPickBuffer(gl, *TheHeartModel(), *TheFiberCore());
+    ViewCore* views = TheViewCore();
+    views->mainGL.Resize(width, height);
+    views->mainRenderer.RenderPickBuffer(views->mainGL, *TheHeartModel(), *TheFiberCore());
 }
 
 void CVantrelView::paintGL() {
@@ -29,12 +29,13 @@ void CVantrelView::paintGL() {
 }
 
 void CVantrelView::PaintScene() {
-    RkOGL& gl = TheViewCore()->mainGL;
+    ViewCore* views = TheViewCore();
+    RkOGL& gl = views->mainGL;
     gl.BeginDraw();
     // The overlay belongs to the current listener; before the listeners exist there
     // is nothing to show.
     ListenerManager* listeners = ExistingListenerManager();
-    DrawHeartScene(gl, *TheHeartModel(), *TheFiberCore(), [listeners] {
+    views->mainRenderer.DrawScene(gl, *TheHeartModel(), *TheFiberCore(), [listeners] {
         if (listeners) listeners->mainListener->DrawOverlay();
     });
     DrawAxes();

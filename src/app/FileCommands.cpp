@@ -1,8 +1,9 @@
 // The frame's commands that read or write files, the document commands and the
 // about box.
-#include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <cstdio>
+#include <functional>
 #include <string>
 
 #include "app/CAboutDlg.h"
@@ -13,6 +14,7 @@
 #include "app/GrowthParameterDlg.h"
 #include "app/Singletons.h"
 #include "geometry/ConsoleLog.h"
+#include "geometry/SafeFileWriter.h"
 #include "growth/CentrelineExport.h"
 #include "growth/SceneFile.h"
 #include "heart/SegmentationFile.h"
@@ -22,22 +24,14 @@
 namespace vantrel {
 namespace {
 
-// Runs `write` on `path` opened for writing in text mode; reports a file that
-// cannot be opened or written on the console and returns false.
-template <typename Writer>
-bool WriteTextFile(const std::string& path, Writer write) {
-    std::FILE* file = std::fopen(path.c_str(), "w");
-    if (!file) {
+// Writes `path` through `write` with the safe writer; reports a file that cannot be
+// made or written on the console and returns false (the previous file is then kept).
+bool WriteTextFile(const std::string& path, const std::function<bool(std::FILE*)>& write) {
+    const FileWriteResult result = WriteFileSafely(path, write);
+    if (result == FileWriteResult::kCannotOpen)
         ConsoleLog("cannot open %s for writing\n", path.c_str());
-        return false;
-    }
-    const bool written = write(file);
-    const bool closed = std::fclose(file) == 0;
-    if (!written || !closed) {
-        ConsoleLog("cannot write %s\n", path.c_str());
-        return false;
-    }
-    return true;
+    if (result == FileWriteResult::kCannotWrite) ConsoleLog("cannot write %s\n", path.c_str());
+    return result == FileWriteResult::kWritten;
 }
 
 }  // namespace
@@ -113,7 +107,7 @@ void CMainFrame::OpenScene() {
         dialog->ShowParameters(ProgramGrowthParameters());
     ViewCore& views = *TheViewCore();
     TheRuleLayout()->RedrawRulePick(views.ruleGL);
-    RenderPickBuffer(views.mainGL, *TheHeartModel(), *TheFiberCore());
+    views.mainRenderer.RenderPickBuffer(views.mainGL, *TheHeartModel(), *TheFiberCore());
     views.RedrawRuleView();
     views.RedrawMainView();
     ShowStatus(QString("Scene read from %1").arg(chosen));
@@ -139,13 +133,19 @@ void CMainFrame::SaveDocument() {
         if (chosen.isEmpty()) return;
         path = QString::fromStdString(PathWithExtension(chosen.toStdString(), "kx"));
     }
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+    // The document is empty; saving it makes the file, replacing any earlier one only
+    // once the new one is complete.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
         ConsoleLog("cannot open %s for writing\n", path.toStdString().c_str());
         ShowStatus(QString("Could not write %1").arg(path));
         return;
     }
-    file.close();
+    if (!file.commit()) {
+        ConsoleLog("cannot write %s\n", path.toStdString().c_str());
+        ShowStatus(QString("Could not write %1").arg(path));
+        return;
+    }
     documentPath_ = path;
     SetDocumentName(QFileInfo(path).fileName());
 }

@@ -56,6 +56,7 @@ void CMainFrame::ToggleSegmentationMode() {
     if (heart->segmentationMode) {
         TheListenerManager()->SwitchToSegmentation();
         std::fill(heart->regionIds.begin(), heart->regionIds.end(), 0);
+        TheViewCore()->mainRenderer.InvalidateRegions();
     } else {
         TheListenerManager()->SwitchToMain();
     }
@@ -67,20 +68,28 @@ void CMainFrame::GoGrowth() {
     FiberCore* fibers = TheFiberCore();
     heart->ResetFieldForGrowth();
     const GrowthTarget target{heart->volume, heart->mesh, heart->LayerDepth()};
+    HeartRenderer& renderer = TheViewCore()->mainRenderer;
     // Progress is shown by painting the view and the status bar directly: the growth
     // is not re-entrant, so no events may be processed while it runs.
     const GrowthSummary summary = fibers->GoGrowth(
-        target, ProgramGrowthParameters(), ProgramRandom(), [this](int pass, int strokes) {
+        target, ProgramGrowthParameters(), ProgramRandom(),
+        [this, &renderer](int pass, int strokes) {
             ShowStatus(QString("Growth pass %1: %2 strokes").arg(pass).arg(strokes));
+            renderer.InvalidateFibers();
             RedrawMainView();
         });
-    ShowStatus(QString("Growth finished: %1 strokes kept").arg(summary.strokeCount));
+    renderer.InvalidateFibers();
+    ShowStatus(
+        summary.stoppedAtStrokeLimit
+            ? QString("Growth stopped at the work limit: %1 strokes kept").arg(summary.strokeCount)
+            : QString("Growth finished: %1 strokes kept").arg(summary.strokeCount));
     RedrawMainView();
 }
 
 void CMainFrame::InitAllStrokes() {
     TheHeartModel()->ResetFieldForGrowth();
     TheFiberCore()->InitAllStrokes();
+    TheViewCore()->mainRenderer.InvalidateFibers();
     ScheduleMainRepaint();
 }
 

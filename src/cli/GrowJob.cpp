@@ -6,6 +6,7 @@
 
 #include "cli/StartPolygon.h"
 #include "geometry/ConsoleLog.h"
+#include "geometry/SafeFileWriter.h"
 #include "growth/CentrelineExport.h"
 #include "growth/SceneFile.h"
 
@@ -23,22 +24,21 @@ private:
     std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
 };
 
-// Opens `path` for writing, runs `write` on it and closes it; false with a reason
-// when any of the three fails.
+// Writes `path` through `write` with the safe writer; false with a reason when the file
+// cannot be made or written (the previous file is then kept).
 template <typename WriteFunction>
 bool WriteFile(const std::string& path, const char* what, WriteFunction write, std::string& error) {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) {
-        error = std::string("cannot open ") + what + " '" + path + "' for writing";
-        return false;
+    switch (WriteFileSafely(path, write)) {
+        case FileWriteResult::kWritten:
+            return true;
+        case FileWriteResult::kCannotOpen:
+            error = std::string("cannot open ") + what + " '" + path + "' for writing";
+            return false;
+        case FileWriteResult::kCannotWrite:
+            break;
     }
-    const bool written = write(file);
-    const bool closed = std::fclose(file) == 0;
-    if (!written || !closed) {
-        error = std::string("cannot write ") + what + " '" + path + "'";
-        return false;
-    }
-    return true;
+    error = std::string("cannot write ") + what + " '" + path + "'";
+    return false;
 }
 
 }  // namespace
@@ -121,7 +121,7 @@ bool SaveSceneStep(const GrowOptions& options, GrowSession& session, std::string
     return true;
 }
 
-void GrowStep(int runs, GrowSession& session) {
+bool GrowStep(int runs, GrowSession& session, std::string& error) {
     const GrowthTarget target{session.heart.volume, session.heart.mesh, session.heart.LayerDepth()};
     for (int run = 0; run < runs; ++run) {
         const Stopwatch stopwatch;
@@ -130,7 +130,13 @@ void GrowStep(int runs, GrowSession& session) {
             session.core.GoGrowth(target, session.parameters, session.random);
         session.timings.growth = stopwatch.Seconds();
         session.timings.strokes = summary.strokeCount;
+        if (summary.stoppedAtStrokeLimit) {
+            error = "growth stopped at the work limit of " + std::to_string(kDefaultStrokeLimit) +
+                    " strokes";
+            return false;
+        }
     }
+    return true;
 }
 
 bool ExportStep(const GrowOptions& options, GrowSession& session, std::string& error) {
@@ -179,7 +185,7 @@ int RunGrowJob(const GrowOptions& options) {
     if (!AddStartPolygonsStep(options, *session, error)) return fail();
     if (!SaveSceneStep(options, *session, error)) return fail();
 
-    GrowStep(options.runs, *session);
+    if (!GrowStep(options.runs, *session, error)) return fail();
 
     if (options.runs > 0) {
         const Stopwatch exportWatch;

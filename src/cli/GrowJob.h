@@ -55,8 +55,9 @@ bool AddStartPolygonsStep(const GrowOptions& options, GrowSession& session, std:
 bool SaveSceneStep(const GrowOptions& options, GrowSession& session, std::string& error);
 
 // Runs "Go Growth" `runs` times, each after the heart's ResetFieldForGrowth; each
-// run prints its statistics. Records the last run's time and stroke count.
-void GrowStep(int runs, GrowSession& session);
+// run prints its statistics. Records the last run's time and stroke count. Fails,
+// without further runs, when a run stopped at growth's work limit.
+bool GrowStep(int runs, GrowSession& session, std::string& error);
 
 // Writes the fibres of the last run to --out (OBJ) and --centrelines (VTK), those
 // that are given. Fails when a file cannot be opened or written completely.
@@ -66,7 +67,8 @@ bool ExportStep(const GrowOptions& options, GrowSession& session, std::string& e
 void PrintTimings(const GrowTimings& timings);
 
 // The whole job after the command line was parsed. Returns the exit status (0, or 1
-// after one "vantrel-grow: ..." line for an input or output failure).
+// after one "vantrel-grow: ..." line for an input or output failure or a growth run
+// stopped at the work limit; no fibre file is written then).
 int RunGrowJob(const GrowOptions& options);
 
 }  // namespace vantrel

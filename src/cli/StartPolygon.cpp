@@ -1,6 +1,6 @@
 #include "cli/StartPolygon.h"
 
-#include "geometry/Matrix4.h"
+#include "growth/SurfaceSketch.h"
 
 namespace vantrel {
 
@@ -9,23 +9,13 @@ std::array<StartPoint, 4> StartPointsOnPolygon(const Vector3& p0, const Vector3&
                                                double layerDepth) {
     // The press: the picked point, moved layerDepth under the surface.
     const Vector3 centroid = (p0 + p1 + p2) * 0.33333333333;
-    const Vector3 start = centroid - normal * layerDepth;
+    const Vector3 start = PointUnderSurface(centroid, normal, layerDepth);
     // The sketch's last point, a short drag towards the polygon's first vertex.
     Vector3 towardsFirst = p0 - centroid;
     towardsFirst.Normalize();
-    const Vector3 end = start + towardsFirst * 0.2;
-
+    const Vector3 end = start + kStartDirectionLength * towardsFirst;
     // The release: four directions a quarter turn apart about the normal.
-    Matrix4 quarterTurn;
-    quarterTurn.SetRotation(normal, 1.5707963267948966);
-    Vector3 direction = end - start;
-    std::array<StartPoint, 4> startPoints;
-    for (StartPoint& startPoint : startPoints) {
-        startPoint.position = start;
-        startPoint.directionPoint = start + direction;
-        direction = quarterTurn.Transform(direction);
-    }
-    return startPoints;
+    return QuarterTurnStartPoints(start, end, normal);
 }
 
 }  // namespace vantrel

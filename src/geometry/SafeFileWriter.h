@@ -11,13 +11,17 @@ namespace vantrel {
 
 enum class FileWriteResult {
     kWritten,      // the target now holds everything `write` wrote
-    kCannotOpen,   // no temporary file could be made next to the target
+    kCannotOpen,   // no temporary file could be made next to the target (errno tells why)
     kCannotWrite,  // `write` returned false, or writing, flushing or renaming failed
 };
 
-// Writes `path` through `write`, which receives the open temporary file and returns
-// false when it could not write everything. The new file gets the permissions a plain
-// fopen would give it (0666 less the umask).
+// Writes `path` through `write`, which receives the open file and returns false when it
+// could not write everything.
+// - A new file gets the permissions a plain fopen would give it (0666 less the umask);
+//   a replaced file keeps its own. A file the caller may not write is not replaced.
+// - A symbolic link stays a link: the file it points to is replaced.
+// - A target that exists and is not a regular file (a device, a pipe) cannot be
+//   replaced; it is opened and written in place.
 FileWriteResult WriteFileSafely(const std::string& path,
                                 const std::function<bool(std::FILE*)>& write);
 

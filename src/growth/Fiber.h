@@ -20,6 +20,10 @@ struct StartPoint;
 // Nominal stroke length in model units per unit of rule 2's stemLength (1.8 mm at
 // 6.837 mm per model unit).
 constexpr double kSegmentLengthFactor = 0.26327336551118913;
+// No child is drawn shorter than this factor of the segment length.
+constexpr double kMinimumLengthFactor = 0.01;
+// Children shorter than this (0.1 mm in model units) are discarded.
+constexpr double kMinimumChildLength = 0.01462629808395495;
 // Tube radius at a fibre's start, per unit of the rule's stemWidth.
 constexpr double kInitialRadiusFactor = 0.2;
 // Every stroke's tube: a triangular cross-section, the fourth column closing the seam.
@@ -62,6 +66,11 @@ public:
     // step is not traced), chains them, and sprouts rule 1's laterals at every joint
     // whose cell is in the fibre layer; the laterals become the front. Always true.
     bool TraceCurve(GrowthContext& context, const RewritingRule& rule1);
+
+    // Sprouts rule 1's laterals from the earlier of two consecutive curve strokes when
+    // their joint lies in a fibre-layer cell; the children join the front.
+    void SproutAtCurveJoint(Stroke& earlier, Stroke& later, const RewritingRule& rule1,
+                            GrowthContext& context);
 
     // Moves the front to `strokes` (shuffled first when the option is on) and
     // sprouts rule 2's laterals from every front stroke of depth <= 50 that is not

@@ -1,6 +1,7 @@
 // "Go Growth" and "Init All Strokes".
 #include "growth/FiberCore.h"
 
+#include "geometry/ConsoleLog.h"
 #include "growth/GrowthContext.h"
 #include "growth/GrowthStatistics.h"
 
@@ -17,7 +18,8 @@ int CountStrokes(const std::vector<Fiber>& fibers) {
 }  // namespace
 
 GrowthSummary FiberCore::GoGrowth(const GrowthTarget& target, const GrowthParameters& parameters,
-                                  GrowthRandom& random, const GrowthPassCallback& onPass) {
+                                  GrowthRandom& random, const GrowthPassCallback& onPass,
+                                  int strokeLimit) {
     // The volume's records still name the strokes of the previous run, which are
     // deleted below; empty them first so no stale stroke is ever looked at.
     target.volume.ResetOccupancy();
@@ -27,16 +29,18 @@ GrowthSummary FiberCore::GoGrowth(const GrowthTarget& target, const GrowthParame
 
     GrowthContext context(target.volume, target.mesh, target.layerDepth, parameters, random,
                           collisionCount);
+    context.strokeLimit = strokeLimit;
     for (std::size_t i = 0; i < startPoints.size(); ++i)
         fibers[i].SetUpFromStartPoint(startPoints[i], context, rule2);
     for (std::size_t j = 0; j < featureCurves.size(); ++j) {
         fibers[startPoints.size() + j].SetUpFromCurve(featureCurves[j], rule2);
     }
-    if (onPass) onPass(0, CountStrokes(fibers));
+    context.strokesKept = CountStrokes(fibers);
+    if (onPass) onPass(0, context.strokesKept);
 
     int pass = 0;
     bool changed = true;
-    while (changed) {
+    while (changed && !context.stoppedAtStrokeLimit) {
         changed = false;
         // Every fibre is stepped in every pass, also those that no longer change.
         for (Fiber& fiber : fibers) changed = fiber.GrowStep(context, rule1, rule2) || changed;
@@ -44,8 +48,12 @@ GrowthSummary FiberCore::GoGrowth(const GrowthTarget& target, const GrowthParame
         if (onPass) onPass(pass, CountStrokes(fibers));
     }
 
+    if (context.stoppedAtStrokeLimit) {
+        ConsoleLog("growth stopped: the work limit of %d strokes was reached\n", strokeLimit);
+    }
     GrowthSummary summary = PrintGrowthStatistics(fibers, collisionCount);
     summary.passes = pass;
+    summary.stoppedAtStrokeLimit = context.stoppedAtStrokeLimit;
     return summary;
 }
 

@@ -35,12 +35,18 @@ using GrowthPassCallback = std::function<void(int pass, int keptStrokes)>;
 // Called after every animation step to show the new state.
 using RepaintCallback = std::function<void()>;
 
+// The default work limit of a growth run, in strokes: far above any real network (a
+// biventricular heart grows about 322,600), so it only ever stops a run that would
+// otherwise go on for hours.
+constexpr int kDefaultStrokeLimit = 5000000;
+
 // What a growth run reports back besides its console lines.
 struct GrowthSummary {
     int strokeCount = 0;     // strokes the statistics count (all of `strokes`)
     int collisionCount = 0;  // junctions made
     int passes = 0;          // growth passes run
     double totalLengthMm = 0.0;
+    bool stoppedAtStrokeLimit = false;  // the work limit ended the run early
 };
 
 class FiberCore {
@@ -55,9 +61,12 @@ public:
     // density (they would name the strokes about to be deleted), then makes one
     // fibre per start point and one per feature curve, in that order, and repeats
     // growth passes over every fibre until none changes. Draws only from `random`,
-    // which carries on from one run to the next. Prints the statistics lines.
+    // which carries on from one run to the next. Prints the statistics lines. When
+    // the fibres would hold more than `strokeLimit` strokes, the run stops there with
+    // a console line, and the summary says so; the fibres keep what has grown.
     GrowthSummary GoGrowth(const GrowthTarget& target, const GrowthParameters& parameters,
-                           GrowthRandom& random, const GrowthPassCallback& onPass = {});
+                           GrowthRandom& random, const GrowthPassCallback& onPass = {},
+                           int strokeLimit = kDefaultStrokeLimit);
 
     // Deletes every fibre and feature curve; start points and rules stay. The
     // caller resets the volume's occupancy (GoGrowth does so itself anyway).

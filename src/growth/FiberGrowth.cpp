@@ -14,9 +14,6 @@ namespace vantrel {
 
 namespace {
 
-constexpr double kMinimumLengthFactor = 0.01;
-// Children shorter than this (0.1 mm in model units) are discarded.
-constexpr double kMinimumChildLength = 0.01462629808395495;
 // Front strokes deeper than this are not expanded, so 51 is the deepest stroke.
 constexpr int kMaximumExpandedDepth = 50;
 
@@ -27,6 +24,52 @@ bool Fiber::GrowStep(GrowthContext& context, const RewritingRule& rule1,
     if (fromCurve && !curveTraced) return TraceCurve(context, rule1);
     return ExpandApexes(context, rule2);
 }
+
+namespace {
+
+// The piece of `curve` from arc length `from` to `to`, with the curve's tangents at
+// both ends. The corner points strictly between are kept, except the start of the
+// segment that holds the end: the piece cuts that corner.
+Polyline CurvePiece(const Polyline& curve, double from, double to, Vector3& startTangent,
+                    Vector3& endTangent) {
+    Vector3 p0, p1;
+    int i0 = 0, i1 = 0;
+    curve.PointAtArcLength(from, p0, startTangent, i0);
+    curve.PointAtArcLength(to, p1, endTangent, i1);
+    Polyline piece;
+    piece.points.push_back(p0);
+    for (int i = i0 + 1; i <= i1 - 1; ++i)
+        piece.points.push_back(curve.points[static_cast<std::size_t>(i)]);
+    piece.points.push_back(p1);
+    return piece;
+}
+
+// The next curve stroke along `piece`, following `previous` (none for the first, which
+// starts upright at the curve's first point): its radius narrows by the continuation
+// width, and its end frame turns along the curve, then by the continuation matrix.
+std::unique_ptr<Stroke> CurveStroke(Polyline piece, const Vector3& endTangent,
+                                    const Stroke* previous, const Vector3& curveStart,
+                                    const RewritingRule& rule1) {
+    const double r0 = previous ? previous->endRadius : rule1.stemWidth * kInitialRadiusFactor;
+    Matrix4 frame;
+    if (previous) {
+        frame = previous->endFrame;
+    } else {
+        frame.SetIdentity();
+        SetFrameOrigin(frame, curveStart);
+    }
+    auto stroke = std::make_unique<Stroke>();
+    stroke->startFrame = frame;
+    stroke->startRadius = r0;
+    stroke->endRadius = rule1.continuationWidth * r0;
+    stroke->branchDepth = 0;
+    stroke->endFrame = TurnedTowards(frame, endTangent).Multiply(rule1.continuationMatrix);
+    SetFrameOrigin(stroke->endFrame, piece.points.back());
+    stroke->path = std::move(piece);
+    return stroke;
+}
+
+}  // namespace
 
 bool Fiber::TraceCurve(GrowthContext& context, const RewritingRule& rule1) {
     curveTraced = true;
@@ -41,71 +84,45 @@ bool Fiber::TraceCurve(GrowthContext& context, const RewritingRule& rule1) {
         // A remainder shorter than one step is not traced; a step that does not
         // advance would never end the loop.
         if (!(step > 0.0) || !(curvePosition + step <= total)) break;
+        if (!context.RoomForStroke()) break;
 
-        Vector3 p0, t0, p1, t1;
-        int i0 = 0, i1 = 0;
-        curve.PointAtArcLength(curvePosition, p0, t0, i0);
-        curve.PointAtArcLength(curvePosition + step, p1, t1, i1);
-        Polyline piece;
-        piece.points.push_back(p0);
-        // The point i1 (start of the segment holding p1) is left out: the piece cuts
-        // that corner.
-        for (int i = i0 + 1; i <= i1 - 1; ++i)
-            piece.points.push_back(curve.points[static_cast<std::size_t>(i)]);
-        piece.points.push_back(p1);
-
+        Vector3 t0, t1;
+        Polyline piece = CurvePiece(curve, curvePosition, curvePosition + step, t0, t1);
         Stroke* prev = lastCurveStroke;
-        const double r0 = prev ? prev->endRadius : rule1.stemWidth * kInitialRadiusFactor;
-        const double r1 = rule1.continuationWidth * r0;
-        Matrix4 frame;
-        if (prev) {
-            frame = prev->endFrame;
-        } else {
-            frame.SetIdentity();
-            SetFrameOrigin(frame, curve.points.front());
-        }
-
-        auto stroke = std::make_unique<Stroke>();
+        std::unique_ptr<Stroke> stroke =
+            CurveStroke(std::move(piece), t1, prev, curve.points.front(), rule1);
         Stroke& s = *stroke;
-        s.startFrame = frame;
-        s.path = std::move(piece);
-        s.startRadius = r0;
-        s.endRadius = r1;
-        s.branchDepth = 0;
-        Vector3 frameY = FrameYAxis(frame);
-        Vector3 tangent = t1;
-        Matrix4 turn;
-        RotationBetween(frameY, tangent, turn);
-        Matrix4 rotation = frame;
-        SetFrameOrigin(rotation, Vector3());
-        s.endFrame = turn.Multiply(rotation).Multiply(rule1.continuationMatrix);
-        SetFrameOrigin(s.endFrame, p1);
-
         lastCurveStroke = &s;
         strokes.push_back(std::move(stroke));
+        context.KeptStroke();
         volume.MarkStroke(&s);
-        s.tube.BuildTube(s.path, r0, r1, kTubeColumns, t0);
+        s.tube.BuildTube(s.path, s.startRadius, s.endRadius, kTubeColumns, t0);
         if (prev) prev->links.insert(&s);
-        if (const LayerVoxel* record = LayerRecordAt(volume, p1))
+        if (const LayerVoxel* record = LayerRecordAt(volume, s.path.points.back()))
             AlignFrameToSurface(s.endFrame, record->normal);
         curvePosition += step;
 
-        // Laterals sprout at the joint between two curve strokes, from the earlier.
-        if (prev && volume.IsLayerVoxel(volume.VoxelIndexAt(prev->path.points.back()))) {
-            for (const Lateral& lateral : rule1.laterals) {
-                context.excluded.assign({prev, &s});
-                std::unique_ptr<Stroke> child =
-                    SproutLateral(lateral, *prev, context.excluded, context);
-                if (!child) continue;
-                child->tube.BuildTube(child->path, child->startRadius, child->endRadius,
-                                      kTubeColumns, FrameYAxis(prev->endFrame));
-                volume.MarkStroke(child.get());
-                prev->links.insert(child.get());
-                apexes.push_back(std::move(child));
-            }
-        }
+        if (prev) SproutAtCurveJoint(*prev, s, rule1, context);
     }
     return true;
+}
+
+void Fiber::SproutAtCurveJoint(Stroke& earlier, Stroke& later, const RewritingRule& rule1,
+                               GrowthContext& context) {
+    VoxelVolume& volume = context.volume;
+    if (!volume.IsLayerVoxel(volume.VoxelIndexAt(earlier.path.points.back()))) return;
+    for (const Lateral& lateral : rule1.laterals) {
+        context.excluded.assign({&earlier, &later});
+        std::unique_ptr<Stroke> child = SproutLateral(lateral, earlier, context.excluded, context);
+        if (!child) continue;
+        if (!context.RoomForStroke()) break;
+        child->tube.BuildTube(child->path, child->startRadius, child->endRadius, kTubeColumns,
+                              FrameYAxis(earlier.endFrame));
+        volume.MarkStroke(child.get());
+        earlier.links.insert(child.get());
+        apexes.push_back(std::move(child));
+        context.KeptStroke();
+    }
 }
 
 bool Fiber::ExpandApexes(GrowthContext& context, const RewritingRule& rule2) {
@@ -136,6 +153,7 @@ bool Fiber::ExpandApexes(GrowthContext& context, const RewritingRule& rule2) {
         for (const Lateral& lateral : rule2.laterals) {
             std::unique_ptr<Stroke> child = SproutLateral(lateral, *a, excluded, context);
             if (!child) continue;
+            if (!context.RoomForStroke()) break;
             child->tube.BuildTube(child->path, child->startRadius, child->endRadius, kTubeColumns,
                                   y);
             // Stamped at once, so the following siblings already see it.
@@ -144,6 +162,7 @@ bool Fiber::ExpandApexes(GrowthContext& context, const RewritingRule& rule2) {
             a->links.insert(child.get());
             a->finished = false;
             newFront.push_back(std::move(child));
+            context.KeptStroke();
         }
     }
     apexes = std::move(newFront);

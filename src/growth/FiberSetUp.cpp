@@ -33,14 +33,9 @@ void Fiber::SetUpFromStartPoint(const StartPoint& sp, GrowthContext& context,
     s.endRadius = r1;
     s.branchDepth = 0;
 
-    Vector3 startY = FrameYAxis(s.startFrame);
     Vector3 towardsEnd = end - sp.position;
     towardsEnd.Normalize();
-    Matrix4 turn;
-    RotationBetween(startY, towardsEnd, turn);
-    Matrix4 startRotation = s.startFrame;
-    SetFrameOrigin(startRotation, Vector3());
-    s.endFrame = turn.Multiply(startRotation);
+    s.endFrame = TurnedTowards(s.startFrame, towardsEnd);
     SetFrameOrigin(s.endFrame, end);
 
     context.volume.MarkStroke(&s);

@@ -92,7 +92,8 @@ void RewritingRule::DragHandle(std::uint32_t part, int lateralIndex, std::uint32
     const bool side = handle == static_cast<std::uint32_t>(RuleHandle::Side);
     if (part == static_cast<std::uint32_t>(RulePart::Stem)) {
         if (tip) {
-            if (1.0 < point.y && point.y < 3.0) stemLength = point.y;
+            if (kDraggedStemLengthLow < point.y && point.y < kDraggedStemLengthHigh)
+                stemLength = point.y;
         } else if (side) {
             const double width = stemWidth + dx * 0.001;
             if (0.1 < width && width < 0.4) stemWidth = width;

@@ -63,6 +63,11 @@ struct RulePartPlacement {
     std::optional<std::uint32_t> sidePickCode;
 };
 
+// The stem lengths a drag of the stem's tip handle produces: strictly between these.
+// Continuation and lateral length factors are only ever set to 1.
+constexpr double kDraggedStemLengthLow = 1.0;
+constexpr double kDraggedStemLengthHigh = 3.0;
+
 class RewritingRule {
 public:
     // Sets the given id, continuation flag and lateral count, then Rebuild.

@@ -1,9 +1,9 @@
 // Reading a scene file: a path-tracking JSON parse, then a checked walk over the
-// document that names the JSON path of the first value it refuses.
+// document along the key table that names the JSON path of the first value it refuses.
+#include <array>
 #include <cmath>
 #include <cstddef>
 #include <fstream>
-#include <initializer_list>
 #include <sstream>
 #include <string>
 #include <utility>
@@ -12,6 +12,7 @@
 #include <nlohmann/json.hpp>
 
 #include "growth/SceneFile.h"
+#include "growth/SceneFileKeys.h"
 #include "heart/HeartModel.h"
 
 namespace vantrel {
@@ -169,7 +170,7 @@ void ExpectArray(const Json& value, const std::string& path) {
 
 // Refuses every member whose name is not in `known`.
 void ExpectOnlyKeys(const Json& object, const std::string& path,
-                    std::initializer_list<const char*> known) {
+                    const std::vector<const char*>& known) {
     for (auto member = object.begin(); member != object.end(); ++member) {
         bool isKnown = false;
         for (const char* name : known) isKnown = isKnown || member.key() == name;
@@ -183,24 +184,6 @@ double ReadNumber(const Json& value, const std::string& path) {
     const double number = value.get<double>();
     if (!std::isfinite(number)) Refuse(path, "number is not a finite double");
     return number;
-}
-
-double ReadPositive(const Json& value, const std::string& path) {
-    const double number = ReadNumber(value, path);
-    if (!(number > 0.0)) Refuse(path, "must be greater than 0");
-    return number;
-}
-
-double ReadUnitInterval(const Json& value, const std::string& path) {
-    const double number = ReadNumber(value, path);
-    if (number < 0.0 || number > 1.0) Refuse(path, "must be between 0 and 1");
-    return number;
-}
-
-bool ReadBool(const Json& value, const std::string& path) {
-    if (!value.is_boolean())
-        Refuse(path, std::string("expected true or false, found ") + TypeName(value));
-    return value.get<bool>();
 }
 
 // The numbers of an array of exactly `count` finite numbers.
@@ -221,19 +204,6 @@ Vector3 ReadVector3(const Json& value, const std::string& path) {
     return Vector3(xyz[0], xyz[1], xyz[2]);
 }
 
-// A point that must lie on the normalised heart, inside the box [0, 10]^3. Points far
-// outside it would make a curve of unbounded length, traced stroke by stroke.
-Vector3 ReadPointInBox(const Json& value, const std::string& path) {
-    const Vector3 point = ReadVector3(value, path);
-    const double xyz[3] = {point.x, point.y, point.z};
-    for (std::size_t i = 0; i < 3; ++i) {
-        if (xyz[i] < 0.0 || xyz[i] > HeartModel::kVolumeExtent) {
-            Refuse(ElementPath(path, i), "must lie in the heart's box [0, 10]");
-        }
-    }
-    return point;
-}
-
 Matrix4 ReadMatrix(const Json& value, const std::string& path) {
     const std::vector<double> elements = ReadNumbers(value, path, 16);
     Matrix4 matrix;
@@ -241,172 +211,125 @@ Matrix4 ReadMatrix(const Json& value, const std::string& path) {
     return matrix;
 }
 
-std::vector<StartPoint> ReadStartPoints(const Json& value, const std::string& path) {
-    ExpectArray(value, path);
-    std::vector<StartPoint> startPoints;
-    for (std::size_t i = 0; i < value.size(); ++i) {
-        const std::string at = ElementPath(path, i);
-        const Json& entry = value[i];
-        ExpectObject(entry, at);
-        ExpectOnlyKeys(entry, at, {"position", "directionPoint"});
-        StartPoint startPoint;
-        if (entry.contains("position"))
-            startPoint.position = ReadPointInBox(entry["position"], MemberPath(at, "position"));
-        if (entry.contains("directionPoint")) {
-            startPoint.directionPoint =
-                ReadVector3(entry["directionPoint"], MemberPath(at, "directionPoint"));
-        }
-        startPoints.push_back(startPoint);
-    }
-    return startPoints;
-}
-
-std::vector<Polyline> ReadFeatureCurves(const Json& value, const std::string& path) {
-    ExpectArray(value, path);
-    std::vector<Polyline> curves;
-    for (std::size_t i = 0; i < value.size(); ++i) {
-        const std::string at = ElementPath(path, i);
-        const Json& entry = value[i];
-        ExpectObject(entry, at);
-        ExpectOnlyKeys(entry, at, {"points", "color"});
-        Polyline curve;
-        if (entry.contains("points")) {
-            const std::string pointsPath = MemberPath(at, "points");
-            const Json& points = entry["points"];
-            ExpectArray(points, pointsPath);
-            for (std::size_t k = 0; k < points.size(); ++k) {
-                curve.points.push_back(ReadPointInBox(points[k], ElementPath(pointsPath, k)));
-            }
-        }
-        if (entry.contains("color")) {
-            const std::string colorPath = MemberPath(at, "color");
-            const std::vector<double> rgba = ReadNumbers(entry["color"], colorPath, 4);
-            for (std::size_t k = 0; k < 4; ++k) {
-                if (rgba[k] < 0.0 || rgba[k] > 1.0)
-                    Refuse(ElementPath(colorPath, k), "must be between 0 and 1");
-                curve.color[k] = static_cast<float>(rgba[k]);
-            }
-        }
-        curves.push_back(curve);
-    }
-    return curves;
-}
-
-// Reads one rule over `rule`, which holds the program's start value of that rule.
-void ReadRule(const Json& value, const std::string& path, RewritingRule& rule) {
-    ExpectObject(value, path);
-    ExpectOnlyKeys(value, path,
-                   {"stemLength", "stemWidth", "continuationLength", "continuationWidth",
-                    "continuationMatrix", "laterals"});
-    if (value.contains("laterals")) {
-        const std::string lateralsPath = MemberPath(path, "laterals");
-        const Json& laterals = value["laterals"];
-        ExpectArray(laterals, lateralsPath);
-        // The start shape of a rule with this many laterals; the file's values
-        // then replace it member by member.
-        rule = RewritingRule(rule.ruleId, rule.hasContinuation, static_cast<int>(laterals.size()));
-        for (std::size_t i = 0; i < laterals.size(); ++i) {
-            const std::string at = ElementPath(lateralsPath, i);
-            const Json& entry = laterals[i];
-            ExpectObject(entry, at);
-            ExpectOnlyKeys(entry, at, {"length", "width", "matrix"});
-            Lateral& lateral = rule.laterals[i];
-            if (entry.contains("length"))
-                lateral.length = ReadPositive(entry["length"], MemberPath(at, "length"));
-            if (entry.contains("width"))
-                lateral.width = ReadPositive(entry["width"], MemberPath(at, "width"));
-            if (entry.contains("matrix"))
-                lateral.matrix = ReadMatrix(entry["matrix"], MemberPath(at, "matrix"));
-        }
-    }
-    if (value.contains("stemLength"))
-        rule.stemLength = ReadPositive(value["stemLength"], MemberPath(path, "stemLength"));
-    if (value.contains("stemWidth"))
-        rule.stemWidth = ReadPositive(value["stemWidth"], MemberPath(path, "stemWidth"));
-    if (value.contains("continuationLength")) {
-        rule.continuationLength =
-            ReadPositive(value["continuationLength"], MemberPath(path, "continuationLength"));
-    }
-    if (value.contains("continuationWidth")) {
-        rule.continuationWidth =
-            ReadPositive(value["continuationWidth"], MemberPath(path, "continuationWidth"));
-    }
-    if (value.contains("continuationMatrix")) {
-        rule.continuationMatrix =
-            ReadMatrix(value["continuationMatrix"], MemberPath(path, "continuationMatrix"));
-    }
-}
-
-int ReadSegmentResolution(const Json& value, const std::string& path) {
+double ReadInRange(const Json& value, const std::string& path, const NumberRange& range) {
     const double number = ReadNumber(value, path);
-    // Whole numbers only; 5.0 is as good as 5.
-    if (!(number >= 2.0 && number <= 102.0) || number != std::floor(number)) {
-        Refuse(path, "must be an integer from 2 to 102");
-    }
-    return static_cast<int>(number);
+    const bool aboveLow = range.lowOpen ? number > range.low : number >= range.low;
+    if (!aboveLow || number > range.high) Refuse(path, range.message);
+    return number;
 }
 
-GrowthParameters ReadParameters(const Json& value, const std::string& path) {
+Vector3 ReadPoint(const Json& value, const std::string& path, Place place) {
+    const Vector3 point = ReadVector3(value, path);
+    if (place == Place::InBox) {
+        const double xyz[3] = {point.x, point.y, point.z};
+        for (std::size_t i = 0; i < 3; ++i) {
+            if (xyz[i] < 0.0 || xyz[i] > HeartModel::kVolumeExtent)
+                Refuse(ElementPath(path, i), "must lie in the heart's box [0, 10]");
+        }
+    }
+    return point;
+}
+
+template <typename Record>
+void ReadObject(const Json& value, const std::string& path, Record& record);
+
+// Reads the members of one object over a record that holds their start values, as
+// the key table lists them; members the file leaves out keep those values.
+class MemberReader {
+public:
+    MemberReader(const Json& object, const std::string& path) : object_(object), path_(path) {}
+
+    void Version(const char* key) {
+        if (!object_.contains(key)) Refuse(At(key), "missing (this program reads version 1)");
+        const Json& version = object_[key];
+        if (ReadNumber(version, At(key)) != kSceneFileVersion) {
+            std::ostringstream message;
+            message << "unsupported version " << version.dump()
+                    << " (this program reads version 1)";
+            Refuse(At(key), message.str());
+        }
+    }
+
+    void Number(const char* key, double& number, const NumberRange& range) {
+        if (object_.contains(key)) number = ReadInRange(object_[key], At(key), range);
+    }
+
+    void Whole(const char* key, int& number, int low, int high) {
+        if (!object_.contains(key)) return;
+        const double value = ReadNumber(object_[key], At(key));
+        // Whole numbers only; 5.0 is as good as 5.
+        if (!(value >= low && value <= high) || value != std::floor(value)) {
+            Refuse(At(key), "must be an integer from " + std::to_string(low) + " to " +
+                                std::to_string(high));
+        }
+        number = static_cast<int>(value);
+    }
+
+    void Flag(const char* key, bool& flag) {
+        if (!object_.contains(key)) return;
+        const Json& value = object_[key];
+        if (!value.is_boolean())
+            Refuse(At(key), std::string("expected true or false, found ") + TypeName(value));
+        flag = value.get<bool>();
+    }
+
+    void Point(const char* key, Vector3& point, Place place) {
+        if (object_.contains(key)) point = ReadPoint(object_[key], At(key), place);
+    }
+
+    void Matrix(const char* key, Matrix4& matrix) {
+        if (object_.contains(key)) matrix = ReadMatrix(object_[key], At(key));
+    }
+
+    void Color(const char* key, std::array<float, 4>& color) {
+        if (!object_.contains(key)) return;
+        const std::vector<double> rgba = ReadNumbers(object_[key], At(key), 4);
+        for (std::size_t k = 0; k < 4; ++k) {
+            if (rgba[k] < 0.0 || rgba[k] > 1.0)
+                Refuse(ElementPath(At(key), k), "must be between 0 and 1");
+            color[k] = static_cast<float>(rgba[k]);
+        }
+    }
+
+    void Points(const char* key, std::vector<Vector3>& points) {
+        if (!object_.contains(key)) return;
+        const Json& array = object_[key];
+        ExpectArray(array, At(key));
+        points.clear();
+        for (std::size_t k = 0; k < array.size(); ++k)
+            points.push_back(ReadPoint(array[k], ElementPath(At(key), k), Place::InBox));
+    }
+
+    template <typename Element, typename StartValues>
+    void Objects(const char* key, std::vector<Element>& elements, StartValues startValues) {
+        if (!object_.contains(key)) return;
+        const Json& array = object_[key];
+        ExpectArray(array, At(key));
+        std::vector<Element> read = startValues(array.size());
+        for (std::size_t i = 0; i < array.size(); ++i)
+            ReadObject(array[i], ElementPath(At(key), i), read[i]);
+        elements = std::move(read);
+    }
+
+    template <typename Record>
+    void Object(const char* key, Record& record) {
+        if (object_.contains(key)) ReadObject(object_[key], At(key), record);
+    }
+
+private:
+    std::string At(const char* key) const { return MemberPath(path_, key); }
+
+    const Json& object_;
+    const std::string& path_;
+};
+
+// Checks that `value` is an object with only the table's keys, then reads it.
+template <typename Record>
+void ReadObject(const Json& value, const std::string& path, Record& record) {
     ExpectObject(value, path);
-    ExpectOnlyKeys(value, path,
-                   {"SegmentResolution", "GradientDirectionRate", "RandomDirectionRate",
-                    "ShuffleGrowthApexOrder", "CreateTreeStructure", "FitOffsetFromTargetPolygon"});
-    GrowthParameters parameters;
-    auto at = [&](const char* key) { return MemberPath(path, key); };
-    if (value.contains("SegmentResolution")) {
-        parameters.SegmentResolution =
-            ReadSegmentResolution(value["SegmentResolution"], at("SegmentResolution"));
-    }
-    if (value.contains("GradientDirectionRate")) {
-        parameters.GradientDirectionRate =
-            ReadUnitInterval(value["GradientDirectionRate"], at("GradientDirectionRate"));
-    }
-    if (value.contains("RandomDirectionRate")) {
-        parameters.RandomDirectionRate =
-            ReadUnitInterval(value["RandomDirectionRate"], at("RandomDirectionRate"));
-    }
-    if (value.contains("ShuffleGrowthApexOrder")) {
-        parameters.ShuffleGrowthApexOrder =
-            ReadBool(value["ShuffleGrowthApexOrder"], at("ShuffleGrowthApexOrder"));
-    }
-    if (value.contains("CreateTreeStructure")) {
-        parameters.CreateTreeStructure =
-            ReadBool(value["CreateTreeStructure"], at("CreateTreeStructure"));
-    }
-    if (value.contains("FitOffsetFromTargetPolygon")) {
-        parameters.FitOffsetFromTargetPolygon =
-            ReadBool(value["FitOffsetFromTargetPolygon"], at("FitOffsetFromTargetPolygon"));
-    }
-    return parameters;
-}
-
-void ReadVersion(const Json& document) {
-    if (!document.contains("version")) Refuse("version", "missing (this program reads version 1)");
-    const Json& version = document["version"];
-    const double number = ReadNumber(version, "version");
-    if (number != kSceneFileVersion) {
-        std::ostringstream message;
-        message << "unsupported version " << version.dump() << " (this program reads version 1)";
-        Refuse("version", message.str());
-    }
-}
-
-Scene ReadScene(const Json& document) {
-    ExpectObject(document, "");
-    ExpectOnlyKeys(document, "",
-                   {"version", "startPoints", "featureCurves", "rule1", "rule2", "parameters"});
-    ReadVersion(document);
-    Scene scene;
-    if (document.contains("startPoints"))
-        scene.startPoints = ReadStartPoints(document["startPoints"], "startPoints");
-    if (document.contains("featureCurves")) {
-        scene.featureCurves = ReadFeatureCurves(document["featureCurves"], "featureCurves");
-    }
-    if (document.contains("rule1")) ReadRule(document["rule1"], "rule1", scene.rule1);
-    if (document.contains("rule2")) ReadRule(document["rule2"], "rule2", scene.rule2);
-    if (document.contains("parameters"))
-        scene.parameters = ReadParameters(document["parameters"], "parameters");
-    return scene;
+    ExpectOnlyKeys(value, path, KeysOf(record));
+    MemberReader reader(value, path);
+    VisitFields(reader, record);
 }
 
 }  // namespace
@@ -423,7 +346,9 @@ bool ParseSceneText(const std::string& text, Scene& scene, SceneFileError& error
         return false;
     }
     try {
-        scene = ReadScene(builder.Document());
+        Scene read;
+        ReadObject(builder.Document(), "", read);
+        scene = std::move(read);
     } catch (const Refusal& refusal) {
         error.path = refusal.path;
         error.message = refusal.message;

@@ -1,11 +1,15 @@
-// Writing a scene file. Keys keep the documented order, and arrays of numbers
+// Writing a scene file. Keys keep the key table's order, and arrays of numbers
 // (vectors, colours, matrices) stay on one line so that the file remains readable.
+#include <array>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include <nlohmann/json.hpp>
 
+#include "geometry/SafeFileWriter.h"
 #include "growth/SceneFile.h"
+#include "growth/SceneFileKeys.h"
 
 namespace vantrel {
 
@@ -17,66 +21,56 @@ OrderedJson VectorJson(const Vector3& v) {
     return OrderedJson::array({v.x, v.y, v.z});
 }
 
-OrderedJson MatrixJson(const Matrix4& matrix) {
-    OrderedJson elements = OrderedJson::array();
-    for (double element : matrix.m) elements.push_back(element);
-    return elements;
-}
+template <typename Record>
+OrderedJson ObjectJson(const Record& record);
 
-OrderedJson RuleJson(const RewritingRule& rule) {
-    OrderedJson json = OrderedJson::object();
-    json["stemLength"] = rule.stemLength;
-    json["stemWidth"] = rule.stemWidth;
-    json["continuationLength"] = rule.continuationLength;
-    json["continuationWidth"] = rule.continuationWidth;
-    json["continuationMatrix"] = MatrixJson(rule.continuationMatrix);
-    OrderedJson laterals = OrderedJson::array();
-    for (const Lateral& lateral : rule.laterals) {
-        OrderedJson entry = OrderedJson::object();
-        entry["length"] = lateral.length;
-        entry["width"] = lateral.width;
-        entry["matrix"] = MatrixJson(lateral.matrix);
-        laterals.push_back(entry);
-    }
-    json["laterals"] = laterals;
-    return json;
-}
+// Writes the members of one object as the key table lists them, in its order.
+class MemberWriter {
+public:
+    void Version(const char* key) { json[key] = kSceneFileVersion; }
+    void Number(const char* key, double number, const NumberRange&) { json[key] = number; }
+    void Whole(const char* key, int number, int, int) { json[key] = number; }
+    void Flag(const char* key, bool flag) { json[key] = flag; }
+    void Point(const char* key, const Vector3& point, Place) { json[key] = VectorJson(point); }
 
-OrderedJson SceneJson(const Scene& scene) {
+    void Matrix(const char* key, const Matrix4& matrix) {
+        OrderedJson elements = OrderedJson::array();
+        for (double element : matrix.m) elements.push_back(element);
+        json[key] = elements;
+    }
+
+    // Widened to double, each float component prints in the shortest form that
+    // reads back to the same float.
+    void Color(const char* key, const std::array<float, 4>& color) {
+        json[key] = OrderedJson::array({color[0], color[1], color[2], color[3]});
+    }
+
+    void Points(const char* key, const std::vector<Vector3>& points) {
+        OrderedJson array = OrderedJson::array();
+        for (const Vector3& point : points) array.push_back(VectorJson(point));
+        json[key] = array;
+    }
+
+    template <typename Element, typename StartValues>
+    void Objects(const char* key, const std::vector<Element>& elements, StartValues) {
+        OrderedJson array = OrderedJson::array();
+        for (const Element& element : elements) array.push_back(ObjectJson(element));
+        json[key] = array;
+    }
+
+    template <typename Record>
+    void Object(const char* key, const Record& record) {
+        json[key] = ObjectJson(record);
+    }
+
     OrderedJson json = OrderedJson::object();
-    json["version"] = kSceneFileVersion;
-    OrderedJson startPoints = OrderedJson::array();
-    for (const StartPoint& startPoint : scene.startPoints) {
-        OrderedJson entry = OrderedJson::object();
-        entry["position"] = VectorJson(startPoint.position);
-        entry["directionPoint"] = VectorJson(startPoint.directionPoint);
-        startPoints.push_back(entry);
-    }
-    json["startPoints"] = startPoints;
-    OrderedJson curves = OrderedJson::array();
-    for (const Polyline& curve : scene.featureCurves) {
-        OrderedJson entry = OrderedJson::object();
-        OrderedJson points = OrderedJson::array();
-        for (const Vector3& point : curve.points) points.push_back(VectorJson(point));
-        entry["points"] = points;
-        // Widened to double, each float component prints in the shortest form that
-        // reads back to the same float.
-        entry["color"] =
-            OrderedJson::array({curve.color[0], curve.color[1], curve.color[2], curve.color[3]});
-        curves.push_back(entry);
-    }
-    json["featureCurves"] = curves;
-    json["rule1"] = RuleJson(scene.rule1);
-    json["rule2"] = RuleJson(scene.rule2);
-    const GrowthParameters& parameters = scene.parameters;
-    json["parameters"] = OrderedJson::object();
-    json["parameters"]["SegmentResolution"] = parameters.SegmentResolution;
-    json["parameters"]["GradientDirectionRate"] = parameters.GradientDirectionRate;
-    json["parameters"]["RandomDirectionRate"] = parameters.RandomDirectionRate;
-    json["parameters"]["ShuffleGrowthApexOrder"] = parameters.ShuffleGrowthApexOrder;
-    json["parameters"]["CreateTreeStructure"] = parameters.CreateTreeStructure;
-    json["parameters"]["FitOffsetFromTargetPolygon"] = parameters.FitOffsetFromTargetPolygon;
-    return json;
+};
+
+template <typename Record>
+OrderedJson ObjectJson(const Record& record) {
+    MemberWriter writer;
+    VisitFields(writer, record);
+    return writer.json;
 }
 
 bool IsNumberArray(const OrderedJson& value) {
@@ -122,25 +116,19 @@ void Print(const OrderedJson& value, int indent, std::string& out) {
 
 std::string SceneText(const Scene& scene) {
     std::string text;
-    Print(SceneJson(scene), 0, text);
+    Print(ObjectJson(scene), 0, text);
     text += "\n";
     return text;
 }
 
 bool WriteSceneFile(const std::string& path, const Scene& scene, std::string& error) {
     const std::string text = SceneText(scene);
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) {
-        error = "cannot open '" + path + "' for writing";
-        return false;
-    }
-    const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-    const bool closed = std::fclose(file) == 0;
-    if (!written || !closed) {
-        error = "cannot write '" + path + "'";
-        return false;
-    }
-    return true;
+    const FileWriteResult result = WriteFileSafely(path, [&text](std::FILE* file) {
+        return std::fwrite(text.data(), 1, text.size(), file) == text.size();
+    });
+    if (result == FileWriteResult::kCannotOpen) error = "cannot open '" + path + "' for writing";
+    if (result == FileWriteResult::kCannotWrite) error = "cannot write '" + path + "'";
+    return result == FileWriteResult::kWritten;
 }
 
 }  // namespace vantrel

@@ -15,6 +15,15 @@ std::uint64_t NextStrokeSerial() {
 
 }  // namespace
 
+Matrix4 TurnedTowards(const Matrix4& frame, Vector3 direction) {
+    Vector3 frameY = FrameYAxis(frame);
+    Matrix4 turn;
+    RotationBetween(frameY, direction, turn);
+    Matrix4 rotation = frame;
+    SetFrameOrigin(rotation, Vector3());
+    return turn.Multiply(rotation);
+}
+
 Stroke::Stroke() : VolumeStroke(NextStrokeSerial()) {
     startFrame.SetIdentity();
     endFrame.SetIdentity();

@@ -58,4 +58,10 @@ inline void SetFrameOrigin(Matrix4& frame, const Vector3& origin) {
     frame.m[14] = origin.z;
 }
 
+// The orientation of `frame` turned by the smallest rotation that carries its +y axis
+// onto `direction` (RotationBetween: none when they are parallel or either is zero),
+// with a zero origin. Turning a frame this way from one point of a path to the next
+// carries it along without twist.
+Matrix4 TurnedTowards(const Matrix4& frame, Vector3 direction);
+
 }  // namespace vantrel

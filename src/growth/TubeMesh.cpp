@@ -53,13 +53,8 @@ void TubeMesh::BuildTube(const Polyline& path, double r0, double r1, int columnC
             Vector3 tangent = p[i] - p[i - 1];
             if (i != rows - 1) tangent = tangent + (p[i + 1] - p[i]);
             tangent.Normalize();
-            // Parallel transport: turn the previous ring's frame by the smallest
-            // rotation that carries its +y onto the new tangent, so the tube does
-            // not twist.
-            Vector3 previousY = FrameYAxis(frame);
-            Matrix4 turn;
-            RotationBetween(previousY, tangent, turn);
-            frame = turn.Multiply(frame);
+            // Parallel transport: the tube does not twist.
+            frame = TurnedTowards(frame, tangent);
         }
         // A one-ring tube has no end to reach; it keeps r0.
         const double t = rows > 1 ? static_cast<double>(i) / (rows - 1) : 0.0;

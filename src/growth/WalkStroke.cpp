@@ -77,12 +77,7 @@ void WalkStroke(Stroke& s, double length, bool& collided, bool& leftVolume,
         direction = heading;
     }
 
-    Vector3 startY = FrameYAxis(s.startFrame);
-    Matrix4 turn;
-    RotationBetween(startY, heading, turn);
-    Matrix4 startRotation = s.startFrame;
-    SetFrameOrigin(startRotation, Vector3());
-    s.endFrame = turn.Multiply(startRotation);
+    s.endFrame = TurnedTowards(s.startFrame, heading);
     SetFrameOrigin(s.endFrame, position);
 }
 

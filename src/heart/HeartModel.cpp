@@ -1,25 +1,15 @@
 #include "heart/HeartModel.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <cstddef>
 
 #include "geometry/ConsoleLog.h"
-#include "heart/FileExtension.h"
 #include "heart/SegmentationFile.h"
+#include "mesh/FileExtension.h"
 
 namespace vantrel {
 namespace {
-
-// The mesh library reads ".obj" in any case, so the heart path is judged the same
-// way: a file named HEART.OBJ is a heart mesh, not a reason to start empty.
-bool IsObjPath(const std::string& path) {
-    std::string extension = FileExtension(path);
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return extension == "obj";
-}
 
 bool AllPositionsFinite(const RkPolygonModel& mesh) {
     for (const MeshVertex& vertex : mesh.vertices) {
@@ -71,7 +61,7 @@ bool HeartModel::LoadHeart(const std::string& heartPath, const SegmentationChoic
         ConsoleLog("a heart is already loaded; %s is not loaded\n", heartPath.c_str());
         return false;
     }
-    if (!IsObjPath(heartPath)) {
+    if (!HasExtension(heartPath, "obj")) {
         ConsoleLog("heart mesh %s is not an .obj file; no heart loaded\n", heartPath.c_str());
         return false;
     }
@@ -95,6 +85,8 @@ bool HeartModel::LoadHeart(const std::string& heartPath, const SegmentationChoic
 }
 
 bool HeartModel::NormalizeHeart() {
+    fileMesh.Clear();
+    normalisation = HeartNormalisation();
     if (mesh.polygons.empty() || mesh.vertices.empty()) {
         ConsoleLog("heart mesh has no polygons; no heart loaded\n");
         mesh.Clear();
@@ -119,6 +111,10 @@ bool HeartModel::NormalizeHeart() {
 
     mesh.BuildEdgeTable();
     const int boundaryEdges = CountBoundaryEdges(mesh);
+    // The file's own mesh, for everything written in the heart's frame. The
+    // refinement appends its centroids after the file's vertices, so vertex i < V of
+    // the refined mesh is (smoothed) file vertex i.
+    fileMesh.CopyFrom(mesh);
     mesh.RefineByCentroids();
 
     const Extent refined = MeasureExtent(mesh);
@@ -131,9 +127,12 @@ bool HeartModel::NormalizeHeart() {
             "loaded\n",
             refined.largest);
         mesh.Clear();
+        fileMesh.Clear();
         return false;
     }
 
+    normalisation.low = low;
+    normalisation.scale = scale;
     mesh.Translate(Vector3(-low.x, -low.y, -low.z));
     for (MeshVertex& vertex : mesh.vertices) vertex.position *= scale;
     mesh.ComputeNormals();

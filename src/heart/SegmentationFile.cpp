@@ -7,7 +7,8 @@
 #include <fstream>
 
 #include "geometry/ConsoleLog.h"
-#include "heart/FileExtension.h"
+#include "geometry/SafeFileWriter.h"
+#include "mesh/FileExtension.h"
 
 namespace vantrel {
 namespace {
@@ -102,7 +103,7 @@ bool ReadSegmentation(std::istream& in, const std::string& name,
 }
 
 bool ImportSegmentationFile(const std::string& path, std::vector<std::int32_t>& regionIds) {
-    if (FileExtension(path) != kSegmentationExtension) {
+    if (!HasExactExtension(path, kSegmentationExtension)) {
         ConsoleLog("segmentation file %s does not end in .kxseg; no region id changed\n",
                    path.c_str());
         return false;
@@ -116,29 +117,26 @@ bool ImportSegmentationFile(const std::string& path, std::vector<std::int32_t>& 
 }
 
 std::string SegmentationExportPath(const std::string& chosenPath) {
-    if (FileExtension(chosenPath) == kSegmentationExtension) return chosenPath;
+    if (HasExactExtension(chosenPath, kSegmentationExtension)) return chosenPath;
     return chosenPath + "." + kSegmentationExtension;
 }
 
 bool WriteSegmentationFile(const std::string& path, const std::vector<std::int32_t>& regionIds) {
-    std::FILE* file = std::fopen(path.c_str(), "w");
-    if (file == nullptr) {
+    const FileWriteResult result = WriteFileSafely(path, [&regionIds](std::FILE* file) {
+        std::fprintf(file, "segmentationdata\n");
+        std::fprintf(file, "polygon number %d\n", static_cast<int>(regionIds.size()));
+        for (std::size_t i = 0; i < regionIds.size(); ++i) {
+            std::fprintf(file, "id: %d %d\n", static_cast<int>(i), static_cast<int>(regionIds[i]));
+        }
+        std::fprintf(file, "end\n");
+        return std::ferror(file) == 0;
+    });
+    if (result == FileWriteResult::kCannotOpen) {
         ConsoleLog("cannot write segmentation file %s: %s\n", path.c_str(), std::strerror(errno));
-        return false;
-    }
-    std::fprintf(file, "segmentationdata\n");
-    std::fprintf(file, "polygon number %d\n", static_cast<int>(regionIds.size()));
-    for (std::size_t i = 0; i < regionIds.size(); ++i) {
-        std::fprintf(file, "id: %d %d\n", static_cast<int>(i), static_cast<int>(regionIds[i]));
-    }
-    std::fprintf(file, "end\n");
-    const bool writeFailed = std::ferror(file) != 0;
-    const bool closeFailed = std::fclose(file) != 0;
-    if (writeFailed || closeFailed) {
+    } else if (result == FileWriteResult::kCannotWrite) {
         ConsoleLog("cannot write segmentation file %s: the write did not complete\n", path.c_str());
-        return false;
     }
-    return true;
+    return result == FileWriteResult::kWritten;
 }
 
 }  // namespace vantrel

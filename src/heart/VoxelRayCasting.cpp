@@ -140,6 +140,60 @@ void BinPolygonsToRays(const std::vector<PolygonRays>& rays, int n, int u, int w
     }
 }
 
+// One ray: it runs along axis d through (u, w) = (atU, atW).
+struct Ray {
+    int d, u, w;
+    double atU, atW;
+};
+
+// Whether the ray crosses polygon i (edges and corners count), and at which depth
+// along d. A polygon seen edge-on (determinant 0) is not crossed.
+bool CrossingDepth(const RkPolygonModel& mesh, int i, const Ray& ray, double& depth) {
+    const MeshPolygon& polygon = mesh.polygons[i];
+    const Vector3& p0 = mesh.vertices[polygon.vertex[0]].position;
+    const Vector3& p1 = mesh.vertices[polygon.vertex[1]].position;
+    const Vector3& p2 = mesh.vertices[polygon.vertex[2]].position;
+    const double p0u = Component(p0, ray.u), p1u = Component(p1, ray.u), p2u = Component(p2, ray.u);
+    const double p0w = Component(p0, ray.w), p1w = Component(p1, ray.w), p2w = Component(p2, ray.w);
+    const double rayU = ray.atU, rayW = ray.atW;
+    if ((rayU < p0u && rayU < p1u && rayU < p2u) || (rayU > p0u && rayU > p1u && rayU > p2u) ||
+        (rayW < p0w && rayW < p1w && rayW < p2w) || (rayW > p0w && rayW > p1w && rayW > p2w)) {
+        return false;
+    }
+    const double e1u = p1u - p0u, e1w = p1w - p0w;
+    const double e2u = p2u - p0u, e2w = p2w - p0w;
+    const double ru = rayU - p0u, rw = rayW - p0w;
+    const double det = e1u * e2w - e2u * e1w;
+    if (det == 0.0) return false;
+    const double s = (e2w * ru - e2u * rw) / det;
+    const double t = (e1u * rw - e1w * ru) / det;
+    if (!(s >= 0.0 && t >= 0.0 && s + t <= 1.0)) return false;
+    depth =
+        (1.0 - s - t) * Component(p0, ray.d) + s * Component(p1, ray.d) + t * Component(p2, ray.d);
+    return true;
+}
+
+// Marks the inside cells of one ray from its sorted crossings: every crossing cell,
+// and the cells between a crossing that enters and the next one. Equal crossings are
+// walked one by one: a ray through an edge shared by two triangles inverts the state
+// twice, leaving it as it was.
+void FillInside(const std::vector<int>& sortedCrossings, int rayBase, int step, int n,
+                std::vector<std::int32_t>& insideFlags) {
+    bool inside = false;
+    int cursor = 0;
+    for (int c : sortedCrossings) {
+        if (inside) {
+            for (int cell = cursor; cell < c; ++cell) insideFlags[rayBase + cell * step] = 1;
+        }
+        insideFlags[rayBase + c * step] = 1;
+        inside = !inside;
+        cursor = c + 1;
+    }
+    if (inside) {
+        for (int cell = cursor; cell < n; ++cell) insideFlags[rayBase + cell * step] = 1;
+    }
+}
+
 }  // namespace
 
 void VoxelVolume::CastRays(const RkPolygonModel& mesh) {
@@ -160,32 +214,11 @@ void VoxelVolume::CastRays(const RkPolygonModel& mesh) {
             for (int a = 0; a < n_; ++a) {
                 const double rayU = columns.Position(a);
                 const int rayBase = a * stride[u] + b * stride[w];
+                const Ray ray{d, u, w, rayU, rayW};
                 crossings.clear();
                 const auto crossPolygon = [&](int i) {
-                    const MeshPolygon& polygon = mesh.polygons[i];
-                    const Vector3& p0 = mesh.vertices[polygon.vertex[0]].position;
-                    const Vector3& p1 = mesh.vertices[polygon.vertex[1]].position;
-                    const Vector3& p2 = mesh.vertices[polygon.vertex[2]].position;
-                    const double p0u = Component(p0, u), p1u = Component(p1, u),
-                                 p2u = Component(p2, u);
-                    const double p0w = Component(p0, w), p1w = Component(p1, w),
-                                 p2w = Component(p2, w);
-                    if ((rayU < p0u && rayU < p1u && rayU < p2u) ||
-                        (rayU > p0u && rayU > p1u && rayU > p2u) ||
-                        (rayW < p0w && rayW < p1w && rayW < p2w) ||
-                        (rayW > p0w && rayW > p1w && rayW > p2w)) {
-                        return;
-                    }
-                    const double e1u = p1u - p0u, e1w = p1w - p0w;
-                    const double e2u = p2u - p0u, e2w = p2w - p0w;
-                    const double ru = rayU - p0u, rw = rayW - p0w;
-                    const double det = e1u * e2w - e2u * e1w;
-                    if (det == 0.0) return;
-                    const double s = (e2w * ru - e2u * rw) / det;
-                    const double t = (e1u * rw - e1w * ru) / det;
-                    if (!(s >= 0.0 && t >= 0.0 && s + t <= 1.0)) return;
-                    const double depth = (1.0 - s - t) * Component(p0, d) + s * Component(p1, d) +
-                                         t * Component(p2, d);
+                    double depth = 0.0;
+                    if (!CrossingDepth(mesh, i, ray, depth)) return;
                     // A crossing on the upper face of the box belongs to the last
                     // cell; one outside the box (or NaN) has no cell and is dropped.
                     const int c = CellCoordinate(depth);
@@ -200,29 +233,13 @@ void VoxelVolume::CastRays(const RkPolygonModel& mesh) {
                         if (HasValidCorners(mesh.polygons[i], vertexCount)) crossPolygon(i);
                     }
                 } else {
-                    const int ray = a + n_ * b;
-                    for (int k = bins.start[ray]; k < bins.start[ray + 1]; ++k)
+                    const int rayIndex = a + n_ * b;
+                    for (int k = bins.start[rayIndex]; k < bins.start[rayIndex + 1]; ++k)
                         crossPolygon(bins.polygon[k]);
                 }
                 if (crossings.empty()) continue;
                 std::sort(crossings.begin(), crossings.end());
-                // Equal crossings are walked one by one: a ray through an edge shared
-                // by two triangles inverts the state twice, leaving it as it was.
-                bool inside = false;
-                int cursor = 0;
-                for (int c : crossings) {
-                    if (inside) {
-                        for (int cell = cursor; cell < c; ++cell)
-                            insideFlags_[rayBase + cell * stride[d]] = 1;
-                    }
-                    insideFlags_[rayBase + c * stride[d]] = 1;
-                    inside = !inside;
-                    cursor = c + 1;
-                }
-                if (inside) {
-                    for (int cell = cursor; cell < n_; ++cell)
-                        insideFlags_[rayBase + cell * stride[d]] = 1;
-                }
+                FillInside(crossings, rayBase, stride[d], n_, insideFlags_);
             }
         }
         ConsoleLog("%s", doneLine[d]);

@@ -74,48 +74,50 @@ void ListenerView::Remember(MLState* listener, int x, int y) {
     }
 }
 
-void ListenerView::mousePressEvent(QMouseEvent* event) {
+MLState* ListenerView::Prepare(QMouseEvent* event, Qt::MouseButtons held, int* x, int* y) {
     MLState* listener = Listener();
+    ReleaseLostButtons(listener, held);
+    if (!listener) return nullptr;
+    *x = PixelX(event);
+    *y = PixelY(event);
+    Remember(listener, *x, *y);
+    return listener;
+}
+
+void ListenerView::mousePressEvent(QMouseEvent* event) {
+    int x = 0;
+    int y = 0;
     // The pressed button counts as not held: were it still marked, its release was lost.
-    ReleaseLostButtons(listener, event->buttons() & ~event->button());
+    MLState* listener = Prepare(event, event->buttons() & ~event->button(), &x, &y);
     if (!listener) return;
-    const int x = PixelX(event);
-    const int y = PixelY(event);
-    Remember(listener, x, y);
     if (!Dispatch(listener, kDownSlots, event->button(), x, y)) return;
     pressed_.setFlag(event->button(), true);
     pressTarget_ = listener;
 }
 
 void ListenerView::mouseReleaseEvent(QMouseEvent* event) {
-    MLState* listener = Listener();
-    ReleaseLostButtons(listener, event->buttons() | event->button());
+    int x = 0;
+    int y = 0;
+    MLState* listener = Prepare(event, event->buttons() | event->button(), &x, &y);
     if (!listener) return;
-    const int x = PixelX(event);
-    const int y = PixelY(event);
-    Remember(listener, x, y);
     pressed_.setFlag(event->button(), false);
     if (!pressed_) pressTarget_ = nullptr;
     Release(listener, event->button(), x, y);
 }
 
 void ListenerView::mouseDoubleClickEvent(QMouseEvent* event) {
-    MLState* listener = Listener();
-    ReleaseLostButtons(listener, event->buttons() & ~event->button());
+    int x = 0;
+    int y = 0;
+    MLState* listener = Prepare(event, event->buttons() & ~event->button(), &x, &y);
     if (!listener) return;
-    const int x = PixelX(event);
-    const int y = PixelY(event);
-    Remember(listener, x, y);
     Dispatch(listener, kDoubleClickSlots, event->button(), x, y);
 }
 
 void ListenerView::mouseMoveEvent(QMouseEvent* event) {
-    MLState* listener = Listener();
-    ReleaseLostButtons(listener, event->buttons());
+    int x = 0;
+    int y = 0;
+    MLState* listener = Prepare(event, event->buttons(), &x, &y);
     if (!listener) return;
-    const int x = PixelX(event);
-    const int y = PixelY(event);
-    Remember(listener, x, y);
     listener->OnMouseMove(x, y);
 }
 

@@ -35,6 +35,10 @@ private:
     // Delivers the lost releases (see above) for the buttons of `pressed` that are
     // not in `held` or whose listener is not `current`.
     void ReleaseLostButtons(MLState* current, Qt::MouseButtons held);
+    // Every event's start: delivers the lost releases for the buttons `held`, then
+    // gives the current listener (null when there is none) with the event's position
+    // in (x, y), remembered for it.
+    MLState* Prepare(QMouseEvent* event, Qt::MouseButtons held, int* x, int* y);
     // Records the event's position as the last one `listener` saw.
     void Remember(MLState* listener, int x, int y);
 

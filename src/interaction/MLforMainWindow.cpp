@@ -1,18 +1,18 @@
 #include "interaction/MLforMainWindow.h"
 
-#include "interaction/SurfaceSketch.h"
+#include "growth/SurfaceSketch.h"
 #include "render/FiberDrawing.h"
 #include "render/HeartDrawing.h"
 
 namespace vantrel {
 
 MLforMainWindow::MLforMainWindow(ViewCore& views, HeartModel& heart, FiberCore& fibers)
-    : views_(views), heart_(heart), fibers_(fibers) {
+    : CameraListener(views.mainGL), views_(views), heart_(heart), fibers_(fibers) {
     sketch.color = {1.0f, 1.0f, 0.0f, 1.0f};
 }
 
-void MLforMainWindow::RenderPickBuffer() {
-    vantrel::RenderPickBuffer(views_.mainGL, heart_, fibers_);
+void MLforMainWindow::RenderPick() {
+    views_.mainRenderer.RenderPickBuffer(views_.mainGL, heart_, fibers_);
 }
 
 bool MLforMainWindow::PickSegmented(int x, int y, Vector3* point, Vector3* normal) const {
@@ -24,15 +24,9 @@ bool MLforMainWindow::PickSegmented(int x, int y, Vector3* point, Vector3* norma
     return true;
 }
 
-void MLforMainWindow::OnRButtonDown(int x, int y) {
-    rightDown = true;
+CameraDragMode MLforMainWindow::RightDragMode(int x) const {
     const bool inZoomStrip = x > views_.mainGL.ClientWidth() - kZoomStripPixels;
-    views_.mainGL.StartDrag(x, y, inZoomStrip ? CameraDragMode::Zoom : CameraDragMode::Rotate);
-}
-
-void MLforMainWindow::OnMButtonDown(int x, int y) {
-    middleDown = true;
-    views_.mainGL.StartDrag(x, y, CameraDragMode::Zoom);
+    return inZoomStrip ? CameraDragMode::Zoom : CameraDragMode::Rotate;
 }
 
 void MLforMainWindow::OnLButtonDown(int x, int y) {
@@ -98,22 +92,8 @@ void MLforMainWindow::OnLButtonUp(int x, int y) {
     leftDown = false;
     placingStart = false;
     drawingFeature = false;
-    RenderPickBuffer();
+    RenderPick();
 }
-
-void MLforMainWindow::OnRButtonUp(int, int) {
-    rightDown = false;
-    views_.mainGL.EndDrag();
-    RenderPickBuffer();
-}
-
-void MLforMainWindow::OnMButtonUp(int, int) {
-    middleDown = false;
-    views_.mainGL.EndDrag();
-    RenderPickBuffer();
-}
-
-void MLforMainWindow::OnLButtonDblClk(int, int) {}
 
 void MLforMainWindow::OnRButtonDblClk(int x, int y) {
     Vector3 origin;
@@ -122,8 +102,6 @@ void MLforMainWindow::OnRButtonDblClk(int x, int y) {
     fibers_.ToggleBlockAt(origin, direction);
     views_.RedrawMainView();
 }
-
-void MLforMainWindow::OnMButtonDblClk(int, int) {}
 
 void MLforMainWindow::DrawOverlay() {
     // What is drawn follows the gesture, not the point count: a curve sketch of two

@@ -12,12 +12,12 @@
 #include "growth/FiberCore.h"
 #include "growth/Polyline.h"
 #include "heart/HeartModel.h"
-#include "interaction/MLState.h"
+#include "interaction/CameraListener.h"
 #include "render/ViewCore.h"
 
 namespace vantrel {
 
-class MLforMainWindow : public MLState {
+class MLforMainWindow : public CameraListener {
 public:
     // Width of the strip at the right edge of the view where a right drag zooms.
     static constexpr int kZoomStripPixels = 50;
@@ -25,14 +25,8 @@ public:
     MLforMainWindow(ViewCore& views, HeartModel& heart, FiberCore& fibers);
 
     void OnLButtonUp(int x, int y) override;
-    void OnRButtonUp(int x, int y) override;
-    void OnMButtonUp(int x, int y) override;
     void OnLButtonDown(int x, int y) override;
-    void OnRButtonDown(int x, int y) override;
-    void OnMButtonDown(int x, int y) override;
-    void OnLButtonDblClk(int x, int y) override;
     void OnRButtonDblClk(int x, int y) override;
-    void OnMButtonDblClk(int x, int y) override;
     void OnMouseMove(int x, int y) override;
     // The start-point arrow while a placement is under way, the sketch as lines of
     // width 5 in its colour while a curve is drawn.
@@ -42,8 +36,12 @@ public:
     bool drawingFeature = false;
     Polyline sketch;
 
+protected:
+    // Zoom in the strip at the right edge, orbit elsewhere.
+    CameraDragMode RightDragMode(int x) const override;
+    void RenderPick() override;
+
 private:
-    void RenderPickBuffer();
     // The segmented heart polygon under (x, y): the picked surface point and the
     // polygon's outward normal. False off the heart and on unsegmented polygons.
     bool PickSegmented(int x, int y, Vector3* point, Vector3* normal) const;

@@ -5,7 +5,11 @@
 namespace vantrel {
 
 MLforRuleWindow::MLforRuleWindow(ViewCore& views, RuleLayout& layout)
-    : views_(views), layout_(layout) {}
+    : CameraListener(views.ruleGL), views_(views), layout_(layout) {}
+
+void MLforRuleWindow::RenderPick() {
+    layout_.RedrawRulePick(views_.ruleGL);
+}
 
 void MLforRuleWindow::ResetGrab() {
     editing = false;
@@ -34,16 +38,6 @@ void MLforRuleWindow::OnLButtonDown(int x, int y) {
     }
 }
 
-void MLforRuleWindow::OnRButtonDown(int x, int y) {
-    rightDown = true;
-    views_.ruleGL.StartDrag(x, y, CameraDragMode::Rotate);
-}
-
-void MLforRuleWindow::OnMButtonDown(int x, int y) {
-    middleDown = true;
-    views_.ruleGL.StartDrag(x, y, CameraDragMode::Zoom);
-}
-
 void MLforRuleWindow::OnMouseMove(int x, int y) {
     if (leftDown) {
         if (editing) {
@@ -69,24 +63,7 @@ void MLforRuleWindow::OnLButtonUp(int, int) {
     ResetGrab();
     leftDown = false;
     views_.ruleGL.EndDrag();
-    layout_.RedrawRulePick(views_.ruleGL);
+    RenderPick();
 }
-
-void MLforRuleWindow::OnRButtonUp(int, int) {
-    rightDown = false;
-    views_.ruleGL.EndDrag();
-    layout_.RedrawRulePick(views_.ruleGL);
-}
-
-void MLforRuleWindow::OnMButtonUp(int, int) {
-    middleDown = false;
-    views_.ruleGL.EndDrag();
-    layout_.RedrawRulePick(views_.ruleGL);
-}
-
-void MLforRuleWindow::OnLButtonDblClk(int, int) {}
-void MLforRuleWindow::OnRButtonDblClk(int, int) {}
-void MLforRuleWindow::OnMButtonDblClk(int, int) {}
-void MLforRuleWindow::DrawOverlay() {}
 
 }  // namespace vantrel

@@ -8,27 +8,19 @@
 // (handles are found where they moved from the next press on).
 #include <cstdint>
 
-#include "interaction/MLState.h"
+#include "interaction/CameraListener.h"
 #include "interaction/RuleLayout.h"
 #include "render/ViewCore.h"
 
 namespace vantrel {
 
-class MLforRuleWindow : public MLState {
+class MLforRuleWindow : public CameraListener {
 public:
     MLforRuleWindow(ViewCore& views, RuleLayout& layout);
 
     void OnLButtonUp(int x, int y) override;
-    void OnRButtonUp(int x, int y) override;
-    void OnMButtonUp(int x, int y) override;
     void OnLButtonDown(int x, int y) override;
-    void OnRButtonDown(int x, int y) override;
-    void OnMButtonDown(int x, int y) override;
-    void OnLButtonDblClk(int x, int y) override;
-    void OnRButtonDblClk(int x, int y) override;
-    void OnMButtonDblClk(int x, int y) override;
     void OnMouseMove(int x, int y) override;
-    void DrawOverlay() override;
 
     // The grabbed handle; the values below are those of an idle listener.
     bool editing = false;
@@ -39,6 +31,9 @@ public:
     std::uint32_t pickLateral = 0xFFFFFFFFu;
     int lastPointX = 0;
     int lastPointY = 0;
+
+protected:
+    void RenderPick() override;
 
 private:
     void ResetGrab();

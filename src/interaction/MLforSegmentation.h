@@ -6,29 +6,25 @@
 // Every button release re-renders the main view's pick buffers.
 #include "growth/FiberCore.h"
 #include "heart/HeartModel.h"
-#include "interaction/MLState.h"
+#include "interaction/CameraListener.h"
 #include "render/ViewCore.h"
 
 namespace vantrel {
 
-class MLforSegmentation : public MLState {
+class MLforSegmentation : public CameraListener {
 public:
     MLforSegmentation(ViewCore& views, HeartModel& heart, FiberCore& fibers);
 
     void OnLButtonUp(int x, int y) override;
-    void OnRButtonUp(int x, int y) override;
-    void OnMButtonUp(int x, int y) override;
     void OnLButtonDown(int x, int y) override;
-    void OnRButtonDown(int x, int y) override;
-    void OnMButtonDown(int x, int y) override;
-    void OnLButtonDblClk(int x, int y) override;
     void OnRButtonDblClk(int x, int y) override;
     void OnMButtonDblClk(int x, int y) override;
     void OnMouseMove(int x, int y) override;
-    void DrawOverlay() override;
+
+protected:
+    void RenderPick() override;
 
 private:
-    void RenderPickBuffer();
     // EraseAround the polygon under (x, y), if any, and redraw.
     void EraseAt(int x, int y);
 

@@ -1,7 +1,7 @@
 #pragma once
-// Where the two rewriting rules stand in the rule window, the window's scene (a
-// floor grid and both rules), its pick pass, and the dispatch of a handle drag to
-// the rule that owns the handle.
+// Where the two rewriting rules stand in the rule window and the dispatch of a handle
+// drag to the rule that owns the handle; the window's scene and its pick pass are drawn
+// by render/RuleSceneDrawing at these origins.
 #include <cstdint>
 
 #include "geometry/Vector3.h"
@@ -15,9 +15,7 @@ public:
     // The rules are edited in place; they must outlive the layout.
     RuleLayout(RewritingRule& rule1, RewritingRule& rule2);
 
-    // The rule scene at the current model-view matrix: in a normal frame the grey
-    // floor grid (y = 0, -3 to 3 in x and z, lines every 0.5), then rule 1 at
-    // rule1Origin and rule 2 at rule2Origin; in a pick pass only the rules' handles.
+    // The rule scene (DrawRuleScene) with rule 1 at rule1Origin and rule 2 at rule2Origin.
     void DrawScene(bool pickPass) const;
 
     // Renders the rule window's pick buffers (nothing while it has no context).

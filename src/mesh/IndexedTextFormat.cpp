@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "geometry/ConsoleLog.h"
+#include "geometry/SafeFileWriter.h"
 #include "mesh/IndexedTextFormat.h"
 #include "mesh/TextLines.h"
 
@@ -22,23 +23,27 @@ namespace {
 }  // namespace
 
 int RkPolygonModel::SaveIndexedText(const std::string& path) const {
-    std::FILE* file = std::fopen(path.c_str(), "w");
-    if (!file) {
+    const FileWriteResult result = WriteFileSafely(path, [this](std::FILE* file) {
+        std::fprintf(file, "%d %d\n", static_cast<int>(vertices.size()),
+                     static_cast<int>(polygons.size()));
+        for (const MeshVertex& vertex : vertices)
+            std::fprintf(file, "%f %f %f\n", vertex.position.x, vertex.position.y,
+                         vertex.position.z);
+        for (const MeshPolygon& polygon : polygons)
+            std::fprintf(file, "%d %d %d\n", polygon.vertex[0], polygon.vertex[1],
+                         polygon.vertex[2]);
+        // A full disk must not pass for a written file.
+        return std::ferror(file) == 0;
+    });
+    if (result == FileWriteResult::kCannotOpen) {
         ConsoleLog("%s: cannot open the file for writing\n", path.c_str());
         throw std::runtime_error("cannot open file.");
     }
-    std::fprintf(file, "%d %d\n", static_cast<int>(vertices.size()),
-                 static_cast<int>(polygons.size()));
-    for (const MeshVertex& vertex : vertices)
-        std::fprintf(file, "%f %f %f\n", vertex.position.x, vertex.position.y, vertex.position.z);
-    for (const MeshPolygon& polygon : polygons)
-        std::fprintf(file, "%d %d %d\n", polygon.vertex[0], polygon.vertex[1], polygon.vertex[2]);
-    const bool writeFailed = std::ferror(file) != 0;
-    int result = std::fclose(file);
-    // A full disk must not pass for a written file.
-    if (writeFailed && result == 0) result = EOF;
-    if (result != 0) ConsoleLog("%s: writing the file failed\n", path.c_str());
-    return result;
+    if (result == FileWriteResult::kCannotWrite) {
+        ConsoleLog("%s: writing the file failed\n", path.c_str());
+        return EOF;
+    }
+    return 0;
 }
 
 void RkPolygonModel::LoadIndexedText(const std::string& path) {

@@ -142,6 +142,108 @@ void CompactModel(RkPolygonModel& model, const std::vector<bool>& vertexDropped,
     }
 }
 
+// The records one edge collapse touches: edge (a, b) merges b into a; its two
+// polygons vanish, and with each the edge it has at b, whose place the polygon's
+// edge at a takes.
+struct CollapseRecords {
+    int edge, a, b;
+    int forwardPolygon, backwardPolygon;
+    int keptForward;   // (x, a), survives
+    int lostForward;   // (b, x), vanishes
+    int keptBackward;  // (a, y), survives
+    int lostBackward;  // (y, b), vanishes
+    int x, y;
+};
+
+CollapseRecords RecordsOfCollapse(const std::vector<MeshEdge>& edges, int edgeIndex) {
+    const MeshEdge& collapsed = edges[edgeIndex];
+    CollapseRecords r{};
+    r.edge = edgeIndex;
+    r.a = collapsed.lowVertex;
+    r.b = collapsed.highVertex;
+    r.forwardPolygon = collapsed.forwardPolygon;
+    r.backwardPolygon = collapsed.backwardPolygon;
+    r.keptForward = collapsed.forwardPrev;
+    r.lostForward = collapsed.forwardNext;
+    r.keptBackward = collapsed.backwardNext;
+    r.lostBackward = collapsed.backwardPrev;
+    r.x = OtherEnd(edges[r.keptForward], r.a);
+    r.y = OtherEnd(edges[r.keptBackward], r.a);
+    return r;
+}
+
+bool Vanishes(const CollapseRecords& r, int polygonIndex) {
+    return polygonIndex == r.forwardPolygon || polygonIndex == r.backwardPolygon;
+}
+
+// Every polygon around b now uses a, and the edge it shared with a vanishing polygon
+// is replaced by the surviving edge on that side.
+void MovePolygonsToLowVertex(const ClosedFan& fanB, const CollapseRecords& r,
+                             std::vector<MeshPolygon>& polygons) {
+    for (int polygonIndex : fanB.polygons) {
+        if (Vanishes(r, polygonIndex)) continue;
+        MeshPolygon& polygon = polygons[polygonIndex];
+        for (int k = 0; k < 3; ++k) {
+            if (polygon.vertex[k] == r.b) polygon.vertex[k] = r.a;
+            if (polygon.edge[k] == r.lostForward) {
+                polygon.edge[k] = r.keptForward;
+            } else if (polygon.edge[k] == r.lostBackward) {
+                polygon.edge[k] = r.keptBackward;
+            }
+        }
+    }
+}
+
+// Every surviving edge at b now ends at a; where that puts its ends out of order,
+// the ends and the two sides swap so that lowVertex < highVertex.
+void MoveEdgesToLowVertex(const ClosedFan& fanB, const CollapseRecords& r,
+                          std::vector<MeshEdge>& edges) {
+    for (int around : fanB.edges) {
+        if (around == r.edge || around == r.lostForward || around == r.lostBackward) continue;
+        MeshEdge& edge = edges[around];
+        if (edge.lowVertex == r.b) {
+            edge.lowVertex = r.a;
+        } else {
+            edge.highVertex = r.a;
+        }
+        if (edge.lowVertex > edge.highVertex) {
+            std::swap(edge.lowVertex, edge.highVertex);
+            std::swap(edge.forwardPolygon, edge.backwardPolygon);
+            std::swap(edge.forwardPrev, edge.backwardPrev);
+            std::swap(edge.forwardNext, edge.backwardNext);
+        }
+    }
+}
+
+// Relinks the wings inside every changed polygon. The surviving edges (x, a) and
+// (a, y) thereby take the vanished polygons' sides over from the polygons across the
+// vanished edges; their other sides are untouched.
+void RelinkChangedPolygons(const ClosedFan& fanB, const CollapseRecords& r,
+                           const std::vector<MeshPolygon>& polygons, std::vector<MeshEdge>& edges) {
+    for (int polygonIndex : fanB.polygons) {
+        if (!Vanishes(r, polygonIndex))
+            LinkPolygonEdges(edges, polygons[polygonIndex], polygonIndex);
+    }
+}
+
+void RelinkVertices(const CollapseRecords& r, std::vector<MeshVertex>& vertices) {
+    vertices[r.a].edge = r.keptForward;
+    vertices[r.x].edge = r.keptForward;
+    vertices[r.y].edge = r.keptBackward;
+    vertices[r.b].edge = -1;
+}
+
+// Without level-of-detail flags: drops this collapse's vanished records at once.
+void DropCollapsedRecords(const CollapseRecords& r, RkPolygonModel& model) {
+    std::vector<bool> vertexRetired(model.vertices.size(), false);
+    std::vector<bool> polygonRetired(model.polygons.size(), false);
+    std::vector<bool> edgeRetired(model.edges.size(), false);
+    vertexRetired[r.b] = true;
+    polygonRetired[r.forwardPolygon] = polygonRetired[r.backwardPolygon] = true;
+    edgeRetired[r.edge] = edgeRetired[r.lostForward] = edgeRetired[r.lostBackward] = true;
+    CompactModel(model, vertexRetired, polygonRetired, edgeRetired);
+}
+
 }  // namespace
 
 bool LodPolygonModel::IsCollapsible(int edgeIndex) const {
@@ -198,95 +300,26 @@ bool LodPolygonModel::CollapseEdge(int edgeIndex, bool keepArrays) {
         return false;
     }
 
-    // The collapsed edge's record itself is not changed: UpdatePairsAround reads
-    // the vanished records from it.
-    const MeshEdge collapsed = edges[edgeIndex];
-    const int a = collapsed.lowVertex;
-    const int b = collapsed.highVertex;
-    const int forwardPolygon = collapsed.forwardPolygon;
-    const int backwardPolygon = collapsed.backwardPolygon;
-    const int keptForward = collapsed.forwardPrev;    // (x, a), survives
-    const int lostForward = collapsed.forwardNext;    // (b, x), vanishes
-    const int keptBackward = collapsed.backwardNext;  // (a, y), survives
-    const int lostBackward = collapsed.backwardPrev;  // (y, b), vanishes
-    const int x = OtherEnd(edges[keptForward], a);
-    const int y = OtherEnd(edges[keptBackward], a);
-
+    // The collapsed edge's record itself is not changed: UpdatePairsAround reads the
+    // vanished records from it.
+    const CollapseRecords r = RecordsOfCollapse(edges, edgeIndex);
     ClosedFan fanB;
-    WalkClosedFan(*this, b, fanB);
-
-    // Every polygon around b now uses a, and the edge it shared with a vanishing
-    // polygon is replaced by the surviving edge on that side.
-    for (int polygonIndex : fanB.polygons) {
-        if (polygonIndex == forwardPolygon || polygonIndex == backwardPolygon) {
-            continue;
-        }
-        MeshPolygon& polygon = polygons[polygonIndex];
-        for (int k = 0; k < 3; ++k) {
-            if (polygon.vertex[k] == b) {
-                polygon.vertex[k] = a;
-            }
-            if (polygon.edge[k] == lostForward) {
-                polygon.edge[k] = keptForward;
-            } else if (polygon.edge[k] == lostBackward) {
-                polygon.edge[k] = keptBackward;
-            }
-        }
-    }
-
-    // Every surviving edge at b now ends at a; where that puts its ends out of
-    // order, the ends and the two sides swap so that lowVertex < highVertex.
-    for (int around : fanB.edges) {
-        if (around == edgeIndex || around == lostForward || around == lostBackward) {
-            continue;
-        }
-        MeshEdge& edge = edges[around];
-        if (edge.lowVertex == b) {
-            edge.lowVertex = a;
-        } else {
-            edge.highVertex = a;
-        }
-        if (edge.lowVertex > edge.highVertex) {
-            std::swap(edge.lowVertex, edge.highVertex);
-            std::swap(edge.forwardPolygon, edge.backwardPolygon);
-            std::swap(edge.forwardPrev, edge.backwardPrev);
-            std::swap(edge.forwardNext, edge.backwardNext);
-        }
-    }
-
-    // Relink the wings inside every changed polygon. The surviving edges (x, a)
-    // and (a, y) thereby take the vanished polygons' sides over from the polygons
-    // across the vanished edges; their other sides are untouched.
-    for (int polygonIndex : fanB.polygons) {
-        if (polygonIndex != forwardPolygon && polygonIndex != backwardPolygon) {
-            LinkPolygonEdges(edges, polygons[polygonIndex], polygonIndex);
-        }
-    }
-
-    vertices[a].edge = keptForward;
-    vertices[x].edge = keptForward;
-    vertices[y].edge = keptBackward;
-    vertices[b].edge = -1;
+    WalkClosedFan(*this, r.b, fanB);
+    MovePolygonsToLowVertex(fanB, r, polygons);
+    MoveEdgesToLowVertex(fanB, r, edges);
+    RelinkChangedPolygons(fanB, r, polygons, edges);
+    RelinkVertices(r, vertices);
 
     if (haveLodData) {
-        vertexQuadrics[b].removed = true;
-        polygonPlanes[forwardPolygon].removed = true;
-        polygonPlanes[backwardPolygon].removed = true;
-        vertexPairs[edgeIndex].removed = true;
-        vertexPairs[lostForward].removed = true;
-        vertexPairs[lostBackward].removed = true;
-        if (!keepArrays) {
-            CompactRetired();
-        }
+        vertexQuadrics[r.b].removed = true;
+        polygonPlanes[r.forwardPolygon].removed = true;
+        polygonPlanes[r.backwardPolygon].removed = true;
+        vertexPairs[r.edge].removed = true;
+        vertexPairs[r.lostForward].removed = true;
+        vertexPairs[r.lostBackward].removed = true;
+        if (!keepArrays) CompactRetired();
     } else {
-        // Without level-of-detail flags only this collapse's records are retired.
-        std::vector<bool> vertexRetired(vertices.size(), false);
-        std::vector<bool> polygonRetired(polygons.size(), false);
-        std::vector<bool> edgeRetired(edges.size(), false);
-        vertexRetired[b] = true;
-        polygonRetired[forwardPolygon] = polygonRetired[backwardPolygon] = true;
-        edgeRetired[edgeIndex] = edgeRetired[lostForward] = edgeRetired[lostBackward] = true;
-        CompactModel(*this, vertexRetired, polygonRetired, edgeRetired);
+        DropCollapsedRecords(r, *this);
         ComputeNormals();
     }
     return true;

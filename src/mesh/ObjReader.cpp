@@ -10,6 +10,7 @@
 // malformed or non-finite "v"/"vt" value, a face with fewer than three corners
 // or an index outside the vertices rejects the whole file, naming its line.
 #include "mesh/ObjReader.h"
+#include "mesh/FileExtension.h"
 
 #include <cctype>
 #include <climits>
@@ -246,11 +247,7 @@ bool RkPolygonModel::LoadObj(const std::string& path) {
 }
 
 bool RkPolygonModel::Load(const std::string& path) {
-    const size_t n = path.size();
-    if (n >= 4 && std::tolower(static_cast<unsigned char>(path[n - 1])) == 'j' &&
-        std::tolower(static_cast<unsigned char>(path[n - 2])) == 'b' &&
-        std::tolower(static_cast<unsigned char>(path[n - 3])) == 'o' && path[n - 4] == '.')
-        return LoadObj(path);
+    if (HasExtension(path, "obj")) return LoadObj(path);
     ConsoleLog("%s: not an OBJ file (only .obj is read)\n", path.c_str());
     return false;
 }

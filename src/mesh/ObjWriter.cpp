@@ -2,30 +2,28 @@
 #include <cstdio>
 
 #include "geometry/ConsoleLog.h"
+#include "geometry/SafeFileWriter.h"
 #include "mesh/RkPolygonModel.h"
 
 namespace vantrel {
 
 bool RkPolygonModel::SaveObj(const std::string& path) const {
-    std::FILE* file = std::fopen(path.c_str(), "w");
-    if (!file) {
+    const FileWriteResult result = WriteFileSafely(path, [this](std::FILE* file) {
+        std::fprintf(file, "#Polygon model by RkPolygonModel\n");
+        for (const MeshVertex& vertex : vertices)
+            std::fprintf(file, "v %f %f %f\n", vertex.position.x, vertex.position.y,
+                         vertex.position.z);
+        for (const MeshPolygon& polygon : polygons)
+            std::fprintf(file, "f %d %d %d\n", polygon.vertex[0] + 1, polygon.vertex[1] + 1,
+                         polygon.vertex[2] + 1);
+        // A full disk must not pass for a written file.
+        return std::ferror(file) == 0;
+    });
+    if (result == FileWriteResult::kCannotOpen)
         ConsoleLog("%s: cannot open the file for writing\n", path.c_str());
-        return false;
-    }
-    std::fprintf(file, "#Polygon model by RkPolygonModel\n");
-    for (const MeshVertex& vertex : vertices)
-        std::fprintf(file, "v %f %f %f\n", vertex.position.x, vertex.position.y, vertex.position.z);
-    for (const MeshPolygon& polygon : polygons)
-        std::fprintf(file, "f %d %d %d\n", polygon.vertex[0] + 1, polygon.vertex[1] + 1,
-                     polygon.vertex[2] + 1);
-    // A full disk must not pass for a written file.
-    const bool writeFailed = std::ferror(file) != 0;
-    const bool closeFailed = std::fclose(file) != 0;
-    if (writeFailed || closeFailed) {
+    if (result == FileWriteResult::kCannotWrite)
         ConsoleLog("%s: writing the file failed\n", path.c_str());
-        return false;
-    }
-    return true;
+    return result == FileWriteResult::kWritten;
 }
 
 }  // namespace vantrel

@@ -48,12 +48,13 @@ public:
 
     // Writes "#Polygon model by RkPolygonModel", "v %f %f %f" per vertex and
     // "f %d %d %d" (1-based) per polygon. False when the file cannot be
-    // opened or written.
+    // opened or written; the previous file is then kept.
     bool SaveObj(const std::string& path) const;
 
     // Counted text format: "%d %d" (vertex and polygon counts), "%f %f %f" per
     // vertex, "%d %d %d" (0-based) per polygon. Throws std::runtime_error
-    // "cannot open file." when the file cannot be opened; returns fclose's result.
+    // "cannot open file." when the file cannot be opened; returns 0 when written,
+    // EOF when writing failed (the previous file is then kept).
     int SaveIndexedText(const std::string& path) const;
 
     // Reads the counted text format and runs BuildEdgeTable. Throws
@@ -63,7 +64,7 @@ public:
     void LoadIndexedText(const std::string& path);
 
     // VRML 1.0 text (Coordinate3 + IndexedFaceSet, six significant digits).
-    // False when the file cannot be opened or written.
+    // False when the file cannot be opened or written; the previous file is then kept.
     bool SaveVrml(const std::string& path) const;
 
     // ---- topology and geometry

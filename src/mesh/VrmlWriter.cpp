@@ -1,20 +1,18 @@
 // VRML 1.0 writer: one Coordinate3 node and one IndexedFaceSet.
-#include <fstream>
+#include <cstdio>
 #include <locale>
+#include <sstream>
 
 #include "geometry/ConsoleLog.h"
+#include "geometry/SafeFileWriter.h"
 #include "mesh/RkPolygonModel.h"
 
 namespace vantrel {
 
 bool RkPolygonModel::SaveVrml(const std::string& path) const {
-    std::ofstream out(path);
-    if (!out) {
-        ConsoleLog("%s: cannot open the file for writing\n", path.c_str());
-        return false;
-    }
     // Default stream formatting (six significant digits) with a decimal point,
     // whatever locale the program runs in.
+    std::ostringstream out;
     out.imbue(std::locale::classic());
     out << "#VRML V1.0 ascii\n\nSeparator {\n\tCoordinate3 {\n\t\tpoint [" << '\n';
     for (const MeshVertex& vertex : vertices)
@@ -25,12 +23,15 @@ bool RkPolygonModel::SaveVrml(const std::string& path) const {
         out << "\t\t\t" << polygon.vertex[0] << ",\t" << polygon.vertex[1] << ",\t"
             << polygon.vertex[2] << ",\t-1," << '\n';
     out << "\t\t]\n\t}\n}" << '\n';
-    out.close();
-    if (!out) {
+    const std::string text = out.str();
+    const FileWriteResult result = WriteFileSafely(path, [&text](std::FILE* file) {
+        return std::fwrite(text.data(), 1, text.size(), file) == text.size();
+    });
+    if (result == FileWriteResult::kCannotOpen)
+        ConsoleLog("%s: cannot open the file for writing\n", path.c_str());
+    if (result == FileWriteResult::kCannotWrite)
         ConsoleLog("%s: writing the file failed\n", path.c_str());
-        return false;
-    }
-    return true;
+    return result == FileWriteResult::kWritten;
 }
 
 }  // namespace vantrel

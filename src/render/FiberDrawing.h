@@ -1,9 +1,8 @@
 #pragma once
-// Drawing of the fibre network and of what the user places on the heart: start
-// points as yellow arrows, feature curves and sketches as lines, strokes as lit
-// tubes coloured by their animation state and conduction block, or as wire frame.
-// Each routine sets the OpenGL state it needs and restores what it changes. Large
-// networks go through vertex arrays, one draw call per colour.
+// Drawing of what the user places on the heart: start points as yellow arrows,
+// feature curves and sketches as lines; and the colour class of a stroke's tube
+// (the network itself is drawn by FiberRenderer). Each routine sets the OpenGL
+// state it needs and restores what it changes.
 #include "growth/FiberCore.h"
 #include "growth/Polyline.h"
 #include "growth/Stroke.h"
@@ -21,11 +20,6 @@ void DrawPolylineLines(const Polyline& line, float width);
 
 // Every start point's arrow, then every feature curve as lines of width 2.
 void DrawFeatures(const FiberCore& fibers);
-
-// Every fibre's strokes (the growth front only in wire frame): as lit tubes when
-// `asPolygon`, else as lines of width 2 coloured green (left the volume), yellow
-// (collided) or dark red, with the front in light blue.
-void DrawFibers(const FiberCore& fibers, bool asPolygon);
 
 // The tube colour classes of a stroke, in the order of the tests that pick them.
 enum class TubeColour { Blocked, Rest, Excited, Rising, Active };

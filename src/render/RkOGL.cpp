@@ -1,14 +1,16 @@
 #include "render/RkOGL.h"
 
+#include <QBuffer>
 #include <QImage>
 #include <QOpenGLContext>
 #include <QOpenGLFramebufferObject>
 #include <QOpenGLWidget>
 #include <cmath>
 #include <cstdio>
-#include <vector>
 
 #include <GL/gl.h>
+
+#include "geometry/SafeFileWriter.h"
 
 namespace vantrel {
 namespace {
@@ -16,11 +18,6 @@ namespace {
 constexpr double kFieldOfViewDegrees = 45.0;
 constexpr double kNearPlane = 0.01;
 constexpr double kFarPlane = 40.0;
-
-void PutLittleEndian(std::vector<unsigned char>& out, std::uint32_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i)
-        out.push_back(static_cast<unsigned char>((value >> (8 * i)) & 0xFF));
-}
 
 }  // namespace
 
@@ -270,47 +267,16 @@ void RkOGL::MouseRay(int x, int y, Vector3* origin, Vector3* direction) const {
 
 bool RkOGL::SaveBitmap(const std::string& path) {
     if (!window_ || !window_->isValid()) return false;
+    // 24-bit colour; QImage writes the BMP headers and the padded bottom-up rows.
     const QImage image = window_->grabFramebuffer().convertToFormat(QImage::Format_RGB888);
-    const int width = image.width();
-    const int height = image.height();
-    const int rowBytes = (width * 3 + 3) / 4 * 4;
-    const std::uint32_t imageSize =
-        static_cast<std::uint32_t>(rowBytes) * static_cast<std::uint32_t>(height);
-
-    std::vector<unsigned char> header;
-    header.push_back('B');
-    header.push_back('M');
-    PutLittleEndian(header, 54 + imageSize, 4);
-    PutLittleEndian(header, 0, 2);
-    PutLittleEndian(header, 0, 2);
-    PutLittleEndian(header, 54, 4);
-    PutLittleEndian(header, 40, 4);
-    PutLittleEndian(header, static_cast<std::uint32_t>(width), 4);
-    PutLittleEndian(header, static_cast<std::uint32_t>(height), 4);
-    PutLittleEndian(header, 1, 2);
-    PutLittleEndian(header, 24, 2);
-    PutLittleEndian(header, 0, 4);
-    PutLittleEndian(header, imageSize, 4);
-    for (int i = 0; i < 4; ++i) PutLittleEndian(header, 0, 4);
-
-    std::vector<unsigned char> pixels(imageSize, 0);
-    for (int row = 0; row < height; ++row) {
-        const unsigned char* source = image.constScanLine(height - 1 - row);
-        unsigned char* target = pixels.data() + static_cast<size_t>(row) * rowBytes;
-        for (int column = 0; column < width; ++column) {
-            target[column * 3 + 0] = source[column * 3 + 2];
-            target[column * 3 + 1] = source[column * 3 + 1];
-            target[column * 3 + 2] = source[column * 3 + 0];
-        }
-    }
-
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) return false;
-    const bool headerWritten = std::fwrite(header.data(), 1, 14, file) == 14;
-    const bool infoWritten = std::fwrite(header.data() + 14, 1, 40, file) == 40;
-    const bool pixelsWritten = std::fwrite(pixels.data(), 1, pixels.size(), file) == pixels.size();
-    const bool closed = std::fclose(file) == 0;
-    return headerWritten && infoWritten && pixelsWritten && closed;
+    QByteArray bitmap;
+    QBuffer buffer(&bitmap);
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.save(&buffer, "BMP")) return false;
+    const auto size = static_cast<std::size_t>(bitmap.size());
+    return WriteFileSafely(path, [&bitmap, size](std::FILE* file) {
+               return std::fwrite(bitmap.constData(), 1, size, file) == size;
+           }) == FileWriteResult::kWritten;
 }
 
 }  // namespace vantrel

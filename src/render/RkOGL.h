@@ -71,7 +71,8 @@ public:
     // Releases the context unless a frame is being drawn.
     void Release();
 
-    // Writes the view's current image as an uncompressed 24-bit bottom-up BMP.
+    // Writes the view's current image as an uncompressed 24-bit BMP; false when it
+    // cannot be written (the previous file is then kept).
     bool SaveBitmap(const std::string& path);
 
     bool InitGL();

@@ -1,5 +1,7 @@
 #pragma once
-// Holder of both views' OpenGL wrappers with their initial cameras, the growth
+// Holder of both views' OpenGL wrappers with their initial cameras, the main view's
+// scene renderer (its kept arrays are told by the program when the heart or the
+// network changes), the growth
 // parameter dialog and pointers to the frame and the two views. The program keeps
 // exactly one; the widgets are created by the program and only referred to here
 // (the parameter dialog is owned and deleted here).
@@ -7,6 +9,7 @@
 #include <QWidget>
 #include <functional>
 
+#include "render/HeartDrawing.h"
 #include "render/RkOGL.h"
 
 class QOpenGLWidget;
@@ -33,6 +36,7 @@ public:
 
     RkOGL mainGL;
     RkOGL ruleGL;
+    HeartRenderer mainRenderer;
     QPointer<QWidget> mainFrame;
     QPointer<QWidget> parameterDialog;
     QPointer<QOpenGLWidget> mainView;

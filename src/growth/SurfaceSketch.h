@@ -2,7 +2,8 @@
 // The geometry of what a left drag on the heart builds: points placed under the
 // surface, the start-point placement (a position and a provisional direction point,
 // turned into four start points at the release) and the feature-curve sketch
-// (kept when long enough, smoothed twice). Plain C++: no Qt, no OpenGL.
+// (kept when long enough, smoothed twice). The program's mouse listener and
+// vantrel-grow's start polygons both build on it.
 #include <array>
 #include <optional>
 

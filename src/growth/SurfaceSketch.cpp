@@ -1,4 +1,4 @@
-#include "interaction/SurfaceSketch.h"
+#include "growth/SurfaceSketch.h"
 
 #include "geometry/Matrix4.h"
 

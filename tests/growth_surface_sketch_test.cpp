@@ -1,6 +1,6 @@
 // The geometry of a left drag on the heart: the aimed start-point placement, its
 // four start points, and the feature-curve sketch.
-#include "interaction/SurfaceSketch.h"
+#include "growth/SurfaceSketch.h"
 
 #include <gtest/gtest.h>
 

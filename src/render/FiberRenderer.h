@@ -1,0 +1,49 @@
+#pragma once
+// One view's drawing of the fibre network: every fibre's strokes as lit tubes
+// coloured by their animation state and conduction block (TubeColourOf), or as
+// lines of width 2 coloured green (left the volume), yellow (collided) or dark red,
+// with the growth front in light blue. Large networks go through vertex arrays,
+// one draw call per colour; each draw sets the OpenGL state it needs and restores
+// what it changes.
+//
+// The tube geometry is kept between frames (it changes only with the network's
+// strokes; the colours are chosen anew each frame) until Invalidate. The arrays
+// are client memory: no OpenGL object outlives a frame, so the renderer is not
+// tied to a context.
+#include <array>
+#include <vector>
+
+#include "growth/FiberCore.h"
+
+namespace vantrel {
+
+class FiberRenderer {
+public:
+    void Draw(const FiberCore& fibers, bool asPolygon);
+    // The network's strokes changed (growth, Init All Strokes, a scene read): the
+    // tube geometry is gathered again at the next Draw.
+    void Invalidate() { tubesValid_ = false; }
+
+private:
+    static constexpr int kColourCount = 5;  // TubeColour's values
+
+    void GatherTubes(const FiberCore& fibers);
+    // Whether every stroke's tube has as many vertices as the kept arrays hold for it.
+    bool TubesFit(const FiberCore& fibers) const;
+    void DrawTubes(const FiberCore& fibers);
+    void DrawWireFrame(const FiberCore& fibers);
+
+    // Tube vertices and normals of every stroke in network order, the first vertex
+    // of each stroke's tube (and the total at the end), and this frame's triangle indices per
+    // colour.
+    std::vector<float> tubeVertices_;
+    std::vector<float> tubeNormals_;
+    std::vector<unsigned> tubeBase_;
+    std::array<std::vector<unsigned>, kColourCount> tubeIndices_;
+    bool tubesValid_ = false;
+    // Wire-frame lines, gathered each frame (the growth front changes every pass).
+    std::vector<float> lineVertices_;
+    std::vector<float> lineColours_;
+};
+
+}  // namespace vantrel
