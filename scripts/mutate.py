@@ -18,8 +18,10 @@ scripts/mutation-equivalents.txt and left out of the score.
 import argparse
 import os
 import random
+import resource
 import re
 import shutil
+import signal
 import subprocess
 import sys
 import time
@@ -271,16 +273,31 @@ def test_environment(tree, sanitize):
     return env
 
 
-def run_program(build, name, env, limit):
-    """Runs one test program; returns ('passed' | 'failed' | 'timeout', seconds)."""
+def run_program(build, name, env, limits):
+    """Runs one test program; returns ('passed' | 'failed' | 'timeout', cpu seconds, wall
+    seconds). The limit is on processor time (RLIMIT_CPU), which a loaded machine does
+    not stretch; a generous wall-clock limit catches a program that waits without end."""
+    cpu_limit, wall_limit = limits
+
+    def limit_cpu():
+        seconds = max(1, int(cpu_limit))
+        resource.setrlimit(resource.RLIMIT_CPU, (seconds, seconds + 5))
+
+    before = resource.getrusage(resource.RUSAGE_CHILDREN)
     start = time.monotonic()
     try:
         result = run([str(build / "tests" / name)], cwd=build / "tests", env=env,
-                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=limit)
-        status = "passed" if result.returncode == 0 else "failed"
+                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=wall_limit,
+                     preexec_fn=limit_cpu)
+        if result.returncode == -signal.SIGXCPU or result.returncode == -signal.SIGKILL:
+            status = "timeout"
+        else:
+            status = "passed" if result.returncode == 0 else "failed"
     except subprocess.TimeoutExpired:
         status = "timeout"
-    return status, time.monotonic() - start
+    after = resource.getrusage(resource.RUSAGE_CHILDREN)
+    cpu = (after.ru_utime - before.ru_utime) + (after.ru_stime - before.ru_stime)
+    return status, cpu, time.monotonic() - start
 
 
 def main():
@@ -294,7 +311,8 @@ def main():
                         help="use an AddressSanitizer/UBSan build (catches out-of-bounds faults)")
     parser.add_argument("--jobs", type=int, default=2)
     parser.add_argument("--time-factor", type=float, default=5.0,
-                        help="time limit per test program: this many times its clean run, at least 20 s")
+                        help="limit per test program: this many times the processor time of its "
+                        "clean run, at least 10 s")
     parser.add_argument("--rev", help="mutate this commit instead of the working tree")
     parser.add_argument("--faults", help="run only the faults listed in this report of an earlier "
                         "run (its 'survived:' lines), e.g. to check new tests against the survivors")
@@ -327,8 +345,11 @@ def main():
             candidates.append(Mutant(path, number, start, end, name, replacement, lines[number - 1]))
     chosen = random.Random(args.seed).sample(candidates, min(args.count, len(candidates)))
     if args.faults:
-        wanted = set(re.findall(r"survived:?\s+(\S+?):(\d+): ([^:]+): `(.*)` -> ",
-                                Path(args.faults).read_text()))
+        # Survivors, and faults whose only sign was a time-out (worth a second look).
+        report = Path(args.faults).read_text()
+        fault = r"\s+(\S+?):(\d+): ([^:]+): `(.*)` -> "
+        wanted = set(re.findall(r"survived:?" + fault, report)) | set(
+            re.findall(r"killed" + fault + r".*\(\S+ timeout\)$", report, re.M))
         # Matched by file, operator and line text (the nearest such site), so that the
         # faults are found again after unrelated edits have moved their lines.
         chosen = []
@@ -372,12 +393,12 @@ def main():
         sys.exit(f"the unchanged tree does not build; see {work / 'build.log'}")
     limits = {}
     for name in needed:
-        status, seconds = run_program(build, name, env, 600)
+        status, cpu, wall = run_program(build, name, env, (3600, 3600))
         if status != "passed":
             sys.exit(f"{name} fails on the unchanged tree")
-        limits[name] = max(20.0, args.time_factor * seconds)
-        print(f"  {name}: {seconds:.1f} s", flush=True)
-    order = sorted(needed, key=lambda name: limits[name])  # quickest first: stop at the first failure
+        limits[name] = (max(10.0, args.time_factor * cpu), max(120.0, 10 * args.time_factor * wall))
+        print(f"  {name}: {cpu:.1f} s processor time, {wall:.1f} s", flush=True)
+    order = sorted(needed, key=lambda name: limits[name][0])  # quickest first: stop at the first failure
 
     equivalents = load_equivalents(repo / "scripts" / "mutation-equivalents.txt")
     originals = {}
@@ -398,7 +419,7 @@ def main():
         else:
             m.outcome = "survived"
             for name in names:
-                status, _ = run_program(build, name, env, limits[name])
+                status, _, _ = run_program(build, name, env, limits[name])
                 if status != "passed":
                     m.outcome, m.detail = "killed", f"{name} {status}"
                     break
