@@ -55,8 +55,7 @@ void BM_GrowRunOnDemoHeart(benchmark::State& state) {
             state.SkipWithError(error.c_str());
             return;
         }
-        GrowStep(1, *session);
-        if (!ExportStep(options, *session, error)) {
+        if (!GrowStep(1, *session, error) || !ExportStep(options, *session, error)) {
             state.SkipWithError(error.c_str());
             return;
         }
