@@ -366,6 +366,11 @@ TEST(VoxelDensity, StrokePointsOnOrBeyondTheBoxFacesStayInTheGrid) {
     EXPECT_EQ(volume.densityField()[CellIndex(127, 64, 64)], 6.0);
     EXPECT_EQ(volume.densityField()[CellIndex(126, 64, 64)], 5.0);  // 9.95 lies in 127 too
     EXPECT_EQ(std::count(volume.densityField().begin(), volume.densityField().end(), 6.0), 1);
+    // The lower corner is cell 0, which is in the grid too.
+    VoxelVolume small(16, kExtent);
+    TestStroke corner(2, {Vector3(0.0, 0.0, 0.0), Vector3(0.01, 0.0, 0.0)});
+    small.MarkStroke(&corner);
+    EXPECT_EQ(small.densityField()[0], 6.0);
 }
 
 TEST(VoxelCubeLayer, MarkVoxelRegistersEveryStrokeAndResetOccupancyEmptiesAll) {
