@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdio>
 
+#include "cli/ConductionStep.h"
 #include "cli/StartPolygon.h"
 #include "geometry/ConsoleLog.h"
 #include "geometry/SafeFileWriter.h"
@@ -52,6 +53,7 @@ bool LoadSceneStep(const GrowOptions& options, GrowSession& session, std::string
         return false;
     }
     ApplyScene(scene, session.core, session.parameters);
+    TakeScenePhysiology(scene, session);
     return true;
 }
 
@@ -113,8 +115,9 @@ bool AddStartPolygonsStep(const GrowOptions& options, GrowSession& session, std:
 bool SaveSceneStep(const GrowOptions& options, GrowSession& session, std::string& error) {
     if (options.saveScenePath.empty()) return true;
     std::string reason;
-    if (!WriteSceneFile(options.saveScenePath, CaptureScene(session.core, session.parameters),
-                        reason)) {
+    Scene scene = CaptureScene(session.core, session.parameters);
+    AddScenePhysiology(session, scene);
+    if (!WriteSceneFile(options.saveScenePath, scene, reason)) {
         error = reason;
         return false;
     }
@@ -141,16 +144,17 @@ bool GrowStep(int runs, GrowSession& session, std::string& error) {
 
 bool ExportStep(const GrowOptions& options, GrowSession& session, std::string& error) {
     const FiberCore& core = session.core;
+    const HeartNormalisation* toHeart = options.heartFrame ? &session.heart.normalisation : nullptr;
     if (!options.outPath.empty() &&
         !WriteFile(
             options.outPath, "fibre file",
-            [&](std::FILE* file) { return core.ExportFibersObj(file); }, error)) {
+            [&](std::FILE* file) { return core.ExportFibersObj(file, toHeart); }, error)) {
         return false;
     }
     if (!options.centrelinesPath.empty() &&
         !WriteFile(
             options.centrelinesPath, "centreline file",
-            [&](std::FILE* file) { return ExportCentrelinesVtk(core, file); }, error)) {
+            [&](std::FILE* file) { return ExportCentrelinesVtk(core, file, toHeart); }, error)) {
         return false;
     }
     return true;
@@ -160,6 +164,7 @@ void PrintTimings(const GrowTimings& timings) {
     ConsoleLog("timing: load %.3f s\n", timings.load);
     ConsoleLog("timing: volume %.3f s\n", timings.volume);
     ConsoleLog("timing: growth %.3f s (%d strokes)\n", timings.growth, timings.strokes);
+    ConsoleLog("timing: conduction %.3f s\n", timings.conduction);
     ConsoleLog("timing: export %.3f s\n", timings.exportSeconds);
 }
 
@@ -175,6 +180,7 @@ int RunGrowJob(const GrowOptions& options) {
     // The scene first: a refused scene file should not cost a heart load.
     const Stopwatch loadWatch;
     if (!LoadSceneStep(options, *session, error)) return fail();
+    ApplyPhysiologyOptions(options, *session);
     if (!LoadHeartStep(options, *session, error)) return fail();
     session->timings.load = loadWatch.Seconds();
 
@@ -183,14 +189,22 @@ int RunGrowJob(const GrowOptions& options) {
     session->timings.volume = volumeWatch.Seconds();
 
     if (!AddStartPolygonsStep(options, *session, error)) return fail();
+    PlaceRootDelays(*session);
     if (!SaveSceneStep(options, *session, error)) return fail();
 
+    session->random.SetState(options.seed);
     if (!GrowStep(options.runs, *session, error)) return fail();
 
     if (options.runs > 0) {
+        if (!BlockSceneStrokesStep(*session, error)) return fail();
+        // Export time: everything after the growth but the conduction run itself.
         const Stopwatch exportWatch;
+        ConductionFiles conductionFiles;
+        if (!PrepareConductionStep(options, *session, conductionFiles, error)) return fail();
         if (!ExportStep(options, *session, error)) return fail();
-        session->timings.exportSeconds = exportWatch.Seconds();
+        if (!WriteConductionStep(conductionFiles, error)) return fail();
+        session->timings.exportSeconds = exportWatch.Seconds() - session->timings.conduction;
+        if (!WriteSummaryStep(options, *session, error)) return fail();
     }
     if (options.timings) PrintTimings(session->timings);
     return kExitSuccess;
