@@ -1,8 +1,11 @@
 // The Activation Map, its legend and the ms-wave on the running program, grown on the
 // demo heart.
+#include <QLabel>
+#include <QLineEdit>
 #include <QStatusBar>
 #include <cmath>
 
+#include "app/PhysiologyDlg.h"
 #include "app_harness.h"
 #include "render/ActivationColours.h"
 #include "render/ActivationLegend.h"
@@ -95,6 +98,74 @@ private slots:
         }
         QVERIFY(ChooseMenu("Animation", "Animation2 (ms)"));
         QVERIFY(!Frame()->WaveRunning());
+    }
+
+    void doublingThePurkinjeVelocityHalvesTheJunctionTimes() {
+        auto lastJunction = [] {
+            double last = 0.0;
+            for (const PurkinjeMuscleJunction& j : Frame()->Conduction().junctions) {
+                if (std::isfinite(j.activation)) last = std::max(last, j.activation);
+            }
+            return last;
+        };
+        const double before = lastJunction();
+        QVERIFY(before > 0.0);
+        const double velocity = ProgramPhysiology().settings.purkinjeVelocity;
+        QString refusal;
+        ModalDialogHandler handler([&](QDialog* dialog) {
+            auto* physiology = static_cast<PhysiologyDlg*>(dialog);
+            physiology->purkinjeEdit->setText("0");
+            physiology->accept();  // refused: stays open and says why
+            refusal = physiology->message->text();
+            physiology->purkinjeEdit->setText(QString::number(2.0 * velocity, 'g', 17));
+            physiology->accept();
+        });
+        QVERIFY(ChooseMenu("Growth", "Physiology..."));
+        QCOMPARE(refusal, QString("Purkinje velocity: expected a finite number above 0, got '0'"));
+        QCOMPARE(ProgramPhysiology().settings.purkinjeVelocity, 2.0 * velocity);
+        QVERIFY(std::abs(lastJunction() / before - 0.5) < 0.01);
+        QVERIFY(Frame()->statusBar()->currentMessage().contains("90th percentile"));
+        ProgramPhysiology().settings.purkinjeVelocity = velocity;
+        Frame()->UpdateConduction();
+    }
+
+    void physiologyTravelsWithTheSceneFile() {
+        const QString path = OutputDir() + "/physiology-scene.json";
+        ProgramPhysiology().settings.pmjDelay = 7.5;
+        FileNames().Answer(path);
+        QVERIFY(ChooseMenu("&File", "Save Scene..."));
+        ProgramPhysiology().settings.pmjDelay = 5.0;
+        FileNames().Answer(path);
+        QVERIFY(ChooseMenu("&File", "Open Scene..."));
+        QCOMPARE(ProgramPhysiology().settings.pmjDelay, 7.5);
+        ProgramPhysiology().settings.pmjDelay = 5.0;
+        Frame()->UpdateConduction();
+    }
+
+    void everyExportWritesItsFileWithItsExtension() {
+        const QString base = OutputDir() + "/export-";
+        const struct {
+            const char* item;
+            const char* name;
+        } exports[] = {
+            {"export network (.vtk)", "network.vtk"},
+            {"export PMJs (.csv)", "pmj.csv"},
+            {"export endocardium (.vtk)", "endocardium.vtk"},
+            {"export openCARP network (.pkje)", "network.pkje"},
+            {"export MonoAlg3D network (.vtk)", "monoalg3d.vtk"},
+            {"export run summary (.json)", "summary.json"},
+        };
+        for (const auto& entry : exports) {
+            const QString name = QString(entry.name);
+            QFile::remove(base + name);
+            // The extension is added to a name chosen without it.
+            FileNames().Answer(base + name.section('.', 0, 0));
+            if (name == "monoalg3d.vtk") FileNames().Answer(base + "monoalg3d-pmj.vtk");
+            QVERIFY2(ChooseMenu("&File", entry.item), entry.item);
+            QVERIFY2(!ReadAll(base + name).isEmpty(), entry.name);
+        }
+        QVERIFY(!ReadAll(base + "monoalg3d-pmj.vtk").isEmpty());
+        QVERIFY(ReadAll(base + "network.vtk").contains("POLYDATA"));
     }
 
     void growthStopsTheWave() {

@@ -7,6 +7,7 @@
 
 #include "app/CMainFrame.h"
 #include "app/CommandIds.h"
+#include "app/PhysiologyDlg.h"
 #include "app/Singletons.h"
 #include "geometry/ConsoleLog.h"
 #include "render/ActivationDisplay.h"
@@ -39,6 +40,8 @@ void CMainFrame::BuildActivationCommands() {
         [this] { return waveTimer_.isActive(); });
     c.Add(kWaveFaster, "Animation2 faster (x2)", [this] { ChangeWaveSpeed(2.0); });
     c.Add(kWaveSlower, "Animation2 slower (/2)", [this] { ChangeWaveSpeed(0.5); });
+    c.Add(kPhysiologyDlg, "Physiology...", [this] { ShowPhysiologyDialog(); });
+    BuildExportCommands();
     waveTimer_.setInterval(kWaveIntervalMs);
     connect(&waveTimer_, &QTimer::timeout, this, [this] { WaveTick(); });
     TheViewCore()->networkEdited = [this] { UpdateConduction(); };
@@ -133,6 +136,19 @@ void CMainFrame::ChangeWaveSpeed(double factor) {
     waveSpeed_ = std::clamp(waveSpeed_ * factor, 1.0 / 64.0, 64.0);
     ShowStatus(QString("Animation2: the whole activation in %1 s")
                    .arg(kWaveScreenMs / 1000.0 / waveSpeed_, 0, 'g', 3));
+}
+
+}  // namespace vantrel
+
+namespace vantrel {
+
+void CMainFrame::ShowPhysiologyDialog() {
+    ScenePhysiology& physiology = ProgramPhysiology();
+    PhysiologyDlg dialog(physiology.settings, this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    physiology.settings = dialog.Settings();
+    UpdateConduction();
+    RedrawMainView();
 }
 
 }  // namespace vantrel

@@ -28,8 +28,9 @@ const std::vector<MenuEntry>& MenuLayout() {
     using namespace command;
     static const std::vector<MenuEntry> menus = {
         {"&File",
-         {kExportFibers, kExportCentrelines, kSeparator, kOpenScene, kSaveScene, kSeparator,
-          kExit}},
+         {kExportFibers, kExportCentrelines, kSeparator, kExportNetworkVtk, kExportPmjCsv,
+          kExportEndocardiumVtk, kExportOpenCarp, kExportMonoAlg3d, kExportSummary, kSeparator,
+          kOpenScene, kSaveScene, kSeparator, kExit}},
         {"Segmentation", {kSegmentationMode, kExportSegmentation}},
         {"&View", {kToolbar, kStatusBar, kOuterFrame}},
         {"&Help", {kAbout}},
@@ -39,7 +40,7 @@ const std::vector<MenuEntry>& MenuLayout() {
         {"Growth",
          {kGoGrowth, kSeparator, kFitOffsetFromTargetPolygon, kFitRotation, kShuffleGrowthApexOrder,
           kCreateTreeStructure, kSeparator, kInitAllStrokes, kSeparator, kShowParameterDlg,
-          kSeparator, kDrawFeatures, kPlaceStartPoint}},
+          kPhysiologyDlg, kSeparator, kDrawFeatures, kPlaceStartPoint}},
         {"RewritingRule", {kAddLateral, kRemoveLateral}},
         {"Animation", {kAnimation1, kAnimation2, kWaveFaster, kWaveSlower}},
     };

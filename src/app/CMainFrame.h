@@ -95,6 +95,9 @@ private:
     void WaveTick();
     void StopWave();
     void ChangeWaveSpeed(double factor);
+    void ShowPhysiologyDialog();
+    void BuildExportCommands();
+    void ExportConductionFile(int which);
 
     // Handlers (FileCommands.cpp).
     void ExportSegmentation();
