@@ -90,6 +90,48 @@ TEST(NormalizeHeart, ScalesTheLargestExtentToTenWithTheBoxAtTheOriginFromAnyCoor
     }
 }
 
+// The file's mesh is kept as read, and the recorded transform maps the normalised
+// mesh back onto the refined file mesh; the refinement keeps the file's vertices
+// first, in file order.
+TEST(NormalizeHeart, KeepsTheFileMeshAndATransformThatMapsTheModelBackToTheFile) {
+    for (const Vector3& offset : {Vector3(-3, 7, 1), Vector3(-5e4, 2e5, 1e6)}) {
+        SCOPED_TRACE(offset.y);
+        const RkPolygonModel file = Box(4, 2, 8, offset);
+        HeartModel heart;
+        heart.mesh = file;
+        ASSERT_TRUE(heart.NormalizeHeart());
+        ASSERT_EQ(heart.fileMesh.vertices.size(), file.vertices.size());
+        ASSERT_EQ(heart.fileMesh.polygons.size(), file.polygons.size());
+        for (std::size_t i = 0; i < file.vertices.size(); ++i)
+            EXPECT_EQ(heart.fileMesh.vertices[i].position.z, file.vertices[i].position.z);
+        for (std::size_t p = 0; p < file.polygons.size(); ++p)
+            EXPECT_EQ(heart.fileMesh.polygons[p].vertex[2], file.polygons[p].vertex[2]);
+
+        RkPolygonModel refined = file;
+        refined.BuildEdgeTable();
+        refined.RefineByCentroids();
+        ASSERT_EQ(heart.mesh.vertices.size(), refined.vertices.size());
+        const double extent = 8.0;  // the file's largest extent; rounding is relative to it
+        for (std::size_t i = 0; i < refined.vertices.size(); ++i) {
+            const Vector3 back = heart.normalisation.ToFile(heart.mesh.vertices[i].position);
+            EXPECT_LT((back - refined.vertices[i].position).Length(),
+                      1e-12 * (extent + offset.Length()))
+                << i;
+        }
+        // The first vertices of the refined mesh are the file's own, smoothed: each
+        // is still nearer its own corner than any other.
+        for (std::size_t i = 0; i < file.vertices.size(); ++i) {
+            std::size_t nearest = 0;
+            for (std::size_t k = 0; k < file.vertices.size(); ++k) {
+                if ((refined.vertices[i].position - file.vertices[k].position).Length() <
+                    (refined.vertices[i].position - file.vertices[nearest].position).Length())
+                    nearest = k;
+            }
+            EXPECT_EQ(nearest, i);
+        }
+    }
+}
+
 TEST(NormalizeHeart, RefusesNonFiniteAndFlatMeshesWithOneLine) {
     std::vector<RkPolygonModel> bad(2, Box(1, 1, 1, Vector3(0, 0, 0)));
     bad[0].vertices[3].position.y = std::numeric_limits<double>::quiet_NaN();

@@ -24,8 +24,8 @@
 // length outside [0.01, 10] (the ranges that keep growth finite; see SceneFileKeys.h),
 // a width that is not above 0, a SegmentResolution that is not an integer from 2
 // to 102, a rate or colour component outside [0, 1], a mesh unit other than "um",
-// "mm", "cm" or "m", a velocity that is not above 0, a delay below 0, a blocked stroke
-// that is not a whole number 0 or more, or a version other than 1.
+// "mm", "cm" or "m", a velocity that is not above 0, a delay below 0, a blocked
+// stroke that is not a whole number 0 or more, or a version other than 1.
 //
 // "physiology" holds the conduction run's settings (velocities in m/s, delays in ms;
 // root delays per start point and per feature curve in their order, the ones left out

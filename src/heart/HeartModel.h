@@ -62,7 +62,9 @@ public:
     // Refines the mesh (BuildEdgeTable, RefineByCentroids: the vertex normals are
     // still zero, so its smoothing moves every vertex to the mean of its neighbours),
     // then translates its bounding-box minimum to the origin and scales it uniformly
-    // so that its largest extent is 10.0, and computes its normals. Refuses a mesh
+    // so that its largest extent is 10.0, and computes its normals. Keeps the mesh as
+    // it was before refining in `fileMesh` and the translation and scale it applied in
+    // `normalisation` (both emptied first, and again on a refusal). Refuses a mesh
     // without polygons, with a non-finite coordinate, or whose extent is 0 (or too
     // small to scale): one console line, the mesh emptied, false.
     bool NormalizeHeart();
