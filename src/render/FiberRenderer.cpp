@@ -4,7 +4,7 @@
 
 #include "render/ActivationColours.h"
 #include "render/FiberDrawing.h"
-#include "render/LitArrays.h"
+#include "render/VertexArrays.h"
 
 namespace vantrel {
 namespace {
@@ -145,7 +145,7 @@ void FiberRenderer::DrawTubes(const FiberCore& fibers, const ActivationDisplay& 
         DrawIndexedTriangles(indices);
     }
     if (!activationIndices_.empty()) DrawActivationTubes(activationIndices_);
-    EndLitArrays();
+    EndVertexArrays();
 }
 
 void FiberRenderer::DrawActivationTubes(const std::vector<GLuint>& indices) {
@@ -196,18 +196,10 @@ void FiberRenderer::DrawWireFrame(const FiberCore& fibers, const ActivationDispl
     }
     if (lineVertices_.empty()) return;
 
-    glPushAttrib(GL_ENABLE_BIT | GL_LIGHTING_BIT | GL_LINE_BIT | GL_CURRENT_BIT);
-    glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
-    glDisable(GL_LIGHTING);
-    glShadeModel(GL_FLAT);
+    BeginColourArrays(lineVertices_.data(), 3, GL_FLOAT, lineColours_.data());
     glLineWidth(2.0f);
-    glEnableClientState(GL_VERTEX_ARRAY);
-    glEnableClientState(GL_COLOR_ARRAY);
-    glVertexPointer(3, GL_FLOAT, 0, lineVertices_.data());
-    glColorPointer(3, GL_FLOAT, 0, lineColours_.data());
     glDrawArrays(GL_LINES, 0, static_cast<GLsizei>(lineVertices_.size() / 3));
-    glPopClientAttrib();
-    glPopAttrib();
+    EndVertexArrays();
 }
 
 }  // namespace vantrel
