@@ -47,11 +47,14 @@ void CMainFrame::BuildActivationCommands() {
     TheViewCore()->networkEdited = [this] { UpdateConduction(); };
 }
 
-void CMainFrame::UpdateConduction() {
+void CMainFrame::UpdateConduction(const QString& prefix) {
     StopWave();
     const HeartModel* heart = TheHeartModel();
     const FiberCore* fibers = TheFiberCore();
-    if (heart->mesh.polygons.empty() || heart->fileMesh.polygons.empty()) return;
+    if (heart->mesh.polygons.empty() || heart->fileMesh.polygons.empty()) {
+        if (!prefix.isEmpty()) ShowStatus(prefix);
+        return;
+    }
     ScenePhysiology& physiology = ProgramPhysiology();
     physiology.settings.rootDelays =
         FibreRootDelays(physiology.rootDelays, fibers->startPoints.size());
@@ -69,7 +72,7 @@ void CMainFrame::UpdateConduction() {
                              .arg(conduction_.junctions.size())
                              .arg(Milliseconds(conduction_.endocardium.total))
                              .arg(Milliseconds(conduction_.endocardium.percentile90));
-    ShowStatus(line);
+    ShowStatus(prefix.isEmpty() ? line : prefix + "; " + line);
     ConsoleLog("%s (computed in %.1f ms)\n", line.toStdString().c_str(), ms);
 }
 

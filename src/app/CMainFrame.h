@@ -50,9 +50,9 @@ public:
 
     // Activation (ActivationCommands.cpp). Runs the conduction layer on the current
     // network with the program's physiology, refills the main view's Activation Map
-    // and shows the network's figures in the status bar and the console. Nothing
-    // without a heart.
-    void UpdateConduction();
+    // and shows the network's figures in the status bar (after `prefix`) and the
+    // console. Without a heart only `prefix` is shown.
+    void UpdateConduction(const QString& prefix = QString());
     const ConductionResult& Conduction() const { return conduction_; }
     // The ms-wave's time cursor (ms); setting it repaints and shows it in the status bar.
     void SetWaveCursor(double ms);

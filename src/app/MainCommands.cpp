@@ -82,11 +82,10 @@ void CMainFrame::GoGrowth() {
             RedrawMainView();
         });
     renderer.InvalidateFibers();
-    ShowStatus(
+    UpdateConduction(
         summary.stoppedAtStrokeLimit
             ? QString("Growth stopped at the work limit: %1 strokes kept").arg(summary.strokeCount)
             : QString("Growth finished: %1 strokes kept").arg(summary.strokeCount));
-    UpdateConduction();
     RedrawMainView();
 }
 
