@@ -14,6 +14,7 @@
 #include <optional>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -22,6 +23,7 @@
 #include "cli/GrowJob.h"
 #include "cli/GrowOptions.h"
 #include "cli/StartPolygon.h"
+#include "mesh_format_writers.h"
 #include "simulator_file_rules.h"
 #include "vtk_python_reader.h"
 
@@ -585,6 +587,45 @@ TEST_F(GrowProgram, InputAndOutputFailuresExitWithOneAndOneLine) {
                       .status,
                   0);
     }
+}
+
+// A heart given as STL, PLY, OFF or VTK grows the very fibres its OBJ twin grows,
+// and the open LV grows with its valves capped.
+TEST(GrowProgramMeshFormats, EveryFormatGrowsTheObjTwinsFibresAndCapHolesClosesTheOpenLv) {
+    const std::string objPath =
+        std::string(VANTREL_SHARED_DATA_DIR) + "/bivme_p1_lv_endo_capped.obj";
+    const std::string openPath =
+        std::string(VANTREL_SHARED_DATA_DIR) + "/bivme_p1_lv_endo_open.obj";
+    if (!FileExists(objPath) || !FileExists(openPath)) GTEST_SKIP() << "shared LV meshes not found";
+    RkPolygonModel model;
+    ASSERT_TRUE(model.Load(objPath));
+    auto grow = [](const std::string& heart, const std::string& tag, const std::string& extra) {
+        const std::string out = WorkDir() + "formats-" + tag + ".obj";
+        const ProgramRun run =
+            RunProgram("--heart " + Quoted(heart) + " --segment-all --start-polygon 0 --out " +
+                       Quoted(out) + " " + extra);
+        EXPECT_EQ(run.status, 0) << tag << ": " << run.err;
+        return std::make_pair(run, ReadFile(out));
+    };
+    const std::string reference = grow(objPath, "obj", "").second;
+    ASSERT_GT(reference.size(), 1000u);
+    namespace fw = formatwriters;
+    const std::pair<const char*, std::string> twins[] = {
+        {"lv.stl", fw::BinaryStl(model)},
+        {"lv.ply", fw::Ply(model, fw::PlyEncoding::kLittle)},
+        {"lv.off", fw::Off(model)},
+        {"lv.vtk", fw::Vtk(model, true, false)},
+    };
+    for (const auto& [name, bytes] : twins) {
+        const std::string path = WorkDir() + name;
+        std::ofstream(path, std::ios::binary) << bytes;
+        EXPECT_TRUE(grow(path, name, "").second == reference) << name;
+    }
+    const auto [run, capped] = grow(openPath, "capped", "--cap-holes");
+    EXPECT_NE(run.err.find("2 open boundary loops capped with 72 triangles"), std::string::npos)
+        << run.err;
+    EXPECT_EQ(run.err.find("unreliable"), std::string::npos) << run.err;
+    EXPECT_GT(capped.size(), 1000u);
 }
 
 TEST(GrowProgramCommandLine, UsageErrorsExitWithTwoHelpWithZero) {

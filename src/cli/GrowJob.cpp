@@ -60,13 +60,10 @@ bool LoadSceneStep(const GrowOptions& options, GrowSession& session, std::string
 bool LoadHeartStep(const GrowOptions& options, GrowSession& session, std::string& error) {
     HeartModel& heart = session.heart;
     // The mesh reader and NormalizeHeart print the console line that names the fault.
-    if (!heart.mesh.Load(options.heartPath)) {
-        error =
-            "cannot load heart mesh '" + options.heartPath + "' (a readable .obj file is needed)";
-        return false;
-    }
-    if (!heart.NormalizeHeart()) {
-        error = "heart mesh '" + options.heartPath + "' is empty or cannot be normalised";
+    if (!heart.LoadHeartMesh(options.heartPath,
+                             options.capHoles ? ValveCapping::kCap : ValveCapping::kLeaveOpen)) {
+        error = "cannot load heart mesh '" + options.heartPath +
+                "' (a readable .obj, .stl, .ply, .off or .vtk mesh is needed)";
         return false;
     }
     heart.regionIds.assign(heart.mesh.polygons.size(), 0);
@@ -77,6 +74,7 @@ bool LoadHeartStep(const GrowOptions& options, GrowSession& session, std::string
         return false;
     }
     if (options.segmentAll) std::fill(heart.regionIds.begin(), heart.regionIds.end(), 1);
+    heart.UnmarkCaps();
     return true;
 }
 

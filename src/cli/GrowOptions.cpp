@@ -109,9 +109,13 @@ std::optional<int> ParseGrowOptions(int argc, const char* const* argv, GrowOptio
         "files. "
         "Every message goes to standard error.",
         "vantrel-grow");
-    app.add_option("--heart", options.heartPath, "heart surface mesh (Wavefront OBJ)")
+    app.add_option("--heart", options.heartPath,
+                   "heart surface mesh: Wavefront OBJ, STL, PLY, OFF or legacy VTK polydata")
         ->required()
-        ->type_name("FILE.obj");
+        ->type_name("FILE");
+    app.add_flag("--cap-holes", options.capHoles,
+                 "close each open boundary loop (valve opening) by a fan of triangles, appended "
+                 "after the file's polygons and left unsegmented");
     CLI::Option* segmentation = app.add_option("--segmentation", options.segmentationPath,
                                                "segmentation file of the normalised heart")
                                     ->type_name("FILE.kxseg");

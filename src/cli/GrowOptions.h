@@ -1,6 +1,6 @@
 #pragma once
 // The command line of vantrel-grow:
-//   vantrel-grow --heart FILE.obj [--segmentation FILE.kxseg | --segment-all]
+//   vantrel-grow --heart FILE [--cap-holes] [--segmentation FILE.kxseg | --segment-all]
 //                [--scene FILE.json] [--start-polygon I]... [--runs K]
 //                [--out FILE.obj] [--centrelines FILE.vtk] [--save-scene FILE.json]
 //                [--timings] [--seed S] [--frame heart|model]
@@ -19,7 +19,8 @@
 namespace vantrel {
 
 struct GrowOptions {
-    std::string heartPath;
+    std::string heartPath;         // .obj, .stl, .ply, .off or .vtk
+    bool capHoles = false;         // close the mesh's open boundary loops by fans
     std::string segmentationPath;  // empty: no segmentation file
     bool segmentAll = false;       // every polygon segmented, in place of a file
     std::string scenePath;         // empty: the program's start scene
