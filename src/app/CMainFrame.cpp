@@ -28,20 +28,21 @@ const std::vector<MenuEntry>& MenuLayout() {
     using namespace command;
     static const std::vector<MenuEntry> menus = {
         {"&File",
-         {kExportFibers, kExportCentrelines, kSeparator, kOpenScene, kSaveScene, kSeparator,
-          kExit}},
+         {kExportFibers, kExportCentrelines, kSeparator, kExportNetworkVtk, kExportPmjCsv,
+          kExportEndocardiumVtk, kExportOpenCarp, kExportMonoAlg3d, kExportSummary, kSeparator,
+          kOpenScene, kSaveScene, kSeparator, kExit}},
         {"Segmentation", {kSegmentationMode, kExportSegmentation}},
         {"&View", {kToolbar, kStatusBar, kOuterFrame}},
         {"&Help", {kAbout}},
         {"Rendering Mode",
          {kWireFrameForFiber, kPolygonForFiber, kSeparator, kVolumeField, kTargetObjectFrame,
-          kTargetObjectPolygon, kTargetObjectTransparent}},
+          kTargetObjectPolygon, kTargetObjectTransparent, kSeparator, kActivationMap}},
         {"Growth",
          {kGoGrowth, kSeparator, kFitOffsetFromTargetPolygon, kFitRotation, kShuffleGrowthApexOrder,
           kCreateTreeStructure, kSeparator, kInitAllStrokes, kSeparator, kShowParameterDlg,
-          kSeparator, kDrawFeatures, kPlaceStartPoint}},
+          kPhysiologyDlg, kSeparator, kDrawFeatures, kPlaceStartPoint}},
         {"RewritingRule", {kAddLateral, kRemoveLateral}},
-        {"Animation", {kAnimation1}},
+        {"Animation", {kAnimation1, kAnimation2, kWaveFaster, kWaveSlower}},
     };
     return menus;
 }
@@ -49,9 +50,10 @@ const std::vector<MenuEntry>& MenuLayout() {
 const std::vector<int>& ToolBarLayout() {
     using namespace command;
     static const std::vector<int> buttons = {
-        kPolygonForFiber,     kWireFrameForFiber, kSeparator,   kTargetObjectFrame,
-        kTargetObjectPolygon, kVolumeField,       kSeparator,   kGoGrowth,
-        kSeparator,           kPlaceStartPoint,   kDrawFeatures};
+        kPolygonForFiber,     kWireFrameForFiber, kSeparator,    kTargetObjectFrame,
+        kTargetObjectPolygon, kVolumeField,       kSeparator,    kGoGrowth,
+        kSeparator,           kPlaceStartPoint,   kDrawFeatures, kSeparator,
+        kActivationMap};
     return buttons;
 }
 
@@ -76,6 +78,8 @@ CMainFrame::CMainFrame() : commands_(this) {
 
 CMainFrame::~CMainFrame() {
     animationTimer_.stop();
+    waveTimer_.stop();
+    TheViewCore()->networkEdited = nullptr;
 }
 
 void CMainFrame::BuildCommands() {
@@ -159,6 +163,7 @@ void CMainFrame::BuildCommands() {
         kAnimation1, "Animation1", [this] { ToggleAnimation(); },
         [fibers] { return fibers->animation; });
     c.Add(kNoEffect, "", [] {});
+    BuildActivationCommands();
 
     // Accelerators without a menu entry; undo, cut, copy and paste have no handler
     // and stay disabled.

@@ -67,6 +67,9 @@ void CMainFrame::GoGrowth() {
     HeartModel* heart = TheHeartModel();
     FiberCore* fibers = TheFiberCore();
     heart->ResetFieldForGrowth();
+    StopWave();
+    // The kept stroke times name strokes that growth replaces.
+    TheViewCore()->mainRenderer.Activation().strokeTimes.clear();
     const GrowthTarget target{heart->volume, heart->mesh, heart->LayerDepth()};
     HeartRenderer& renderer = TheViewCore()->mainRenderer;
     // Progress is shown by painting the view and the status bar directly: the growth
@@ -79,7 +82,7 @@ void CMainFrame::GoGrowth() {
             RedrawMainView();
         });
     renderer.InvalidateFibers();
-    ShowStatus(
+    UpdateConduction(
         summary.stoppedAtStrokeLimit
             ? QString("Growth stopped at the work limit: %1 strokes kept").arg(summary.strokeCount)
             : QString("Growth finished: %1 strokes kept").arg(summary.strokeCount));
@@ -90,6 +93,7 @@ void CMainFrame::InitAllStrokes() {
     TheHeartModel()->ResetFieldForGrowth();
     TheFiberCore()->InitAllStrokes();
     TheViewCore()->mainRenderer.InvalidateFibers();
+    UpdateConduction();
     ScheduleMainRepaint();
 }
 
