@@ -220,7 +220,7 @@ TEST(LoadHeart, CappedOpenLvKeepsItsFibreLayerInsideAndOffTheCaps) {
     HeartModel heart;
     ConsoleCapture console;
     ASSERT_TRUE(heart.LoadHeart(path, SegmentationChoice::AllSegmented(), ValveCapping::kCap));
-    const std::string all = AllText(console);
+    const std::string all = console.Text();
     EXPECT_NE(all.find("2 open boundary loops capped with 72 triangles, appended after the "
                        "file's 3072 polygons (polygons 3072 to 3143"),
               std::string::npos)
