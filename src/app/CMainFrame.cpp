@@ -31,7 +31,9 @@ const std::vector<MenuEntry>& MenuLayout() {
          {kExportFibers, kExportCentrelines, kSeparator, kOpenScene, kSaveScene, kSeparator,
           kExit}},
         {"Segmentation", {kSegmentationMode, kExportSegmentation}},
-        {"&View", {kToolbar, kStatusBar, kOuterFrame}},
+        {"&View",
+         {kToolbar, kStatusBar, kOuterFrame, kSeparator, kFitHeart, kFitRules, kSeparator,
+          kShowConsole, kShowRulePane}},
         {"&Help", {kAbout}},
         {"Rendering Mode",
          {kWireFrameForFiber, kPolygonForFiber, kSeparator, kVolumeField, kTargetObjectFrame,
@@ -64,6 +66,7 @@ CMainFrame::CMainFrame() : commands_(this) {
     BuildToolBar();
     BuildStatusBar();
     BuildClientArea();
+    FrameScenes();
     console_ = new ConsoleDock(this);
     addDockWidget(Qt::BottomDockWidgetArea, console_);
     SetDocumentName("Untitled");
@@ -107,6 +110,7 @@ void CMainFrame::BuildCommands() {
         [heart] { return heart->outerFrame; });
 
     c.Add(kAbout, "&About Vantrel...", [this] { ShowAbout(); });
+    BuildViewCommands();
 
     c.Add(
         kWireFrameForFiber, "Wire Frame  for Fiber", [this] { ToggleFiberMode(); },

@@ -74,6 +74,17 @@ private:
     void AnimationTick();
     void MoveFocusToOtherPane();
 
+    // Handlers (ViewCommands.cpp).
+    void BuildViewCommands();
+    // The heart's box bounds the main view's depth range; both views start framed
+    // (once they have a size).
+    void FrameScenes();
+    void FitHeart();
+    void FitRules();
+    // Shown: not hidden and not collapsed by the splitter.
+    bool RulePaneShown() const;
+    void ShowRulePane(bool show);
+
     // Handlers (FileCommands.cpp).
     void ExportSegmentation();
     void ExportFibers();

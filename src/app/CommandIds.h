@@ -29,6 +29,12 @@ constexpr int kExportFibers = 32827;
 constexpr int kExportCentrelines = 32830;
 constexpr int kSaveScene = 32831;
 constexpr int kOpenScene = 32832;
+// View steering and live growth.
+constexpr int kFitHeart = 32840;
+constexpr int kFitRules = 32841;
+constexpr int kShowConsole = 32842;
+constexpr int kShowRulePane = 32843;
+constexpr int kAutoGrowth = 32844;
 // Standard commands.
 constexpr int kNewDocument = 57600;
 constexpr int kOpenDocument = 57601;
