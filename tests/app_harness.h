@@ -15,6 +15,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QOpenGLWidget>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -90,6 +92,14 @@ inline void KeepGlDriverLoaded() {
         nullptr);
 }
 
+// Points the program's settings at a folder of this test process, empty at first, so
+// no run sees the user's settings or another run's. Call before the program starts.
+inline void IsolateSettings() {
+    static QTemporaryDir folder;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder.path());
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, folder.path());
+}
+
 // The window waits are bounded by their condition; the limit only ends a run whose
 // display never answers.
 constexpr int kWindowWaitMs = 120000;
@@ -117,6 +127,7 @@ template <typename Test>
 int RunOnDemoHeart(int argc, char** argv) {
     UseFixedFunctionSurfaceFormat();
     QApplication application(argc, argv);
+    IsolateSettings();
     ScriptedFileNames fileNames;
     InstallFileNameProvider(&fileNames);
     CVantrelApp program;
@@ -269,6 +280,7 @@ inline int CountColour(const QImage& image, QColor colour, int tolerance) {
     int main(int argc, char** argv) {             \
         vantrel::UseFixedFunctionSurfaceFormat(); \
         QApplication application(argc, argv);     \
+        vantrel::testing::IsolateSettings();      \
         TestClass test;                           \
         return QTest::qExec(&test, argc, argv);   \
     }

@@ -1,10 +1,20 @@
 // Steering the views of the running program: the start-up framing, the wheel zoom
 // towards the cursor, Fit Heart and Fit Rules after camera drags, and depth ranges
-// that never cut the heart.
+// that never cut the heart; the panels, the kept layout, tips and keys, and the
+// parameter dialog's values.
+#include <QDockWidget>
+#include <QLabel>
+#include <QPushButton>
+#include <QSlider>
+#include <QSplitter>
+#include <QToolBar>
 #include <QWheelEvent>
 #include <cmath>
 
 #include "app/CommandIds.h"
+#include "app/ConsoleDock.h"
+#include "app/GrowthParameterDlg.h"
+#include "app/WindowSettings.h"
 #include "edit_harness.h"
 
 using namespace vantrel;
@@ -148,6 +158,103 @@ private slots:
         const Reach rules = ReachOf(TheViewCore()->ruleGL, RuleBoxCorners());
         QVERIFY(rules.allDepthsInside);
         QVERIFY(rules.widest < 1.0 && rules.widest > 0.5);
+    }
+
+    void theViewMenuHidesAndBringsBackTheConsoleAndTheRulePane() {
+        struct Case {
+            const char* item;
+            std::function<bool()> shown;
+        };
+        const Case cases[] = {
+            {"&Console", [] { return Frame()->Console()->isVisible(); }},
+            {"R&ule Pane",
+             [] { return Frame()->RuleView()->isVisible() && Frame()->RuleView()->width() > 0; }},
+        };
+        for (const Case& c : cases) {
+            QVERIFY(c.shown());
+            QVERIFY(ChooseMenu("&View", c.item));
+            QVERIFY2(!c.shown(), c.item);
+            QVERIFY(ChooseMenu("&View", c.item));
+            QVERIFY2(c.shown(), c.item);
+        }
+        // A rule pane collapsed with the splitter comes back too.
+        Frame()->Splitter()->setSizes({0, 900});
+        QVERIFY(ChooseMenu("&View", "R&ule Pane"));
+        QCOMPARE(Frame()->RuleView()->width(), 200);
+    }
+
+    void theLayoutKeptAtExitIsTheLayoutOfTheNextStart() {
+        CMainFrame& frame = *Frame();
+        const QRect start = frame.geometry();
+        frame.setGeometry(start.adjusted(10, 20, -60, -40));
+        Frame()->Splitter()->setSizes({260, 500});
+        frame.Console()->hide();
+        const QRect kept = frame.geometry();
+        const QList<int> keptSizes = Frame()->Splitter()->sizes();
+        KeepFrameLayout(frame);
+
+        frame.setGeometry(start);
+        Frame()->Splitter()->setSizes({200, 700});
+        frame.Console()->show();
+        ShowFrameAsLastTime(frame);
+        QCOMPARE(frame.geometry(), kept);
+        QCOMPARE(Frame()->Splitter()->sizes(), keptSizes);
+        QVERIFY(frame.Console()->isHidden());
+        frame.Console()->show();
+    }
+
+    void everyMenuCommandAndToolbarButtonSaysWhatItDoes() {
+        QList<QAction*> actions = Frame()->ToolBar()->actions();
+        for (QAction* top : Frame()->menuBar()->actions()) actions += top->menu()->actions();
+        for (QAction* action : actions) {
+            if (action->isSeparator()) continue;
+            QVERIFY2(!action->statusTip().isEmpty(), qPrintable(action->text()));
+            QVERIFY2(action->toolTip() == action->statusTip(), qPrintable(action->text()));
+        }
+    }
+
+    void frequentCommandsHaveKeys() {
+        FiberCore* fibers = TheFiberCore();
+        HeartModel* heart = TheHeartModel();
+        QTest::keyClick(Frame(), Qt::Key_D);
+        QVERIFY(!fibers->placeStartPoint);
+        QTest::keyClick(Frame(), Qt::Key_P);
+        QVERIFY(fibers->placeStartPoint);
+        QTest::keyClick(Frame(), Qt::Key_1);
+        QVERIFY(!heart->fiberAsPolygon);
+        QTest::keyClick(Frame(), Qt::Key_2);
+        QVERIFY(heart->fiberAsPolygon);
+        QTest::keyClick(Frame(), Qt::Key_M);
+        QVERIFY(heart->segmentationMode);
+        QTest::keyClick(Frame(), Qt::Key_M);
+        QVERIFY(!heart->segmentationMode);
+        // Space works in the main view only.
+        view_->setFocus();
+        QTest::keyClick(view_, Qt::Key_Space);
+        QVERIFY(fibers->animation);
+        QTest::keyClick(view_, Qt::Key_Space);
+        QVERIFY(!fibers->animation);
+        rules_->setFocus();
+        QTest::keyClick(rules_, Qt::Key_Space);
+        QVERIFY(!fibers->animation);
+        QCOMPARE(Frame()->Commands().Action(command::kGoGrowth)->shortcut(),
+                 QKeySequence(Qt::Key_F5));
+    }
+
+    void theParameterDialogShowsEachValueAndRestoresTheDefaults() {
+        auto* dialog = static_cast<GrowthParameterDlg*>(TheViewCore()->parameterDialog.data());
+        GrowthParameters& parameters = ProgramGrowthParameters();
+        dialog->segmentResolutionSlider()->setValue(40);
+        dialog->randomDirectionRateSlider()->setValue(7);
+        QCOMPARE(dialog->valueLabel(0)->text(), QString("42"));
+        QCOMPARE(dialog->valueLabel(1)->text(), QString("0.75"));
+        QCOMPARE(dialog->valueLabel(2)->text(), QString("0.07"));
+        QTest::mouseClick(dialog->defaultsButton(), Qt::LeftButton);
+        const GrowthParameters defaults;
+        QCOMPARE(parameters.SegmentResolution, defaults.SegmentResolution);
+        QCOMPARE(parameters.RandomDirectionRate, defaults.RandomDirectionRate);
+        QCOMPARE(dialog->segmentResolutionSlider()->value(), defaults.SegmentResolution - 2);
+        QCOMPARE(dialog->valueLabel(2)->text(), QString("0.40"));
     }
 };
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/CVantrelView.h"
+#include "app/CommandHelp.h"
 #include "app/CommandIds.h"
 #include "app/ConsoleDock.h"
 #include "app/GrowthParameterDlg.h"
@@ -67,6 +68,7 @@ CMainFrame::CMainFrame() : commands_(this) {
     BuildStatusBar();
     BuildClientArea();
     FrameScenes();
+    BindViewKeys();
     console_ = new ConsoleDock(this);
     addDockWidget(Qt::BottomDockWidgetArea, console_);
     SetDocumentName("Untitled");
@@ -192,6 +194,7 @@ void CMainFrame::BuildCommands() {
                    kNextPane, kPreviousPane}) {
         addAction(c.Action(id));
     }
+    ApplyCommandHelp(c);
 }
 
 void CMainFrame::BuildMenus() {

@@ -79,6 +79,8 @@ private:
     // The heart's box bounds the main view's depth range; both views start framed
     // (once they have a size).
     void FrameScenes();
+    // Space starts and stops the animation while the main view has the focus.
+    void BindViewKeys();
     void FitHeart();
     void FitRules();
     // Shown: not hidden and not collapsed by the splitter.

@@ -1,5 +1,6 @@
 // The frame's commands that steer the two views: framing the heart and the rules,
 // showing and hiding the console and the rule pane.
+#include <QShortcut>
 #include <QSplitter>
 #include <algorithm>
 
@@ -54,6 +55,12 @@ void CMainFrame::ShowRulePane(bool show) {
         const int total = splitter_->sizes().value(0) + splitter_->sizes().value(1);
         splitter_->setSizes({200, std::max(total - 200, 1)});
     }
+}
+
+void CMainFrame::BindViewKeys() {
+    auto* space = new QShortcut(QKeySequence(Qt::Key_Space), mainView_);
+    space->setContext(Qt::WidgetShortcut);
+    connect(space, &QShortcut::activated, this, [this] { commands_.Run(command::kAnimation1); });
 }
 
 void CMainFrame::FitHeart() {
