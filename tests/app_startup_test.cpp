@@ -31,7 +31,7 @@ const QList<QPair<QString, QStringList>> kExpectedMenus = {
      {"Wire Frame  for Fiber", "*Polygon      for Fiber", "-", "*Volume Field",
       "Target Object Frame", "*Target Object Polygon", "Target Object Transparent"}},
     {"Growth",
-     {"Go Growth", "-", "*Fit Offset From targetPolygon", "Fit Rotation",
+     {"Go Growth", "Auto Growth", "-", "*Fit Offset From targetPolygon", "Fit Rotation",
       "*Shuffle Growth Apex order", "*Create Tree Structure", "-", "Init All Strokes", "-",
       "Show Parameter dlg", "-", "Draw Features", "*Place Start Point"}},
     {"RewritingRule", {"add lateral to rule2", "remove lateral to rule 2"}},

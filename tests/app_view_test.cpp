@@ -10,6 +10,7 @@
 #include <QToolBar>
 #include <QWheelEvent>
 #include <cmath>
+#include <cstring>
 
 #include "app/CommandIds.h"
 #include "app/ConsoleDock.h"
@@ -51,6 +52,15 @@ Reach ReachOf(const RkOGL& gl, const Points& points) {
 std::vector<Vector3> HeartPoints() {
     std::vector<Vector3> points;
     for (const auto& vertex : TheHeartModel()->mesh.vertices) points.push_back(vertex.position);
+    return points;
+}
+
+// Every stroke's path points, fibre by fibre, in order.
+std::vector<Vector3> StrokePoints() {
+    std::vector<Vector3> points;
+    for (const Fiber& fiber : TheFiberCore()->fibers)
+        for (const auto& stroke : fiber.strokes)
+            for (const Vector3& p : stroke->PathPoints()) points.push_back(p);
     return points;
 }
 
@@ -255,6 +265,54 @@ private slots:
         QCOMPARE(parameters.RandomDirectionRate, defaults.RandomDirectionRate);
         QCOMPARE(dialog->segmentResolutionSlider()->value(), defaults.SegmentResolution - 2);
         QCOMPARE(dialog->valueLabel(2)->text(), QString("0.40"));
+    }
+
+    void autoGrowthRegrowsOncePerEditBurstAsGoGrowthWould() {
+        CMainFrame& frame = *Frame();
+        QVERIFY(!MenuAction("Growth", "Auto Growth")->isChecked());
+        PlaceStartPoints({1200, 5200});
+        QCoreApplication::processEvents();
+        QCOMPARE(frame.AutoGrowthRuns(), 0);  // off: nothing grows by itself
+
+        QVERIFY(ChooseMenu("Growth", "Auto Growth"));
+        QCoreApplication::processEvents();
+        QCOMPARE(frame.AutoGrowthRuns(), 1);  // switched on: the current scene grows
+        QVERIFY(StrokeCount() > 0);
+
+        // A burst of edits (two slider steps and a lateral more) gives one regrowth of
+        // the last state; a command that edits nothing that grows gives none.
+        auto* dialog = static_cast<GrowthParameterDlg*>(TheViewCore()->parameterDialog.data());
+        const std::uint32_t randomBefore = ProgramRandom().State();
+        dialog->gradientDirectionRateSlider()->setValue(60);
+        dialog->gradientDirectionRateSlider()->setValue(55);
+        QVERIFY(ChooseMenu("RewritingRule", "add lateral to rule2"));
+        QCoreApplication::processEvents();
+        QCOMPARE(frame.AutoGrowthRuns(), 2);
+        QVERIFY(ChooseMenu("Rendering Mode", "Volume Field"));
+        QVERIFY(ChooseMenu("Rendering Mode", "Volume Field"));
+        QCoreApplication::processEvents();
+        QCOMPARE(frame.AutoGrowthRuns(), 2);
+
+        // The same network as "Go Growth" from the same random state.
+        const std::vector<Vector3> automatic = StrokePoints();
+        ProgramRandom().SetState(randomBefore);
+        QVERIFY(ChooseMenu("Growth", "Go Growth"));
+        QCOMPARE(frame.AutoGrowthRuns(), 2);
+        const std::vector<Vector3> manual = StrokePoints();
+        QCOMPARE(manual.size(), automatic.size());
+        QVERIFY(std::memcmp(manual.data(), automatic.data(), manual.size() * sizeof(Vector3)) == 0);
+
+        // A start point placed with the mouse is one more regrowth.
+        const std::optional<QPoint> area = SegmentedArea(view_, 4);
+        QVERIFY(area);
+        ViewMouse(view_).Drag(Qt::LeftButton, {*area, *area + QPoint(3, 2)});
+        QCoreApplication::processEvents();
+        QCOMPARE(frame.AutoGrowthRuns(), 3);
+
+        QVERIFY(ChooseMenu("Growth", "Auto Growth"));
+        QVERIFY(ChooseMenu("RewritingRule", "remove lateral to rule 2"));
+        QCoreApplication::processEvents();
+        QCOMPARE(frame.AutoGrowthRuns(), 3);
     }
 };
 

@@ -40,7 +40,7 @@ const std::vector<MenuEntry>& MenuLayout() {
          {kWireFrameForFiber, kPolygonForFiber, kSeparator, kVolumeField, kTargetObjectFrame,
           kTargetObjectPolygon, kTargetObjectTransparent}},
         {"Growth",
-         {kGoGrowth, kSeparator, kFitOffsetFromTargetPolygon, kFitRotation, kShuffleGrowthApexOrder,
+         {kGoGrowth, kAutoGrowth, kSeparator, kFitOffsetFromTargetPolygon, kFitRotation, kShuffleGrowthApexOrder,
           kCreateTreeStructure, kSeparator, kInitAllStrokes, kSeparator, kShowParameterDlg,
           kSeparator, kDrawFeatures, kPlaceStartPoint}},
         {"RewritingRule", {kAddLateral, kRemoveLateral}},
@@ -71,6 +71,8 @@ CMainFrame::CMainFrame() : commands_(this) {
     BindViewKeys();
     console_ = new ConsoleDock(this);
     addDockWidget(Qt::BottomDockWidgetArea, console_);
+    WatchEditsForAutoGrowth();
+    ApplyCommandHelp(commands_);
     SetDocumentName("Untitled");
     // The shortest interval worth asking for: a zero-interval timer would starve
     // the event loop.
@@ -113,6 +115,7 @@ void CMainFrame::BuildCommands() {
 
     c.Add(kAbout, "&About Vantrel...", [this] { ShowAbout(); });
     BuildViewCommands();
+    AddAutoGrowthCommand();
 
     c.Add(
         kWireFrameForFiber, "Wire Frame  for Fiber", [this] { ToggleFiberMode(); },
@@ -194,7 +197,6 @@ void CMainFrame::BuildCommands() {
                    kNextPane, kPreviousPane}) {
         addAction(c.Action(id));
     }
-    ApplyCommandHelp(c);
 }
 
 void CMainFrame::BuildMenus() {

@@ -8,6 +8,7 @@
 #include <QMainWindow>
 #include <QString>
 #include <QTimer>
+#include <string>
 
 #include "app/CommandTable.h"
 
@@ -43,9 +44,15 @@ public:
     const QString& DocumentPath() const { return documentPath_; }
     void SetDocumentPath(const QString& path);
 
+    // Regrowths that Auto Growth has run.
+    int AutoGrowthRuns() const { return autoGrowthRuns_; }
+
     // Shows a message in the status bar and paints it at once (also while a long
     // command runs, which must not process events).
     void ShowStatus(const QString& message);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void BuildCommands();
@@ -87,6 +94,16 @@ private:
     bool RulePaneShown() const;
     void ShowRulePane(bool show);
 
+    // Auto Growth (AutoGrowth.cpp).
+    void AddAutoGrowthCommand();
+    // Notices edits: after every command, every mouse release in either view and every
+    // parameter change.
+    void WatchEditsForAutoGrowth();
+    void ScheduleAutoGrowth();
+    void RegrowIfEdited();
+    // The scene that a growth would grow from, as scene-file text.
+    std::string GrowthInputs() const;
+
     // Handlers (FileCommands.cpp).
     void ExportSegmentation();
     void ExportFibers();
@@ -107,6 +124,11 @@ private:
     ConsoleDock* console_ = nullptr;
     QTimer animationTimer_;
     QString documentPath_;
+    bool autoGrowth_ = false;
+    bool autoGrowthQueued_ = false;
+    bool growing_ = false;
+    int autoGrowthRuns_ = 0;
+    std::string grownInputs_;
 };
 
 }  // namespace vantrel
