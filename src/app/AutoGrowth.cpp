@@ -51,7 +51,8 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
 void CMainFrame::ScheduleAutoGrowth() {
     if (!autoGrowth_ || autoGrowthQueued_) return;
     autoGrowthQueued_ = true;
-    QMetaObject::invokeMethod(this, [this] { RegrowIfEdited(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { RegrowIfEdited(); }, Qt::QueuedConnection);
 }
 
 void CMainFrame::RegrowIfEdited() {

@@ -40,9 +40,9 @@ const std::vector<MenuEntry>& MenuLayout() {
          {kWireFrameForFiber, kPolygonForFiber, kSeparator, kVolumeField, kTargetObjectFrame,
           kTargetObjectPolygon, kTargetObjectTransparent}},
         {"Growth",
-         {kGoGrowth, kAutoGrowth, kSeparator, kFitOffsetFromTargetPolygon, kFitRotation, kShuffleGrowthApexOrder,
-          kCreateTreeStructure, kSeparator, kInitAllStrokes, kSeparator, kShowParameterDlg,
-          kSeparator, kDrawFeatures, kPlaceStartPoint}},
+         {kGoGrowth, kAutoGrowth, kSeparator, kFitOffsetFromTargetPolygon, kFitRotation,
+          kShuffleGrowthApexOrder, kCreateTreeStructure, kSeparator, kInitAllStrokes, kSeparator,
+          kShowParameterDlg, kSeparator, kDrawFeatures, kPlaceStartPoint}},
         {"RewritingRule", {kAddLateral, kRemoveLateral}},
         {"Animation", {kAnimation1}},
     };
