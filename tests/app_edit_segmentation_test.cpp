@@ -108,6 +108,8 @@ private slots:
     }
 
     void rightAndMiddleDoubleClicksEraseAroundThePolygon() {
+        // The painted path comes from the painting test; without it there is nothing to erase.
+        QVERIFY(painted_.size() > 6);
         ViewMouse mouse(view_);
         for (const auto& [button, at] :
              {std::pair{Qt::RightButton, painted_[3]}, std::pair{Qt::MiddleButton, painted_[6]}}) {
@@ -129,6 +131,7 @@ private slots:
     }
 
     void paintingDuringARotationLeavesNothingStuck() {
+        QVERIFY(!painted_.empty());
         const std::set<int> before = PaintedPolygons();
         const QPoint start = painted_[0] + QPoint(0, 40);
         ViewMouse mouse(view_);

@@ -26,7 +26,7 @@ bool RunGrowProgram(const QStringList& arguments) {
                   QStringList({"--heart", QString::fromStdString(DemoHeart()), "--segmentation",
                                QString::fromStdString(DemoSegmentation())}) +
                       arguments);
-    return process.waitForFinished(300000) && process.exitStatus() == QProcess::NormalExit &&
+    return process.waitForFinished(-1) && process.exitStatus() == QProcess::NormalExit &&
            process.exitCode() == 0;
 }
 

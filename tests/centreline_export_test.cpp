@@ -14,6 +14,7 @@
 
 #include "growth/CentrelineExport.h"
 #include "growth/FiberCore.h"
+#include "vtk_python_reader.h"
 
 namespace vantrel {
 namespace {
@@ -67,27 +68,6 @@ std::string Export(const FiberCore& core, const std::string& name) {
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
-}
-
-bool VtkPythonAvailable() {
-    const std::string python = VANTREL_VTK_PYTHON;
-    return !python.empty() &&
-           std::system(("\"" + python + "\" -c \"import vtk\" >/dev/null 2>&1").c_str()) == 0;
-}
-
-// What VTK read from the file, line by line, as printed by tests/read_vtk_centrelines.py.
-std::vector<std::string> ReadWithVtk(const std::string& path) {
-    const std::string command = std::string("\"") + VANTREL_VTK_PYTHON + "\" \"" +
-                                VANTREL_VTK_READER_SCRIPT + "\" \"" + path + "\"";
-    std::FILE* pipe = popen(command.c_str(), "r");
-    std::vector<std::string> lines;
-    if (pipe == nullptr) return lines;
-    std::string text;
-    for (int c = std::fgetc(pipe); c != EOF; c = std::fgetc(pipe)) text += static_cast<char>(c);
-    EXPECT_EQ(pclose(pipe), 0) << command;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
 }
 
 TEST(CentrelineExport, EmptyNetworkWritesZeroPointsAndNoData) {

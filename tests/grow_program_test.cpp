@@ -14,13 +14,18 @@
 #include <optional>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include "cli/GrowJob.h"
 #include "cli/GrowOptions.h"
 #include "cli/StartPolygon.h"
+#include "mesh_format_writers.h"
+#include "simulator_file_rules.h"
+#include "vtk_python_reader.h"
 
 namespace vantrel {
 namespace {
@@ -73,6 +78,22 @@ TEST(GrowOptions, CommandLineErrorsGiveTwoAndHelpGivesZero) {
         {"--heart", "h.obj", "--start-polygon", "3", "5"},  // one index per option
         {"--heart", "h.obj", "--start-polygon"},
         {"--heart", "h.obj", "--colour", "red"},
+        {"--heart", "h.obj", "--seed", "-1"},
+        {"--heart", "h.obj", "--seed", "4294967296"},
+        {"--heart", "h.obj", "--root", "-1"},
+        {"--heart", "h.obj", "--mesh-units", "km"},
+        {"--heart", "h.obj", "--frame", "world"},
+        {"--heart", "h.obj", "--purkinje-velocity", "0"},
+        {"--heart", "h.obj", "--purkinje-velocity", "-2.5"},
+        {"--heart", "h.obj", "--purkinje-velocity", "nan"},
+        {"--heart", "h.obj", "--myocardial-velocity", "inf"},
+        {"--heart", "h.obj", "--myocardial-velocity", "1e999"},
+        {"--heart", "h.obj", "--myocardial-velocity", "0,8"},
+        {"--heart", "h.obj", "--pmj-delay", "-0.5"},
+        {"--heart", "h.obj", "--pmj-delay", "five"},
+        {"--heart", "h.obj", "--pkje-radius", "0"},
+        {"--heart", "h.obj", "--pkje-rgj", "-100"},
+        {"--heart", "h.obj", "--pkje-sigma", "x"},
     };
     for (const auto& arguments : errors) {
         GrowOptions options;
@@ -81,6 +102,49 @@ TEST(GrowOptions, CommandLineErrorsGiveTwoAndHelpGivesZero) {
     }
     GrowOptions options;
     EXPECT_EQ(Parse({"--help"}, options), std::optional<int>(kExitSuccess));
+}
+
+// Numbers are read with a decimal point whatever the locale; the edges of each range
+// are accepted (a delay of 0, the largest seed).
+TEST(GrowOptions, ConductionValuesAreReadWithoutTheLocale) {
+    const std::string previous = std::setlocale(LC_ALL, nullptr);
+    std::setlocale(LC_ALL, "de_DE.UTF-8");
+    GrowOptions options;
+    const auto status = Parse({"--heart",
+                               "h.obj",
+                               "--purkinje-velocity",
+                               "3.5",
+                               "--myocardial-velocity",
+                               "6e-1",
+                               "--pmj-delay",
+                               "0",
+                               "--seed",
+                               "4294967295",
+                               "--root",
+                               "3",
+                               "--mesh-units",
+                               "cm",
+                               "--frame",
+                               "heart",
+                               "--pkje-radius",
+                               "12.5",
+                               "--pkje-rgj",
+                               "200",
+                               "--pkje-sigma",
+                               "0.002"},
+                              options);
+    std::setlocale(LC_ALL, previous.c_str());
+    ASSERT_EQ(status, std::nullopt);
+    EXPECT_EQ(options.purkinjeVelocity, 3.5);
+    EXPECT_EQ(options.myocardialVelocity, 0.6);
+    EXPECT_EQ(options.pmjDelay, 0.0);
+    EXPECT_EQ(options.seed, 4294967295u);
+    EXPECT_EQ(options.root, 3);
+    EXPECT_EQ(options.meshUnits, std::optional<std::string>("cm"));
+    EXPECT_TRUE(options.heartFrame);
+    EXPECT_EQ(options.pkje.radius, 12.5);
+    EXPECT_EQ(options.pkje.gapResistance, 200.0);
+    EXPECT_EQ(options.pkje.sigmaI, 0.002);
 }
 
 // ---- the program on the demo heart
@@ -289,6 +353,164 @@ TEST_F(GrowProgram, CommaLocaleWritesTheSameBytes) {
     EXPECT_TRUE(ReadFile(Vtk("locale_de")) == ReadFile(Vtk("locale_c")));
 }
 
+// The numbers of a legacy VTK section such as "POINTS N double": the N triplets.
+std::vector<simulator_files::Point> VtkPoints(const std::string& text) {
+    std::istringstream in(text.substr(text.find("POINTS ")));
+    std::string word, type;
+    std::size_t count = 0;
+    in >> word >> count >> type;
+    std::vector<simulator_files::Point> points(count);
+    for (auto& p : points) in >> p[0] >> p[1] >> p[2];
+    return points;
+}
+
+// The command of the README's worked example: every conduction file, each read the
+// way its consumer reads it, all telling the same story as the summary.
+TEST_F(GrowProgram, ConductionFilesAreWrittenAndReadByTheirConsumers) {
+    const std::string dir = WorkDir() + "conduction_";
+    const ProgramRun run = RunProgram(
+        DemoInputs() + " --start-polygon " + startPolygon_ + " --network " + Quoted(dir + "n.vtk") +
+        " --pmj " + Quoted(dir + "p.csv") + " --endocardium " + Quoted(dir + "e.vtk") +
+        " --opencarp " + Quoted(dir + "n.pkje") + " --monoalg3d " + Quoted(dir + "m.vtk") +
+        " --monoalg3d-pmj " + Quoted(dir + "mp.vtk") + " --summary " + Quoted(dir + "s.json"));
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.err.find("monoalg3d: root 0 "), std::string::npos) << run.err;
+    const auto summary = nlohmann::json::parse(ReadFile(dir + "s.json"));
+    const int nodes = summary["network"]["nodes"];
+    EXPECT_GT(nodes, 1000);
+    EXPECT_EQ(summary["unit"], "mm");
+    EXPECT_GT(summary["pmjs"]["reached"].get<int>(), 0);
+    EXPECT_LE(summary["pmjs"]["activation"]["max"].get<double>(),
+              summary["endocardium"]["total"].get<double>());
+
+    // Every node in the heart file's own box (millimetres), not the normalised one.
+    const auto low = summary["heart"]["extentMin"], high = summary["heart"]["extentMax"];
+    const std::string network = ReadFile(dir + "n.vtk");
+    const auto points = VtkPoints(network);
+    EXPECT_EQ(static_cast<int>(points.size()), nodes);
+    for (const auto& p : points) {
+        for (int k = 0; k < 3; ++k) {
+            ASSERT_GE(p[k], low[k].get<double>() - 1.0);
+            ASSERT_LE(p[k], high[k].get<double>() + 1.0);
+        }
+    }
+
+    std::vector<simulator_files::PkjeCable> cables;
+    ASSERT_EQ(simulator_files::ReadPkje(ReadFile(dir + "n.pkje"), cables), "");
+    EXPECT_EQ(simulator_files::CheckPkjeStructure(cables), "");
+    simulator_files::MonoAlg3dNetwork tree;
+    ASSERT_EQ(simulator_files::ReadMonoAlg3d(ReadFile(dir + "m.vtk"), tree), "");
+    EXPECT_EQ(simulator_files::CheckMonoAlg3dRules(tree), "");
+    // One header line and one line per junction.
+    const std::string pmj = ReadFile(dir + "p.csv");
+    EXPECT_EQ(std::count(pmj.begin(), pmj.end(), '\n'), 1 + summary["pmjs"]["count"].get<long>());
+
+    if (!VtkPythonAvailable()) GTEST_SKIP() << "python3 with the vtk module is not installed";
+    const std::vector<std::string> networkRead = ReadWithVtk(dir + "n.vtk");
+    const std::vector<std::string> endocardiumRead = ReadWithVtk(dir + "e.vtk");
+    ASSERT_FALSE(networkRead.empty());
+    ASSERT_FALSE(endocardiumRead.empty());
+    EXPECT_EQ(networkRead[0], "points " + std::to_string(nodes));
+    EXPECT_EQ(endocardiumRead[0],
+              "points " + std::to_string(summary["heart"]["vertices"].get<int>()));
+    EXPECT_FALSE(ReadWithVtk(dir + "mp.vtk").empty());
+}
+
+// The options reach the run: in centimetres at twice the velocity every time is five
+// times the default's; a root that does not exist writes no file at all.
+TEST_F(GrowProgram, PhysiologyOptionsScaleTheTimesAndABadRootWritesNothing) {
+    const std::string dir = WorkDir() + "physiology_";
+    const ProgramRun base = RunProgram(DemoInputs() + " --start-polygon " + startPolygon_ +
+                                       " --summary " + Quoted(dir + "mm.json"));
+    const ProgramRun scaled =
+        RunProgram(DemoInputs() + " --start-polygon " + startPolygon_ +
+                   " --mesh-units cm --purkinje-velocity 5 --summary " + Quoted(dir + "cm.json"));
+    ASSERT_EQ(base.status, 0) << base.err;
+    ASSERT_EQ(scaled.status, 0) << scaled.err;
+    const auto mm = nlohmann::json::parse(ReadFile(dir + "mm.json"));
+    const auto cm = nlohmann::json::parse(ReadFile(dir + "cm.json"));
+    EXPECT_EQ(cm["unit"], "cm");
+    for (const char* key : {"min", "median", "max"}) {
+        EXPECT_NEAR(cm["pmjs"]["activation"][key].get<double>(),
+                    5 * mm["pmjs"]["activation"][key].get<double>(), 1e-9)
+            << key;
+    }
+
+    const std::string network = dir + "bad_root.vtk";
+    std::remove(network.c_str());
+    const ProgramRun badRoot =
+        RunProgram(DemoInputs() + " --start-polygon " + startPolygon_ + " --root 4 --network " +
+                   Quoted(network) + " --monoalg3d " + Quoted(dir + "bad_root_m.vtk"));
+    EXPECT_EQ(badRoot.status, 1);
+    EXPECT_NE(LastLine(badRoot.err).find("--root: root 4 does not exist"), std::string::npos)
+        << badRoot.err;
+    EXPECT_FALSE(FileExists(network));
+}
+
+// The scene's physiology and blocks reach the run; the command line overrides the
+// scene; --save-scene keeps them; a block beyond the strokes grown is refused by path.
+TEST_F(GrowProgram, SceneGivesPhysiologyAndBlocksTheCommandLineOverrides) {
+    const std::string dir = WorkDir() + "scene_physiology_";
+    std::ofstream(dir + "in.json") << R"({"version": 1, "physiology": {"purkinjeVelocity": 5,
+        "pmjDelay": 0, "rootDelays": {"startPoints": [0, 0, 0, 2]}}, "blockedStrokes": [0, 3]})";
+    const ProgramRun run =
+        RunProgram(DemoInputs() + " --scene " + Quoted(dir + "in.json") + " --start-polygon " +
+                   startPolygon_ + " --purkinje-velocity 2.5 --save-scene " +
+                   Quoted(dir + "saved.json") + " --summary " + Quoted(dir + "s.json"));
+    ASSERT_EQ(run.status, 0) << run.err;
+    const auto summary = nlohmann::json::parse(ReadFile(dir + "s.json"));
+    EXPECT_EQ(summary["physiology"]["purkinjeVelocity"], 2.5);
+    EXPECT_EQ(summary["physiology"]["pmjDelay"], 0.0);
+    EXPECT_EQ(summary["physiology"]["rootDelays"], nlohmann::json::parse("[0, 0, 0, 2]"));
+    EXPECT_EQ(summary["network"]["blockedStrokes"], 2);
+    const auto saved = nlohmann::json::parse(ReadFile(dir + "saved.json"));
+    EXPECT_EQ(saved["physiology"]["purkinjeVelocity"], 2.5);
+    EXPECT_EQ(saved["blockedStrokes"], nlohmann::json::parse("[0, 3]"));
+
+    std::ofstream(dir + "too_far.json") << R"({"version": 1, "blockedStrokes": [1, 99999999]})";
+    const ProgramRun tooFar =
+        RunProgram(DemoInputs() + " --scene " + Quoted(dir + "too_far.json") + " --start-polygon " +
+                   startPolygon_ + " --out " + Quoted(dir + "f.obj"));
+    EXPECT_EQ(tooFar.status, 1);
+    EXPECT_NE(LastLine(tooFar.err).find("blockedStrokes[1]"), std::string::npos) << tooFar.err;
+}
+
+// --frame heart writes the designed files in the heart file's coordinates: the same
+// points, mapped by one translation and one scale, inside the heart file's box.
+TEST_F(GrowProgram, HeartFrameMapsTheCentrelinesByOneScaleAndTranslation) {
+    const ProgramRun model = Grow("frame_model");
+    const ProgramRun heart =
+        Grow("frame_heart", "--frame heart --summary " + Quoted(WorkDir() + "frame.json"));
+    ASSERT_EQ(model.status, 0) << model.err;
+    ASSERT_EQ(heart.status, 0) << heart.err;
+    const auto p = VtkPoints(ReadFile(Vtk("frame_model")));
+    const auto q = VtkPoints(ReadFile(Vtk("frame_heart")));
+    ASSERT_EQ(p.size(), q.size());
+    ASSERT_GT(p.size(), 2u);
+    const double scale =
+        simulator_files::Distance(q[0], q[1]) / simulator_files::Distance(p[0], p[1]);
+    const auto summary = nlohmann::json::parse(ReadFile(WorkDir() + "frame.json"));
+    const auto low = summary["heart"]["extentMin"], high = summary["heart"]["extentMax"];
+    for (std::size_t i = 0; i < p.size(); ++i) {
+        for (int k = 0; k < 3; ++k) {
+            ASSERT_NEAR(q[i][k] - q[0][k], (p[i][k] - p[0][k]) * scale, 1e-9) << i;
+            ASSERT_GE(q[i][k], low[k].get<double>() - 1.0);
+            ASSERT_LE(q[i][k], high[k].get<double>() + 1.0);
+        }
+    }
+    EXPECT_GT(scale, 1.0) << "the demo heart is larger than the normalised box";
+}
+
+TEST_F(GrowProgram, SeedOneIsTheDefaultAnotherSeedGrowsAnotherNetwork) {
+    const ProgramRun byDefault = Grow("seed_default");
+    const ProgramRun one = Grow("seed_one", "--seed 1");
+    const ProgramRun seven = Grow("seed_seven", "--seed 7");
+    for (const ProgramRun* run : {&byDefault, &one, &seven}) ASSERT_EQ(run->status, 0) << run->err;
+    const std::string obj = ReadFile(Obj("seed_default"));
+    EXPECT_TRUE(obj == ReadFile(Obj("seed_one")));
+    EXPECT_FALSE(obj == ReadFile(Obj("seed_seven")));
+}
+
 TEST_F(GrowProgram, RunsZeroOnlyChecksTheInputs) {
     const std::string out = Obj("runs_zero");
     const std::string scene = WorkDir() + "runs_zero.json";
@@ -313,6 +535,9 @@ TEST_F(GrowProgram, InputAndOutputFailuresExitWithOneAndOneLine) {
         << "segmentationdata\npolygon number 3\nid: 0 1\nid: 1 1\nid: 2 1\nend\n";
     const std::string badScene = dir + "bad_scene.json";
     std::ofstream(badScene) << R"({"version": 1, "rule2": {"laterals": [{}, {"width": -1}]}})";
+    const std::string badPhysiology = dir + "bad_physiology.json";
+    std::ofstream(badPhysiology) << R"({"version": 1, "physiology": {"rootDelays":
+        {"startPoints": [-5]}}})";
     const std::optional<int> unsegmented = FirstPolygon(false);
 
     struct Case {
@@ -327,6 +552,8 @@ TEST_F(GrowProgram, InputAndOutputFailuresExitWithOneAndOneLine) {
         {"--heart " + Quoted(kHeart) + " --segmentation " + Quoted(dir + "missing.kxseg"),
          "segmentation file"},
         {DemoInputs() + " --scene " + Quoted(badScene), "rule2.laterals[1].width"},
+        {DemoInputs() + " --scene " + Quoted(badPhysiology),
+         "physiology.rootDelays.startPoints[0]"},
         {DemoInputs() + " --scene " + Quoted(dir + "missing.json"), "scene file"},
         {DemoInputs() + " --start-polygon " + startPolygon_ + " --start-polygon 99999999",
          "out of range"},
@@ -360,6 +587,45 @@ TEST_F(GrowProgram, InputAndOutputFailuresExitWithOneAndOneLine) {
                       .status,
                   0);
     }
+}
+
+// A heart given as STL, PLY, OFF or VTK grows the very fibres its OBJ twin grows,
+// and the open LV grows with its valves capped.
+TEST(GrowProgramMeshFormats, EveryFormatGrowsTheObjTwinsFibresAndCapHolesClosesTheOpenLv) {
+    const std::string objPath =
+        std::string(VANTREL_SHARED_DATA_DIR) + "/bivme_p1_lv_endo_capped.obj";
+    const std::string openPath =
+        std::string(VANTREL_SHARED_DATA_DIR) + "/bivme_p1_lv_endo_open.obj";
+    if (!FileExists(objPath) || !FileExists(openPath)) GTEST_SKIP() << "shared LV meshes not found";
+    RkPolygonModel model;
+    ASSERT_TRUE(model.Load(objPath));
+    auto grow = [](const std::string& heart, const std::string& tag, const std::string& extra) {
+        const std::string out = WorkDir() + "formats-" + tag + ".obj";
+        const ProgramRun run =
+            RunProgram("--heart " + Quoted(heart) + " --segment-all --start-polygon 0 --out " +
+                       Quoted(out) + " " + extra);
+        EXPECT_EQ(run.status, 0) << tag << ": " << run.err;
+        return std::make_pair(run, ReadFile(out));
+    };
+    const std::string reference = grow(objPath, "obj", "").second;
+    ASSERT_GT(reference.size(), 1000u);
+    namespace fw = formatwriters;
+    const std::pair<const char*, std::string> twins[] = {
+        {"lv.stl", fw::BinaryStl(model)},
+        {"lv.ply", fw::Ply(model, fw::PlyEncoding::kLittle)},
+        {"lv.off", fw::Off(model)},
+        {"lv.vtk", fw::Vtk(model, true, false)},
+    };
+    for (const auto& [name, bytes] : twins) {
+        const std::string path = WorkDir() + name;
+        std::ofstream(path, std::ios::binary) << bytes;
+        EXPECT_TRUE(grow(path, name, "").second == reference) << name;
+    }
+    const auto [run, capped] = grow(openPath, "capped", "--cap-holes");
+    EXPECT_NE(run.err.find("2 open boundary loops capped with 72 triangles"), std::string::npos)
+        << run.err;
+    EXPECT_EQ(run.err.find("unreliable"), std::string::npos) << run.err;
+    EXPECT_GT(capped.size(), 1000u);
 }
 
 TEST(GrowProgramCommandLine, UsageErrorsExitWithTwoHelpWithZero) {

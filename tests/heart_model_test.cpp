@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
 #include <limits>
 #include <numeric>
 #include <string>
@@ -86,6 +87,48 @@ TEST(NormalizeHeart, ScalesTheLargestExtentToTenWithTheBoxAtTheOriginFromAnyCoor
                 (heart.mesh.vertices[i].position - nearOrigin.mesh.vertices[i].position).Length(),
                 1e-4)
                 << i;
+        }
+    }
+}
+
+// The file's mesh is kept as read, and the recorded transform maps the normalised
+// mesh back onto the refined file mesh; the refinement keeps the file's vertices
+// first, in file order.
+TEST(NormalizeHeart, KeepsTheFileMeshAndATransformThatMapsTheModelBackToTheFile) {
+    for (const Vector3& offset : {Vector3(-3, 7, 1), Vector3(-5e4, 2e5, 1e6)}) {
+        SCOPED_TRACE(offset.y);
+        const RkPolygonModel file = Box(4, 2, 8, offset);
+        HeartModel heart;
+        heart.mesh = file;
+        ASSERT_TRUE(heart.NormalizeHeart());
+        ASSERT_EQ(heart.fileMesh.vertices.size(), file.vertices.size());
+        ASSERT_EQ(heart.fileMesh.polygons.size(), file.polygons.size());
+        for (std::size_t i = 0; i < file.vertices.size(); ++i)
+            EXPECT_EQ(heart.fileMesh.vertices[i].position.z, file.vertices[i].position.z);
+        for (std::size_t p = 0; p < file.polygons.size(); ++p)
+            EXPECT_EQ(heart.fileMesh.polygons[p].vertex[2], file.polygons[p].vertex[2]);
+
+        RkPolygonModel refined = file;
+        refined.BuildEdgeTable();
+        refined.RefineByCentroids();
+        ASSERT_EQ(heart.mesh.vertices.size(), refined.vertices.size());
+        const double extent = 8.0;  // the file's largest extent; rounding is relative to it
+        for (std::size_t i = 0; i < refined.vertices.size(); ++i) {
+            const Vector3 back = heart.normalisation.ToFile(heart.mesh.vertices[i].position);
+            EXPECT_LT((back - refined.vertices[i].position).Length(),
+                      1e-12 * (extent + offset.Length()))
+                << i;
+        }
+        // The first vertices of the refined mesh are the file's own, smoothed: each
+        // is still nearer its own corner than any other.
+        for (std::size_t i = 0; i < file.vertices.size(); ++i) {
+            std::size_t nearest = 0;
+            for (std::size_t k = 0; k < file.vertices.size(); ++k) {
+                if ((refined.vertices[i].position - file.vertices[k].position).Length() <
+                    (refined.vertices[i].position - file.vertices[nearest].position).Length())
+                    nearest = k;
+            }
+            EXPECT_EQ(nearest, i);
         }
     }
 }
@@ -175,6 +218,51 @@ TEST(LoadHeart, OpenMeshLoadsWithABoundaryLineAndASegmentationOfAnotherMeshLeave
     EXPECT_NE(all.find("polygon number 2\n"), std::string::npos) << all;
     EXPECT_NE(all.find(" 4 boundary edges"), std::string::npos) << all;
     EXPECT_NE(all.find("may be unreliable"), std::string::npos) << all;
+}
+
+// Capping closes the open LV: the console says where the cap triangles went, the
+// inside test no longer warns, every refined polygon touching a cap stays unsegmented
+// under --segment-all, and the fibre layer lies inside the cavity off the caps.
+TEST(LoadHeart, CappedOpenLvKeepsItsFibreLayerInsideAndOffTheCaps) {
+    const std::string path = meshchecks::SharedMesh("bivme_p1_lv_endo_open.obj");
+    if (!std::ifstream(path).good()) GTEST_SKIP() << path << " not found";
+    HeartModel heart;
+    ConsoleCapture console;
+    ASSERT_TRUE(heart.LoadHeart(path, SegmentationChoice::AllSegmented(), ValveCapping::kCap));
+    const std::string all = AllText(console);
+    EXPECT_NE(all.find("2 open boundary loops capped with 72 triangles, appended after the "
+                       "file's 3072 polygons (polygons 3072 to 3143"),
+              std::string::npos)
+        << all;
+    EXPECT_EQ(all.find("unreliable"), std::string::npos) << all;
+
+    ASSERT_FALSE(heart.capPolygons.empty());
+    std::vector<bool> isCap(heart.mesh.polygons.size(), false);
+    for (const int p : heart.capPolygons) isCap[static_cast<std::size_t>(p)] = true;
+    for (std::size_t p = 0; p < isCap.size(); ++p)
+        ASSERT_EQ(heart.regionIds[p], isCap[p] ? 0 : 1) << "polygon " << p;
+    ASSERT_GT(heart.volume.LayerVoxelCount(), 0);
+    // The layer grows two cells in from the segmented surface cells, so along the
+    // rim it reaches a few cells of the caps, but none farther from the wall.
+    std::vector<Vector3> wall;
+    for (std::size_t p = 0; p < isCap.size(); ++p) {
+        if (isCap[p]) continue;
+        for (const int v : heart.mesh.polygons[p].vertex)
+            wall.push_back(heart.mesh.vertices[v].position);
+    }
+    const double reach = 3.0 * heart.volume.VoxelSize();
+    int onCaps = 0;
+    double farthest = 0.0;
+    for (const LayerVoxel& record : heart.volume.layerVoxels()) {
+        ASSERT_EQ(heart.volume.insideFlags()[record.voxel], 1) << "record " << record.index;
+        if (!isCap[static_cast<std::size_t>(record.polygon)]) continue;
+        ++onCaps;
+        double nearest = 1e300;
+        for (const Vector3& w : wall) nearest = std::min(nearest, (w - record.centre).Length());
+        farthest = std::max(farthest, nearest);
+    }
+    EXPECT_LT(onCaps, heart.volume.LayerVoxelCount() / 100);
+    EXPECT_LT(farthest, reach);
 }
 
 // Paint around polygon 0, then paint around 35 and erase around 0: the ids must match

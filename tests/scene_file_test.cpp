@@ -49,6 +49,16 @@ std::vector<double> Values(const Scene& scene) {
     add({double(p.SegmentResolution), p.GradientDirectionRate, p.RandomDirectionRate,
          double(p.ShuffleGrowthApexOrder), double(p.CreateTreeStructure),
          double(p.FitOffsetFromTargetPolygon)});
+    const PhysiologySettings& s = scene.physiology.settings;
+    add({double(s.meshUnit), s.purkinjeVelocity, s.myocardialVelocity, s.pmjDelay,
+         double(s.rootDelays.size())});
+    for (const std::vector<double>* delays :
+         {&scene.physiology.rootDelays.startPoints, &scene.physiology.rootDelays.featureCurves}) {
+        add({double(delays->size())});
+        values.insert(values.end(), delays->begin(), delays->end());
+    }
+    add({double(scene.blockedStrokes.size())});
+    values.insert(values.end(), scene.blockedStrokes.begin(), scene.blockedStrokes.end());
     return values;
 }
 
@@ -89,6 +99,15 @@ Scene UnusualScene() {
     scene.parameters.ShuffleGrowthApexOrder = false;
     scene.parameters.CreateTreeStructure = false;
     scene.parameters.FitOffsetFromTargetPolygon = false;
+
+    PhysiologySettings& physiology = scene.physiology.settings;
+    physiology.meshUnit = LengthUnit::kMicrometre;
+    physiology.purkinjeVelocity = 3.3000000000000003;
+    physiology.myocardialVelocity = 0.6;
+    physiology.pmjDelay = 0.0;
+    scene.physiology.rootDelays.startPoints = {0.0, 12.5};
+    scene.physiology.rootDelays.featureCurves = {1e-9};
+    scene.blockedStrokes = {7, 0, 2147483647};
     return scene;
 }
 
@@ -249,6 +268,26 @@ TEST(SceneFile, RefusesTheWholeFileNamingThePath) {
          "between 0 and 1"},
         {R"("featureCurves": [{"color": [0, 0, 1, 2]}])", "featureCurves[0].color[3]",
          "between 0 and 1"},
+        // physiology and blocked strokes
+        {R"("physiology": {"meshUnits": "km"})", "physiology.meshUnits", R"("um", "mm")"},
+        {R"("physiology": {"meshUnits": 1})", "physiology.meshUnits", R"("cm" or "m")"},
+        {R"("physiology": {"speed": 1})", "physiology.speed", "unknown key"},
+        {R"("physiology": {"purkinjeVelocity": 0})", "physiology.purkinjeVelocity",
+         "greater than 0"},
+        {R"("physiology": {"myocardialVelocity": -0.8})", "physiology.myocardialVelocity",
+         "greater than 0"},
+        {R"("physiology": {"pmjDelay": -0.001})", "physiology.pmjDelay", "0 or more"},
+        {R"("physiology": {"rootDelays": [0, 1]})", "physiology.rootDelays", "expected an object"},
+        {R"("physiology": {"rootDelays": {"curves": []}})", "physiology.rootDelays.curves",
+         "unknown key"},
+        {R"("physiology": {"rootDelays": {"startPoints": [0, -1]}})",
+         "physiology.rootDelays.startPoints[1]", "0 or more"},
+        {R"("physiology": {"rootDelays": {"featureCurves": [1, "x"]}})",
+         "physiology.rootDelays.featureCurves[1]", "expected a number"},
+        {R"("blockedStrokes": 3)", "blockedStrokes", "expected an array"},
+        {R"("blockedStrokes": [1, 2.5])", "blockedStrokes[1]", "must be an integer from 0"},
+        {R"("blockedStrokes": [-1])", "blockedStrokes[0]", "must be an integer from 0"},
+        {R"("blockedStrokes": [3e9])", "blockedStrokes[0]", "must be an integer from 0"},
         // the version
         {R"({"rule1": {}})", "version", "missing"},
         {R"({"version": 2})", "version", "unsupported version 2"},
@@ -293,7 +332,11 @@ TEST(SceneFile, CaptureAndApplyMoveTheSceneThroughAFiberCore) {
     ApplyScene(UnusualScene(), core, parameters);
     EXPECT_EQ(core.startPoints.size(), 2u);
     EXPECT_EQ(parameters.SegmentResolution, 102);
-    ExpectSameScene(UnusualScene(), CaptureScene(core, parameters));
+    // Physiology and blocks are not the fibre core's: a capture holds their start values.
+    Scene expected = UnusualScene();
+    expected.physiology = ScenePhysiology();
+    expected.blockedStrokes.clear();
+    ExpectSameScene(expected, CaptureScene(core, parameters));
 }
 
 }  // namespace

@@ -1,11 +1,10 @@
 // vantrel-simplify IN.obj OUT.obj --collapses N
 //
-// Loads a triangle mesh, merges N vertex pairs by quadric-error edge collapse and
-// writes the remaining mesh (retired vertices and triangles dropped, the rest in
-// their original order) as a simple OBJ file.
-// Exit status: 0 on success, 2 for a command-line error, 1 when the input cannot
-// be read, the output cannot be written, or the mesh runs out of collapsible
-// pairs before N collapses (then nothing is written).
+// Loads a triangle mesh (OBJ, or STL, PLY, OFF or legacy VTK by extension), merges N vertex pairs
+// by quadric-error edge collapse and writes the remaining mesh (retired vertices and triangles
+// dropped, the rest in their original order) as a simple OBJ file. Exit status: 0 on success, 2 for
+// a command-line error, 1 when the input cannot be read, the output cannot be written, or the mesh
+// runs out of collapsible pairs before N collapses (then nothing is written).
 #include <cerrno>
 #include <climits>
 #include <clocale>
@@ -17,6 +16,7 @@
 #include <vector>
 
 #include "mesh/LodPolygonModel.h"
+#include "mesh/MeshReaders.h"
 
 namespace {
 
@@ -90,8 +90,12 @@ int main(int argc, char** argv) {
     }
 
     vantrel::LodPolygonModel model;
-    // LoadObj names the file and the reason on the console when it refuses it.
-    if (!model.LoadObj(options.input)) {
+    // STL, PLY, OFF and VTK files are read by their extension; any other name is
+    // read as OBJ, as it always was. The reader names the file and the reason on
+    // the console when it refuses it.
+    const bool loaded = vantrel::IsMeshFilePath(options.input) ? model.Load(options.input)
+                                                               : model.LoadObj(options.input);
+    if (!loaded) {
         return kFileOrDataError;
     }
     const std::size_t verticesBefore = model.vertices.size();

@@ -23,11 +23,14 @@ CVantrelApp::~CVantrelApp() {
 void CVantrelApp::LoadHeart(const StartOptions& options) {
     HeartModel* heart = TheHeartModel();
     std::string heartPath;
+    bool capOpenValves = options.capHoles;
     if (options.heartPath) {
         heartPath = *options.heartPath;
     } else {
-        heartPath =
-            ChooseFileToOpen(nullptr, "Open heart mesh", "heart mesh model (*.obj)").toStdString();
+        heartPath = ChooseFileToOpen(nullptr, "Open heart mesh",
+                                     "heart mesh model (*.obj *.stl *.ply *.off *.vtk)",
+                                     "Cap open valves", capOpenValves)
+                        .toStdString();
     }
     // A cancelled heart dialog leaves the model empty; everything still works on it.
     if (heartPath.empty()) return;
@@ -40,7 +43,8 @@ void CVantrelApp::LoadHeart(const StartOptions& options) {
             ChooseFileToOpen(nullptr, "Open segmentation", "segmentation data (*.kxseg)");
         if (!chosen.isEmpty()) segmentation = SegmentationChoice::File(chosen.toStdString());
     }
-    heart->LoadHeart(heartPath, segmentation);
+    heart->LoadHeart(heartPath, segmentation,
+                     capOpenValves ? ValveCapping::kCap : ValveCapping::kLeaveOpen);
     TheViewCore()->mainRenderer.InvalidateHeart();
 }
 

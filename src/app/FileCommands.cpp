@@ -34,6 +34,13 @@ bool WriteTextFile(const std::string& path, const std::function<bool(std::FILE*)
     return result == FileWriteResult::kWritten;
 }
 
+// The status line after an export: "<what> written to <path>" or "Could not write <path>".
+QString WriteStatus(bool written, const QString& what, const std::string& path) {
+    const QString shown = QString::fromStdString(path);
+    return written ? QString("%1 written to %2").arg(what, shown)
+                   : QString("Could not write %1").arg(shown);
+}
+
 }  // namespace
 
 void CMainFrame::ExportSegmentation() {
@@ -43,11 +50,8 @@ void CMainFrame::ExportSegmentation() {
     if (chosen.isEmpty()) return;
     // Written where the user chose, with ".kxseg" appended unless it is the extension.
     const std::string path = SegmentationExportPath(chosen.toStdString());
-    if (WriteSegmentationFile(path, TheHeartModel()->regionIds)) {
-        ShowStatus(QString("Segmentation written to %1").arg(QString::fromStdString(path)));
-    } else {
-        ShowStatus(QString("Could not write %1").arg(QString::fromStdString(path)));
-    }
+    ShowStatus(
+        WriteStatus(WriteSegmentationFile(path, TheHeartModel()->regionIds), "Segmentation", path));
 }
 
 void CMainFrame::ExportFibers() {
@@ -56,11 +60,9 @@ void CMainFrame::ExportFibers() {
     if (chosen.isEmpty()) return;
     const std::string path = PathWithExtension(chosen.toStdString(), "obj");
     const FiberCore* fibers = TheFiberCore();
-    if (WriteTextFile(path, [fibers](std::FILE* file) { return fibers->ExportFibersObj(file); })) {
-        ShowStatus(QString("Fibres written to %1").arg(QString::fromStdString(path)));
-    } else {
-        ShowStatus(QString("Could not write %1").arg(QString::fromStdString(path)));
-    }
+    const bool written =
+        WriteTextFile(path, [fibers](std::FILE* file) { return fibers->ExportFibersObj(file); });
+    ShowStatus(WriteStatus(written, "Fibres", path));
 }
 
 void CMainFrame::ExportCentrelines() {
@@ -69,12 +71,9 @@ void CMainFrame::ExportCentrelines() {
     if (chosen.isEmpty()) return;
     const std::string path = PathWithExtension(chosen.toStdString(), "vtk");
     const FiberCore* fibers = TheFiberCore();
-    if (WriteTextFile(path,
-                      [fibers](std::FILE* file) { return ExportCentrelinesVtk(*fibers, file); })) {
-        ShowStatus(QString("Centrelines written to %1").arg(QString::fromStdString(path)));
-    } else {
-        ShowStatus(QString("Could not write %1").arg(QString::fromStdString(path)));
-    }
+    const bool written = WriteTextFile(
+        path, [fibers](std::FILE* file) { return ExportCentrelinesVtk(*fibers, file); });
+    ShowStatus(WriteStatus(written, "Centrelines", path));
 }
 
 void CMainFrame::SaveScene() {

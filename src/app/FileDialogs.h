@@ -15,6 +15,10 @@ struct FileQuestion {
     Mode mode = Mode::Open;
     QString title;
     QString filter;
+    // A check box asked with an open question ("Cap open valves"); empty: none. Its
+    // state starts as *optionTicked and goes back there when the question is answered.
+    QString option;
+    bool* optionTicked = nullptr;
 };
 
 class FileNameProvider {
@@ -38,5 +42,9 @@ FileNameProvider* InstallFileNameProvider(FileNameProvider* provider);
 // The chosen path, or an empty string when the question was cancelled.
 QString ChooseFileToOpen(QWidget* parent, const QString& title, const QString& filter);
 QString ChooseFileToSave(QWidget* parent, const QString& title, const QString& filter);
+// An open question with a check box labelled `option` under the file list; `ticked`
+// gives the box's start state and receives its state when the question is answered.
+QString ChooseFileToOpen(QWidget* parent, const QString& title, const QString& filter,
+                         const QString& option, bool& ticked);
 
 }  // namespace vantrel

@@ -9,14 +9,18 @@ std::optional<StartOptions> ParseStartOptions(const QStringList& arguments, int&
     QCommandLineParser parser;
     parser.setApplicationDescription("Grows cardiac conduction fibres under a heart surface.");
     const QCommandLineOption help({"h", "help"}, "Show this help.");
-    const QCommandLineOption heart("heart", "Heart mesh to load instead of asking for it.",
-                                   "FILE.obj");
+    const QCommandLineOption heart(
+        "heart", "Heart mesh (.obj, .stl, .ply, .off or .vtk) to load instead of asking for it.",
+        "FILE");
+    const QCommandLineOption capHoles("cap-holes",
+                                      "Close the heart's open valves by fans of triangles.");
     const QCommandLineOption segmentation(
         "segmentation", "Segmentation file to read instead of asking for it.", "FILE.kxseg");
     const QCommandLineOption noSegmentation("no-segmentation",
                                             "Start without a segmentation (and without asking).");
     parser.addOption(help);
     parser.addOption(heart);
+    parser.addOption(capHoles);
     parser.addOption(segmentation);
     parser.addOption(noSegmentation);
     parser.addPositionalArgument("NAME.kx", "Document name shown in the window title.",
@@ -41,6 +45,7 @@ std::optional<StartOptions> ParseStartOptions(const QStringList& arguments, int&
 
     StartOptions options;
     if (parser.isSet(heart)) options.heartPath = parser.value(heart).toStdString();
+    options.capHoles = parser.isSet(capHoles);
     if (parser.isSet(segmentation))
         options.segmentationPath = parser.value(segmentation).toStdString();
     options.noSegmentation = parser.isSet(noSegmentation);

@@ -1,6 +1,7 @@
 #pragma once
 // The program's command line:
-//   vantrel [--heart FILE.obj] [--segmentation FILE.kxseg | --no-segmentation] [NAME.kx]
+//   vantrel [--heart FILE] [--cap-holes] [--segmentation FILE.kxseg | --no-segmentation]
+//           [NAME.kx]
 // A given heart or segmentation replaces its start-up dialog; NAME.kx only names
 // the (empty) document shown in the window title.
 #include <QStringList>
@@ -11,6 +12,8 @@ namespace vantrel {
 
 struct StartOptions {
     std::optional<std::string> heartPath;
+    // Close the heart's open boundary loops (set by --cap-holes or the heart dialog's box).
+    bool capHoles = false;
     std::optional<std::string> segmentationPath;
     bool noSegmentation = false;
     std::optional<std::string> documentPath;

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdio>
 
+#include "cli/ConductionStep.h"
 #include "cli/StartPolygon.h"
 #include "geometry/ConsoleLog.h"
 #include "geometry/SafeFileWriter.h"
@@ -52,19 +53,17 @@ bool LoadSceneStep(const GrowOptions& options, GrowSession& session, std::string
         return false;
     }
     ApplyScene(scene, session.core, session.parameters);
+    TakeScenePhysiology(scene, session);
     return true;
 }
 
 bool LoadHeartStep(const GrowOptions& options, GrowSession& session, std::string& error) {
     HeartModel& heart = session.heart;
     // The mesh reader and NormalizeHeart print the console line that names the fault.
-    if (!heart.mesh.Load(options.heartPath)) {
-        error =
-            "cannot load heart mesh '" + options.heartPath + "' (a readable .obj file is needed)";
-        return false;
-    }
-    if (!heart.NormalizeHeart()) {
-        error = "heart mesh '" + options.heartPath + "' is empty or cannot be normalised";
+    if (!heart.LoadHeartMesh(options.heartPath,
+                             options.capHoles ? ValveCapping::kCap : ValveCapping::kLeaveOpen)) {
+        error = "cannot load heart mesh '" + options.heartPath +
+                "' (a readable .obj, .stl, .ply, .off or .vtk mesh is needed)";
         return false;
     }
     heart.regionIds.assign(heart.mesh.polygons.size(), 0);
@@ -75,6 +74,7 @@ bool LoadHeartStep(const GrowOptions& options, GrowSession& session, std::string
         return false;
     }
     if (options.segmentAll) std::fill(heart.regionIds.begin(), heart.regionIds.end(), 1);
+    heart.UnmarkCaps();
     return true;
 }
 
@@ -113,8 +113,9 @@ bool AddStartPolygonsStep(const GrowOptions& options, GrowSession& session, std:
 bool SaveSceneStep(const GrowOptions& options, GrowSession& session, std::string& error) {
     if (options.saveScenePath.empty()) return true;
     std::string reason;
-    if (!WriteSceneFile(options.saveScenePath, CaptureScene(session.core, session.parameters),
-                        reason)) {
+    Scene scene = CaptureScene(session.core, session.parameters);
+    AddScenePhysiology(session, scene);
+    if (!WriteSceneFile(options.saveScenePath, scene, reason)) {
         error = reason;
         return false;
     }
@@ -141,16 +142,17 @@ bool GrowStep(int runs, GrowSession& session, std::string& error) {
 
 bool ExportStep(const GrowOptions& options, GrowSession& session, std::string& error) {
     const FiberCore& core = session.core;
+    const HeartNormalisation* toHeart = options.heartFrame ? &session.heart.normalisation : nullptr;
     if (!options.outPath.empty() &&
         !WriteFile(
             options.outPath, "fibre file",
-            [&](std::FILE* file) { return core.ExportFibersObj(file); }, error)) {
+            [&](std::FILE* file) { return core.ExportFibersObj(file, toHeart); }, error)) {
         return false;
     }
     if (!options.centrelinesPath.empty() &&
         !WriteFile(
             options.centrelinesPath, "centreline file",
-            [&](std::FILE* file) { return ExportCentrelinesVtk(core, file); }, error)) {
+            [&](std::FILE* file) { return ExportCentrelinesVtk(core, file, toHeart); }, error)) {
         return false;
     }
     return true;
@@ -160,6 +162,7 @@ void PrintTimings(const GrowTimings& timings) {
     ConsoleLog("timing: load %.3f s\n", timings.load);
     ConsoleLog("timing: volume %.3f s\n", timings.volume);
     ConsoleLog("timing: growth %.3f s (%d strokes)\n", timings.growth, timings.strokes);
+    ConsoleLog("timing: conduction %.3f s\n", timings.conduction);
     ConsoleLog("timing: export %.3f s\n", timings.exportSeconds);
 }
 
@@ -175,6 +178,7 @@ int RunGrowJob(const GrowOptions& options) {
     // The scene first: a refused scene file should not cost a heart load.
     const Stopwatch loadWatch;
     if (!LoadSceneStep(options, *session, error)) return fail();
+    ApplyPhysiologyOptions(options, *session);
     if (!LoadHeartStep(options, *session, error)) return fail();
     session->timings.load = loadWatch.Seconds();
 
@@ -183,14 +187,22 @@ int RunGrowJob(const GrowOptions& options) {
     session->timings.volume = volumeWatch.Seconds();
 
     if (!AddStartPolygonsStep(options, *session, error)) return fail();
+    PlaceRootDelays(*session);
     if (!SaveSceneStep(options, *session, error)) return fail();
 
+    session->random.SetState(options.seed);
     if (!GrowStep(options.runs, *session, error)) return fail();
 
     if (options.runs > 0) {
+        if (!BlockSceneStrokesStep(*session, error)) return fail();
+        // Export time: everything after the growth but the conduction run itself.
         const Stopwatch exportWatch;
+        ConductionFiles conductionFiles;
+        if (!PrepareConductionStep(options, *session, conductionFiles, error)) return fail();
         if (!ExportStep(options, *session, error)) return fail();
-        session->timings.exportSeconds = exportWatch.Seconds();
+        if (!WriteConductionStep(conductionFiles, error)) return fail();
+        session->timings.exportSeconds = exportWatch.Seconds() - session->timings.conduction;
+        if (!WriteSummaryStep(options, *session, error)) return fail();
     }
     if (options.timings) PrintTimings(session->timings);
     return kExitSuccess;

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "cli/GrowOptions.h"
+#include "conduction/ConductionRun.h"
 #include "growth/FiberCore.h"
 #include "growth/GrowthParameters.h"
 #include "growth/GrowthRandom.h"
@@ -16,9 +17,10 @@ namespace vantrel {
 
 // Wall-clock seconds of the phases that --timings reports.
 struct GrowTimings {
-    double load = 0.0;    // scene, heart and segmentation
-    double volume = 0.0;  // VoxelVolume::Build
-    double growth = 0.0;  // the last growth run
+    double load = 0.0;        // scene, heart and segmentation
+    double volume = 0.0;      // VoxelVolume::Build
+    double growth = 0.0;      // the last growth run
+    double conduction = 0.0;  // graph, activation, junctions and endocardial map
     double exportSeconds = 0.0;
     int strokes = 0;  // strokes the last run's statistics counted; 0 without a run
 };
@@ -31,6 +33,10 @@ struct GrowSession {
     GrowthParameters parameters;
     GrowthRandom random;
     GrowTimings timings;
+    PhysiologySettings physiology;    // the scene's, then the command line's
+    RootDelays rootDelays;            // the scene's, per start point and curve
+    std::vector<int> blockedStrokes;  // the scene's, by graph stroke index
+    ConductionResult conduction;      // of the last run, when a conduction file is asked for
 };
 
 // Reads the scene file (when one is given) into the session's rules, start points,
@@ -60,10 +66,11 @@ bool SaveSceneStep(const GrowOptions& options, GrowSession& session, std::string
 bool GrowStep(int runs, GrowSession& session, std::string& error);
 
 // Writes the fibres of the last run to --out (OBJ) and --centrelines (VTK), those
-// that are given. Fails when a file cannot be opened or written completely.
+// that are given, in the frame --frame names. Fails when a file cannot be opened or written
+// completely.
 bool ExportStep(const GrowOptions& options, GrowSession& session, std::string& error);
 
-// Prints the four "timing: ..." lines.
+// Prints the five "timing: ..." lines.
 void PrintTimings(const GrowTimings& timings);
 
 // The whole job after the command line was parsed. Returns the exit status (0, or 1

@@ -1,5 +1,7 @@
 #include "cli/GrowOptions.h"
 
+#include <charconv>
+#include <cmath>
 #include <iostream>
 #include <limits>
 
@@ -33,7 +35,58 @@ const CLI::Validator kRunCount(
     },
     "");
 
+// A decimal number read without the locale (std::from_chars); `minimum` and
+// `allowMinimum` say which values are refused.
+CLI::Validator NumberAbove(double minimum, bool allowMinimum, const std::string& expected) {
+    return CLI::Validator(
+        [=](std::string& text) {
+            double value = 0.0;
+            const char* end = text.data() + text.size();
+            const auto result = std::from_chars(text.data(), end, value);
+            const bool parsed = result.ec == std::errc() && result.ptr == end;
+            if (parsed && std::isfinite(value) &&
+                (value > minimum || (allowMinimum && value == minimum)))
+                return std::string();
+            return "expected " + expected + ", got '" + text + "'";
+        },
+        "");
+}
+
+const CLI::Validator kPositive = NumberAbove(0.0, false, "a finite number above 0");
+const CLI::Validator kNotNegative = NumberAbove(0.0, true, "a finite number 0 or more");
+
+const CLI::Validator kSeed(
+    [](std::string& text) {
+        const bool whole = IsWholeNumber(text, false) && text.size() <= 10 &&
+                           std::stoull(text) <= std::numeric_limits<std::uint32_t>::max();
+        return whole ? std::string()
+                     : "expected a whole number from 0 to 4294967295, got '" + text + "'";
+    },
+    "");
+const CLI::Validator kRoot(
+    [](std::string& text) {
+        const bool whole = IsWholeNumber(text, false) && text.size() <= 9;
+        return whole ? std::string() : "expected a root index 0 or more, got '" + text + "'";
+    },
+    "");
+
+// CLI11 reads numbers with the stream's locale; these were checked by the validators
+// above, so from_chars reads them the same way.
+double ParsedNumber(const std::string& text) {
+    double value = 0.0;
+    std::from_chars(text.data(), text.data() + text.size(), value);
+    return value;
+}
+
 }  // namespace
+
+bool GrowOptions::WantsConduction() const {
+    for (const std::string* path : {&networkPath, &pmjPath, &endocardiumPath, &openCarpPath,
+                                    &monoAlg3dPath, &monoAlg3dPmjPath, &summaryPath}) {
+        if (!path->empty()) return true;
+    }
+    return false;
+}
 
 long long StartPolygonIndex(const std::string& text) {
     const bool negative = !text.empty() && text[0] == '-';
@@ -56,9 +109,13 @@ std::optional<int> ParseGrowOptions(int argc, const char* const* argv, GrowOptio
         "files. "
         "Every message goes to standard error.",
         "vantrel-grow");
-    app.add_option("--heart", options.heartPath, "heart surface mesh (Wavefront OBJ)")
+    app.add_option("--heart", options.heartPath,
+                   "heart surface mesh: Wavefront OBJ, STL, PLY, OFF or legacy VTK polydata")
         ->required()
-        ->type_name("FILE.obj");
+        ->type_name("FILE");
+    app.add_flag("--cap-holes", options.capHoles,
+                 "close each open boundary loop (valve opening) by a fan of triangles, appended "
+                 "after the file's polygons and left unsegmented");
     CLI::Option* segmentation = app.add_option("--segmentation", options.segmentationPath,
                                                "segmentation file of the normalised heart")
                                     ->type_name("FILE.kxseg");
@@ -87,7 +144,69 @@ std::optional<int> ParseGrowOptions(int argc, const char* const* argv, GrowOptio
     app.add_option("--save-scene", options.saveScenePath, "write the scene as grown (JSON)")
         ->type_name("FILE.json");
     app.add_flag("--timings", options.timings,
-                 "print the wall time of loading, volume, growth and export");
+                 "print the wall time of loading, volume, growth, conduction and export");
+    std::string seed, root, frame;
+    app.add_option("--seed", seed, "state of the random generator before the first run (default 1)")
+        ->check(kSeed)
+        ->type_name("S");
+    app.add_option("--frame", frame,
+                   "frame of --out and --centrelines: model (the normalised box, default) or "
+                   "heart (the heart file's coordinates and unit)")
+        ->check(CLI::IsMember({"heart", "model"}))
+        ->type_name("heart|model");
+
+    // Physiology: numbers as text, read without the locale once they are checked.
+    std::string meshUnits, purkinjeVelocity, myocardialVelocity, pmjDelay;
+    std::string pkjeRadius, pkjeRgj, pkjeSigma;
+    app.add_option("--mesh-units", meshUnits, "length unit of the heart file (default mm)")
+        ->check(CLI::IsMember({"um", "mm", "cm", "m"}))
+        ->type_name("um|mm|cm|m");
+    app.add_option("--purkinje-velocity", purkinjeVelocity,
+                   "conduction velocity along the network in m/s (default 2.5)")
+        ->check(kPositive)
+        ->type_name("V");
+    app.add_option("--myocardial-velocity", myocardialVelocity,
+                   "conduction velocity over the heart surface in m/s (default 0.8)")
+        ->check(kPositive)
+        ->type_name("V");
+    app.add_option("--pmj-delay", pmjDelay,
+                   "delay from a Purkinje-muscle junction into the wall in ms (default 5)")
+        ->check(kNotNegative)
+        ->type_name("MS");
+
+    app.add_option("--network", options.networkPath,
+                   "conduction network with activation times (legacy VTK, heart frame)")
+        ->type_name("FILE.vtk");
+    app.add_option("--pmj", options.pmjPath,
+                   "Purkinje-muscle junctions with times and nearest heart vertices (CSV)")
+        ->type_name("FILE.csv");
+    app.add_option("--endocardium", options.endocardiumPath,
+                   "the heart surface with endocardial activation times (legacy VTK)")
+        ->type_name("FILE.vtk");
+    app.add_option("--opencarp", options.openCarpPath, "openCARP Purkinje cables (micrometres)")
+        ->type_name("FILE.pkje");
+    app.add_option("--pkje-radius", pkjeRadius, "radius of every openCARP cable (default 75)")
+        ->check(kPositive)
+        ->type_name("R");
+    app.add_option("--pkje-rgj", pkjeRgj,
+                   "gap-junction resistance R_gj of every openCARP cable in kOhm (default 100)")
+        ->check(kPositive)
+        ->type_name("R");
+    app.add_option("--pkje-sigma", pkjeSigma,
+                   "intracellular conductivity sigma_i of every openCARP cable (default 0.0006)")
+        ->check(kPositive)
+        ->type_name("S");
+    app.add_option("--monoalg3d", options.monoAlg3dPath,
+                   "MonoAlg3D network: the shortest-path tree of one root (micrometres)")
+        ->type_name("FILE.vtk");
+    app.add_option("--monoalg3d-pmj", options.monoAlg3dPmjPath,
+                   "MonoAlg3D PMJ locations: the terminals of that tree")
+        ->type_name("FILE.vtk");
+    app.add_option("--root", root, "root of the MonoAlg3D tree, by fibre order (default 0)")
+        ->check(kRoot)
+        ->type_name("K");
+    app.add_option("--summary", options.summaryPath, "report of the run (JSON)")
+        ->type_name("FILE.json");
 
     try {
         app.parse(argc, argv);
@@ -98,6 +217,16 @@ std::optional<int> ParseGrowOptions(int argc, const char* const* argv, GrowOptio
         std::cerr << "vantrel-grow: " << error.what() << " (see --help)\n";
         return kExitUsageError;
     }
+    if (!seed.empty()) options.seed = static_cast<std::uint32_t>(std::stoull(seed));
+    if (!root.empty()) options.root = std::stoi(root);
+    options.heartFrame = frame == "heart";
+    if (!meshUnits.empty()) options.meshUnits = meshUnits;
+    if (!purkinjeVelocity.empty()) options.purkinjeVelocity = ParsedNumber(purkinjeVelocity);
+    if (!myocardialVelocity.empty()) options.myocardialVelocity = ParsedNumber(myocardialVelocity);
+    if (!pmjDelay.empty()) options.pmjDelay = ParsedNumber(pmjDelay);
+    if (!pkjeRadius.empty()) options.pkje.radius = ParsedNumber(pkjeRadius);
+    if (!pkjeRgj.empty()) options.pkje.gapResistance = ParsedNumber(pkjeRgj);
+    if (!pkjeSigma.empty()) options.pkje.sigmaI = ParsedNumber(pkjeSigma);
     return std::nullopt;
 }
 

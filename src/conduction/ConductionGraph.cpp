@@ -36,25 +36,30 @@ std::vector<OrderedStroke> OrderStrokes(const FiberCore& core) {
 
 // Merges points closer than kMergeDistance into one node: a new point joins the
 // lowest-numbered existing node within reach, so the numbering depends only on the
-// order in which points arrive.
+// order in which points arrive. Nodes are hashed into cells much larger than the
+// merge distance, so a point usually looks into its own cell only.
 class NodeMerger {
 public:
     explicit NodeMerger(std::vector<Vector3>& nodes) : nodes_(nodes) {}
 
+    void Reserve(std::size_t count) {
+        next_.reserve(count);
+        Rehash(count);
+    }
+
     int Add(const Vector3& p) {
-        const Cell c = CellOf(p);
+        const Cell low = CellOf(p - Vector3(kMergeDistance, kMergeDistance, kMergeDistance));
+        const Cell high = CellOf(p + Vector3(kMergeDistance, kMergeDistance, kMergeDistance));
         int found = -1;
-        for (std::int64_t dx = -1; dx <= 1; ++dx) {
-            for (std::int64_t dy = -1; dy <= 1; ++dy) {
-                for (std::int64_t dz = -1; dz <= 1; ++dz) {
-                    const auto it = cells_.find(Cell{c[0] + dx, c[1] + dy, c[2] + dz});
-                    if (it == cells_.end()) continue;
-                    for (const int node : it->second) {
+        for (std::int64_t x = low[0]; x <= high[0]; ++x) {
+            for (std::int64_t y = low[1]; y <= high[1]; ++y) {
+                for (std::int64_t z = low[2]; z <= high[2]; ++z) {
+                    const Slot& slot = slots_[Find(Cell{x, y, z})];
+                    for (int node = slot.head; node >= 0;
+                         node = next_[static_cast<std::size_t>(node)]) {
                         if ((found < 0 || node < found) &&
-                            (nodes_[static_cast<std::size_t>(node)] - p).Length() <
-                                kMergeDistance) {
+                            (nodes_[static_cast<std::size_t>(node)] - p).Length() < kMergeDistance)
                             found = node;
-                        }
                     }
                 }
             }
@@ -62,29 +67,69 @@ public:
         if (found >= 0) return found;
         const int node = static_cast<int>(nodes_.size());
         nodes_.push_back(p);
-        cells_[c].push_back(node);
+        if (2 * (used_ + 1) > slots_.size()) Rehash(2 * (used_ + 1));
+        Slot& slot = slots_[Find(CellOf(p))];
+        if (slot.head < 0) {
+            slot.cell = CellOf(p);
+            ++used_;
+        }
+        next_.push_back(slot.head);
+        slot.head = node;
         return node;
     }
 
 private:
     using Cell = std::array<std::int64_t, 3>;
-    struct CellHash {
-        std::size_t operator()(const Cell& c) const {
-            std::uint64_t h = static_cast<std::uint64_t>(c[0]) * 0x9E3779B97F4A7C15ull;
-            h ^= static_cast<std::uint64_t>(c[1]) + 0x7F4A7C159E3779B9ull + (h << 6) + (h >> 2);
-            h ^= static_cast<std::uint64_t>(c[2]) + 0x94D049BB133111EBull + (h << 6) + (h >> 2);
-            return static_cast<std::size_t>(h);
-        }
+    static constexpr double kCellSize = 1e-6;
+
+    // One cell of the open-addressed table: the latest node in it (-1: empty slot).
+    struct Slot {
+        Cell cell{};
+        int head = -1;
     };
 
+    static std::uint64_t Mix(std::uint64_t h) {
+        h ^= h >> 30;
+        h *= 0xBF58476D1CE4E5B9ull;
+        h ^= h >> 27;
+        h *= 0x94D049BB133111EBull;
+        return h ^ (h >> 31);
+    }
+    static std::uint64_t Hash(const Cell& c) {
+        return Mix(Mix(Mix(static_cast<std::uint64_t>(c[0])) ^ static_cast<std::uint64_t>(c[1])) ^
+                   static_cast<std::uint64_t>(c[2]));
+    }
+
+    // The slot of `cell`, or the empty slot where it would go (linear probing).
+    std::size_t Find(const Cell& cell) const {
+        const std::size_t mask = slots_.size() - 1;
+        std::size_t i = static_cast<std::size_t>(Hash(cell)) & mask;
+        while (slots_[i].head >= 0 && slots_[i].cell != cell) i = (i + 1) & mask;
+        return i;
+    }
+
+    // A power-of-two table with room for `count` cells at half load.
+    void Rehash(std::size_t count) {
+        std::size_t size = 16;
+        while (size < 2 * count) size *= 2;
+        if (size <= slots_.size()) return;
+        std::vector<Slot> old(size);
+        old.swap(slots_);
+        for (const Slot& slot : old) {
+            if (slot.head >= 0) slots_[Find(slot.cell)] = slot;
+        }
+    }
+
     static Cell CellOf(const Vector3& p) {
-        return Cell{static_cast<std::int64_t>(std::floor(p.x / kMergeDistance)),
-                    static_cast<std::int64_t>(std::floor(p.y / kMergeDistance)),
-                    static_cast<std::int64_t>(std::floor(p.z / kMergeDistance))};
+        return Cell{static_cast<std::int64_t>(std::floor(p.x / kCellSize)),
+                    static_cast<std::int64_t>(std::floor(p.y / kCellSize)),
+                    static_cast<std::int64_t>(std::floor(p.z / kCellSize))};
     }
 
     std::vector<Vector3>& nodes_;
-    std::unordered_map<Cell, std::vector<int>, CellHash> cells_;
+    std::vector<Slot> slots_ = std::vector<Slot>(16);
+    std::size_t used_ = 0;
+    std::vector<int> next_;  // node -> earlier node of its cell, -1 at the end
 };
 
 // A link foot that falls strictly inside segment `segment` of a path, at parameter t.
@@ -126,43 +171,68 @@ NearestOnPath NearestPointOnPath(const std::vector<Vector3>& points, const Vecto
     return best;
 }
 
+// The nodes of one stroke's path points.
+struct PathNodes {
+    const int* at;
+    std::size_t count;
+    int First() const { return at[0]; }
+    int Last() const { return at[count - 1]; }
+};
+
 class GraphBuilder {
 public:
     GraphBuilder(const FiberCore& core, const HeartFrame& frame)
         : order_(OrderStrokes(core)), frame_(frame), merger_(modelNodes_) {
+        index_.reserve(order_.size());
         for (std::size_t i = 0; i < order_.size(); ++i)
             index_[order_[i].stroke] = static_cast<int>(i);
-        pathNodes_.resize(order_.size());
         splits_.resize(order_.size());
         gaps_.resize(order_.size());
     }
 
     ConductionGraph Build() {
-        for (std::size_t i = 0; i < order_.size(); ++i) {
-            for (const Vector3& p : order_[i].stroke->path.points)
-                pathNodes_[i].push_back(merger_.Add(p));
+        // Every stroke's path points as nodes, in stroke order.
+        pathStart_.reserve(order_.size() + 1);
+        pathStart_.push_back(0);
+        for (const OrderedStroke& entry : order_) {
+            pathStart_.push_back(pathStart_.back() +
+                                 static_cast<int>(entry.stroke->path.points.size()));
+        }
+        pathNodes_.reserve(static_cast<std::size_t>(pathStart_.back()));
+        merger_.Reserve(static_cast<std::size_t>(pathStart_.back()));
+        for (const OrderedStroke& entry : order_) {
+            for (const Vector3& p : entry.stroke->path.points) pathNodes_.push_back(merger_.Add(p));
         }
         for (std::size_t i = 0; i < order_.size(); ++i) JoinLinks(static_cast<int>(i));
 
         ConductionGraph graph;
         graph.nodes.reserve(modelNodes_.size());
         for (const Vector3& p : modelNodes_) graph.nodes.push_back(frame_.ToHeart(p));
+        graph.strokes.reserve(order_.size());
+        graph.edges.reserve(pathNodes_.size());
         int lastRootFiber = -1;
         for (std::size_t i = 0; i < order_.size(); ++i) {
             const Stroke& stroke = *order_[i].stroke;
             graph.strokes.push_back(ConductionStroke{order_[i].fiber, stroke.branchDepth,
                                                      stroke.blocked, stroke.collided});
-            if (order_[i].fiber != lastRootFiber && !pathNodes_[i].empty()) {
-                graph.roots.push_back(ConductionRoot{pathNodes_[i].front(), order_[i].fiber});
+            const PathNodes nodes = NodesOf(static_cast<int>(i));
+            if (order_[i].fiber != lastRootFiber && nodes.count > 0) {
+                graph.roots.push_back(ConductionRoot{nodes.First(), order_[i].fiber});
                 lastRootFiber = order_[i].fiber;
             }
-            EmitStrokeEdges(static_cast<int>(i), graph);
+            EmitStrokeEdges(static_cast<int>(i), !stroke.blocked, graph);
         }
         graph.BuildAdjacency();
         return graph;
     }
 
 private:
+    PathNodes NodesOf(int stroke) const {
+        const std::size_t s = static_cast<std::size_t>(stroke);
+        return PathNodes{pathNodes_.data() + pathStart_[s],
+                         static_cast<std::size_t>(pathStart_[s + 1] - pathStart_[s])};
+    }
+
     // A child's first point joins its parent's path; a junction's last point joins
     // the path of the stroke it ran into. Links to strokes outside the graph (the
     // growth front) are left out.
@@ -174,12 +244,12 @@ private:
             const int other = found->second;
             if (stroke.collided) {
                 if (stroke.path.points.empty() || linked->path.points.empty()) continue;
-                const int end = pathNodes_[static_cast<std::size_t>(i)].back();
+                const int end = NodesOf(i).Last();
                 const int foot = FootNode(other, stroke.path.points.back());
                 if (foot != end) gaps_[static_cast<std::size_t>(i)].push_back(Gap{end, foot});
             } else {
                 if (linked->path.points.empty() || stroke.path.points.empty()) continue;
-                const int start = pathNodes_[static_cast<std::size_t>(other)].front();
+                const int start = NodesOf(other).First();
                 const int foot = FootNode(i, linked->path.points.front());
                 if (foot != start)
                     gaps_[static_cast<std::size_t>(other)].push_back(Gap{foot, start});
@@ -192,19 +262,20 @@ private:
     int FootNode(int target, const Vector3& p) {
         const std::vector<Vector3>& points =
             order_[static_cast<std::size_t>(target)].stroke->path.points;
-        const std::vector<int>& nodes = pathNodes_[static_cast<std::size_t>(target)];
+        const PathNodes nodes = NodesOf(target);
         const NearestOnPath nearest = NearestPointOnPath(points, p);
         const std::size_t k = static_cast<std::size_t>(nearest.segment);
-        if (points.size() == 1 || nearest.t <= 0.0) return nodes[k];
-        if (nearest.t >= 1.0) return nodes[k + 1];
+        if (points.size() == 1 || nearest.t <= 0.0) return nodes.at[k];
+        if (nearest.t >= 1.0) return nodes.at[k + 1];
         const int node = merger_.Add(nearest.point);
-        if (node != nodes[k] && node != nodes[k + 1])
+        if (node != nodes.at[k] && node != nodes.at[k + 1])
             splits_[static_cast<std::size_t>(target)].push_back(
                 Split{nearest.segment, nearest.t, node});
         return node;
     }
 
-    void AddEdge(int from, int to, int stroke, bool isGap, ConductionGraph& graph) const {
+    void AddEdge(int from, int to, int stroke, bool conducts, bool isGap,
+                 ConductionGraph& graph) const {
         if (from == to) return;
         ConductionEdge edge;
         edge.from = from;
@@ -213,13 +284,13 @@ private:
                        graph.nodes[static_cast<std::size_t>(from)])
                           .Length();
         edge.stroke = stroke;
-        edge.conducts = !order_[static_cast<std::size_t>(stroke)].stroke->blocked;
+        edge.conducts = conducts;
         edge.isLinkGap = isGap;
         graph.edges.push_back(edge);
     }
 
     // The stroke's path segments, cut at its split points, then its link gaps.
-    void EmitStrokeEdges(int i, ConductionGraph& graph) {
+    void EmitStrokeEdges(int i, bool conducts, ConductionGraph& graph) {
         const std::size_t s = static_cast<std::size_t>(i);
         std::vector<Split>& splits = splits_[s];
         std::sort(splits.begin(), splits.end(), [](const Split& a, const Split& b) {
@@ -227,19 +298,19 @@ private:
             if (a.t != b.t) return a.t < b.t;
             return a.node < b.node;
         });
-        const std::vector<int>& nodes = pathNodes_[s];
+        const PathNodes nodes = NodesOf(i);
         std::size_t nextSplit = 0;
-        int previous = nodes.empty() ? -1 : nodes.front();
-        for (std::size_t k = 0; k + 1 < nodes.size(); ++k) {
+        int previous = nodes.count == 0 ? -1 : nodes.First();
+        for (std::size_t k = 0; k + 1 < nodes.count; ++k) {
             while (nextSplit < splits.size() && splits[nextSplit].segment == static_cast<int>(k)) {
-                AddEdge(previous, splits[nextSplit].node, i, false, graph);
+                AddEdge(previous, splits[nextSplit].node, i, conducts, false, graph);
                 previous = splits[nextSplit].node;
                 ++nextSplit;
             }
-            AddEdge(previous, nodes[k + 1], i, false, graph);
-            previous = nodes[k + 1];
+            AddEdge(previous, nodes.at[k + 1], i, conducts, false, graph);
+            previous = nodes.at[k + 1];
         }
-        for (const Gap& gap : gaps_[s]) AddEdge(gap.from, gap.to, i, true, graph);
+        for (const Gap& gap : gaps_[s]) AddEdge(gap.from, gap.to, i, conducts, true, graph);
     }
 
     std::vector<OrderedStroke> order_;
@@ -247,7 +318,9 @@ private:
     std::vector<Vector3> modelNodes_;
     NodeMerger merger_;
     std::unordered_map<const Stroke*, int> index_;
-    std::vector<std::vector<int>> pathNodes_;
+    // The nodes of stroke i's path points: pathNodes_[pathStart_[i] .. pathStart_[i + 1]).
+    std::vector<int> pathStart_;
+    std::vector<int> pathNodes_;
     std::vector<std::vector<Split>> splits_;
     std::vector<std::vector<Gap>> gaps_;
 };

@@ -5,18 +5,10 @@
 #include <string>
 
 #include "geometry/Vector3.h"
+#include "growth/PhysiologySettings.h"
 #include "heart/HeartModel.h"
 
 namespace vantrel {
-
-enum class LengthUnit { kMicrometre, kMillimetre, kCentimetre, kMetre };
-
-// "um", "mm", "cm" or "m" (exactly); false for anything else.
-bool ParseLengthUnit(const std::string& text, LengthUnit& unit);
-// The short name that ParseLengthUnit reads ("mm").
-const char* LengthUnitName(LengthUnit unit);
-// Metres in one `unit`.
-double MetresPerUnit(LengthUnit unit);
 
 class HeartFrame {
 public:

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "growth/FiberCore.h"
+#include "heart/HeartModel.h"
 
 namespace vantrel {
 
@@ -63,7 +64,8 @@ double TubeRingRadius(double r0, double r1, int ring, int rows) {
     return radius;
 }
 
-bool ExportCentrelinesVtk(const FiberCore& core, std::FILE* file) {
+bool ExportCentrelinesVtk(const FiberCore& core, std::FILE* file,
+                          const HeartNormalisation* toHeart) {
     const std::vector<ExportedStroke> strokes = StrokesInExportOrder(core);
     long long pointCount = 0;
     for (const ExportedStroke& entry : strokes)
@@ -76,7 +78,8 @@ bool ExportCentrelinesVtk(const FiberCore& core, std::FILE* file) {
     AppendInt(out, pointCount);
     out += " double\n";
     for (const ExportedStroke& entry : strokes) {
-        for (const Vector3& p : entry.stroke->path.points) {
+        for (const Vector3& model : entry.stroke->path.points) {
+            const Vector3 p = toHeart != nullptr ? toHeart->ToFile(model) : model;
             AppendG17(out, p.x);
             out += ' ';
             AppendG17(out, p.y);
@@ -112,7 +115,8 @@ bool ExportCentrelinesVtk(const FiberCore& core, std::FILE* file) {
             const Stroke& stroke = *entry.stroke;
             const int rows = static_cast<int>(stroke.path.points.size());
             for (int i = 0; i < rows; ++i) {
-                AppendG17(out, TubeRingRadius(stroke.startRadius, stroke.endRadius, i, rows));
+                const double radius = TubeRingRadius(stroke.startRadius, stroke.endRadius, i, rows);
+                AppendG17(out, toHeart != nullptr ? radius / toHeart->scale : radius);
                 out += '\n';
             }
         }

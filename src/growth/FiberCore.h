@@ -18,6 +18,7 @@
 namespace vantrel {
 
 class RkPolygonModel;
+struct HeartNormalisation;
 class VoxelVolume;
 
 // What the fibres grow on: the heart's volume with its fibre layer, the mesh the
@@ -37,8 +38,8 @@ using RepaintCallback = std::function<void()>;
 
 // The default work limit of a growth run, in strokes: far above any real network (a
 // biventricular heart grows about 322,600), so it only ever stops a run that would
-// otherwise go on for hours.
-constexpr int kDefaultStrokeLimit = 5000000;
+// otherwise go on for hours. At about 2.2 kB a stroke it keeps memory near 4.4 GB.
+constexpr int kDefaultStrokeLimit = 2000000;
 
 // What a growth run reports back besides its console lines.
 struct GrowthSummary {
@@ -84,8 +85,9 @@ public:
     void ToggleBlockAt(const Vector3& rayOrigin, const Vector3& rayDirection);
 
     // Writes every stroke's tube (fibre by fibre, the front excluded) as one OBJ
-    // vertex list with running indices. False when the file reported a write error.
-    bool ExportFibersObj(std::FILE* file) const;
+    // vertex list with running indices: in the normalised frame, or mapped to the heart
+    // file's frame by `toHeart` when given. False when the file reported a write error.
+    bool ExportFibersObj(std::FILE* file, const HeartNormalisation* toHeart = nullptr) const;
 
     std::vector<Fiber> fibers;
     std::vector<Polyline> featureCurves;

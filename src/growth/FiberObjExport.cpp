@@ -7,6 +7,7 @@
 
 #include "growth/FiberCore.h"
 #include "growth/TubeMesh.h"
+#include "heart/HeartModel.h"
 
 namespace vantrel {
 
@@ -31,10 +32,11 @@ bool WriteAll(std::FILE* file, const std::string& text) {
 
 }  // namespace
 
-bool TubeMesh::WriteObj(std::FILE* file, int& offset) const {
+bool TubeMesh::WriteObj(std::FILE* file, int& offset, const HeartNormalisation* toHeart) const {
     std::string text;
     text.reserve(static_cast<std::size_t>(rows) * columns * 80);
-    for (const Vector3& v : vertices) {
+    for (const Vector3& model : vertices) {
+        const Vector3 v = toHeart != nullptr ? toHeart->ToFile(model) : model;
         text += "v ";
         AppendFixed6(text, v.x);
         text += ' ';
@@ -65,12 +67,13 @@ bool TubeMesh::WriteObj(std::FILE* file, int& offset) const {
     return WriteAll(file, text);
 }
 
-bool FiberCore::ExportFibersObj(std::FILE* file) const {
+bool FiberCore::ExportFibersObj(std::FILE* file, const HeartNormalisation* toHeart) const {
     int offset = 0;
     bool ok = true;
     for (const Fiber& fiber : fibers) {
         // The growth front is not written; after a finished run it is empty.
-        for (const auto& stroke : fiber.strokes) ok = stroke->tube.WriteObj(file, offset) && ok;
+        for (const auto& stroke : fiber.strokes)
+            ok = stroke->tube.WriteObj(file, offset, toHeart) && ok;
     }
     return ok && std::fflush(file) == 0 && !std::ferror(file);
 }

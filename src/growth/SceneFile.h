@@ -7,7 +7,10 @@
 //    "startPoints":   [{"position": [x,y,z], "directionPoint": [x,y,z]}, ...],
 //    "featureCurves": [{"points": [[x,y,z], ...], "color": [r,g,b,a]}, ...],
 //    "rule1": {...}, "rule2": {...},
-//    "parameters": {"SegmentResolution": 5, "GradientDirectionRate": 0.75, ...}}
+//    "parameters": {"SegmentResolution": 5, "GradientDirectionRate": 0.75, ...},
+//    "physiology": {"meshUnits": "mm", "purkinjeVelocity": 2.5, "myocardialVelocity": 0.8,
+//                   "pmjDelay": 5, "rootDelays": {"startPoints": [0, 3], "featureCurves": [1]}},
+//    "blockedStrokes": [12, 40]}
 //
 // A rule holds stemLength, stemWidth, continuationLength, continuationWidth,
 // continuationMatrix and laterals (an array of {"length", "width", "matrix"});
@@ -17,13 +20,23 @@
 // a rule with that many laterals, and the file's values replace it as they stand
 // (no Rebuild). A file is refused as a whole, with the JSON path of the first
 // offending value, for an unknown key, a wrong type, a vector of the wrong length, a
-// number that is not a finite double, a length or width that is not above 0, a
-// SegmentResolution that is not an integer from 2 to 102, a rate or colour
-// component outside [0, 1], or a version other than 1.
+// number that is not a finite double, a stem length outside [0.06, 37] or another
+// length outside [0.01, 10] (the ranges that keep growth finite; see SceneFileKeys.h),
+// a width that is not above 0, a SegmentResolution that is not an integer from 2
+// to 102, a rate or colour component outside [0, 1], a mesh unit other than "um",
+// "mm", "cm" or "m", a velocity that is not above 0, a delay below 0, a blocked
+// stroke that is not a whole number 0 or more, or a version other than 1.
+//
+// "physiology" holds the conduction run's settings (velocities in m/s, delays in ms;
+// root delays per start point and per feature curve in their order, the ones left out
+// 0 ms). "blockedStrokes" lists the strokes to block after the last growth run, by
+// their index in the conduction graph's stroke order (fibre by fibre, each fibre's
+// strokes in creation order), the numbering of the network file's "stroke" cell data.
 #include <string>
 #include <vector>
 
 #include "growth/GrowthParameters.h"
+#include "growth/PhysiologySettings.h"
 #include "growth/Polyline.h"
 #include "growth/RewritingRule.h"
 #include "growth/StartPoint.h"
@@ -37,12 +50,22 @@ constexpr int kSceneFileVersion = 1;
 // What a scene file holds. A default Scene is the program's start state: no start
 // points, no curves, rule 1 as (id 0, continuation, 1 lateral), rule 2 as (id 1, no
 // continuation, 2 laterals), default growth parameters.
+// The physiology of a scene file. settings.rootDelays stays empty: the file gives
+// the delays per start point and curve (rootDelays), and the fibre order is known
+// only when the start points are all placed (see FibreRootDelays).
+struct ScenePhysiology {
+    PhysiologySettings settings;
+    RootDelays rootDelays;
+};
+
 struct Scene {
     std::vector<StartPoint> startPoints;
     std::vector<Polyline> featureCurves;
     RewritingRule rule1{0, true, 1};
     RewritingRule rule2{1, false, 2};
     GrowthParameters parameters;
+    ScenePhysiology physiology;
+    std::vector<int> blockedStrokes;
 };
 
 // Why a scene file was refused. `path` names the offending value the way a reader

@@ -14,6 +14,9 @@
 //   Matrix(key, Matrix4)                  16 numbers, column-major
 //   Color(key, std::array<float, 4>)      four numbers in [0, 1]
 //   Points(key, std::vector<Vector3>)     an array of points in the heart's box
+//   Unit(key, LengthUnit)                 "um", "mm", "cm" or "m"
+//   Numbers(key, std::vector<double>, NumberRange)  an array of numbers in a range
+//   Wholes(key, std::vector<int>, low, high)        an array of whole numbers
 //   Objects(key, std::vector<T>, start)   an array of objects; start(n) gives the
 //                                         start values of n elements
 //   Object(key, T)                        a nested object
@@ -40,6 +43,8 @@ struct NumberRange {
 
 constexpr NumberRange kPositive{0.0, true, std::numeric_limits<double>::infinity(),
                                 "must be greater than 0"};
+constexpr NumberRange kNotNegative{0.0, false, std::numeric_limits<double>::infinity(),
+                                   "must be 0 or more"};
 constexpr NumberRange kUnitInterval{0.0, false, 1.0, "must be between 0 and 1"};
 
 // Stem lengths, which bound the work of a growth run. A stroke is stemLength *
@@ -113,6 +118,21 @@ auto VisitFields(Visitor& v, Record& parameters) -> IfRecord<Record, GrowthParam
 }
 
 template <typename Visitor, typename Record>
+auto VisitFields(Visitor& v, Record& delays) -> IfRecord<Record, RootDelays> {
+    v.Numbers("startPoints", delays.startPoints, kNotNegative);
+    v.Numbers("featureCurves", delays.featureCurves, kNotNegative);
+}
+
+template <typename Visitor, typename Record>
+auto VisitFields(Visitor& v, Record& physiology) -> IfRecord<Record, ScenePhysiology> {
+    v.Unit("meshUnits", physiology.settings.meshUnit);
+    v.Number("purkinjeVelocity", physiology.settings.purkinjeVelocity, kPositive);
+    v.Number("myocardialVelocity", physiology.settings.myocardialVelocity, kPositive);
+    v.Number("pmjDelay", physiology.settings.pmjDelay, kNotNegative);
+    v.Object("rootDelays", physiology.rootDelays);
+}
+
+template <typename Visitor, typename Record>
 auto VisitFields(Visitor& v, Record& scene) -> IfRecord<Record, Scene> {
     v.Version("version");
     v.Objects("startPoints", scene.startPoints,
@@ -122,6 +142,8 @@ auto VisitFields(Visitor& v, Record& scene) -> IfRecord<Record, Scene> {
     v.Object("rule1", scene.rule1);
     v.Object("rule2", scene.rule2);
     v.Object("parameters", scene.parameters);
+    v.Object("physiology", scene.physiology);
+    v.Wholes("blockedStrokes", scene.blockedStrokes, 0, std::numeric_limits<int>::max());
 }
 
 // The keys of one kind of object, in table order: what the unknown-key check admits.
@@ -154,6 +176,18 @@ struct KeyList {
     }
     template <typename... Rest>
     void Points(const char* key, Rest&&...) {
+        keys.push_back(key);
+    }
+    template <typename... Rest>
+    void Unit(const char* key, Rest&&...) {
+        keys.push_back(key);
+    }
+    template <typename... Rest>
+    void Numbers(const char* key, Rest&&...) {
+        keys.push_back(key);
+    }
+    template <typename... Rest>
+    void Wholes(const char* key, Rest&&...) {
         keys.push_back(key);
     }
     template <typename... Rest>

@@ -218,6 +218,15 @@ double ReadInRange(const Json& value, const std::string& path, const NumberRange
     return number;
 }
 
+// Whole numbers only; 5.0 is as good as 5.
+int ReadWhole(const Json& value, const std::string& path, int low, int high) {
+    const double number = ReadNumber(value, path);
+    if (!(number >= low && number <= high) || number != std::floor(number))
+        Refuse(path,
+               "must be an integer from " + std::to_string(low) + " to " + std::to_string(high));
+    return static_cast<int>(number);
+}
+
 Vector3 ReadPoint(const Json& value, const std::string& path, Place place) {
     const Vector3 point = ReadVector3(value, path);
     if (place == Place::InBox) {
@@ -255,14 +264,34 @@ public:
     }
 
     void Whole(const char* key, int& number, int low, int high) {
+        if (object_.contains(key)) number = ReadWhole(object_[key], At(key), low, high);
+    }
+
+    void Unit(const char* key, LengthUnit& unit) {
         if (!object_.contains(key)) return;
-        const double value = ReadNumber(object_[key], At(key));
-        // Whole numbers only; 5.0 is as good as 5.
-        if (!(value >= low && value <= high) || value != std::floor(value)) {
-            Refuse(At(key), "must be an integer from " + std::to_string(low) + " to " +
-                                std::to_string(high));
-        }
-        number = static_cast<int>(value);
+        const Json& value = object_[key];
+        if (!value.is_string() || !ParseLengthUnit(value.get<std::string>(), unit))
+            Refuse(At(key), "must be \"um\", \"mm\", \"cm\" or \"m\"");
+    }
+
+    void Numbers(const char* key, std::vector<double>& numbers, const NumberRange& range) {
+        if (!object_.contains(key)) return;
+        const Json& array = object_[key];
+        ExpectArray(array, At(key));
+        std::vector<double> read;
+        for (std::size_t k = 0; k < array.size(); ++k)
+            read.push_back(ReadInRange(array[k], ElementPath(At(key), k), range));
+        numbers = std::move(read);
+    }
+
+    void Wholes(const char* key, std::vector<int>& numbers, int low, int high) {
+        if (!object_.contains(key)) return;
+        const Json& array = object_[key];
+        ExpectArray(array, At(key));
+        std::vector<int> read;
+        for (std::size_t k = 0; k < array.size(); ++k)
+            read.push_back(ReadWhole(array[k], ElementPath(At(key), k), low, high));
+        numbers = std::move(read);
     }
 
     void Flag(const char* key, bool& flag) {

@@ -45,6 +45,14 @@ public:
         json[key] = OrderedJson::array({color[0], color[1], color[2], color[3]});
     }
 
+    void Unit(const char* key, LengthUnit unit) { json[key] = LengthUnitName(unit); }
+
+    void Numbers(const char* key, const std::vector<double>& numbers, const NumberRange&) {
+        json[key] = numbers;
+    }
+
+    void Wholes(const char* key, const std::vector<int>& numbers, int, int) { json[key] = numbers; }
+
     void Points(const char* key, const std::vector<Vector3>& points) {
         OrderedJson array = OrderedJson::array();
         for (const Vector3& point : points) array.push_back(VectorJson(point));

@@ -13,6 +13,8 @@
 
 namespace vantrel {
 
+struct HeartNormalisation;
+
 struct TubeMesh {
     int rows = 0;     // rings, one per path point
     int columns = 0;  // vertices per ring
@@ -31,8 +33,9 @@ struct TubeMesh {
 
     // Writes "v %f %f %f" for every vertex, ring by ring, then two "f a b c" lines
     // per quad with 1-based indices counted from `offset`, and advances `offset` by
-    // rows * columns. Returns false when the file reported a write error.
-    bool WriteObj(std::FILE* file, int& offset) const;
+    // rows * columns. Vertices are mapped to the heart file's frame by `toHeart` when
+    // given. Returns false when the file reported a write error.
+    bool WriteObj(std::FILE* file, int& offset, const HeartNormalisation* toHeart = nullptr) const;
 };
 
 }  // namespace vantrel

@@ -6,7 +6,8 @@
 
 #include "geometry/ConsoleLog.h"
 #include "heart/SegmentationFile.h"
-#include "mesh/FileExtension.h"
+#include "mesh/HoleCapping.h"
+#include "mesh/MeshReaders.h"
 
 namespace vantrel {
 namespace {
@@ -56,18 +57,13 @@ int CountBoundaryEdges(const RkPolygonModel& mesh) {
 
 HeartModel::HeartModel() : volume(kVolumeResolution, kVolumeExtent) {}
 
-bool HeartModel::LoadHeart(const std::string& heartPath, const SegmentationChoice& segmentation) {
+bool HeartModel::LoadHeart(const std::string& heartPath, const SegmentationChoice& segmentation,
+                           ValveCapping capping) {
     if (!mesh.vertices.empty() || !mesh.polygons.empty()) {
         ConsoleLog("a heart is already loaded; %s is not loaded\n", heartPath.c_str());
         return false;
     }
-    if (!HasExtension(heartPath, "obj")) {
-        ConsoleLog("heart mesh %s is not an .obj file; no heart loaded\n", heartPath.c_str());
-        return false;
-    }
-    // The mesh reader prints its own line naming the file and the fault.
-    if (!mesh.Load(heartPath)) return false;
-    if (!NormalizeHeart()) return false;
+    if (!LoadHeartMesh(heartPath, capping)) return false;
 
     regionIds.assign(mesh.polygons.size(), 0);
     switch (segmentation.kind) {
@@ -80,8 +76,55 @@ bool HeartModel::LoadHeart(const std::string& heartPath, const SegmentationChoic
             std::fill(regionIds.begin(), regionIds.end(), 1);
             break;
     }
+    UnmarkCaps();
     volume.Build(mesh, regionIds);
     return true;
+}
+
+bool HeartModel::LoadHeartMesh(const std::string& heartPath, ValveCapping capping) {
+    capPolygons.clear();
+    if (!IsMeshFilePath(heartPath)) {
+        ConsoleLog("heart mesh %s is not an .obj, .stl, .ply, .off or .vtk file; no heart loaded\n",
+                   heartPath.c_str());
+        return false;
+    }
+    // The mesh reader prints its own line naming the file and the fault.
+    if (!mesh.Load(heartPath)) return false;
+    const int filePolygons = static_cast<int>(mesh.polygons.size());
+    CappingSummary caps;
+    if (capping == ValveCapping::kCap) {
+        caps = CapBoundaryLoops(mesh);
+        if (caps.triangles == 0)
+            ConsoleLog("heart mesh %s has no open boundary loop to cap\n", heartPath.c_str());
+        else
+            ConsoleLog(
+                "heart mesh %s: %d open boundary loops capped with %d triangles, appended after "
+                "the file's %d polygons (polygons %d to %d before refinement); the caps stay "
+                "unsegmented\n",
+                heartPath.c_str(), caps.loops, caps.triangles, filePolygons, filePolygons,
+                filePolygons + caps.triangles - 1);
+        // A rim that does not close (a non-manifold opening) stays open; NormalizeHeart
+        // then warns about its boundary edges.
+    }
+    const int firstCapCentroid = static_cast<int>(mesh.vertices.size()) + filePolygons;
+    if (!NormalizeHeart()) return false;
+    // The refinement adds one vertex per polygon at its centroid, in polygon order
+    // after the existing vertices; a refined polygon touches a cap exactly when it
+    // uses the centroid of a cap triangle.
+    if (caps.triangles > 0) {
+        for (size_t i = 0; i < mesh.polygons.size(); ++i) {
+            const int* v = mesh.polygons[i].vertex;
+            if (std::max(v[0], std::max(v[1], v[2])) >= firstCapCentroid)
+                capPolygons.push_back(static_cast<int>(i));
+        }
+    }
+    return true;
+}
+
+void HeartModel::UnmarkCaps() {
+    for (const int polygon : capPolygons)
+        if (static_cast<std::size_t>(polygon) < regionIds.size())
+            regionIds[static_cast<std::size_t>(polygon)] = 0;
 }
 
 bool HeartModel::NormalizeHeart() {

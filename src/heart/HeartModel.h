@@ -28,6 +28,9 @@ struct SegmentationChoice {
     static SegmentationChoice AllSegmented() { return {Kind::kAllSegmented, std::string()}; }
 };
 
+// Whether the heart's open boundary loops (valve openings) are closed on loading.
+enum class ValveCapping { kLeaveOpen, kCap };
+
 // The translation and uniform scale that NormalizeHeart applied to the refined mesh:
 // model = (file - low) * scale.
 struct HeartNormalisation {
@@ -48,21 +51,34 @@ public:
     HeartModel(const HeartModel&) = delete;
     HeartModel& operator=(const HeartModel&) = delete;
 
-    // Loads the heart once, on a model as constructed: Load (".obj" in any case),
-    // NormalizeHeart, regionIds zeroed (one per polygon), the chosen segmentation,
-    // VoxelVolume::Build. Returns true when the heart was loaded (a segmentation file
-    // that is refused leaves every id 0 and still counts as loaded). Any refusal of
-    // the heart (other extension, unreadable or bad mesh, non-finite or flat mesh)
-    // prints one console line and leaves the model empty: no polygons, no region ids,
-    // the volume in its initial state. A second call on a loaded model changes nothing
+    // Loads the heart once, on a model as constructed: LoadHeartMesh, regionIds
+    // zeroed (one per polygon), the chosen segmentation, UnmarkCaps, VoxelVolume::Build. Returns
+    // true when the heart was loaded (a segmentation file that is refused leaves every id 0 and
+    // still counts as loaded). Any refusal of the heart (other extension, unreadable or bad mesh,
+    // non-finite or flat mesh) prints one console line and leaves the model empty: no polygons, no
+    // region ids, the volume in its initial state. A second call on a loaded model changes nothing
     // and returns false. An open mesh loads, with one console line counting its
     // boundary edges.
-    bool LoadHeart(const std::string& heartPath, const SegmentationChoice& segmentation);
+    bool LoadHeart(const std::string& heartPath, const SegmentationChoice& segmentation,
+                   ValveCapping capping = ValveCapping::kLeaveOpen);
+
+    // The mesh part of LoadHeart: refuses a path that is not a mesh file (.obj,
+    // .stl, .ply, .off or .vtk in any case), reads it, with kCap closes each boundary
+    // loop by a fan (CapBoundaryLoops: the cap triangles follow the file's polygons)
+    // and says so in one console line, then NormalizeHeart and records capPolygons.
+    // False, with one console line and the mesh empty, on any refusal.
+    bool LoadHeartMesh(const std::string& heartPath, ValveCapping capping);
+
+    // Sets the region id of every polygon in capPolygons to 0: no fibre grows on a
+    // valve plane, whatever the segmentation marked.
+    void UnmarkCaps();
 
     // Refines the mesh (BuildEdgeTable, RefineByCentroids: the vertex normals are
     // still zero, so its smoothing moves every vertex to the mean of its neighbours),
     // then translates its bounding-box minimum to the origin and scales it uniformly
-    // so that its largest extent is 10.0, and computes its normals. Refuses a mesh
+    // so that its largest extent is 10.0, and computes its normals. Keeps the mesh as
+    // it was before refining in `fileMesh` and the translation and scale it applied in
+    // `normalisation` (both emptied first, and again on a refusal). Refuses a mesh
     // without polygons, with a non-finite coordinate, or whose extent is 0 (or too
     // small to scale): one console line, the mesh emptied, false.
     bool NormalizeHeart();
@@ -113,6 +129,9 @@ public:
     HeartNormalisation normalisation;
     // One per polygon of `mesh` once a heart is loaded.
     std::vector<std::int32_t> regionIds;
+    // Polygons of the refined `mesh` that touch a cap triangle (ascending); empty
+    // unless the heart was capped.
+    std::vector<int> capPolygons;
 
 private:
     void SetRegionAround(int polygon, std::int32_t id);

@@ -21,13 +21,7 @@ void MLforSegmentation::OnLButtonDown(int x, int y) {
 void MLforSegmentation::OnMouseMove(int x, int y) {
     if (leftDown) {
         // Painting starts with the first move, never with the press.
-        int polygon = -1;
-        Vector3 point;
-        if (PickPolygon(views_.mainGL, heart_, x, y, &polygon, &point)) {
-            heart_.PaintAround(polygon);
-            views_.mainRenderer.InvalidateRegions();
-        }
-        views_.RedrawMainView();
+        EditRegionsAt(x, y, &HeartModel::PaintAround);
     } else if (rightDown || middleDown) {
         views_.mainGL.DragCamera(x, y);
         views_.RedrawMainView();
@@ -39,21 +33,21 @@ void MLforSegmentation::OnLButtonUp(int, int) {
     RenderPick();
 }
 
-void MLforSegmentation::EraseAt(int x, int y) {
+void MLforSegmentation::EditRegionsAt(int x, int y, void (HeartModel::*edit)(int)) {
     int polygon = -1;
     Vector3 point;
     if (PickPolygon(views_.mainGL, heart_, x, y, &polygon, &point)) {
-        heart_.EraseAround(polygon);
+        (heart_.*edit)(polygon);
         views_.mainRenderer.InvalidateRegions();
     }
     views_.RedrawMainView();
 }
 
 void MLforSegmentation::OnRButtonDblClk(int x, int y) {
-    EraseAt(x, y);
+    EditRegionsAt(x, y, &HeartModel::EraseAround);
 }
 void MLforSegmentation::OnMButtonDblClk(int x, int y) {
-    EraseAt(x, y);
+    EditRegionsAt(x, y, &HeartModel::EraseAround);
 }
 
 }  // namespace vantrel

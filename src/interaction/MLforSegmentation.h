@@ -25,8 +25,9 @@ protected:
     void RenderPick() override;
 
 private:
-    // EraseAround the polygon under (x, y), if any, and redraw.
-    void EraseAt(int x, int y);
+    // `edit` (PaintAround or EraseAround) about the polygon under (x, y), if any,
+    // then a redraw.
+    void EditRegionsAt(int x, int y, void (HeartModel::*edit)(int));
 
     ViewCore& views_;
     HeartModel& heart_;

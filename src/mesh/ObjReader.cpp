@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "geometry/ConsoleLog.h"
+#include "mesh/MeshReaders.h"
 #include "mesh/TextLines.h"
 
 namespace vantrel {
@@ -248,8 +249,7 @@ bool RkPolygonModel::LoadObj(const std::string& path) {
 
 bool RkPolygonModel::Load(const std::string& path) {
     if (HasExtension(path, "obj")) return LoadObj(path);
-    ConsoleLog("%s: not an OBJ file (only .obj is read)\n", path.c_str());
-    return false;
+    return LoadNonObjMesh(path, *this);
 }
 
 }  // namespace vantrel

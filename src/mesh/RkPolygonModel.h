@@ -32,10 +32,13 @@ public:
     // True when both vertex counts and both polygon counts are equal.
     bool SameCounts(const RkPolygonModel& other) const;
 
-    // ---- files (ObjReader.cpp, ObjWriter.cpp, IndexedTextFormat.cpp, VrmlWriter.cpp)
+    // ---- files (ObjReader.cpp, MeshReaders.h, ObjWriter.cpp, IndexedTextFormat.cpp,
+    // VrmlWriter.cpp)
 
-    // Reads `path` with LoadObj when it ends in ".obj" (any case); any other
-    // path gives false and leaves the model untouched.
+    // Reads `path` by its extension, in any letter case: ".obj" with LoadObj,
+    // ".stl", ".ply", ".off" and ".vtk" with the readers of MeshReaders.h. Any
+    // other path, or a file refused by its reader: one console line, false, the
+    // model untouched.
     bool Load(const std::string& path);
 
     // Wavefront OBJ reader ("v", "vt" and the triangle of the first three corners

@@ -3,7 +3,7 @@
 #include <GL/gl.h>
 
 #include "render/FiberDrawing.h"
-#include "render/LitArrays.h"
+#include "render/VertexArrays.h"
 
 namespace vantrel {
 namespace {
@@ -128,7 +128,7 @@ void FiberRenderer::DrawTubes(const FiberCore& fibers) {
         glMaterialfv(GL_FRONT, GL_AMBIENT, kTubeMaterials[colour].ambient);
         DrawIndexedTriangles(indices);
     }
-    EndLitArrays();
+    EndVertexArrays();
 }
 
 void FiberRenderer::DrawWireFrame(const FiberCore& fibers) {
@@ -152,18 +152,10 @@ void FiberRenderer::DrawWireFrame(const FiberCore& fibers) {
     }
     if (lineVertices_.empty()) return;
 
-    glPushAttrib(GL_ENABLE_BIT | GL_LIGHTING_BIT | GL_LINE_BIT | GL_CURRENT_BIT);
-    glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
-    glDisable(GL_LIGHTING);
-    glShadeModel(GL_FLAT);
+    BeginColourArrays(lineVertices_.data(), 3, GL_FLOAT, lineColours_.data());
     glLineWidth(2.0f);
-    glEnableClientState(GL_VERTEX_ARRAY);
-    glEnableClientState(GL_COLOR_ARRAY);
-    glVertexPointer(3, GL_FLOAT, 0, lineVertices_.data());
-    glColorPointer(3, GL_FLOAT, 0, lineColours_.data());
     glDrawArrays(GL_LINES, 0, static_cast<GLsizei>(lineVertices_.size() / 3));
-    glPopClientAttrib();
-    glPopAttrib();
+    EndVertexArrays();
 }
 
 }  // namespace vantrel

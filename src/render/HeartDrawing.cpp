@@ -4,9 +4,9 @@
 
 #include "render/FiberDrawing.h"
 #include "render/FieldDrawing.h"
-#include "render/LitArrays.h"
 #include "render/PickBuffer.h"
 #include "render/PickPass.h"
+#include "render/VertexArrays.h"
 
 namespace vantrel {
 namespace {
@@ -106,25 +106,17 @@ void HeartRenderer::DrawPolygons(const HeartModel& heart, bool transparent) {
         SetPolygonMaterial(kSegmented);
         DrawIndexedTriangles(segmented_);
     }
-    EndLitArrays();
+    EndVertexArrays();
 }
 
 void HeartRenderer::DrawPickIds(const RkPolygonModel& mesh) {
     if (!pickValid_) GatherPickIds(mesh);
     if (pickPositions_.empty()) return;
-    glPushAttrib(GL_ENABLE_BIT | GL_LIGHTING_BIT | GL_POLYGON_BIT);
-    glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
-    glShadeModel(GL_FLAT);
-    glDisable(GL_LIGHTING);
+    BeginColourArrays(pickPositions_.data(), 4, GL_UNSIGNED_BYTE, pickColours_.data());
     glEnable(GL_CULL_FACE);
     glCullFace(GL_FRONT);
-    glEnableClientState(GL_VERTEX_ARRAY);
-    glEnableClientState(GL_COLOR_ARRAY);
-    glVertexPointer(3, GL_FLOAT, 0, pickPositions_.data());
-    glColorPointer(4, GL_UNSIGNED_BYTE, 0, pickColours_.data());
     glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(pickPositions_.size() / 3));
-    glPopClientAttrib();
-    glPopAttrib();
+    EndVertexArrays();
 }
 
 void HeartRenderer::DrawScene(const RkOGL& gl, const HeartModel& heart, const FiberCore& fibers,

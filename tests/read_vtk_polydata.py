@@ -4,6 +4,7 @@ understood, so that a test can compare it with what was written:
 
     points N            then N lines "x y z"
     lines M             then M lines of point ids
+    verts K / polys K   (only when there are any) then K lines of point ids
     point <name> <type> <count>   then one value per line
     cell <name> <type> <count>    then one value per line
 
@@ -24,6 +25,13 @@ def print_arrays(kind, data):
             print(repr(array.GetValue(i)))
 
 
+def print_cells(cells):
+    ids = vtk.vtkIdList()
+    cells.InitTraversal()
+    while cells.GetNextCell(ids):
+        print(" ".join(str(ids.GetId(k)) for k in range(ids.GetNumberOfIds())))
+
+
 def main(path):
     reader = vtk.vtkPolyDataReader()
     reader.SetFileName(path)
@@ -36,11 +44,11 @@ def main(path):
     for i in range(data.GetNumberOfPoints()):
         print(" ".join(repr(c) for c in data.GetPoint(i)))
     print("lines", data.GetNumberOfLines())
-    lines = data.GetLines()
-    ids = vtk.vtkIdList()
-    lines.InitTraversal()
-    while lines.GetNextCell(ids):
-        print(" ".join(str(ids.GetId(k)) for k in range(ids.GetNumberOfIds())))
+    print_cells(data.GetLines())
+    for name, cells in (("verts", data.GetVerts()), ("polys", data.GetPolys())):
+        if cells.GetNumberOfCells() > 0:
+            print(name, cells.GetNumberOfCells())
+            print_cells(cells)
     print_arrays("point", data.GetPointData())
     print_arrays("cell", data.GetCellData())
     return 0

@@ -1,0 +1,302 @@
+// Conduction exports on a network small enough to know every answer: each file read
+// back the way its consumer reads it (VTK files by VTK, the .pkje file by a cable
+// reader, the MonoAlg3D files by the rules of its tree walk), the locale left out.
+//
+// The network (millimetres, 1 m/s, so a time in ms equals a path length in mm):
+//
+//   fibre 0: 0 - 1 - 2 -+- 3 ---+- 7 - 9        node 2 has four children (3 4 5 6),
+//                       +- 4 --/              node 7 three parents (3 4 5);
+//                       +- 5 -/               6 - 10 is blocked, so 10 is never
+//                       +- 6 x 10             reached; 11 - 12 has no root;
+//   fibre 1: 13 - 14                          13 is a second root.
+#include <clocale>
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include "conduction/EndocardiumVtk.h"
+#include "conduction/ExportFile.h"
+#include "conduction/MonoAlg3dNetwork.h"
+#include "conduction/NetworkVtk.h"
+#include "conduction/OpenCarpPkje.h"
+#include "conduction/PmjCsv.h"
+#include "conduction/RunSummaryJson.h"
+#include "simulator_file_rules.h"
+#include "vtk_python_reader.h"
+
+namespace vantrel {
+namespace {
+
+using simulator_files::Point;
+
+ConductionGraph HandNetwork() {
+    ConductionGraph graph;
+    graph.nodes = {{0, 0, 0},  {1, 0, 0},    {2, 0, 0},    {3, 0, 0}, {2, 1, 0},
+                   {2, -1, 0}, {2, 0, 1},    {4, 0, 0},    {0, 0, 9}, {5, 0, 0},
+                   {2, 0, 2},  {10, 10, 10}, {11, 10, 10}, {5, 5, 0}, {6, 5, 0}};
+    graph.strokes = {
+        {0, 0, false, false}, {0, 1, false, true}, {0, 1, true, false}, {1, 0, false, false}};
+    // (from, to, stroke); node 8 belongs to no edge.
+    const int edges[][3] = {{0, 1, 0},  {1, 2, 0},   {2, 3, 0},  {2, 4, 1}, {2, 5, 1},
+                            {2, 6, 0},  {3, 7, 0},   {4, 7, 1},  {5, 7, 1}, {7, 9, 0},
+                            {6, 10, 2}, {11, 12, 0}, {13, 14, 3}};
+    for (const auto& e : edges) {
+        ConductionEdge edge;
+        edge.from = e[0];
+        edge.to = e[1];
+        edge.length = (graph.nodes[e[0]] - graph.nodes[e[1]]).Length();
+        edge.stroke = e[2];
+        edge.conducts = !graph.strokes[e[2]].blocked;
+        graph.edges.push_back(edge);
+    }
+    graph.roots = {{0, 0}, {13, 1}};
+    return graph;
+}
+
+struct HandRun {
+    ConductionGraph graph = HandNetwork();
+    std::vector<double> activation;
+    HandRun() {
+        PhysiologySettings settings;
+        settings.purkinjeVelocity = 1.0;
+        graph.BuildAdjacency();
+        activation = ComputeActivation(graph, settings, 1e-3);
+    }
+};
+
+std::string WriteTemp(const std::string& name, const std::string& text) {
+    const std::string path = ::testing::TempDir() + name;
+    std::string error;
+    EXPECT_TRUE(WriteExportFile(path, text, "test file", error)) << error;
+    return path;
+}
+
+// Lines of VTK's output from `from` on, up to the next line that starts with a letter.
+std::vector<std::string> Section(const std::vector<std::string>& lines, const std::string& from) {
+    std::vector<std::string> section;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (lines[i] != from) continue;
+        for (std::size_t k = i + 1; k < lines.size() && !std::isalpha(lines[k][0]); ++k)
+            section.push_back(lines[k]);
+    }
+    return section;
+}
+
+TEST(ConductionExport, NetworkVtkReadsBackWithLinesFromEarlierToLaterAndMinusOneUnreached) {
+    if (!VtkPythonAvailable()) GTEST_SKIP() << "python3 with the vtk module is not installed";
+    const HandRun run;
+    const std::vector<std::string> lines = ReadWithVtk(WriteTemp(
+        "network.vtk", NetworkVtkText(run.graph, run.activation, LengthUnit::kMillimetre)));
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines[0], "points 15");
+    EXPECT_EQ(lines[1], "0.0 0.0 0.0");
+    // Edge 7-9 runs with the wave; 11-12 (no time at either end) keeps its stroke order;
+    // 6-10 (10 unreached) from the reached end.
+    const std::vector<std::string> cells = Section(lines, "lines 13");
+    ASSERT_EQ(cells.size(), 13u);
+    EXPECT_EQ(cells[9], "7 9");
+    EXPECT_EQ(cells[10], "6 10");
+    EXPECT_EQ(cells[11], "11 12");
+    for (std::size_t e = 0; e < 13; ++e) {
+        int a = 0, b = 0;
+        std::sscanf(cells[e].c_str(), "%d %d", &a, &b);
+        EXPECT_LE(run.activation[a], run.activation[b]) << cells[e];
+    }
+    const std::vector<std::string> times = Section(lines, "point activation_ms double 15");
+    ASSERT_EQ(times.size(), 15u);
+    EXPECT_EQ(times[7], "4.0");
+    EXPECT_EQ(times[14], "1.0");
+    for (int unreached : {8, 10, 11, 12}) EXPECT_EQ(times[unreached], "-1.0") << unreached;
+    EXPECT_EQ(Section(lines, "cell blocked int 13")[10], "1");
+    EXPECT_EQ(Section(lines, "cell junction int 13")[3], "1");
+    EXPECT_EQ(Section(lines, "cell stroke int 13")[12], "3");
+    EXPECT_EQ(Section(lines, "cell fiber int 13")[12], "1");
+}
+
+TEST(ConductionExport, EndocardiumVtkReadsBackAsTheFilesOwnSurface) {
+    if (!VtkPythonAvailable()) GTEST_SKIP() << "python3 with the vtk module is not installed";
+    RkPolygonModel mesh;
+    for (const Vector3& p :
+         {Vector3(10, 0, 0), Vector3(0, 10, 0), Vector3(0, 0, 10.5), Vector3(-1e-7, 0, 0)}) {
+        MeshVertex vertex;
+        vertex.position = p;
+        mesh.vertices.push_back(vertex);
+    }
+    for (const auto& corners : {std::array<int, 3>{0, 1, 2}, std::array<int, 3>{3, 2, 1}}) {
+        MeshPolygon polygon;
+        std::copy(corners.begin(), corners.end(), polygon.vertex);
+        mesh.polygons.push_back(polygon);
+    }
+    EndocardialMap map;
+    map.vertexActivation = {5.0, 7.25, kNotReached, 0.1};
+    map.segmented = {true, true, false, false};
+    const std::vector<std::string> lines = ReadWithVtk(
+        WriteTemp("endocardium.vtk", EndocardiumVtkText(mesh, map, LengthUnit::kCentimetre)));
+    EXPECT_EQ(lines,
+              (std::vector<std::string>{"points 4", "10.0 0.0 0.0", "0.0 10.0 0.0", "0.0 0.0 10.5",
+                                        "-1e-07 0.0 0.0", "lines 0", "polys 2", "0 1 2", "3 2 1",
+                                        "point activation_ms double 4", "5.0", "7.25", "-1.0",
+                                        "0.1", "point segmented int 4", "1", "1", "0", "0"}));
+}
+
+TEST(ConductionExport, PkjeCablesFollowTheWaveWithConnectorsAtFourChildrenAndThreeParents) {
+    const HandRun run;
+    PkjeCableSettings settings;
+    settings.sigmaI = 0.125;
+    std::vector<simulator_files::PkjeCable> cables;
+    const std::string text =
+        OpenCarpPkjeText(run.graph, run.activation, LengthUnit::kMillimetre, settings);
+    ASSERT_EQ(simulator_files::ReadPkje(text, cables), "") << text;
+    ASSERT_EQ(simulator_files::CheckPkjeStructure(cables), "") << text;
+
+    // Node positions in micrometres and their times, to follow the wave along cables.
+    auto timeAt = [&](const Point& p) {
+        for (std::size_t n = 0; n < run.graph.nodes.size(); ++n) {
+            const Vector3& q = run.graph.nodes[n];
+            if (p == Point{q.x * 1000, q.y * 1000, q.z * 1000}) return run.activation[n];
+        }
+        return -1.0;  // a connector's point
+    };
+    // Fibre 0's cable from the root, four from node 2 with three connectors, two
+    // connectors into node 7 and the cable on from it, fibre 1's cable; the blocked
+    // and the unreached edges are not written.
+    EXPECT_EQ(cables.size(), 12u);
+    std::multiset<Point> rootStarts, leafEnds;
+    for (const auto& cable : cables) {
+        EXPECT_EQ(cable.radius, 75);
+        EXPECT_EQ(cable.gapResistance, 100);
+        EXPECT_EQ(cable.sigmaI, 0.125);
+        if (cable.parents[0] < 0 && cable.parents[1] < 0) rootStarts.insert(cable.nodes.front());
+        if (cable.children[0] < 0 && cable.children[1] < 0) leafEnds.insert(cable.nodes.back());
+        double last = -1.0;
+        for (const Point& p : cable.nodes) {
+            const double t = timeAt(p);
+            if (t < 0) continue;
+            EXPECT_GE(t, last) << "cable runs against the wave";
+            last = t;
+        }
+    }
+    EXPECT_EQ(rootStarts, (std::multiset<Point>{{0, 0, 0}, {5000, 5000, 0}}));
+    EXPECT_EQ(leafEnds, (std::multiset<Point>{{2000, 0, 1000}, {5000, 0, 0}, {6000, 5000, 0}}));
+}
+
+TEST(ConductionExport, MonoAlg3dTreeOfEachRootKeepsItsRulesAndCountsWhatIsLeftOut) {
+    const HandRun run;
+    struct Case {
+        int root, points, terminals, loopClosing, blocked, unreachable;
+    };
+    for (const Case& c : {Case{0, 9, 4, 2, 1, 2}, Case{1, 2, 1, 0, 1, 11}}) {
+        MonoAlg3dExport result;
+        std::string error;
+        ASSERT_TRUE(
+            BuildMonoAlg3dExport(run.graph, c.root, LengthUnit::kMillimetre, result, error));
+        simulator_files::MonoAlg3dNetwork network;
+        ASSERT_EQ(simulator_files::ReadMonoAlg3d(result.networkText, network), "");
+        EXPECT_EQ(simulator_files::CheckMonoAlg3dRules(network), "") << result.networkText;
+        const Vector3& root = run.graph.nodes[run.graph.roots[c.root].node];
+        EXPECT_EQ(network.points[0], (Point{root.x * 1000, root.y * 1000, root.z * 1000}));
+        EXPECT_EQ(static_cast<int>(network.points.size()), c.points);
+        EXPECT_EQ(result.terminals, c.terminals);
+        EXPECT_EQ(result.loopClosingEdges, c.loopClosing);
+        EXPECT_EQ(result.blockedEdges, c.blocked);
+        EXPECT_EQ(result.unreachableEdges, c.unreachable);
+        EXPECT_NE(DescribeMonoAlg3dExport(result, c.root)
+                      .find(std::to_string(c.loopClosing) + " loop-closing"),
+                  std::string::npos);
+    }
+    MonoAlg3dExport result;
+    std::string error;
+    EXPECT_FALSE(BuildMonoAlg3dExport(run.graph, 2, LengthUnit::kMillimetre, result, error));
+    EXPECT_NE(error.find("2 roots"), std::string::npos) << error;
+}
+
+TEST(ConductionExport, MonoAlg3dPmjFileListsTheTerminalsWithFloatArraysInOrder) {
+    if (!VtkPythonAvailable()) GTEST_SKIP() << "python3 with the vtk module is not installed";
+    const HandRun run;
+    MonoAlg3dExport result;
+    std::string error;
+    ASSERT_TRUE(BuildMonoAlg3dExport(run.graph, 0, LengthUnit::kMillimetre, result, error));
+    const std::vector<std::string> lines = ReadWithVtk(WriteTemp("pmj.vtk", result.pmjText));
+    // The tree's terminals: 6 and 9, and 4 and 5 where the loops through 7 are cut.
+    std::vector<std::string> expected = {"points 4"};
+    for (const char* p : {"2000.0 1000.0 0.0", "2000.0 -1000.0 0.0", "2000.0 0.0 1000.0"})
+        expected.push_back(p);
+    expected.push_back("5000.0 0.0 0.0");
+    for (const char* line :
+         {"lines 0", "verts 4", "0", "1", "2", "3", "point Rpmj float 4", "1000.0", "1000.0",
+          "1000.0", "1000.0", "point Nmin_pmj float 4", "10.0", "10.0", "10.0", "10.0"})
+        expected.push_back(line);
+    EXPECT_EQ(lines, expected);
+}
+
+TEST(ConductionExport, PmjCsvHasOneHeaderAndOneParsableLinePerJunction) {
+    const HandRun run;
+    std::vector<PurkinjeMuscleJunction> junctions = {{6, 0, 3.0, 4, 0.5},
+                                                     {12, 0, kNotReached, 0, 1e-3}};
+    std::istringstream in(PmjCsvText(run.graph, junctions, LengthUnit::kMicrometre));
+    std::string line;
+    std::getline(in, line);
+    EXPECT_EQ(line, "x_um,y_um,z_um,activation_ms,fiber,nearest_vertex_0based,vertex_distance_um");
+    std::vector<std::vector<double>> rows;
+    while (std::getline(in, line)) {
+        std::istringstream fields(line);
+        std::vector<double> row;
+        for (std::string field; std::getline(fields, field, ',');) row.push_back(std::stod(field));
+        rows.push_back(row);
+    }
+    EXPECT_EQ(rows, (std::vector<std::vector<double>>{{2, 0, 1, 3, 0, 4, 0.5},
+                                                      {11, 10, 10, -1, 0, 0, 1e-3}}));
+}
+
+TEST(ConductionExport, SummaryGivesMedianOfReachedJunctionsAndNullForWhatDoesNotExist) {
+    ConductionResult result;
+    result.graph = HandNetwork();
+    result.junctions = {{6, 0, 3.0, 0, 0},
+                        {9, 0, 5.0, 0, 0},
+                        {12, 0, kNotReached, 0, 0},
+                        {14, 1, 1.0, 0, 0},
+                        {8, 0, 4.0, 0, 0}};
+    RunDescription run;
+    run.timings = {{"growth", 0.5}};
+    PhysiologySettings settings;
+    settings.meshUnit = LengthUnit::kCentimetre;
+    const auto json =
+        nlohmann::json::parse(RunSummaryJsonText(run, settings, RkPolygonModel(), result));
+    EXPECT_EQ(json["unit"], "cm");
+    EXPECT_EQ(json["pmjs"]["reached"], 4);
+    EXPECT_EQ(json["pmjs"]["activation"]["median"], 3.5);
+    EXPECT_EQ(json["pmjs"]["activation"]["max"], 5.0);
+    EXPECT_EQ(json["network"]["edges"], 13);
+    EXPECT_EQ(json["network"]["blockedStrokes"], 1);
+    EXPECT_TRUE(json["endocardium"]["total"].is_null());
+    EXPECT_TRUE(json["heart"]["extentMin"].is_null());
+    EXPECT_EQ(json["timings"]["growth"], 0.5);
+}
+
+TEST(ConductionExport, TextDoesNotFollowTheLocale) {
+    const HandRun run;
+    MonoAlg3dExport monoAlg3d;
+    std::string error;
+    auto texts = [&]() {
+        BuildMonoAlg3dExport(run.graph, 0, LengthUnit::kCentimetre, monoAlg3d, error);
+        return NetworkVtkText(run.graph, run.activation, LengthUnit::kCentimetre) +
+               OpenCarpPkjeText(run.graph, run.activation, LengthUnit::kCentimetre,
+                                PkjeCableSettings()) +
+               monoAlg3d.networkText + monoAlg3d.pmjText;
+    };
+    const std::string inC = texts();
+    const std::string previous = std::setlocale(LC_ALL, nullptr);
+    if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr) GTEST_SKIP() << "no de_DE locale";
+    const std::string inGerman = texts();
+    std::setlocale(LC_ALL, previous.c_str());
+    EXPECT_EQ(inGerman, inC);
+}
+
+}  // namespace
+}  // namespace vantrel

@@ -1,0 +1,170 @@
+#pragma once
+// Writes a triangle mesh as the bytes of each format the mesh readers take, so
+// that tests and benchmarks can make their files from one model. Coordinates are
+// written exactly (17 significant digits, or the raw float32/float64 bits).
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "mesh/RkPolygonModel.h"
+
+namespace vantrel {
+namespace formatwriters {
+
+inline std::string Number(double value) {
+    char text[40];
+    std::snprintf(text, sizeof text, "%.17g", value);
+    return text;
+}
+
+// Appends `value` in `size` bytes, little endian unless `big`.
+inline void AppendRaw(std::string& out, std::uint64_t value, int size, bool big) {
+    for (int i = 0; i < size; ++i) {
+        const int shift = 8 * (big ? size - 1 - i : i);
+        out.push_back(static_cast<char>((value >> shift) & 0xff));
+    }
+}
+
+inline void AppendFloat32(std::string& out, double value, bool big) {
+    const float single = static_cast<float>(value);
+    std::uint32_t bits;
+    std::memcpy(&bits, &single, sizeof bits);
+    AppendRaw(out, bits, 4, big);
+}
+
+inline void AppendFloat64(std::string& out, double value, bool big) {
+    std::uint64_t bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    AppendRaw(out, bits, 8, big);
+}
+
+inline const Vector3& Corner(const RkPolygonModel& model, const MeshPolygon& polygon, int k) {
+    return model.vertices[polygon.vertex[k]].position;
+}
+
+inline std::string AsciiStl(const RkPolygonModel& model) {
+    std::string out = "solid mesh\n";
+    for (const MeshPolygon& polygon : model.polygons) {
+        out += "facet normal 0 0 0\n outer loop\n";
+        for (int k = 0; k < 3; ++k) {
+            const Vector3& p = Corner(model, polygon, k);
+            out += "  vertex " + Number(p.x) + " " + Number(p.y) + " " + Number(p.z) + "\n";
+        }
+        out += " endloop\nendfacet\n";
+    }
+    return out + "endsolid mesh\n";
+}
+
+inline std::string BinaryStl(const RkPolygonModel& model) {
+    std::string out(80, ' ');
+    AppendRaw(out, model.polygons.size(), 4, false);
+    for (const MeshPolygon& polygon : model.polygons) {
+        for (int i = 0; i < 3; ++i) AppendFloat32(out, 0.0, false);
+        for (int k = 0; k < 3; ++k) {
+            const Vector3& p = Corner(model, polygon, k);
+            AppendFloat32(out, p.x, false);
+            AppendFloat32(out, p.y, false);
+            AppendFloat32(out, p.z, false);
+        }
+        out += std::string(2, '\0');
+    }
+    return out;
+}
+
+enum class PlyEncoding { kAscii, kLittle, kBig };
+
+// Vertices as float x, y, z plus a uchar property that readers must skip; faces
+// as "list uchar int vertex_indices".
+inline std::string Ply(const RkPolygonModel& model, PlyEncoding encoding) {
+    const char* const names[] = {"ascii", "binary_little_endian", "binary_big_endian"};
+    std::string out = std::string("ply\nformat ") + names[static_cast<int>(encoding)] +
+                      " 1.0\ncomment test mesh\nelement vertex " +
+                      std::to_string(model.vertices.size()) +
+                      "\nproperty float x\nproperty float y\nproperty float z\nproperty uchar "
+                      "red\nelement face " +
+                      std::to_string(model.polygons.size()) +
+                      "\nproperty list uchar int vertex_indices\nend_header\n";
+    const bool big = encoding == PlyEncoding::kBig;
+    for (const MeshVertex& vertex : model.vertices) {
+        const Vector3& p = vertex.position;
+        if (encoding == PlyEncoding::kAscii) {
+            out += Number(p.x) + " " + Number(p.y) + " " + Number(p.z) + " 255\n";
+        } else {
+            AppendFloat32(out, p.x, big);
+            AppendFloat32(out, p.y, big);
+            AppendFloat32(out, p.z, big);
+            out.push_back('\xff');
+        }
+    }
+    for (const MeshPolygon& polygon : model.polygons) {
+        if (encoding == PlyEncoding::kAscii) {
+            out += "3 " + std::to_string(polygon.vertex[0]) + " " +
+                   std::to_string(polygon.vertex[1]) + " " + std::to_string(polygon.vertex[2]) +
+                   "\n";
+        } else {
+            out.push_back('\x03');
+            for (int k = 0; k < 3; ++k) AppendRaw(out, polygon.vertex[k], 4, big);
+        }
+    }
+    return out;
+}
+
+inline std::string Off(const RkPolygonModel& model) {
+    std::string out = "OFF\n# test mesh\n" + std::to_string(model.vertices.size()) + " " +
+                      std::to_string(model.polygons.size()) + " 0\n";
+    for (const MeshVertex& vertex : model.vertices) {
+        const Vector3& p = vertex.position;
+        out += Number(p.x) + " " + Number(p.y) + " " + Number(p.z) + "\n";
+    }
+    for (const MeshPolygon& polygon : model.polygons)
+        out += "3 " + std::to_string(polygon.vertex[0]) + " " + std::to_string(polygon.vertex[1]) +
+               " " + std::to_string(polygon.vertex[2]) + "\n";
+    return out;
+}
+
+// Legacy VTK 3.0 with double points; the triangles as POLYGONS, or as
+// three-point TRIANGLE_STRIPS when `asStrips`. A LINES section and POINT_DATA
+// follow or precede them to be skipped.
+inline std::string Vtk(const RkPolygonModel& model, bool binary, bool asStrips) {
+    std::string out = std::string("# vtk DataFile Version 3.0\ntest mesh\n") +
+                      (binary ? "BINARY" : "ASCII") + "\nDATASET POLYDATA\nPOINTS " +
+                      std::to_string(model.vertices.size()) + " double\n";
+    for (const MeshVertex& vertex : model.vertices) {
+        const Vector3& p = vertex.position;
+        if (binary) {
+            AppendFloat64(out, p.x, true);
+            AppendFloat64(out, p.y, true);
+            AppendFloat64(out, p.z, true);
+        } else {
+            out += Number(p.x) + " " + Number(p.y) + " " + Number(p.z) + "\n";
+        }
+    }
+    out += "\nLINES 1 3\n";
+    if (binary) {
+        AppendRaw(out, 2, 4, true);
+        AppendRaw(out, 0, 4, true);
+        AppendRaw(out, 1, 4, true);
+    } else {
+        out += "2 0 1\n";
+    }
+    out += std::string("\n") + (asStrips ? "TRIANGLE_STRIPS " : "POLYGONS ") +
+           std::to_string(model.polygons.size()) + " " + std::to_string(model.polygons.size() * 4) +
+           "\n";
+    for (const MeshPolygon& polygon : model.polygons) {
+        if (binary) {
+            AppendRaw(out, 3, 4, true);
+            for (int k = 0; k < 3; ++k) AppendRaw(out, polygon.vertex[k], 4, true);
+        } else {
+            out += "3 " + std::to_string(polygon.vertex[0]) + " " +
+                   std::to_string(polygon.vertex[1]) + " " + std::to_string(polygon.vertex[2]) +
+                   "\n";
+        }
+    }
+    out += "\nPOINT_DATA " + std::to_string(model.vertices.size()) +
+           "\nSCALARS radius float 1\nLOOKUP_TABLE default\n";
+    return out;
+}
+
+}  // namespace formatwriters
+}  // namespace vantrel

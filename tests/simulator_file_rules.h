@@ -1,0 +1,156 @@
+#pragma once
+// Readers of the simulator files written the way their consumers read them, with
+// the consumers' rules, for the conduction export tests and the program tests.
+//
+// openCARP .pkje (meshalyzer's reader): the cable count, then per cable a line
+// "Cable i" that is discarded whole, exactly eight numbers (parent 0, parent 1,
+// child 0, child 1, node count, radius, R_gj, sigma_i) and the node triplets.
+//
+// MonoAlg3D network: legacy VTK, "POINTS N float", then "LINES E 3E" of "2 a b" lines;
+// the network is walked from point 0 along the lines' direction.
+#include <array>
+#include <cmath>
+#include <map>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace vantrel {
+namespace simulator_files {
+
+using Point = std::array<double, 3>;
+
+inline double Distance(const Point& a, const Point& b) {
+    return std::sqrt((a[0] - b[0]) * (a[0] - b[0]) + (a[1] - b[1]) * (a[1] - b[1]) +
+                     (a[2] - b[2]) * (a[2] - b[2]));
+}
+
+struct PkjeCable {
+    int parents[2] = {-1, -1};
+    int children[2] = {-1, -1};
+    double radius = 0, gapResistance = 0, sigmaI = 0;
+    std::vector<Point> nodes;
+};
+
+// Reads `text` as the consumer does; "" or what went wrong.
+inline std::string ReadPkje(const std::string& text, std::vector<PkjeCable>& cables) {
+    std::istringstream in(text);
+    long long count = -1;
+    if (!(in >> count) || count < 0) return "no cable count";
+    std::string line;
+    std::getline(in, line);  // the rest of the count's line
+    for (long long i = 0; i < count; ++i) {
+        in >> std::ws;
+        if (!std::getline(in, line)) return "cable " + std::to_string(i) + ": missing";
+        if (line.rfind("Cable", 0) != 0) return "cable " + std::to_string(i) + ": '" + line + "'";
+        PkjeCable cable;
+        long long n = 0;
+        if (!(in >> cable.parents[0] >> cable.parents[1] >> cable.children[0] >>
+              cable.children[1] >> n >> cable.radius >> cable.gapResistance >> cable.sigmaI))
+            return "cable " + std::to_string(i) + ": eight numbers expected";
+        if (n < 2) return "cable " + std::to_string(i) + ": fewer than 2 nodes";
+        cable.nodes.resize(static_cast<std::size_t>(n));
+        for (Point& p : cable.nodes) {
+            if (!(in >> p[0] >> p[1] >> p[2])) return "cable " + std::to_string(i) + ": node";
+        }
+        cables.push_back(cable);
+    }
+    in >> std::ws;
+    return in.eof() ? std::string() : "text after the last cable";
+}
+
+// The structure rules of a cable network; "" or the first rule broken.
+inline std::string CheckPkjeStructure(const std::vector<PkjeCable>& cables) {
+    const int count = static_cast<int>(cables.size());
+    auto valid = [&](int c) { return c == -1 || (c >= 0 && c < count); };
+    for (int i = 0; i < count; ++i) {
+        const PkjeCable& cable = cables[i];
+        const std::string at = "cable " + std::to_string(i) + ": ";
+        for (int k = 0; k < 2; ++k) {
+            if (!valid(cable.parents[k]) || !valid(cable.children[k])) return at + "bad index";
+            const int child = cable.children[k];
+            if (child >= 0) {
+                const PkjeCable& c = cables[child];
+                if (c.parents[0] != i && c.parents[1] != i) return at + "child does not name it";
+                if (c.nodes.front() != cable.nodes.back())
+                    return at + "child's first node is not its last node";
+                if (child <= i) return at + "a child comes before its parent";
+            }
+            const int parent = cable.parents[k];
+            if (parent >= 0 && cables[parent].children[0] != i && cables[parent].children[1] != i)
+                return at + "parent does not name it";
+        }
+        if (cable.children[0] >= 0 && cable.children[0] == cable.children[1])
+            return at + "one child twice";
+        for (std::size_t n = 1; n < cable.nodes.size(); ++n) {
+            if (!(Distance(cable.nodes[n - 1], cable.nodes[n]) > 0)) return at + "zero-length step";
+        }
+    }
+    return std::string();
+}
+
+struct MonoAlg3dNetwork {
+    std::vector<Point> points;
+    std::vector<std::array<int, 2>> lines;
+};
+
+// Reads the POINTS and LINES sections; "" or what went wrong.
+inline std::string ReadMonoAlg3d(const std::string& text, MonoAlg3dNetwork& network) {
+    std::istringstream in(text);
+    std::string word;
+    while (in >> word && word != "POINTS") {
+    }
+    long long n = 0;
+    std::string type;
+    if (!(in >> n >> type) || type != "float") return "no 'POINTS N float'";
+    network.points.resize(static_cast<std::size_t>(n));
+    for (Point& p : network.points) {
+        if (!(in >> p[0] >> p[1] >> p[2])) return "short POINTS";
+    }
+    long long lines = 0, size = 0;
+    if (!(in >> word >> lines >> size) || word != "LINES" || size != 3 * lines)
+        return "no 'LINES E 3E'";
+    for (long long i = 0; i < lines; ++i) {
+        int two = 0, a = 0, b = 0;
+        if (!(in >> two >> a >> b) || two != 2) return "line " + std::to_string(i) + " not 2 ids";
+        if (a < 0 || b < 0 || a >= n || b >= n) return "line " + std::to_string(i) + " bad id";
+        network.lines.push_back({a, b});
+    }
+    if (in >> word) return "'" + word + "' after the lines (no point data expected)";
+    return std::string();
+}
+
+// The rules MonoAlg3D's tree walk needs; "" or the first rule broken.
+inline std::string CheckMonoAlg3dRules(const MonoAlg3dNetwork& network) {
+    const std::size_t n = network.points.size();
+    if (n == 0) return "no points";
+    if (std::set<Point>(network.points.begin(), network.points.end()).size() != n)
+        return "duplicate points";
+    std::vector<std::vector<int>> out(n);
+    for (const auto& line : network.lines) {
+        if (!(Distance(network.points[line[0]], network.points[line[1]]) > 0))
+            return "zero-length line";
+        out[line[0]].push_back(line[1]);
+    }
+    // Depth-first walk from point 0 along the lines' direction.
+    std::vector<char> seen(n, 0);
+    std::vector<int> stack = {0};
+    seen[0] = 1;
+    std::size_t reached = 1;
+    while (!stack.empty()) {
+        const int p = stack.back();
+        stack.pop_back();
+        for (int q : out[p]) {
+            if (seen[q]) return "a loop or a second way into point " + std::to_string(q);
+            seen[q] = 1;
+            ++reached;
+            stack.push_back(q);
+        }
+    }
+    if (reached != n) return "points not reachable from point 0";
+    return std::string();
+}
+
+}  // namespace simulator_files
+}  // namespace vantrel
