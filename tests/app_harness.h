@@ -32,6 +32,7 @@
 #include "app/Singletons.h"
 #include "cli/StartPolygon.h"
 #include "interaction/CRuleView.h"
+#include "render/HeartDrawing.h"
 #include "render/SurfaceFormat.h"
 
 namespace vantrel::testing {
@@ -178,6 +179,15 @@ inline void TickAnimation() {
     QTimer& timer = const_cast<QTimer&>(Frame()->AnimationTimer());
     timer.stop();
     QMetaObject::invokeMethod(&timer, "timeout");
+}
+
+// The main view's camera at (5, 5, 15) looking at (5, 5, 5): close enough that the
+// heart fills most of the view, as the picking and painting tests need; the pick
+// buffers follow.
+inline void UseCloseUpCamera() {
+    ViewCore* views = TheViewCore();
+    views->mainGL.SetCamera(Camera{Vector3(5, 5, 15), Vector3(5, 5, 5), Vector3(0, 1, 0)});
+    views->mainRenderer.RenderPickBuffer(views->mainGL, *TheHeartModel(), *TheFiberCore());
 }
 
 // Four start points on each polygon, as a mouse placement gives them.
