@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <limits>
 #include <memory>
 #include <optional>
 #include <sstream>
@@ -102,6 +103,21 @@ TEST(GrowOptions, CommandLineErrorsGiveTwoAndHelpGivesZero) {
     }
     GrowOptions options;
     EXPECT_EQ(Parse({"--help"}, options), std::optional<int>(kExitSuccess));
+}
+
+TEST(GrowOptions, StartPolygonIndicesBeyondLongLongSaturate) {
+    const long long max = std::numeric_limits<long long>::max();
+    const struct {
+        const char* text;
+        long long index;
+    } cases[] = {{"0", 0},
+                 {"-7", -7},
+                 {"4096", 4096},
+                 {"9223372036854775807", max},
+                 {"9223372036854775808", max},
+                 {"99999999999999999999", max},
+                 {"-99999999999999999999", -max}};
+    for (const auto& c : cases) EXPECT_EQ(StartPolygonIndex(c.text), c.index) << c.text;
 }
 
 // Numbers are read with a decimal point whatever the locale; the edges of each range

@@ -56,9 +56,9 @@ TEST(Polyline, SmoothAveragesInteriorPointsFromOldValues) {
     EXPECT_EQ(line.points[2].y, 2.0);  // 0.25*4 + 0.5*0 + 0.25*4 (old point 1)
     EXPECT_EQ(line.points[3].y, 4.0);
 
-    Polyline pair = Path({Vector3(0, 0, 0), Vector3(1, 1, 1)});
-    pair.Smooth();
-    EXPECT_EQ(pair.points[1].x, 1.0);
+    Polyline three = Path({Vector3(0, 0, 0), Vector3(1, 4, 0), Vector3(2, 0, 0)});
+    three.Smooth();
+    EXPECT_EQ(three.points[1].y, 2.0);
 }
 
 }  // namespace

@@ -142,10 +142,11 @@ TEST(RulePickCode, CodesFollowTheHandleTableAndDecodeToTheirHandle) {
     }
 }
 
-TEST(RulePickCode, LateralsFromSixteenOnHaveNoCode) {
+TEST(RulePickCode, LateralsAndRulesFromSixteenOnHaveNoCode) {
     // 256 + 64 + 4 * 16 would be the stem tip's code.
     EXPECT_FALSE(RulePickCode(1, RulePart::Lateral, 16, RuleHandle::Tip).has_value());
     EXPECT_FALSE(RulePickCode(16, RulePart::Stem, 0, RuleHandle::Tip).has_value());
+    EXPECT_EQ(RulePickCode(15, RulePart::Stem, 0, RuleHandle::Tip), 15u * 256u + 128u);
 
     const std::vector<RulePartPlacement> parts = RewritingRule(1, false, 17).Placements();
     ASSERT_EQ(parts.size(), 18u);  // stem and 17 laterals, no continuation

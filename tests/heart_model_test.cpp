@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <fstream>
 #include <limits>
-#include <numeric>
 #include <string>
 #include <vector>
 
@@ -20,10 +19,6 @@ namespace {
 using meshchecks::ConsoleCapture;
 using meshchecks::ScratchPath;
 using meshchecks::WriteScratchFile;
-
-std::string AllText(const ConsoleCapture& console) {
-    return std::accumulate(console.Lines().begin(), console.Lines().end(), std::string());
-}
 
 // The unit cube scaled by (sx, sy, sz) and moved by offset.
 RkPolygonModel Box(double sx, double sy, double sz, const Vector3& offset) {
@@ -51,12 +46,8 @@ void ExpectEmptyModel(const HeartModel& heart) {
 
 // The highest coordinate on each axis; fails the test unless the lowest is 0 on each.
 Vector3 HighCornerOfABoxAtTheOrigin(const RkPolygonModel& mesh) {
-    Vector3 low = mesh.vertices.front().position, high = low;
-    for (const MeshVertex& vertex : mesh.vertices) {
-        const Vector3& p = vertex.position;
-        low = Vector3(std::min(low.x, p.x), std::min(low.y, p.y), std::min(low.z, p.z));
-        high = Vector3(std::max(high.x, p.x), std::max(high.y, p.y), std::max(high.z, p.z));
-    }
+    Vector3 low, high;
+    meshchecks::BoundingBox(mesh, low, high);
     EXPECT_TRUE(low.x == 0.0 && low.y == 0.0 && low.z == 0.0);
     return high;
 }
@@ -214,7 +205,7 @@ TEST(LoadHeart, OpenMeshLoadsWithABoundaryLineAndASegmentationOfAnotherMeshLeave
                                 SegmentationChoice::File(segmentation)));
     EXPECT_EQ(heart.regionIds, std::vector<std::int32_t>(30, 0));
     EXPECT_EQ(heart.volume.LayerVoxelCount(), 0);
-    const std::string all = AllText(console);
+    const std::string all = console.Text();
     EXPECT_NE(all.find("polygon number 2\n"), std::string::npos) << all;
     EXPECT_NE(all.find(" 4 boundary edges"), std::string::npos) << all;
     EXPECT_NE(all.find("may be unreliable"), std::string::npos) << all;
@@ -292,7 +283,7 @@ TEST(HeartModel, PaintEraseExportAndImportSegmentation) {
     ConsoleCapture console;
     const std::string chosen = ScratchPath("painted");
     ASSERT_TRUE(heart.ExportSegmentation(chosen));
-    EXPECT_EQ(AllText(console), "system save the segemntationfile _segmentation.kxseg_");
+    EXPECT_EQ(console.Text(), "system save the segemntationfile _segmentation.kxseg_");
     std::fill(heart.regionIds.begin(), heart.regionIds.end(), 0);
     ASSERT_TRUE(heart.ImportSegmentation(chosen + ".kxseg"));
     EXPECT_EQ(heart.regionIds, painted);

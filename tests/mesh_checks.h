@@ -135,6 +135,11 @@ public:
     }
     ~ConsoleCapture() { SetConsoleSink(nullptr); }
     const std::vector<std::string>& Lines() const { return lines_; }
+    std::string Text() const {
+        std::string text;
+        for (const std::string& line : lines_) text += line;
+        return text;
+    }
 
 private:
     std::vector<std::string> lines_;

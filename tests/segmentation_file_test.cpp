@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <numeric>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -18,10 +17,6 @@ using meshchecks::ConsoleCapture;
 using meshchecks::ReadFile;
 using meshchecks::ScratchPath;
 using meshchecks::WriteScratchFile;
-
-std::string AllText(const ConsoleCapture& console) {
-    return std::accumulate(console.Lines().begin(), console.Lines().end(), std::string());
-}
 
 bool ReadFromText(const std::string& text, std::vector<std::int32_t>& ids) {
     std::istringstream in(text);
@@ -41,7 +36,7 @@ TEST(SegmentationFile, WritesTheSixLinesOfThreePolygonsAndImportsAnyNonZeroIdAsO
     ConsoleCapture console;
     ASSERT_TRUE(ImportSegmentationFile(in, ids));
     EXPECT_EQ(ids, (std::vector<std::int32_t>{1, 0, 1, 1}));
-    EXPECT_EQ(AllText(console), "segmentationdata \npolygon number 4\nfin end");
+    EXPECT_EQ(console.Text(), "segmentationdata \npolygon number 4\nfin end");
 }
 
 TEST(SegmentationFile, ReaderTakesAnyWordsAndWhiteSpaceAndIgnoresTheIndexColumn) {
@@ -49,7 +44,7 @@ TEST(SegmentationFile, ReaderTakesAnyWordsAndWhiteSpaceAndIgnoresTheIndexColumn)
     ConsoleCapture console;
     ASSERT_TRUE(ReadFromText("seg\r\n count is\t+3 a 9 0\n\nb -1 1   c 5 2 done", ids));
     EXPECT_EQ(ids, (std::vector<std::int32_t>{0, 1, 1}));
-    EXPECT_EQ(AllText(console), "seg \ncount is 3\nfin done");
+    EXPECT_EQ(console.Text(), "seg \ncount is 3\nfin done");
 }
 
 // Every malformed file is refused as a whole with one line: a partial import would
@@ -78,7 +73,7 @@ TEST(SegmentationFile, RejectsTruncatedNonNumericAndOtherMeshFilesWithoutChangin
         EXPECT_FALSE(ReadFromText(text, ids));
         EXPECT_EQ(ids, (std::vector<std::int32_t>{0, 1, 0}));
         // Exactly one refusal line, and no closing echo.
-        const std::string all = AllText(console);
+        const std::string all = console.Text();
         EXPECT_NE(all.find("no region id changed"), std::string::npos);
         EXPECT_EQ(all.find("no region id changed"), all.rfind("no region id changed"));
         EXPECT_EQ(all.find("fin "), std::string::npos);

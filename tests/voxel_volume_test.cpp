@@ -11,12 +11,12 @@
 #include <fstream>
 #include <limits>
 #include <memory>
-#include <numeric>
 #include <random>
 #include <regex>
 #include <string>
 #include <vector>
 
+#include "heart/CentroidGrid.h"
 #include "heart/HeartModel.h"
 #include "heart/VoxelVolume.h"
 #include "mesh_checks.h"
@@ -38,10 +38,6 @@ struct TestStroke : VolumeStroke {
     std::vector<Vector3> points;
 };
 
-std::string AllText(const ConsoleCapture& console) {
-    return std::accumulate(console.Lines().begin(), console.Lines().end(), std::string());
-}
-
 // The unit cube scaled to [low, high]^3, normals computed.
 RkPolygonModel Cube(double low, double high) {
     RkPolygonModel cube = shapes::UnitCube();
@@ -53,12 +49,8 @@ RkPolygonModel Cube(double low, double high) {
 
 // Translated and scaled so that the bounding box starts at 0 and its largest extent is 10.
 void NormaliseIntoBox(RkPolygonModel& mesh) {
-    Vector3 low = mesh.vertices.front().position, high = low;
-    for (const MeshVertex& vertex : mesh.vertices) {
-        const Vector3& p = vertex.position;
-        low = Vector3(std::min(low.x, p.x), std::min(low.y, p.y), std::min(low.z, p.z));
-        high = Vector3(std::max(high.x, p.x), std::max(high.y, p.y), std::max(high.z, p.z));
-    }
+    Vector3 low, high;
+    meshchecks::BoundingBox(mesh, low, high);
     mesh.Translate(Vector3(-low.x, -low.y, -low.z));
     const double largest = std::max({high.x - low.x, high.y - low.y, high.z - low.z});
     for (MeshVertex& vertex : mesh.vertices) vertex.position *= kExtent / largest;
@@ -178,7 +170,7 @@ TEST(VoxelRayCasting, ClosedCubeFillsItsInsideAndFlagsItsFaces) {
               0);
     EXPECT_EQ(inside, 102 * 102 * 102 - 102 + 6 * 102 * 102);
     EXPECT_EQ(volume.LayerVoxelCount(), 0);
-    const std::string text = AllText(console);
+    const std::string text = console.Text();
     const std::string fixedPart =
         "system initialize Voxel __ray casting...\n"
         "xdir done...ydir done...zdir done...system constructs Fiber Layer\n"
@@ -269,6 +261,64 @@ INSTANTIATE_TEST_SUITE_P(Meshes, VoxelBuildEquality,
                                            "bivme_p1_lv_endo_open.obj",
                                            "bivme_p1_rv_endo_capped.obj", "stanford_bunny.obj"));
 
+// The nearest-centroid search, straightforwardly: every polygon in index order, kept
+// only when strictly nearer than the best so far, starting from the cut-off.
+int NearestCentroidByLoop(const RkPolygonModel& mesh, const std::vector<std::int32_t>& ids,
+                          const Vector3& q, double cutoff) {
+    int best = -1;
+    for (std::size_t i = 0; i < mesh.polygons.size() && i < ids.size(); ++i) {
+        const int* corner = mesh.polygons[i].vertex;
+        if (ids[i] == 0 || std::any_of(corner, corner + 3, [&](int v) {
+                return v < 0 || v >= static_cast<int>(mesh.vertices.size());
+            }))
+            continue;
+        const Vector3 c = (mesh.vertices[corner[0]].position + mesh.vertices[corner[1]].position +
+                           mesh.vertices[corner[2]].position) *
+                          0.33333333333;
+        const double d = (q - c).LengthSquared();
+        if (std::isfinite(c.x + c.y + c.z) && d < cutoff) cutoff = d, best = static_cast<int>(i);
+    }
+    return best;
+}
+
+// Small triangles around clustered and scattered points, with repeated triangles (ties),
+// unsegmented polygons, a bad corner index and a NaN corner; queries inside and around
+// the box, on centroids, with and without a cut-off.
+TEST(CentroidGrid, NearestEqualsTheLoopOverAllPolygons) {
+    std::mt19937 random(77);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    RkPolygonModel mesh;
+    std::vector<std::int32_t> ids;
+    for (int t = 0; t < 3000; ++t) {
+        const bool clustered = t % 3 == 0;
+        const Vector3 at = clustered ? Vector3(2 + unit(random), 7 + unit(random), 3)
+                                     : Vector3(unit(random), unit(random), unit(random)) * 10.0;
+        const int first = static_cast<int>(mesh.vertices.size());
+        for (int k = 0; k < 3; ++k) {
+            mesh.vertices.emplace_back();
+            mesh.vertices.back().position = at + Vector3(unit(random), unit(random), 0) * 0.01;
+        }
+        const int copies = t % 50 == 0 ? 2 : 1;
+        for (int c = 0; c < copies; ++c) shapes::AddTriangle(mesh, first, first + 1, first + 2);
+    }
+    for (std::size_t i = 0; i < mesh.polygons.size(); ++i)
+        ids.push_back(i % 7 == 3 ? 0 : 1 + i % 4);
+    mesh.polygons[5].vertex[1] = static_cast<int>(mesh.vertices.size());
+    mesh.vertices[mesh.polygons[8].vertex[2]].position.y = std::nan("");
+    ids.resize(ids.size() - 20);
+    const CentroidGrid grid(mesh, ids);
+    const double inf = std::numeric_limits<double>::infinity();
+    for (int k = 0; k < 1500; ++k) {
+        const Vector3 q = k % 4 == 0 ? mesh.vertices[3 * (k % 2900)].position
+                                     : Vector3(unit(random), unit(random), unit(random)) * 16.0 -
+                                           Vector3(3, 3, 3);
+        for (double cutoff : {inf, 0.04, 1.0}) {
+            ASSERT_EQ(grid.Nearest(q, cutoff), NearestCentroidByLoop(mesh, ids, q, cutoff))
+                << k << " cut-off " << cutoff;
+        }
+    }
+}
+
 // ---- density stamp, escape directions, occupancy
 
 // The layer of the cube [1, 9]^3, all segmented, built once; occupancy reset on every call.
@@ -316,6 +366,11 @@ TEST(VoxelDensity, StrokePointsOnOrBeyondTheBoxFacesStayInTheGrid) {
     EXPECT_EQ(volume.densityField()[CellIndex(127, 64, 64)], 6.0);
     EXPECT_EQ(volume.densityField()[CellIndex(126, 64, 64)], 5.0);  // 9.95 lies in 127 too
     EXPECT_EQ(std::count(volume.densityField().begin(), volume.densityField().end(), 6.0), 1);
+    // The lower corner is cell 0, which is in the grid too.
+    VoxelVolume small(16, kExtent);
+    TestStroke corner(2, {Vector3(0.0, 0.0, 0.0), Vector3(0.01, 0.0, 0.0)});
+    small.MarkStroke(&corner);
+    EXPECT_EQ(small.densityField()[0], 6.0);
 }
 
 TEST(VoxelCubeLayer, MarkVoxelRegistersEveryStrokeAndResetOccupancyEmptiesAll) {
@@ -485,8 +540,8 @@ TEST_F(VoxelFile, RoundTripRestoresTheLayerAndItsRecords) {
     ConsoleCapture console;
     ASSERT_TRUE(Load(loaded, text_));
     EXPECT_EQ(console.Lines().at(0), "#end scceeded!\n");
-    EXPECT_NE(AllText(console).find("fiber layer voxel size is " +
-                                    std::to_string(built_.LayerVoxelCount())),
+    EXPECT_NE(console.Text().find("fiber layer voxel size is " +
+                                  std::to_string(built_.LayerVoxelCount())),
               std::string::npos);
     ExpectSameVolume(Snapshot(loaded), Snapshot(built_));
 }

@@ -29,8 +29,9 @@ const std::vector<MenuEntry>& MenuLayout() {
     using namespace command;
     static const std::vector<MenuEntry> menus = {
         {"&File",
-         {kExportFibers, kExportCentrelines, kSeparator, kOpenScene, kSaveScene, kSeparator,
-          kExit}},
+         {kExportFibers, kExportCentrelines, kSeparator, kExportNetworkVtk, kExportPmjCsv,
+          kExportEndocardiumVtk, kExportOpenCarp, kExportMonoAlg3d, kExportSummary, kSeparator,
+          kOpenScene, kSaveScene, kSeparator, kExit}},
         {"Segmentation", {kSegmentationMode, kExportSegmentation}},
         {"&View",
          {kToolbar, kStatusBar, kOuterFrame, kSeparator, kFitHeart, kFitRules, kSeparator,
@@ -38,13 +39,13 @@ const std::vector<MenuEntry>& MenuLayout() {
         {"&Help", {kAbout}},
         {"Rendering Mode",
          {kWireFrameForFiber, kPolygonForFiber, kSeparator, kVolumeField, kTargetObjectFrame,
-          kTargetObjectPolygon, kTargetObjectTransparent}},
+          kTargetObjectPolygon, kTargetObjectTransparent, kSeparator, kActivationMap}},
         {"Growth",
          {kGoGrowth, kAutoGrowth, kSeparator, kFitOffsetFromTargetPolygon, kFitRotation,
           kShuffleGrowthApexOrder, kCreateTreeStructure, kSeparator, kInitAllStrokes, kSeparator,
-          kShowParameterDlg, kSeparator, kDrawFeatures, kPlaceStartPoint}},
+          kShowParameterDlg, kPhysiologyDlg, kSeparator, kDrawFeatures, kPlaceStartPoint}},
         {"RewritingRule", {kAddLateral, kRemoveLateral}},
-        {"Animation", {kAnimation1}},
+        {"Animation", {kAnimation1, kAnimation2, kWaveFaster, kWaveSlower}},
     };
     return menus;
 }
@@ -52,9 +53,10 @@ const std::vector<MenuEntry>& MenuLayout() {
 const std::vector<int>& ToolBarLayout() {
     using namespace command;
     static const std::vector<int> buttons = {
-        kPolygonForFiber,     kWireFrameForFiber, kSeparator,   kTargetObjectFrame,
-        kTargetObjectPolygon, kVolumeField,       kSeparator,   kGoGrowth,
-        kSeparator,           kPlaceStartPoint,   kDrawFeatures};
+        kPolygonForFiber,     kWireFrameForFiber, kSeparator,    kTargetObjectFrame,
+        kTargetObjectPolygon, kVolumeField,       kSeparator,    kGoGrowth,
+        kSeparator,           kPlaceStartPoint,   kDrawFeatures, kSeparator,
+        kActivationMap};
     return buttons;
 }
 
@@ -83,6 +85,8 @@ CMainFrame::CMainFrame() : commands_(this) {
 
 CMainFrame::~CMainFrame() {
     animationTimer_.stop();
+    waveTimer_.stop();
+    TheViewCore()->networkEdited = nullptr;
 }
 
 void CMainFrame::BuildCommands() {
@@ -168,6 +172,7 @@ void CMainFrame::BuildCommands() {
         kAnimation1, "Animation1", [this] { ToggleAnimation(); },
         [fibers] { return fibers->animation; });
     c.Add(kNoEffect, "", [] {});
+    BuildActivationCommands();
 
     // Accelerators without a menu entry; undo, cut, copy and paste have no handler
     // and stay disabled.

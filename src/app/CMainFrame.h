@@ -11,6 +11,7 @@
 #include <string>
 
 #include "app/CommandTable.h"
+#include "conduction/ConductionRun.h"
 
 class QSplitter;
 class QToolBar;
@@ -51,6 +52,19 @@ public:
     // command runs, which must not process events).
     void ShowStatus(const QString& message);
 
+    // Activation (ActivationCommands.cpp). Runs the conduction layer on the current
+    // network with the program's physiology, refills the main view's Activation Map
+    // and shows the network's figures in the status bar (after `prefix`) and the
+    // console. Without a heart only `prefix` is shown.
+    void UpdateConduction(const QString& prefix = QString());
+    const ConductionResult& Conduction() const { return conduction_; }
+    // The ms-wave's time cursor (ms); setting it repaints and shows it in the status bar.
+    void SetWaveCursor(double ms);
+    double WaveCursor() const;
+    bool WaveRunning() const { return waveTimer_.isActive(); }
+    // The cursor's advance per timer tick (ms of activation).
+    double WaveStep() const;
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -80,6 +94,17 @@ private:
     void ToggleAnimation();
     void AnimationTick();
     void MoveFocusToOtherPane();
+
+    // Handlers (ActivationCommands.cpp).
+    void BuildActivationCommands();
+    void ToggleActivationMap();
+    void ToggleWave();
+    void WaveTick();
+    void StopWave();
+    void ChangeWaveSpeed(double factor);
+    void ShowPhysiologyDialog();
+    void BuildExportCommands();
+    void ExportConductionFile(int which);
 
     // Handlers (ViewCommands.cpp).
     void BuildViewCommands();
@@ -124,6 +149,10 @@ private:
     ConsoleDock* console_ = nullptr;
     QTimer animationTimer_;
     QString documentPath_;
+    ConductionResult conduction_;
+    QTimer waveTimer_;
+    double waveSpeed_ = 1.0;  // 1: the whole activation in about 3 s
+
     bool autoGrowth_ = false;
     bool autoGrowthQueued_ = false;
     bool growing_ = false;

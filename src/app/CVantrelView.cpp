@@ -1,6 +1,7 @@
 #include "app/CVantrelView.h"
 
 #include "app/Singletons.h"
+#include "render/ActivationLegend.h"
 #include "render/HeartDrawing.h"
 
 namespace vantrel {
@@ -46,6 +47,8 @@ void CVantrelView::PaintScene() {
         if (listeners) listeners->mainListener->DrawOverlay();
     });
     DrawAxes();
+    const ActivationDisplay& activation = views->mainRenderer.Activation();
+    if (activation.enabled) DrawActivationLegendOverlay(activation.maxTime, devicePixelRatioF());
     gl.EndDraw();
 }
 

@@ -29,12 +29,24 @@ constexpr int kExportFibers = 32827;
 constexpr int kExportCentrelines = 32830;
 constexpr int kSaveScene = 32831;
 constexpr int kOpenScene = 32832;
+// Activation: the map, the ms-wave, the physiology settings and the simulator exports.
+constexpr int kActivationMap = 32840;
+constexpr int kAnimation2 = 32841;
+constexpr int kWaveFaster = 32842;
+constexpr int kWaveSlower = 32843;
+constexpr int kPhysiologyDlg = 32844;
+constexpr int kExportNetworkVtk = 32845;
+constexpr int kExportPmjCsv = 32846;
+constexpr int kExportEndocardiumVtk = 32847;
+constexpr int kExportOpenCarp = 32848;
+constexpr int kExportMonoAlg3d = 32849;
+constexpr int kExportSummary = 32850;
 // View steering and live growth.
-constexpr int kFitHeart = 32840;
-constexpr int kFitRules = 32841;
-constexpr int kShowConsole = 32842;
-constexpr int kShowRulePane = 32843;
-constexpr int kAutoGrowth = 32844;
+constexpr int kFitHeart = 32860;
+constexpr int kFitRules = 32861;
+constexpr int kShowConsole = 32862;
+constexpr int kShowRulePane = 32863;
+constexpr int kAutoGrowth = 32864;
 // Standard commands.
 constexpr int kNewDocument = 57600;
 constexpr int kOpenDocument = 57601;

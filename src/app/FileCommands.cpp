@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "app/CAboutDlg.h"
 #include "app/CMainFrame.h"
@@ -13,6 +14,7 @@
 #include "app/FileNames.h"
 #include "app/GrowthParameterDlg.h"
 #include "app/Singletons.h"
+#include "conduction/ConductionGraph.h"
 #include "geometry/ConsoleLog.h"
 #include "geometry/SafeFileWriter.h"
 #include "growth/CentrelineExport.h"
@@ -23,6 +25,16 @@
 
 namespace vantrel {
 namespace {
+
+// The blocked strokes of the network by their index in the conduction graph's order.
+std::vector<int> BlockedStrokeIndices(const FiberCore& fibers) {
+    std::vector<int> blocked;
+    const std::vector<const Stroke*> strokes = StrokesInGraphOrder(fibers);
+    for (std::size_t i = 0; i < strokes.size(); ++i) {
+        if (strokes[i]->blocked) blocked.push_back(static_cast<int>(i));
+    }
+    return blocked;
+}
 
 // Writes `path` through `write` with the safe writer; reports a file that cannot be
 // made or written on the console and returns false (the previous file is then kept).
@@ -81,7 +93,11 @@ void CMainFrame::SaveScene() {
     if (chosen.isEmpty()) return;
     const std::string path = PathWithExtension(chosen.toStdString(), "json");
     std::string error;
-    if (WriteSceneFile(path, CaptureScene(*TheFiberCore(), ProgramGrowthParameters()), error)) {
+    Scene scene = CaptureScene(*TheFiberCore(), ProgramGrowthParameters());
+    scene.physiology = ProgramPhysiology();
+    scene.physiology.settings.rootDelays.clear();
+    scene.blockedStrokes = BlockedStrokeIndices(*TheFiberCore());
+    if (WriteSceneFile(path, scene, error)) {
         ShowStatus(QString("Scene written to %1").arg(QString::fromStdString(path)));
     } else {
         ConsoleLog("Save Scene: %s\n", error.c_str());
@@ -101,6 +117,9 @@ void CMainFrame::OpenScene() {
         return;
     }
     ApplyScene(scene, *TheFiberCore(), ProgramGrowthParameters());
+    // The blocked strokes name strokes of a grown network; the program grows anew
+    // after opening a scene, so only the physiology is taken.
+    ProgramPhysiology() = scene.physiology;
     // The sliders follow the scene's parameters without writing them back.
     if (GrowthParameterDlg* dialog = ParameterDialog())
         dialog->ShowParameters(ProgramGrowthParameters());
@@ -108,6 +127,8 @@ void CMainFrame::OpenScene() {
     TheRuleLayout()->RedrawRulePick(views.ruleGL);
     views.mainRenderer.RenderPickBuffer(views.mainGL, *TheHeartModel(), *TheFiberCore());
     views.RedrawRuleView();
+    TheViewCore()->mainRenderer.InvalidateFibers();
+    UpdateConduction();
     views.RedrawMainView();
     ShowStatus(QString("Scene read from %1").arg(chosen));
 }

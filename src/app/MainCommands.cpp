@@ -70,6 +70,9 @@ void CMainFrame::GoGrowth() {
     grownInputs_ = GrowthInputs();
     growing_ = true;
     heart->ResetFieldForGrowth();
+    StopWave();
+    // The kept stroke times name strokes that growth replaces.
+    TheViewCore()->mainRenderer.Activation().strokeTimes.clear();
     const GrowthTarget target{heart->volume, heart->mesh, heart->LayerDepth()};
     HeartRenderer& renderer = TheViewCore()->mainRenderer;
     // Progress is shown by painting the view and the status bar directly: the growth
@@ -82,7 +85,7 @@ void CMainFrame::GoGrowth() {
             RedrawMainView();
         });
     renderer.InvalidateFibers();
-    ShowStatus(
+    UpdateConduction(
         summary.stoppedAtStrokeLimit
             ? QString("Growth stopped at the work limit: %1 strokes kept").arg(summary.strokeCount)
             : QString("Growth finished: %1 strokes kept").arg(summary.strokeCount));
@@ -94,6 +97,7 @@ void CMainFrame::InitAllStrokes() {
     TheHeartModel()->ResetFieldForGrowth();
     TheFiberCore()->InitAllStrokes();
     TheViewCore()->mainRenderer.InvalidateFibers();
+    UpdateConduction();
     ScheduleMainRepaint();
 }
 

@@ -87,6 +87,11 @@ GrowthParameters& ProgramGrowthParameters() {
     return parameters;
 }
 
+ScenePhysiology& ProgramPhysiology() {
+    static ScenePhysiology physiology;
+    return physiology;
+}
+
 GrowthRandom& ProgramRandom() {
     static GrowthRandom random;
     return random;

@@ -6,6 +6,7 @@
 #include "growth/FiberCore.h"
 #include "growth/GrowthParameters.h"
 #include "growth/GrowthRandom.h"
+#include "growth/SceneFile.h"
 #include "heart/HeartModel.h"
 #include "interaction/ListenerManager.h"
 #include "interaction/MLforMainWindow.h"
@@ -33,6 +34,9 @@ ListenerManager* ExistingListenerManager();
 // the growth's random generator, whose sequence carries on from run to run.
 GrowthParameters& ProgramGrowthParameters();
 GrowthRandom& ProgramRandom();
+// The conduction settings the program runs with and saves in its scene files (the
+// root delays as the scene gives them, per start point and curve).
+ScenePhysiology& ProgramPhysiology();
 
 // Deletes, in this order: HeartModel, RuleLayout, MLforRuleWindow, MLforMainWindow,
 // ListenerManager, MLforSegmentation, FiberCore, ViewCore (those that exist). The

@@ -100,6 +100,7 @@ void MLforMainWindow::OnRButtonDblClk(int x, int y) {
     Vector3 direction;
     views_.mainGL.MouseRay(x, y, &origin, &direction);
     fibers_.ToggleBlockAt(origin, direction);
+    if (views_.networkEdited) views_.networkEdited();
     views_.RedrawMainView();
 }
 

@@ -2,6 +2,7 @@
 
 #include <GL/gl.h>
 
+#include "render/ActivationColours.h"
 #include "render/FiberDrawing.h"
 #include "render/VertexArrays.h"
 
@@ -61,11 +62,12 @@ void AppendPathLines(const Polyline& path, const GLfloat colour[3], std::vector<
 
 }  // namespace
 
-void FiberRenderer::Draw(const FiberCore& fibers, bool asPolygon) {
+void FiberRenderer::Draw(const FiberCore& fibers, bool asPolygon,
+                         const ActivationDisplay& activation) {
     if (asPolygon) {
-        DrawTubes(fibers);
+        DrawTubes(fibers, activation);
     } else {
-        DrawWireFrame(fibers);
+        DrawWireFrame(fibers, activation);
     }
 }
 
@@ -100,16 +102,30 @@ bool FiberRenderer::TubesFit(const FiberCore& fibers) const {
     return strokeIndex + 1 == tubeBase_.size();
 }
 
-void FiberRenderer::DrawTubes(const FiberCore& fibers) {
+void FiberRenderer::DrawTubes(const FiberCore& fibers, const ActivationDisplay& activation) {
     // Tubes that no longer fit the kept arrays mean a missed invalidation: gathering
     // again keeps every index inside the arrays.
     if (!tubesValid_ || !TubesFit(fibers)) GatherTubes(fibers);
     for (auto& list : tubeIndices_) list.clear();
+    activationIndices_.clear();
+    if (activation.enabled) tubeColours_.assign(tubeVertices_.size(), 0.0f);
     size_t strokeIndex = 0;
     for (const Fiber& fiber : fibers.fibers) {
         for (const auto& stroke : fiber.strokes) {
-            const GLuint base = tubeBase_[strokeIndex++];
+            const GLuint base = tubeBase_[strokeIndex];
+            const GLuint end = tubeBase_[++strokeIndex];
             if (!HasTube(stroke->tube)) continue;
+            if (activation.enabled && !stroke->blocked) {
+                const MapColour colour = ActivationColour(
+                    activation.Shown(activation.StrokeTime(stroke.get())), activation.maxTime);
+                for (GLuint v = base; v < end; ++v) {
+                    tubeColours_[3 * v + 0] = colour.r;
+                    tubeColours_[3 * v + 1] = colour.g;
+                    tubeColours_[3 * v + 2] = colour.b;
+                }
+                AppendTubeIndices(stroke->tube, base, activationIndices_);
+                continue;
+            }
             const int colour = static_cast<int>(TubeColourOf(*stroke, fibers.animation));
             AppendTubeIndices(stroke->tube, base, tubeIndices_[colour]);
         }
@@ -128,10 +144,26 @@ void FiberRenderer::DrawTubes(const FiberCore& fibers) {
         glMaterialfv(GL_FRONT, GL_AMBIENT, kTubeMaterials[colour].ambient);
         DrawIndexedTriangles(indices);
     }
+    if (!activationIndices_.empty()) DrawActivationTubes(activationIndices_);
     EndVertexArrays();
 }
 
-void FiberRenderer::DrawWireFrame(const FiberCore& fibers) {
+void FiberRenderer::DrawActivationTubes(const std::vector<GLuint>& indices) {
+    // Inside BeginLitArrays: the colour array feeds the material's ambient and diffuse.
+    glPushAttrib(GL_CURRENT_BIT);
+    glEnableClientState(GL_COLOR_ARRAY);
+    glColorPointer(3, GL_FLOAT, 0, tubeColours_.data());
+    glColorMaterial(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE);
+    glEnable(GL_COLOR_MATERIAL);
+    const GLfloat specular[] = {0.1f, 0.1f, 0.1f, 1.0f};
+    glMaterialfv(GL_FRONT, GL_SPECULAR, specular);
+    DrawIndexedTriangles(indices);
+    glDisable(GL_COLOR_MATERIAL);
+    glDisableClientState(GL_COLOR_ARRAY);
+    glPopAttrib();
+}
+
+void FiberRenderer::DrawWireFrame(const FiberCore& fibers, const ActivationDisplay& activation) {
     lineVertices_.clear();
     lineColours_.clear();
     const GLfloat leftVolume[] = {0.0f, 1.0f, 0.0f};
@@ -143,6 +175,18 @@ void FiberRenderer::DrawWireFrame(const FiberCore& fibers) {
             const GLfloat* colour = stroke->leftVolume ? leftVolume
                                     : stroke->collided ? collided
                                                        : plain;
+            GLfloat mapped[3];
+            if (activation.enabled) {
+                const MapColour c =
+                    stroke->blocked
+                        ? MapColour{0.2f, 0.2f, 0.8f}
+                        : ActivationColour(activation.Shown(activation.StrokeTime(stroke.get())),
+                                           activation.maxTime);
+                mapped[0] = c.r;
+                mapped[1] = c.g;
+                mapped[2] = c.b;
+                colour = mapped;
+            }
             AppendPathLines(stroke->path, colour, lineVertices_, lineColours_);
         }
     }

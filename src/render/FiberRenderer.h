@@ -6,6 +6,10 @@
 // one draw call per colour; each draw sets the OpenGL state it needs and restores
 // what it changes.
 //
+// With an enabled ActivationDisplay every stroke that is not blocked takes the
+// colour of its activation time instead (grey when not reached by the cursor); the
+// blocked ones stay blue.
+//
 // The tube geometry is kept between frames (it changes only with the network's
 // strokes; the colours are chosen anew each frame) until Invalidate. The arrays
 // are client memory: no OpenGL object outlives a frame, so the renderer is not
@@ -14,12 +18,13 @@
 #include <vector>
 
 #include "growth/FiberCore.h"
+#include "render/ActivationDisplay.h"
 
 namespace vantrel {
 
 class FiberRenderer {
 public:
-    void Draw(const FiberCore& fibers, bool asPolygon);
+    void Draw(const FiberCore& fibers, bool asPolygon, const ActivationDisplay& activation);
     // The network's strokes changed (growth, Init All Strokes, a scene read): the
     // tube geometry is gathered again at the next Draw.
     void Invalidate() { tubesValid_ = false; }
@@ -30,8 +35,9 @@ private:
     void GatherTubes(const FiberCore& fibers);
     // Whether every stroke's tube has as many vertices as the kept arrays hold for it.
     bool TubesFit(const FiberCore& fibers) const;
-    void DrawTubes(const FiberCore& fibers);
-    void DrawWireFrame(const FiberCore& fibers);
+    void DrawTubes(const FiberCore& fibers, const ActivationDisplay& activation);
+    void DrawActivationTubes(const std::vector<unsigned>& indices);
+    void DrawWireFrame(const FiberCore& fibers, const ActivationDisplay& activation);
 
     // Tube vertices and normals of every stroke in network order, the first vertex
     // of each stroke's tube (and the total at the end), and this frame's triangle indices per
@@ -41,6 +47,10 @@ private:
     std::vector<unsigned> tubeBase_;
     std::array<std::vector<unsigned>, kColourCount> tubeIndices_;
     bool tubesValid_ = false;
+    // Activation Map: per tube vertex colours and the triangles of the strokes coloured
+    // by time, chosen anew each frame (the cursor moves).
+    std::vector<float> tubeColours_;
+    std::vector<unsigned> activationIndices_;
     // Wire-frame lines, gathered each frame (the growth front changes every pass).
     std::vector<float> lineVertices_;
     std::vector<float> lineColours_;

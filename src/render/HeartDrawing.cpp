@@ -2,6 +2,7 @@
 
 #include <GL/gl.h>
 
+#include "render/ActivationColours.h"
 #include "render/FiberDrawing.h"
 #include "render/FieldDrawing.h"
 #include "render/PickBuffer.h"
@@ -90,6 +91,10 @@ void HeartRenderer::DrawPolygons(const HeartModel& heart, bool transparent) {
     if (!meshValid_ || positions_.size() != heart.mesh.vertices.size() * 3) GatherMesh(heart.mesh);
     if (!regionsValid_ || unsegmented_.size() + segmented_.size() != heart.mesh.polygons.size() * 3)
         GatherRegions(heart);
+    if (activation_.enabled) {
+        DrawActivationPolygons(heart, transparent);
+        return;
+    }
     BeginLitArrays(positions_.data(), inwardNormals_.data());
     glEnable(GL_CULL_FACE);
     // The viewer looks at the inside of the far wall of the cavity.
@@ -107,6 +112,42 @@ void HeartRenderer::DrawPolygons(const HeartModel& heart, bool transparent) {
         DrawIndexedTriangles(segmented_);
     }
     EndVertexArrays();
+}
+
+void HeartRenderer::DrawActivationPolygons(const HeartModel& heart, bool transparent) {
+    const size_t count = heart.mesh.vertices.size();
+    const float alpha = transparent ? 0.7f : 1.0f;
+    vertexColours_.resize(count * 4);
+    for (size_t v = 0; v < count; ++v) {
+        const double time =
+            v < activation_.vertexTimes.size() ? activation_.vertexTimes[v] : kNotReached;
+        const MapColour colour = ActivationColour(activation_.Shown(time), activation_.maxTime);
+        vertexColours_[4 * v + 0] = colour.r;
+        vertexColours_[4 * v + 1] = colour.g;
+        vertexColours_[4 * v + 2] = colour.b;
+        vertexColours_[4 * v + 3] = alpha;
+    }
+    // Unlit, so the surface shows the legend's colours exactly.
+    glPushAttrib(GL_ENABLE_BIT | GL_LIGHTING_BIT | GL_POLYGON_BIT | GL_COLOR_BUFFER_BIT |
+                 GL_DEPTH_BUFFER_BIT | GL_CURRENT_BIT);
+    glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
+    glDisable(GL_LIGHTING);
+    glShadeModel(GL_SMOOTH);
+    glEnable(GL_CULL_FACE);
+    // The viewer looks at the inside of the far wall of the cavity.
+    glCullFace(GL_FRONT);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_COLOR_ARRAY);
+    glVertexPointer(3, GL_FLOAT, 0, positions_.data());
+    glColorPointer(4, GL_FLOAT, 0, vertexColours_.data());
+    if (transparent) {
+        glEnable(GL_BLEND);
+        glDepthMask(GL_FALSE);
+    }
+    DrawIndexedTriangles(unsegmented_);
+    DrawIndexedTriangles(segmented_);
+    glPopClientAttrib();
+    glPopAttrib();
 }
 
 void HeartRenderer::DrawPickIds(const RkPolygonModel& mesh) {
@@ -134,7 +175,7 @@ void HeartRenderer::DrawScene(const RkOGL& gl, const HeartModel& heart, const Fi
     if (heart.targetFrame) DrawHeartFrame(heart.mesh);
     if (heart.targetPolygon) DrawPolygons(heart, false);
     DrawFeatures(fibers);
-    fibers_.Draw(fibers, heart.fiberAsPolygon);
+    fibers_.Draw(fibers, heart.fiberAsPolygon, activation_);
     if (heart.targetTransparent) DrawPolygons(heart, true);
     if (heart.showVolumeField) DrawField(heart.volume, gl.PickPass());
 }

@@ -40,14 +40,22 @@ public:
     // The network's strokes changed (growth, Init All Strokes).
     void InvalidateFibers() { fibers_.Invalidate(); }
 
+    // The Activation Map of this view: while `enabled`, the fibres and the lit heart
+    // polygons are coloured by activation time (see ActivationDisplay). The program
+    // refills the times after every conduction run; the colours are chosen each frame.
+    ActivationDisplay& Activation() { return activation_; }
+    const ActivationDisplay& Activation() const { return activation_; }
+
 private:
     void GatherMesh(const RkPolygonModel& mesh);
     void GatherRegions(const HeartModel& heart);
     void GatherPickIds(const RkPolygonModel& mesh);
     // The lit heart: the unsegmented polygons opaque grey, then the segmented ones
-    // reddish, or when `transparent` blended without writing depth.
+    // reddish, or when `transparent` blended without writing depth. With the
+    // Activation Map on, every polygon takes its vertices' map colours instead.
     void DrawPolygons(const HeartModel& heart, bool transparent);
     // Every polygon flat in the colour of its index (EncodePolygonPick), unlit.
+    void DrawActivationPolygons(const HeartModel& heart, bool transparent);
     void DrawPickIds(const RkPolygonModel& mesh);
 
     std::vector<float> positions_;
@@ -62,6 +70,9 @@ private:
     std::vector<unsigned char> pickColours_;
     bool pickValid_ = false;
     FiberRenderer fibers_;
+    ActivationDisplay activation_;
+    // Activation Map: per vertex colours of the mesh, chosen each frame.
+    std::vector<float> vertexColours_;
 };
 
 // The mesh's edges as lines of width 2 in (0, 128, 128) bytes, unlit.

@@ -34,6 +34,10 @@ public:
     void RedrawMainView();
     void RedrawRuleView();
 
+    // Called after an edit in the main view changed the network (a block toggle), so
+    // the program can recompute what depends on it; may be empty.
+    std::function<void()> networkEdited;
+
     RkOGL mainGL;
     RkOGL ruleGL;
     HeartRenderer mainRenderer;
