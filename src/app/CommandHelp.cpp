@@ -59,6 +59,17 @@ const CommandHelp kHelp[] = {
     {command::kAddLateral, "Give rule 2 one lateral more (its edits are reset)", {}},
     {command::kRemoveLateral, "Give rule 2 one lateral less (its edits are reset)", {}},
     {command::kAnimation1, "Start or stop the excitation wave (Space in the main view)", {}},
+    {command::kActivationMap, "Colour the fibres by their activation time", {}},
+    {command::kAnimation2, "Sweep a time cursor through the activation times", {}},
+    {command::kWaveFaster, "Make the time-cursor sweep twice as fast", {}},
+    {command::kWaveSlower, "Make the time-cursor sweep half as fast", {}},
+    {command::kPhysiologyDlg, "Set the heart unit, conduction velocities and PMJ delay", {}},
+    {command::kExportNetworkVtk, "Write the network with activation times as VTK", {}},
+    {command::kExportPmjCsv, "Write the Purkinje-muscle junctions as CSV", {}},
+    {command::kExportEndocardiumVtk, "Write the endocardium with activation times as VTK", {}},
+    {command::kExportOpenCarp, "Write the network for openCARP", {}},
+    {command::kExportMonoAlg3d, "Write the network for MonoAlg3D", {}},
+    {command::kExportSummary, "Write the run's figures as JSON", {}},
 };
 
 }  // namespace
