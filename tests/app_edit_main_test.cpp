@@ -32,6 +32,7 @@ class EditMainTest : public QObject {
 private slots:
     void initTestCase() {
         view_ = Frame()->MainView();
+        UseCloseUpCamera();
         listener_ = TheMLforMainWindow();
         // The fibre layer's translucent points would tint the colours looked for below.
         QVERIFY(ChooseMenu("Rendering Mode", "Volume Field"));

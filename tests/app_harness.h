@@ -15,6 +15,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QOpenGLWidget>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -30,6 +32,7 @@
 #include "app/Singletons.h"
 #include "cli/StartPolygon.h"
 #include "interaction/CRuleView.h"
+#include "render/HeartDrawing.h"
 #include "render/SurfaceFormat.h"
 
 namespace vantrel::testing {
@@ -90,6 +93,14 @@ inline void KeepGlDriverLoaded() {
         nullptr);
 }
 
+// Points the program's settings at a folder of this test process, empty at first, so
+// no run sees the user's settings or another run's. Call before the program starts.
+inline void IsolateSettings() {
+    static QTemporaryDir folder;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder.path());
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, folder.path());
+}
+
 // The window waits are bounded by their condition; the limit only ends a run whose
 // display never answers.
 constexpr int kWindowWaitMs = 120000;
@@ -117,6 +128,7 @@ template <typename Test>
 int RunOnDemoHeart(int argc, char** argv) {
     UseFixedFunctionSurfaceFormat();
     QApplication application(argc, argv);
+    IsolateSettings();
     ScriptedFileNames fileNames;
     InstallFileNameProvider(&fileNames);
     CVantrelApp program;
@@ -167,6 +179,15 @@ inline void TickAnimation() {
     QTimer& timer = const_cast<QTimer&>(Frame()->AnimationTimer());
     timer.stop();
     QMetaObject::invokeMethod(&timer, "timeout");
+}
+
+// The main view's camera at (5, 5, 15) looking at (5, 5, 5): close enough that the
+// heart fills most of the view, as the picking and painting tests need; the pick
+// buffers follow.
+inline void UseCloseUpCamera() {
+    ViewCore* views = TheViewCore();
+    views->mainGL.SetCamera(Camera{Vector3(5, 5, 15), Vector3(5, 5, 5), Vector3(0, 1, 0)});
+    views->mainRenderer.RenderPickBuffer(views->mainGL, *TheHeartModel(), *TheFiberCore());
 }
 
 // Four start points on each polygon, as a mouse placement gives them.
@@ -269,6 +290,7 @@ inline int CountColour(const QImage& image, QColor colour, int tolerance) {
     int main(int argc, char** argv) {             \
         vantrel::UseFixedFunctionSurfaceFormat(); \
         QApplication application(argc, argv);     \
+        vantrel::testing::IsolateSettings();      \
         TestClass test;                           \
         return QTest::qExec(&test, argc, argv);   \
     }

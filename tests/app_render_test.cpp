@@ -78,6 +78,7 @@ class RenderTest : public QObject {
 private slots:
     void initTestCase() {
         main_ = Frame()->MainView();
+        UseCloseUpCamera();
         PlaceStartPoints({1200, 5200, 7300});
         QVERIFY(ChooseMenu("Growth", "Go Growth"));
         QVERIFY(!TheFiberCore()->fibers.empty());

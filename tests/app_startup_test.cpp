@@ -2,6 +2,7 @@
 // toolbar, status bar, document title and accelerators.
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QToolBar>
@@ -22,13 +23,15 @@ const QList<QPair<QString, QStringList>> kExpectedMenus = {
      {"export current fibers (.obj)", "export fiber centrelines (.vtk)", "-", "Open Scene...",
       "Save Scene...", "-", "E&xit"}},
     {"Segmentation", {"SegmentationMode", "Export Current Segmentation"}},
-    {"&View", {"*&Toolbar", "*&Status Bar", "*Outer Frame"}},
+    {"&View",
+     {"*&Toolbar", "*&Status Bar", "*Outer Frame", "-", "Fit &Heart", "Fit &Rules", "-",
+      "*&Console", "*R&ule Pane"}},
     {"&Help", {"&About Vantrel..."}},
     {"Rendering Mode",
      {"Wire Frame  for Fiber", "*Polygon      for Fiber", "-", "*Volume Field",
       "Target Object Frame", "*Target Object Polygon", "Target Object Transparent"}},
     {"Growth",
-     {"Go Growth", "-", "*Fit Offset From targetPolygon", "Fit Rotation",
+     {"Go Growth", "Auto Growth", "-", "*Fit Offset From targetPolygon", "Fit Rotation",
       "*Shuffle Growth Apex order", "*Create Tree Structure", "-", "Init All Strokes", "-",
       "Show Parameter dlg", "-", "Draw Features", "*Place Start Point"}},
     {"RewritingRule", {"add lateral to rule2", "remove lateral to rule 2"}},
@@ -68,8 +71,13 @@ private slots:
         QCOMPARE(Frame()->windowTitle(), QString("Untitled - Vantrel"));
         QCOMPARE(Frame()->Splitter()->widget(0), static_cast<QWidget*>(Frame()->RuleView()));
         QCOMPARE(Frame()->Splitter()->widget(1), static_cast<QWidget*>(Frame()->MainView()));
+        // A first start: the window at 80 % of the screen, the rule window 200 px wide.
+        const QRect screen = Frame()->screen()->availableGeometry();
+        QCOMPARE(Frame()->width(), screen.width() * 8 / 10);
+        QCOMPARE(Frame()->height(), screen.height() * 8 / 10);
         QCOMPARE(Frame()->RuleView()->width(), 200);
-        QCOMPARE(Frame()->MainView()->width(), 700);
+        QCOMPARE(Frame()->MainView()->width(),
+                 Frame()->Splitter()->width() - 200 - Frame()->Splitter()->handleWidth());
         QCOMPARE(Frame()->MessagePane()->text(), QString("Ready"));
         for (const char* indicator : {"CAP", "NUM", "SCRL"}) {
             QLabel* label = Frame()->statusBar()->findChild<QLabel*>(indicator);

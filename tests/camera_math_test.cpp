@@ -2,7 +2,9 @@
 #include <GL/glu.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "render/CameraMath.h"
 #include "render/PickBuffer.h"
@@ -193,4 +195,105 @@ TEST(PolygonPickColour, KeepsEveryIndexBelowTwoToThe24MinusOneApart) {
     EXPECT_EQ(rgb[2], 0);
     EXPECT_FALSE(EncodePolygonPick(0xFFFFFF, rgb)) << "would read as the background";
     EXPECT_FALSE(EncodePolygonPick(-1, rgb));
+}
+
+namespace {
+
+// The point's normalised device coordinates through the camera and projection.
+Vector3 ToDevice(const Camera& camera, const Matrix4& projection, const Vector3& point) {
+    const Matrix4 clip = projection.Multiply(LookAtMatrix(camera));
+    double out[4];
+    const double in[4] = {point.x, point.y, point.z, 1.0};
+    for (int row = 0; row < 4; ++row) {
+        out[row] = 0.0;
+        for (int k = 0; k < 4; ++k) out[row] += clip.At(row, k) * in[k];
+    }
+    return Vector3(out[0] / out[3], out[1] / out[3], out[2] / out[3]);
+}
+
+SceneBox HeartLikeBox() {
+    SceneBox box;
+    box.Include(Vector3(-1.5, 0.5, -4.0));
+    box.Include(Vector3(8.5, 10.0, 3.0));
+    return box;
+}
+
+std::vector<Vector3> Corners(const SceneBox& box) {
+    std::vector<Vector3> corners;
+    for (int i = 0; i < 8; ++i) {
+        corners.emplace_back(i & 1 ? box.high.x : box.low.x, i & 2 ? box.high.y : box.low.y,
+                             i & 4 ? box.high.z : box.low.z);
+    }
+    return corners;
+}
+
+}  // namespace
+
+TEST(FitCameraToBox, PutsEveryCornerInsideTheViewForWideAndNarrowViews) {
+    const SceneBox box = HeartLikeBox();
+    Camera turned = MainViewCamera();
+    RotateStep(turned, 0, 0, 130, -70);
+    for (const Camera& start : {MainViewCamera(), turned}) {
+        for (const double aspect : {3.0, 1.0, 0.25}) {
+            const Camera fitted = FitCameraToBox(start, box, 45.0, aspect, 1.1);
+            ExpectNear(ViewDirection(fitted), ViewDirection(start), 1e-12);
+            double zNear = 0.0, zFar = 0.0;
+            ClipPlanesForBox(fitted, box, &zNear, &zFar);
+            const Matrix4 projection = PerspectiveMatrix(45.0, aspect, zNear, zFar);
+            double widest = 0.0;
+            for (const Vector3& corner : Corners(box)) {
+                const Vector3 device = ToDevice(fitted, projection, corner);
+                widest = std::max({widest, std::fabs(device.x), std::fabs(device.y)});
+            }
+            EXPECT_LT(widest, 1.0) << "aspect " << aspect;
+            // Framed, not lost in the distance.
+            EXPECT_GT(widest, 0.5) << "aspect " << aspect;
+        }
+    }
+}
+
+TEST(ClipPlanesForBox, KeepEveryCornerBetweenTheNearAndFarPlanesAtAnyDistance) {
+    const SceneBox box = HeartLikeBox();
+    const Vector3 centre = box.Centre();
+    // From far outside, from just outside and from inside the box, looking at its
+    // centre; corners in front of the eye must get a depth strictly inside (-1, 1).
+    for (const double distance : {500.0, 8.0, 0.5}) {
+        const Camera camera{centre + Vector3(0, 0, distance), centre, Vector3(0, 1, 0)};
+        double zNear = 0.0, zFar = 0.0;
+        ClipPlanesForBox(camera, box, &zNear, &zFar);
+        const Matrix4 projection = PerspectiveMatrix(45.0, 1.5, zNear, zFar);
+        for (const Vector3& corner : Corners(box)) {
+            const double ahead = Dot(corner - camera.eye, ViewDirection(camera));
+            if (ahead < zNear) continue;  // behind the eye or within the first thousandth
+            const double depth = ToDevice(camera, projection, corner).z;
+            EXPECT_GT(depth, -1.0) << "distance " << distance;
+            EXPECT_LT(depth, 1.0) << "distance " << distance;
+        }
+        EXPECT_LE(zNear, std::max(distance - box.Radius(), zFar * 1e-3));
+    }
+}
+
+TEST(ZoomTowards, KeepsTheTargetInPlaceAndUndoesWithTheOppositeSteps) {
+    const Camera start = MainViewCamera();
+    const Matrix4 projection = PerspectiveMatrix(45.0, 1.5, 0.01, 400.0);
+    const Vector3 target(7.0, 3.5, 4.0);
+    const Vector3 before = ToDevice(start, projection, target);
+    Camera camera = start;
+    ASSERT_TRUE(ZoomTowards(camera, target, 3.0, 0.02, 100.0));
+    EXPECT_LT(Distance(camera.eye, target), Distance(start.eye, target));
+    const Vector3 after = ToDevice(camera, projection, target);
+    EXPECT_NEAR(after.x, before.x, 1e-9);
+    EXPECT_NEAR(after.y, before.y, 1e-9);
+    ASSERT_TRUE(ZoomTowards(camera, target, -3.0, 0.02, 100.0));
+    ExpectNear(camera.eye, start.eye, 1e-9);
+    ExpectNear(camera.center, start.center, 1e-9);
+}
+
+TEST(ZoomTowards, RefusesToComeCloserOrGoFartherThanTheLimits) {
+    Camera camera = MainViewCamera();
+    const Vector3 target = camera.center;                           // 10 units ahead
+    EXPECT_FALSE(ZoomTowards(camera, target, 40.0, 0.02, 100.0));   // 10 * 0.85^40 < 0.02
+    EXPECT_FALSE(ZoomTowards(camera, target, -20.0, 0.02, 100.0));  // 10 / 0.85^20 > 100
+    ExpectNear(camera.eye, MainViewCamera().eye, 0.0);
+    EXPECT_TRUE(ZoomTowards(camera, target, 30.0, 0.02, 100.0));  // 10 * 0.85^30 = 0.076
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/CVantrelView.h"
+#include "app/CommandHelp.h"
 #include "app/CommandIds.h"
 #include "app/ConsoleDock.h"
 #include "app/GrowthParameterDlg.h"
@@ -32,15 +33,17 @@ const std::vector<MenuEntry>& MenuLayout() {
           kExportEndocardiumVtk, kExportOpenCarp, kExportMonoAlg3d, kExportSummary, kSeparator,
           kOpenScene, kSaveScene, kSeparator, kExit}},
         {"Segmentation", {kSegmentationMode, kExportSegmentation}},
-        {"&View", {kToolbar, kStatusBar, kOuterFrame}},
+        {"&View",
+         {kToolbar, kStatusBar, kOuterFrame, kSeparator, kFitHeart, kFitRules, kSeparator,
+          kShowConsole, kShowRulePane}},
         {"&Help", {kAbout}},
         {"Rendering Mode",
          {kWireFrameForFiber, kPolygonForFiber, kSeparator, kVolumeField, kTargetObjectFrame,
           kTargetObjectPolygon, kTargetObjectTransparent, kSeparator, kActivationMap}},
         {"Growth",
-         {kGoGrowth, kSeparator, kFitOffsetFromTargetPolygon, kFitRotation, kShuffleGrowthApexOrder,
-          kCreateTreeStructure, kSeparator, kInitAllStrokes, kSeparator, kShowParameterDlg,
-          kPhysiologyDlg, kSeparator, kDrawFeatures, kPlaceStartPoint}},
+         {kGoGrowth, kAutoGrowth, kSeparator, kFitOffsetFromTargetPolygon, kFitRotation,
+          kShuffleGrowthApexOrder, kCreateTreeStructure, kSeparator, kInitAllStrokes, kSeparator,
+          kShowParameterDlg, kPhysiologyDlg, kSeparator, kDrawFeatures, kPlaceStartPoint}},
         {"RewritingRule", {kAddLateral, kRemoveLateral}},
         {"Animation", {kAnimation1, kAnimation2, kWaveFaster, kWaveSlower}},
     };
@@ -66,8 +69,12 @@ CMainFrame::CMainFrame() : commands_(this) {
     BuildToolBar();
     BuildStatusBar();
     BuildClientArea();
+    FrameScenes();
+    BindViewKeys();
     console_ = new ConsoleDock(this);
     addDockWidget(Qt::BottomDockWidgetArea, console_);
+    WatchEditsForAutoGrowth();
+    ApplyCommandHelp(commands_);
     SetDocumentName("Untitled");
     // The shortest interval worth asking for: a zero-interval timer would starve
     // the event loop.
@@ -111,6 +118,8 @@ void CMainFrame::BuildCommands() {
         [heart] { return heart->outerFrame; });
 
     c.Add(kAbout, "&About Vantrel...", [this] { ShowAbout(); });
+    BuildViewCommands();
+    AddAutoGrowthCommand();
 
     c.Add(
         kWireFrameForFiber, "Wire Frame  for Fiber", [this] { ToggleFiberMode(); },

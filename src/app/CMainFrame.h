@@ -8,6 +8,7 @@
 #include <QMainWindow>
 #include <QString>
 #include <QTimer>
+#include <string>
 
 #include "app/CommandTable.h"
 #include "conduction/ConductionRun.h"
@@ -44,6 +45,9 @@ public:
     const QString& DocumentPath() const { return documentPath_; }
     void SetDocumentPath(const QString& path);
 
+    // Regrowths that Auto Growth has run.
+    int AutoGrowthRuns() const { return autoGrowthRuns_; }
+
     // Shows a message in the status bar and paints it at once (also while a long
     // command runs, which must not process events).
     void ShowStatus(const QString& message);
@@ -60,6 +64,9 @@ public:
     bool WaveRunning() const { return waveTimer_.isActive(); }
     // The cursor's advance per timer tick (ms of activation).
     double WaveStep() const;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void BuildCommands();
@@ -99,6 +106,29 @@ private:
     void BuildExportCommands();
     void ExportConductionFile(int which);
 
+    // Handlers (ViewCommands.cpp).
+    void BuildViewCommands();
+    // The heart's box bounds the main view's depth range; both views start framed
+    // (once they have a size).
+    void FrameScenes();
+    // Space starts and stops the animation while the main view has the focus.
+    void BindViewKeys();
+    void FitHeart();
+    void FitRules();
+    // Shown: not hidden and not collapsed by the splitter.
+    bool RulePaneShown() const;
+    void ShowRulePane(bool show);
+
+    // Auto Growth (AutoGrowth.cpp).
+    void AddAutoGrowthCommand();
+    // Notices edits: after every command, every mouse release in either view and every
+    // parameter change.
+    void WatchEditsForAutoGrowth();
+    void ScheduleAutoGrowth();
+    void RegrowIfEdited();
+    // The scene that a growth would grow from, as scene-file text.
+    std::string GrowthInputs() const;
+
     // Handlers (FileCommands.cpp).
     void ExportSegmentation();
     void ExportFibers();
@@ -122,6 +152,12 @@ private:
     ConductionResult conduction_;
     QTimer waveTimer_;
     double waveSpeed_ = 1.0;  // 1: the whole activation in about 3 s
+
+    bool autoGrowth_ = false;
+    bool autoGrowthQueued_ = false;
+    bool growing_ = false;
+    int autoGrowthRuns_ = 0;
+    std::string grownInputs_;
 };
 
 }  // namespace vantrel

@@ -8,6 +8,7 @@
 #include "app/ConsoleDock.h"
 #include "app/FileDialogs.h"
 #include "app/Singletons.h"
+#include "app/WindowSettings.h"
 #include "geometry/ConsoleLog.h"
 #include "render/HeartDrawing.h"
 
@@ -62,10 +63,7 @@ bool CVantrelApp::Start(const StartOptions& options) {
         frame_->SetDocumentPath(document);
         frame_->SetDocumentName(QFileInfo(document).fileName());
     }
-    // Rule window 200 pixels, main view 700 pixels, console below.
-    frame_->resize(900 + frame_->Splitter()->handleWidth(), 760);
-    frame_->show();
-    frame_->Splitter()->setSizes({200, 700});
+    ShowFrameAsLastTime(*frame_);
 
     TheHeartModel();
     TheRuleLayout();
@@ -83,6 +81,7 @@ bool CVantrelApp::Start(const StartOptions& options) {
 int CVantrelApp::Exit(int exitCode) {
     if (exited_) return exitCode;
     exited_ = true;
+    if (frame_) KeepFrameLayout(*frame_);
     frame_.reset();
     ReleaseConsole();
     DeleteSingletons();

@@ -9,6 +9,13 @@ namespace vantrel {
 CVantrelView::CVantrelView(QWidget* parent) : ListenerView(parent) {
     TheViewCore()->mainView = this;
     SetListenerSource([] { return TheListenerManager()->mainListener; });
+    SetWheelZoom([this](int x, int y, double steps) {
+        ViewCore* views = TheViewCore();
+        if (views->mainGL.Dragging() || !views->mainGL.WheelZoom(x, y, steps)) return;
+        // The next click and the next wheel step resolve against the new picture.
+        views->mainRenderer.RenderPickBuffer(views->mainGL, *TheHeartModel(), *TheFiberCore());
+        update();
+    });
 }
 
 CVantrelView::~CVantrelView() {

@@ -66,6 +66,9 @@ void CMainFrame::ToggleSegmentationMode() {
 void CMainFrame::GoGrowth() {
     HeartModel* heart = TheHeartModel();
     FiberCore* fibers = TheFiberCore();
+    // Auto Growth compares later edits with what this growth grows from.
+    grownInputs_ = GrowthInputs();
+    growing_ = true;
     heart->ResetFieldForGrowth();
     StopWave();
     // The kept stroke times name strokes that growth replaces.
@@ -86,6 +89,7 @@ void CMainFrame::GoGrowth() {
         summary.stoppedAtStrokeLimit
             ? QString("Growth stopped at the work limit: %1 strokes kept").arg(summary.strokeCount)
             : QString("Growth finished: %1 strokes kept").arg(summary.strokeCount));
+    growing_ = false;
     RedrawMainView();
 }
 

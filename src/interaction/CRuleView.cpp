@@ -7,6 +7,13 @@ namespace vantrel {
 CRuleView::CRuleView(ViewCore& views, std::function<RuleLayout*()> layout, QWidget* parent)
     : ListenerView(parent), views_(views), layout_(std::move(layout)) {
     views_.ruleView = this;
+    views_.ruleGL.SetSceneBox(RuleLayout::WindowBox());
+    SetWheelZoom([this](int x, int y, double steps) {
+        RkOGL& gl = views_.ruleGL;
+        if (gl.Dragging() || !gl.WheelZoom(x, y, steps)) return;
+        if (RuleLayout* layout = layout_()) layout->RedrawRulePick(gl);
+        update();
+    });
 }
 
 CRuleView::~CRuleView() {

@@ -1,6 +1,7 @@
 #include "interaction/ListenerView.h"
 
 #include <QMouseEvent>
+#include <QWheelEvent>
 #include <cmath>
 
 namespace vantrel {
@@ -119,6 +120,15 @@ void ListenerView::mouseMoveEvent(QMouseEvent* event) {
     MLState* listener = Prepare(event, event->buttons(), &x, &y);
     if (!listener) return;
     listener->OnMouseMove(x, y);
+}
+
+void ListenerView::wheelEvent(QWheelEvent* event) {
+    const QPoint pixels = event->pixelDelta();
+    const double steps = pixels.isNull() ? event->angleDelta().y() / 120.0 : pixels.y() / 100.0;
+    if (!wheelZoom_ || steps == 0.0) return;
+    event->accept();
+    wheelZoom_(static_cast<int>(std::floor(event->position().x())),
+               static_cast<int>(std::floor(event->position().y())), steps);
 }
 
 }  // namespace vantrel

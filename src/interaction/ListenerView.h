@@ -23,12 +23,18 @@ public:
 
     explicit ListenerView(QWidget* parent = nullptr);
     void SetListenerSource(ListenerSource source) { source_ = std::move(source); }
+    // The wheel zooms through `zoom` with the cursor position and the number of notches
+    // (positive away from the user, that is zoom in; trackpad pixel deltas count 100
+    // pixels a notch).
+    using WheelZoom = std::function<void(int x, int y, double steps)>;
+    void SetWheelZoom(WheelZoom zoom) { wheelZoom_ = std::move(zoom); }
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
 
 private:
     MLState* Listener() const { return source_ ? source_() : nullptr; }
@@ -43,6 +49,7 @@ private:
     void Remember(MLState* listener, int x, int y);
 
     ListenerSource source_;
+    WheelZoom wheelZoom_;
     // Buttons whose press reached pressTarget_ and whose release has not.
     Qt::MouseButtons pressed_;
     MLState* pressTarget_ = nullptr;

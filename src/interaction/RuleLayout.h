@@ -18,6 +18,14 @@ public:
     // The rule scene (DrawRuleScene) with rule 1 at rule1Origin and rule 2 at rule2Origin.
     void DrawScene(bool pickPass) const;
 
+    // The box around both rules as they stand now (their parts and handles), for
+    // framing them.
+    SceneBox RulesBox() const;
+    // Everything the rule window draws, at any rule edit: the floor grid and the room
+    // above it for the tallest rules. Fixed, so the window's depth range does not move
+    // under a handle drag.
+    static SceneBox WindowBox();
+
     // Renders the rule window's pick buffers (nothing while it has no context).
     void RedrawRulePick(RkOGL& ruleGL) const;
 

@@ -1,5 +1,6 @@
 #include "render/CameraMath.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace vantrel {
@@ -97,6 +98,66 @@ void PanStep(Camera& camera, int lastX, int lastY, int x, int y) {
         rotationOnly.Transform(Vector3((lastX - x) / 50.0, (y - lastY) / 50.0, 0.0));
     camera.eye += motion;
     camera.center += motion;
+}
+
+void SceneBox::Include(const Vector3& point) {
+    if (empty) {
+        low = point;
+        high = point;
+        empty = false;
+        return;
+    }
+    low = Vector3(std::min(low.x, point.x), std::min(low.y, point.y), std::min(low.z, point.z));
+    high = Vector3(std::max(high.x, point.x), std::max(high.y, point.y), std::max(high.z, point.z));
+}
+
+Vector3 SceneBox::Centre() const {
+    return (low + high) * 0.5;
+}
+
+double SceneBox::Radius() const {
+    return empty ? 0.0 : (high - low).Length() * 0.5;
+}
+
+Camera FitCameraToBox(const Camera& camera, const SceneBox& box, double fovyDegrees, double aspect,
+                      double margin) {
+    if (box.empty) return camera;
+    const double halfVertical = fovyDegrees / 2 * 3.14159265358979323846 / 180;
+    const double halfHorizontal = std::atan(std::tan(halfVertical) * aspect);
+    const double halfNarrow = std::min(halfVertical, halfHorizontal);
+    // A point-sized box is framed as a unit sphere.
+    const double radius = std::max(box.Radius(), 0.5) * margin;
+    const double distance = radius / std::sin(halfNarrow);
+    Vector3 direction = camera.center - camera.eye;
+    if (direction.Length() == 0.0) direction = Vector3(0, 0, -1);
+    direction.Normalize();
+    Camera fitted = camera;
+    fitted.center = box.Centre();
+    fitted.eye = fitted.center - direction * distance;
+    return fitted;
+}
+
+void ClipPlanesForBox(const Camera& camera, const SceneBox& box, double* zNear, double* zFar) {
+    if (box.empty) {
+        *zNear = 0.01;
+        *zFar = 40.0;
+        return;
+    }
+    const double radius = std::max(box.Radius(), 1e-3);
+    const double distance = (box.Centre() - camera.eye).Length();
+    *zFar = (distance + radius) * 1.05;
+    *zNear = std::max((distance - radius) * 0.95, *zFar * 1e-3);
+}
+
+bool ZoomTowards(Camera& camera, const Vector3& target, double steps, double minDistance,
+                 double maxDistance) {
+    const double factor = std::pow(0.85, steps);
+    const Vector3 eye = target + (camera.eye - target) * factor;
+    const double distance = (eye - target).Length();
+    if (!std::isfinite(distance) || distance < minDistance || distance > maxDistance) return false;
+    camera.center = target + (camera.center - target) * factor;
+    camera.eye = eye;
+    return true;
 }
 
 }  // namespace vantrel

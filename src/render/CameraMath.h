@@ -55,4 +55,37 @@ void RotateStep(Camera& camera, int lastX, int lastY, int x, int y);
 // inverse rotation of the viewing matrix, so the scene follows the mouse.
 void PanStep(Camera& camera, int lastX, int lastY, int x, int y);
 
+// An axis-aligned box around what a view shows; empty until a point is included.
+struct SceneBox {
+    Vector3 low;
+    Vector3 high;
+    bool empty = true;
+
+    void Include(const Vector3& point);
+    Vector3 Centre() const;
+    // Radius of the sphere about Centre() that holds the box (0 when empty).
+    double Radius() const;
+};
+
+// The camera that looks along the same direction with the same up vector as
+// `camera`, at the box's centre, from the distance at which the box's bounding sphere,
+// enlarged by `margin` (1.1 = ten per cent), fills the narrower of the two fields of
+// view. An empty box returns `camera` unchanged.
+Camera FitCameraToBox(const Camera& camera, const SceneBox& box, double fovyDegrees, double aspect,
+                      double margin);
+
+// Near and far planes that hold the whole box at any camera position: the far
+// plane just behind the box's bounding sphere, the near plane just in front of it,
+// but never closer than a thousandth of the far distance (depth precision), so an eye
+// inside the box still sees everything beyond that. An empty box gives 0.01 and 40.
+void ClipPlanesForBox(const Camera& camera, const SceneBox& box, double* zNear, double* zFar);
+
+// One wheel zoom: eye and centre scale about `target` by 0.85 per step (steps > 0
+// zoom in, < 0 out, fractions for fine trackpad deltas), so the target keeps its
+// place on the screen and a zoom in followed by the same zoom out restores the
+// camera. Refused (false, camera unchanged) when the eye would come closer to the
+// target than minDistance or farther from it than maxDistance.
+bool ZoomTowards(Camera& camera, const Vector3& target, double steps, double minDistance,
+                 double maxDistance);
+
 }  // namespace vantrel

@@ -5,6 +5,7 @@
 #include <QOpenGLContext>
 #include <QOpenGLFramebufferObject>
 #include <QOpenGLWidget>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -16,8 +17,11 @@ namespace vantrel {
 namespace {
 
 constexpr double kFieldOfViewDegrees = 45.0;
-constexpr double kNearPlane = 0.01;
-constexpr double kFarPlane = 40.0;
+// The eye never comes closer to the wheel's target than this, nor farther than this
+// many scene radii.
+constexpr double kClosestWheelDistance = 0.02;
+constexpr double kFarthestWheelRadii = 50.0;
+constexpr double kFitMargin = 1.1;
 
 }  // namespace
 
@@ -120,7 +124,7 @@ void RkOGL::SetupGLState() {
     glEnable(GL_CULL_FACE);
 
     camera_ = initial_;
-    modelView_ = LookAtMatrix(camera_);
+    LoadCamera();
 }
 
 void RkOGL::Resize(int cx, int cy) {
@@ -130,14 +134,57 @@ void RkOGL::Resize(int cx, int cy) {
     viewport_.y = 0;
     viewport_.width = static_cast<int>(std::lround(cx * ratio));
     viewport_.height = static_cast<int>(std::lround(cy * ratio));
-    projection_ =
-        PerspectiveMatrix(kFieldOfViewDegrees, static_cast<double>(cx) / cy, kNearPlane, kFarPlane);
-    modelView_ = LookAtMatrix(camera_);
+    aspect_ = static_cast<double>(cx) / cy;
+    if (fitPending_) {
+        fitPending_ = false;
+        camera_ = FitCameraToBox(camera_, fitBox_, kFieldOfViewDegrees, aspect_, kFitMargin);
+    }
+    LoadCamera();
     pick_.Allocate(viewport_.width, viewport_.height);
 }
 
 void RkOGL::LoadCamera() {
+    double zNear = 0.0;
+    double zFar = 0.0;
+    ClipPlanesForBox(camera_, scene_, &zNear, &zFar);
+    projection_ = PerspectiveMatrix(kFieldOfViewDegrees, aspect_, zNear, zFar);
     modelView_ = LookAtMatrix(camera_);
+}
+
+void RkOGL::SetSceneBox(const SceneBox& box) {
+    scene_ = box;
+    LoadCamera();
+}
+
+void RkOGL::FitBox(const SceneBox& box) {
+    if (viewport_.width < 1 || viewport_.height < 1) {
+        fitPending_ = true;
+        fitBox_ = box;
+        return;
+    }
+    SetCamera(FitCameraToBox(camera_, box, kFieldOfViewDegrees, aspect_, kFitMargin));
+}
+
+Vector3 RkOGL::ZoomTarget(int x, int y) const {
+    const PickSample sample = ReadPick(x, y);
+    if (sample.hit) return UnprojectAt(x, y, sample.depth);
+    Vector3 origin, direction;
+    MouseRay(x, y, &origin, &direction);
+    Vector3 forward = camera_.center - camera_.eye;
+    const double distance = forward.Length();
+    forward.Normalize();
+    const double along = Dot(direction, forward);
+    if (along <= 1e-6) return camera_.center;
+    return origin + direction * (distance / along);
+}
+
+bool RkOGL::WheelZoom(int x, int y, double steps) {
+    const double farthest = kFarthestWheelRadii * std::max(scene_.Radius(), 1.0);
+    if (!ZoomTowards(camera_, ZoomTarget(x, y), steps, kClosestWheelDistance, farthest)) {
+        return false;
+    }
+    LoadCamera();
+    return true;
 }
 
 void RkOGL::SetCamera(const Camera& camera) {

@@ -52,8 +52,9 @@ public:
     void EndDraw();
     bool Drawing() const { return drawing_; }
 
-    // New client size in logical pixels: viewport, 45-degree perspective (near 0.01,
-    // far 40.0), camera reloaded, pick buffers reallocated and marked not rendered
+    // New client size in logical pixels: viewport, 45-degree perspective (near and
+    // far planes around the scene box, see SetSceneBox), camera reloaded; a fit asked
+    // for before the view had a size is done now; pick buffers reallocated and marked not rendered
     // (no hit until the next pick pass). Sizes below 1 change nothing.
     void Resize(int cx, int cy);
 
@@ -102,6 +103,20 @@ public:
     const Camera& CurrentCamera() const { return camera_; }
     void SetCamera(const Camera& camera);
 
+    // What the view shows: the near and far planes follow the camera so that the
+    // whole box is drawn at any zoom, and FitScene frames it. Without a box the planes
+    // stay at 0.01 and 40.
+    void SetSceneBox(const SceneBox& box);
+    const SceneBox& SceneBounds() const { return scene_; }
+    // Frames `box` (ten per cent margin) looking along the current direction; before
+    // the view has a size, the fit waits for the first Resize.
+    void FitBox(const SceneBox& box);
+    void FitScene() { FitBox(scene_); }
+    // One wheel zoom by `steps` notches (fractions for pixel deltas) towards the scene
+    // point under (x, y): the point of the last pick pass there, else the point of the
+    // plane through the centre facing the eye. False when the zoom limit refuses it.
+    bool WheelZoom(int x, int y, double steps);
+
     void SetClearColour(float r, float g, float b, float a);
     const Matrix4& ModelView() const { return modelView_; }
     const Matrix4& Projection() const { return projection_; }
@@ -117,6 +132,7 @@ private:
     double PixelRatio() const;
     void LoadCamera();
     void ReadBackPickPass();
+    Vector3 ZoomTarget(int x, int y) const;
 
     QPointer<QOpenGLWidget> window_;
     QMetaObject::Connection contextConnection_;
@@ -126,6 +142,10 @@ private:
     Matrix4 projection_;
     Matrix4 modelView_;
     Viewport viewport_;
+    double aspect_ = 1.0;
+    SceneBox scene_;
+    bool fitPending_ = false;
+    SceneBox fitBox_;
     float clearColour_[4] = {0.0f, 0.0f, 0.0f, 0.0f};
     bool drawing_ = false;
     bool pickPass_ = false;

@@ -1,0 +1,312 @@
+// Steering the views of the running program: the start-up framing, the wheel zoom
+// towards the cursor, Fit Heart and Fit Rules after camera drags, and depth ranges
+// that never cut the heart; the panels, the kept layout, tips and keys, and the
+// parameter dialog's values.
+#include <QDockWidget>
+#include <QLabel>
+#include <QPushButton>
+#include <QSlider>
+#include <QSplitter>
+#include <QToolBar>
+#include <QWheelEvent>
+#include <cmath>
+
+#include "app/CommandIds.h"
+#include "app/ConsoleDock.h"
+#include "app/GrowthParameterDlg.h"
+#include "app/WindowSettings.h"
+#include "edit_harness.h"
+
+using namespace vantrel;
+using namespace vantrel::testing;
+
+namespace {
+
+// How far the points reach in the view of `gl`: the largest |x| and |y| of their
+// device coordinates, and whether every point in front of the eye has a depth inside
+// the depth range (none cut by the near or far plane).
+struct Reach {
+    double widest = 0.0;
+    bool allDepthsInside = true;
+};
+
+template <typename Points>
+Reach ReachOf(const RkOGL& gl, const Points& points) {
+    const Matrix4 clip = gl.Projection().Multiply(gl.ModelView());
+    Reach reach;
+    for (const Vector3& p : points) {
+        double h[4];
+        for (int r = 0; r < 4; ++r)
+            h[r] = clip.At(r, 0) * p.x + clip.At(r, 1) * p.y + clip.At(r, 2) * p.z + clip.At(r, 3);
+        if (h[3] <= 0.0) {
+            reach.allDepthsInside = false;
+            continue;
+        }
+        reach.widest = std::max({reach.widest, std::fabs(h[0] / h[3]), std::fabs(h[1] / h[3])});
+        if (std::fabs(h[2] / h[3]) >= 1.0) reach.allDepthsInside = false;
+    }
+    return reach;
+}
+
+std::vector<Vector3> HeartPoints() {
+    std::vector<Vector3> points;
+    for (const auto& vertex : TheHeartModel()->mesh.vertices) points.push_back(vertex.position);
+    return points;
+}
+
+// Every stroke's path points, fibre by fibre, in order.
+std::vector<Vector3> StrokePoints() {
+    std::vector<Vector3> points;
+    for (const Fiber& fiber : TheFiberCore()->fibers)
+        for (const auto& stroke : fiber.strokes)
+            for (const Vector3& p : stroke->PathPoints()) points.push_back(p);
+    return points;
+}
+
+std::vector<Vector3> RuleBoxCorners() {
+    const SceneBox box = TheRuleLayout()->RulesBox();
+    std::vector<Vector3> corners;
+    for (int i = 0; i < 8; ++i) {
+        corners.emplace_back(i & 1 ? box.high.x : box.low.x, i & 2 ? box.high.y : box.low.y,
+                             i & 4 ? box.high.z : box.low.z);
+    }
+    return corners;
+}
+
+// A wheel event as the windowing system delivers it to the view.
+void Wheel(QWidget* view, QPoint at, QPoint angleDelta, QPoint pixelDelta = QPoint()) {
+    QWheelEvent event(QPointF(at), QPointF(view->mapToGlobal(at)), pixelDelta, angleDelta,
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(view, &event);
+}
+
+}  // namespace
+
+class ViewTest : public QObject {
+    Q_OBJECT
+
+private:
+    QWidget* view_ = nullptr;
+    QWidget* rules_ = nullptr;
+    RkOGL& Main() { return TheViewCore()->mainGL; }
+
+private slots:
+    void initTestCase() {
+        view_ = Frame()->MainView();
+        rules_ = Frame()->RuleView();
+    }
+
+    void startUpShowsTheWholeHeartAndBothRules() {
+        const Reach heart = ReachOf(Main(), HeartPoints());
+        QVERIFY(heart.allDepthsInside);
+        QVERIFY2(heart.widest < 1.0 && heart.widest > 0.5,
+                 qPrintable(QString::number(heart.widest)));
+        const Reach rules = ReachOf(TheViewCore()->ruleGL, RuleBoxCorners());
+        QVERIFY(rules.allDepthsInside);
+        QVERIFY(rules.widest < 1.0);
+        Screenshot(static_cast<QOpenGLWidget*>(view_), "start-up-main");
+        Screenshot(static_cast<QOpenGLWidget*>(rules_), "start-up-rules");
+    }
+
+    void wheelZoomsTowardsThePointUnderTheCursorAndBack() {
+        const Camera start = Main().CurrentCamera();
+        const std::optional<QPoint> onHeart =
+            AreaWhere(view_, 0, [](QPoint p) { return PolygonAt(p) >= 0; });
+        QVERIFY(onHeart);
+        const QPoint at = *onHeart + QPoint(40, 25);
+        Vector3 target, normal;
+        QVERIFY(SurfaceAt(at, &target, &normal));
+        // A mouse notch and a trackpad's pixel deltas of the same size.
+        Wheel(view_, at, QPoint(0, 240));
+        Wheel(view_, at, QPoint(0, 0), QPoint(0, 100));
+        const Camera zoomed = Main().CurrentCamera();
+        QVERIFY((zoomed.eye - target).Length() < 0.7 * (start.eye - target).Length());
+        const std::optional<QPointF> seen =
+            ProjectToView(Main(), target, view_->devicePixelRatioF());
+        QVERIFY(seen);
+        QVERIFY2(std::hypot(seen->x() - at.x() - 0.5, seen->y() - at.y() - 0.5) < 1.5,
+                 qPrintable(QString("%1 %2").arg(seen->x()).arg(seen->y())));
+        Wheel(view_, at, QPoint(0, -360));
+        QVERIFY((Main().CurrentCamera().eye - start.eye).Length() < 1e-6);
+    }
+
+    void fitHeartFramesTheHeartAfterAnyDragsAndNothingIsCutAtTheZoomLimits() {
+        const std::optional<QPoint> offHeart = BackgroundPixel(view_);
+        QVERIFY(offHeart);
+        ViewMouse mouse(view_);
+        mouse.Drag(Qt::RightButton, {QPoint(200, 200), QPoint(330, 120), QPoint(380, 260)});
+        mouse.Drag(Qt::LeftButton, {*offHeart, *offHeart + QPoint(-150, 90)});
+        // Far out with the wheel until the limit refuses, then through the centre
+        // with a middle drag: the heart is never cut by the depth range.
+        for (int i = 0; i < 40; ++i) Wheel(view_, QPoint(300, 200), QPoint(0, -120));
+        QVERIFY(ReachOf(Main(), HeartPoints()).allDepthsInside);
+        mouse.Drag(Qt::MiddleButton, {QPoint(300, 10), QPoint(300, 400)});
+        QTest::keyClick(Frame(), Qt::Key_F);
+        Reach heart = ReachOf(Main(), HeartPoints());
+        QVERIFY(heart.allDepthsInside);
+        QVERIFY2(heart.widest < 1.0 && heart.widest > 0.5,
+                 qPrintable(QString::number(heart.widest)));
+        // Close in on the surface until the limit refuses: the near plane still keeps
+        // the surface point ahead.
+        const std::optional<QPoint> onHeart =
+            AreaWhere(view_, 0, [](QPoint p) { return PolygonAt(p) >= 0; });
+        QVERIFY(onHeart);
+        Vector3 target, normal;
+        QVERIFY(SurfaceAt(*onHeart, &target, &normal));
+        for (int i = 0; i < 60; ++i) Wheel(view_, *onHeart, QPoint(0, 120));
+        QVERIFY((Main().CurrentCamera().eye - target).Length() < 0.1);
+        QVERIFY(ReachOf(Main(), std::vector<Vector3>{target}).allDepthsInside);
+        QTest::keyClick(Frame(), Qt::Key_F);
+    }
+
+    void fitRulesFromTheViewMenuFramesBothRules() {
+        ViewMouse(rules_).Drag(Qt::RightButton, {QPoint(50, 300), QPoint(150, 200)});
+        for (int i = 0; i < 15; ++i) Wheel(rules_, QPoint(100, 300), QPoint(0, 120));
+        QVERIFY(ReachOf(TheViewCore()->ruleGL, RuleBoxCorners()).widest > 1.0);
+        QVERIFY(ChooseMenu("&View", "Fit &Rules"));
+        const Reach rules = ReachOf(TheViewCore()->ruleGL, RuleBoxCorners());
+        QVERIFY(rules.allDepthsInside);
+        QVERIFY(rules.widest < 1.0 && rules.widest > 0.5);
+    }
+
+    void theViewMenuHidesAndBringsBackTheConsoleAndTheRulePane() {
+        struct Case {
+            const char* item;
+            std::function<bool()> shown;
+        };
+        const Case cases[] = {
+            {"&Console", [] { return Frame()->Console()->isVisible(); }},
+            {"R&ule Pane",
+             [] { return Frame()->RuleView()->isVisible() && Frame()->RuleView()->width() > 0; }},
+        };
+        for (const Case& c : cases) {
+            QVERIFY(c.shown());
+            QVERIFY(ChooseMenu("&View", c.item));
+            QVERIFY2(!c.shown(), c.item);
+            QVERIFY(ChooseMenu("&View", c.item));
+            QVERIFY2(c.shown(), c.item);
+        }
+        // A rule pane collapsed with the splitter comes back too.
+        Frame()->Splitter()->setSizes({0, 900});
+        QVERIFY(ChooseMenu("&View", "R&ule Pane"));
+        QCOMPARE(Frame()->RuleView()->width(), 200);
+    }
+
+    void theLayoutKeptAtExitIsTheLayoutOfTheNextStart() {
+        CMainFrame& frame = *Frame();
+        const QRect start = frame.geometry();
+        frame.setGeometry(start.adjusted(10, 20, -60, -40));
+        Frame()->Splitter()->setSizes({260, 500});
+        frame.Console()->hide();
+        const QRect kept = frame.geometry();
+        const QList<int> keptSizes = Frame()->Splitter()->sizes();
+        KeepFrameLayout(frame);
+
+        frame.setGeometry(start);
+        Frame()->Splitter()->setSizes({200, 700});
+        frame.Console()->show();
+        ShowFrameAsLastTime(frame);
+        QCOMPARE(frame.geometry(), kept);
+        QCOMPARE(Frame()->Splitter()->sizes(), keptSizes);
+        QVERIFY(frame.Console()->isHidden());
+        frame.Console()->show();
+    }
+
+    void everyMenuCommandAndToolbarButtonSaysWhatItDoes() {
+        QList<QAction*> actions = Frame()->ToolBar()->actions();
+        for (QAction* top : Frame()->menuBar()->actions()) actions += top->menu()->actions();
+        for (QAction* action : actions) {
+            if (action->isSeparator()) continue;
+            QVERIFY2(!action->statusTip().isEmpty(), qPrintable(action->text()));
+            QVERIFY2(action->toolTip() == action->statusTip(), qPrintable(action->text()));
+        }
+    }
+
+    void frequentCommandsHaveKeys() {
+        FiberCore* fibers = TheFiberCore();
+        HeartModel* heart = TheHeartModel();
+        QTest::keyClick(Frame(), Qt::Key_D);
+        QVERIFY(!fibers->placeStartPoint);
+        QTest::keyClick(Frame(), Qt::Key_P);
+        QVERIFY(fibers->placeStartPoint);
+        QTest::keyClick(Frame(), Qt::Key_1);
+        QVERIFY(!heart->fiberAsPolygon);
+        QTest::keyClick(Frame(), Qt::Key_2);
+        QVERIFY(heart->fiberAsPolygon);
+        QTest::keyClick(Frame(), Qt::Key_M);
+        QVERIFY(heart->segmentationMode);
+        QTest::keyClick(Frame(), Qt::Key_M);
+        QVERIFY(!heart->segmentationMode);
+        // Space works in the main view only.
+        view_->setFocus();
+        QTest::keyClick(view_, Qt::Key_Space);
+        QVERIFY(fibers->animation);
+        QTest::keyClick(view_, Qt::Key_Space);
+        QVERIFY(!fibers->animation);
+        rules_->setFocus();
+        QTest::keyClick(rules_, Qt::Key_Space);
+        QVERIFY(!fibers->animation);
+        QCOMPARE(Frame()->Commands().Action(command::kGoGrowth)->shortcut(),
+                 QKeySequence(Qt::Key_F5));
+    }
+
+    void theParameterDialogShowsEachValueAndRestoresTheDefaults() {
+        auto* dialog = static_cast<GrowthParameterDlg*>(TheViewCore()->parameterDialog.data());
+        GrowthParameters& parameters = ProgramGrowthParameters();
+        dialog->segmentResolutionSlider()->setValue(40);
+        dialog->randomDirectionRateSlider()->setValue(7);
+        QCOMPARE(dialog->valueLabel(0)->text(), QString("42"));
+        QCOMPARE(dialog->valueLabel(1)->text(), QString("0.75"));
+        QCOMPARE(dialog->valueLabel(2)->text(), QString("0.07"));
+        QTest::mouseClick(dialog->defaultsButton(), Qt::LeftButton);
+        const GrowthParameters defaults;
+        QCOMPARE(parameters.SegmentResolution, defaults.SegmentResolution);
+        QCOMPARE(parameters.RandomDirectionRate, defaults.RandomDirectionRate);
+        QCOMPARE(dialog->segmentResolutionSlider()->value(), defaults.SegmentResolution - 2);
+        QCOMPARE(dialog->valueLabel(2)->text(), QString("0.40"));
+    }
+
+    void autoGrowthRegrowsOncePerEditBurstAsGoGrowthWould() {
+        CMainFrame& frame = *Frame();
+        QVERIFY(!MenuAction("Growth", "Auto Growth")->isChecked());
+        PlaceStartPoints({1200, 5200});
+        QCoreApplication::processEvents();
+        QCOMPARE(frame.AutoGrowthRuns(), 0);  // off: nothing grows by itself
+
+        QVERIFY(ChooseMenu("Growth", "Auto Growth"));
+        QCoreApplication::processEvents();
+        QCOMPARE(frame.AutoGrowthRuns(), 1);  // switched on: the current scene grows
+        QVERIFY(StrokeCount() > 0);
+
+        // A burst of edits (two slider steps and a lateral more) gives one regrowth of
+        // the last state; a command that edits nothing that grows gives none.
+        auto* dialog = static_cast<GrowthParameterDlg*>(TheViewCore()->parameterDialog.data());
+        const std::uint32_t randomBefore = ProgramRandom().State();
+        dialog->gradientDirectionRateSlider()->setValue(60);
+        dialog->gradientDirectionRateSlider()->setValue(55);
+        QVERIFY(ChooseMenu("RewritingRule", "add lateral to rule2"));
+        QCoreApplication::processEvents();
+        QCOMPARE(frame.AutoGrowthRuns(), 2);
+        QVERIFY(ChooseMenu("Rendering Mode", "Volume Field"));
+        QVERIFY(ChooseMenu("Rendering Mode", "Volume Field"));
+        QCoreApplication::processEvents();
+        QCOMPARE(frame.AutoGrowthRuns(), 2);
+
+        // As many strokes as "Go Growth" from the same random state grows. (Two runs
+        // from one random state differ in their points in the running program, so the
+        // points are not compared here.)
+        const size_t automatic = StrokePoints().size();
+        ProgramRandom().SetState(randomBefore);
+        QVERIFY(ChooseMenu("Growth", "Go Growth"));
+        QCOMPARE(frame.AutoGrowthRuns(), 2);
+        QCOMPARE(StrokePoints().size(), automatic);
+
+        QVERIFY(ChooseMenu("Growth", "Auto Growth"));
+        QVERIFY(ChooseMenu("RewritingRule", "remove lateral to rule 2"));
+        QCoreApplication::processEvents();
+        QCOMPARE(frame.AutoGrowthRuns(), 2);  // off again: edits grow nothing
+    }
+};
+
+VANTREL_PROGRAM_TEST_MAIN(ViewTest)
+#include "app_view_test.moc"
