@@ -2,9 +2,7 @@
 // dialog and then the segmentation dialog come before any window; a document name on
 // the command line names the window. Each dialog is answered from its own event loop
 // once it is shown, so no clock decides when.
-#include <QCheckBox>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QMainWindow>
 
 #include "app/ConsoleDock.h"
@@ -56,33 +54,6 @@ private slots:
         QVERIFY(TheHeartModel()->volume.LayerVoxelCount() > 0);
         QVERIFY(CapturedConsoleText().startsWith("start\nsegmentationdata \n"));
         QCOMPARE(program.Frame()->windowTitle(), QString("case.kx - Vantrel"));
-        program.Exit(0);
-    }
-
-    // Ticking "Cap open valves" in the heart dialog closes the open LV before it is
-    // refined: its 3072 triangles and 72 caps make a closed surface, 3 x 3144 refined.
-    void capOpenValvesBoxCapsTheChosenHeart() {
-        const QString openLv = QString(VANTREL_SHARED_DATA_DIR) + "/bivme_p1_lv_endo_open.obj";
-        if (!QFileInfo::exists(openLv)) QSKIP("shared open LV not found");
-        bool boxShownUnticked = false;
-        ModalDialogHandler handler([&](QDialog* shown) {
-            auto* dialog = qobject_cast<QFileDialog*>(shown);
-            QCheckBox* box = dialog ? dialog->findChild<QCheckBox*>("questionOption") : nullptr;
-            if (!box) return shown->reject();
-            boxShownUnticked = box->isVisible() && !box->isChecked();
-            box->setChecked(true);
-            dialog->selectFile(openLv);
-            static_cast<QDialog*>(dialog)->accept();
-        });
-        CVantrelApp program;
-        StartOptions options;
-        options.noSegmentation = true;
-        QVERIFY(program.Start(options));
-        KeepGlDriverLoaded();
-        QVERIFY(boxShownUnticked);
-        QCOMPARE(TheHeartModel()->mesh.polygons.size(), size_t(3 * 3144));
-        QVERIFY(!TheHeartModel()->capPolygons.empty());
-        QVERIFY(CapturedConsoleText().contains("2 open boundary loops capped with 72 triangles"));
         program.Exit(0);
     }
 };
