@@ -9,6 +9,7 @@
 
 #include "cli/GrowJob.h"
 #include "conduction/ConductionRun.h"
+#include "demo_grow.h"
 
 namespace vantrel {
 namespace {
@@ -22,11 +23,7 @@ GrowSession* DemoSession() {
         options.segmentationPath = std::string(VANTREL_DATA_DIR) + "/demo-heart.kxseg";
         options.startPolygons = {"0"};
         std::string error;
-        if (!LoadHeartStep(options, *grown, error)) return static_cast<GrowSession*>(nullptr);
-        BuildVolumeStep(*grown);
-        if (!AddStartPolygonsStep(options, *grown, error))
-            return static_cast<GrowSession*>(nullptr);
-        if (!GrowStep(1, *grown, error)) return static_cast<GrowSession*>(nullptr);
+        if (!GrowOneRun(options, *grown, error)) return static_cast<GrowSession*>(nullptr);
         return grown.release();
     }();
     return session;

@@ -3,7 +3,6 @@
 // endocardial map), each export's text, and all of it with every file written. Goal:
 // conduction and all exports together at most 100 ms per run.
 #include <cstdio>
-#include <fstream>
 #include <memory>
 #include <string>
 
@@ -16,23 +15,10 @@
 #include "conduction/NetworkVtk.h"
 #include "conduction/OpenCarpPkje.h"
 #include "conduction/PmjCsv.h"
+#include "demo_grow.h"
 
 namespace vantrel {
 namespace {
-
-const std::string kHeart = std::string(VANTREL_DATA_DIR) + "/demo-heart.obj";
-const std::string kSegmentation = std::string(VANTREL_DATA_DIR) + "/demo-heart.kxseg";
-
-std::string FirstSegmentedPolygon() {
-    std::ifstream in(kSegmentation);
-    std::string word, label;
-    int count = 0, index = 0, id = 0;
-    in >> word >> word >> word >> count;
-    while (in >> label >> index >> id) {
-        if (id != 0) return std::to_string(index);
-    }
-    return std::string();
-}
 
 // The grown demo network, made once for every benchmark of this file.
 struct DemoRun {
@@ -41,11 +27,7 @@ struct DemoRun {
     bool ready = false;
 
     DemoRun() {
-        options.heartPath = kHeart;
-        options.segmentationPath = kSegmentation;
-        const std::string polygon = FirstSegmentedPolygon();
-        if (polygon.empty()) return;
-        options.startPolygons = {polygon};
+        if (!SetDemoHeartOptions(options)) return;
         const std::string prefix = "conduction_export_bench_";
         options.networkPath = prefix + "network.vtk";
         options.pmjPath = prefix + "pmj.csv";
@@ -56,10 +38,7 @@ struct DemoRun {
         options.summaryPath = prefix + "summary.json";
         session = std::make_unique<GrowSession>();
         std::string error;
-        if (!LoadHeartStep(options, *session, error)) return;
-        BuildVolumeStep(*session);
-        if (!AddStartPolygonsStep(options, *session, error)) return;
-        if (!GrowStep(1, *session, error)) return;
+        if (!GrowOneRun(options, *session, error)) return;
         session->conduction = RunConduction(session->core, session->heart, session->physiology);
         ready = true;
     }

@@ -1,7 +1,8 @@
 #pragma once
-// The body shared by the STL, PLY, OFF and VTK reader fuzzers: feeds arbitrary
-// bytes to one reader, then runs what the program does with a loaded heart,
-// capping included: boundary-loop caps, edge table, centroid refinement, normals
+// The body shared by the mesh reader fuzzers: FuzzMeshReader feeds arbitrary
+// bytes to one of the STL, PLY, OFF and VTK readers, then runs what the program
+// does with a loaded heart, capping included (the OBJ fuzzer runs the same without
+// capping): boundary-loop caps, edge table, centroid refinement, normals
 // and the polygon walk around every vertex. Nothing may crash, hang or touch
 // memory outside. (Each rejected input prints its console line; run with
 // -close_fd_mask=2 to silence them.)
@@ -16,15 +17,10 @@
 
 namespace vantrel {
 
-inline int FuzzMeshReader(bool (*read)(const std::string&, const std::string&, RkPolygonModel&),
-                          const uint8_t* data, size_t size) {
-    RkPolygonModel model;
-    if (!read(std::string(reinterpret_cast<const char*>(data), size), "fuzz", model)) return 0;
-    for (const MeshPolygon& polygon : model.polygons)
-        for (int corner : polygon.vertex)
-            if (corner < 0 || corner >= static_cast<int>(model.vertices.size())) __builtin_trap();
-
-    CapBoundaryLoops(model);
+// What the program does with a heart once it is loaded: edge table, centroid
+// refinement, normals and the polygon walk around every vertex, which must only
+// name polygons of the model.
+inline void ExerciseLoadedModel(RkPolygonModel& model) {
     model.BuildEdgeTable();
     model.RefineByCentroids();
     model.ComputeNormals();
@@ -35,6 +31,18 @@ inline int FuzzMeshReader(bool (*read)(const std::string&, const std::string&, R
         for (int polygon : polygons)
             if (polygon < 0 || polygon >= static_cast<int>(model.polygons.size())) __builtin_trap();
     }
+}
+
+inline int FuzzMeshReader(bool (*read)(const std::string&, const std::string&, RkPolygonModel&),
+                          const uint8_t* data, size_t size) {
+    RkPolygonModel model;
+    if (!read(std::string(reinterpret_cast<const char*>(data), size), "fuzz", model)) return 0;
+    for (const MeshPolygon& polygon : model.polygons)
+        for (int corner : polygon.vertex)
+            if (corner < 0 || corner >= static_cast<int>(model.vertices.size())) __builtin_trap();
+
+    CapBoundaryLoops(model);
+    ExerciseLoadedModel(model);
     return 0;
 }
 

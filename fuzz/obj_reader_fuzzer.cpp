@@ -4,10 +4,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
-#include <vector>
 
 #include "mesh/ObjReader.h"
 #include "mesh/RkPolygonModel.h"
+#include "mesh_format_fuzz.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace vantrel;
@@ -18,15 +18,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!ReadObjText(std::string(reinterpret_cast<const char*>(data), size), "fuzz.obj", model))
         return 0;
 
-    model.BuildEdgeTable();
-    model.RefineByCentroids();
-    model.ComputeNormals();
-    std::vector<int> polygons;
-    for (int v = 0; v < static_cast<int>(model.vertices.size()); ++v) {
-        polygons.clear();
-        model.PolygonsAroundVertex(v, polygons);
-        for (int polygon : polygons)
-            if (polygon < 0 || polygon >= static_cast<int>(model.polygons.size())) __builtin_trap();
-    }
+    ExerciseLoadedModel(model);
     return 0;
 }

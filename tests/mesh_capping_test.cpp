@@ -14,11 +14,7 @@
 namespace vantrel {
 namespace {
 
-using meshchecks::BoundaryEdgeCount;
-using meshchecks::EulerCharacteristic;
-using meshchecks::ExpectConsistentEdgeTable;
-using meshchecks::SharedMesh;
-using meshchecks::SignedVolume;
+using namespace meshchecks;  // the shared mesh and file checks
 
 TEST(CapBoundaryLoops, ClosesTheOpenLvLikeItsCappedTwinFacingOutwards) {
     const std::string openPath = SharedMesh("bivme_p1_lv_endo_open.obj");

@@ -13,10 +13,7 @@
 namespace vantrel {
 namespace {
 
-using meshchecks::ConsoleCapture;
-using meshchecks::ReadFile;
-using meshchecks::ScratchPath;
-using meshchecks::WriteScratchFile;
+using namespace meshchecks;  // the shared mesh and file checks
 
 // Two triangles with coordinates that show the number formats.
 RkPolygonModel SmallModel() {

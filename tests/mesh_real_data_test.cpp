@@ -12,11 +12,7 @@
 namespace vantrel {
 namespace {
 
-using meshchecks::BoundaryEdgeCount;
-using meshchecks::EulerCharacteristic;
-using meshchecks::ExpectConsistentEdgeTable;
-using meshchecks::SharedMesh;
-using meshchecks::SignedVolume;
+using namespace meshchecks;  // the shared mesh and file checks
 
 struct RealMesh {
     const char* file;

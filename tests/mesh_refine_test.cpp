@@ -11,10 +11,7 @@
 namespace vantrel {
 namespace {
 
-using meshchecks::BoundaryEdgeCount;
-using meshchecks::EulerCharacteristic;
-using meshchecks::ExpectConsistentEdgeTable;
-using meshchecks::SignedVolume;
+using namespace meshchecks;  // the shared mesh and file checks
 
 TEST(RefineByCentroids, ClosedMeshStaysClosedWithVPlusFVerticesAndThreeTimesTheTriangles) {
     // The cube comes without an edge table: refinement builds it first.

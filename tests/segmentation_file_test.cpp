@@ -13,10 +13,7 @@
 namespace vantrel {
 namespace {
 
-using meshchecks::ConsoleCapture;
-using meshchecks::ReadFile;
-using meshchecks::ScratchPath;
-using meshchecks::WriteScratchFile;
+using namespace meshchecks;  // the shared mesh and file checks
 
 bool ReadFromText(const std::string& text, std::vector<std::int32_t>& ids) {
     std::istringstream in(text);

@@ -78,6 +78,17 @@ double ParsedNumber(const std::string& text) {
     return value;
 }
 
+// A number option: its text is checked by `check`, then read into `target` (a double
+// or an optional one) as above.
+template <typename Target>
+void AddNumberOption(CLI::App& app, const char* name, Target& target, const char* help,
+                     const CLI::Validator& check, const char* typeName) {
+    app.add_option_function<std::string>(
+           name, [&target](const std::string& text) { target = ParsedNumber(text); }, help)
+        ->check(check)
+        ->type_name(typeName);
+}
+
 }  // namespace
 
 bool GrowOptions::WantsConduction() const {
@@ -156,23 +167,18 @@ std::optional<int> ParseGrowOptions(int argc, const char* const* argv, GrowOptio
         ->type_name("heart|model");
 
     // Physiology: numbers as text, read without the locale once they are checked.
-    std::string meshUnits, purkinjeVelocity, myocardialVelocity, pmjDelay;
-    std::string pkjeRadius, pkjeRgj, pkjeSigma;
+    std::string meshUnits;
     app.add_option("--mesh-units", meshUnits, "length unit of the heart file (default mm)")
         ->check(CLI::IsMember({"um", "mm", "cm", "m"}))
         ->type_name("um|mm|cm|m");
-    app.add_option("--purkinje-velocity", purkinjeVelocity,
-                   "conduction velocity along the network in m/s (default 2.5)")
-        ->check(kPositive)
-        ->type_name("V");
-    app.add_option("--myocardial-velocity", myocardialVelocity,
-                   "conduction velocity over the heart surface in m/s (default 0.8)")
-        ->check(kPositive)
-        ->type_name("V");
-    app.add_option("--pmj-delay", pmjDelay,
-                   "delay from a Purkinje-muscle junction into the wall in ms (default 5)")
-        ->check(kNotNegative)
-        ->type_name("MS");
+    AddNumberOption(app, "--purkinje-velocity", options.purkinjeVelocity,
+                    "conduction velocity along the network in m/s (default 2.5)", kPositive, "V");
+    AddNumberOption(app, "--myocardial-velocity", options.myocardialVelocity,
+                    "conduction velocity over the heart surface in m/s (default 0.8)", kPositive,
+                    "V");
+    AddNumberOption(app, "--pmj-delay", options.pmjDelay,
+                    "delay from a Purkinje-muscle junction into the wall in ms (default 5)",
+                    kNotNegative, "MS");
 
     app.add_option("--network", options.networkPath,
                    "conduction network with activation times (legacy VTK, heart frame)")
@@ -185,17 +191,14 @@ std::optional<int> ParseGrowOptions(int argc, const char* const* argv, GrowOptio
         ->type_name("FILE.vtk");
     app.add_option("--opencarp", options.openCarpPath, "openCARP Purkinje cables (micrometres)")
         ->type_name("FILE.pkje");
-    app.add_option("--pkje-radius", pkjeRadius, "radius of every openCARP cable (default 75)")
-        ->check(kPositive)
-        ->type_name("R");
-    app.add_option("--pkje-rgj", pkjeRgj,
-                   "gap-junction resistance R_gj of every openCARP cable in kOhm (default 100)")
-        ->check(kPositive)
-        ->type_name("R");
-    app.add_option("--pkje-sigma", pkjeSigma,
-                   "intracellular conductivity sigma_i of every openCARP cable (default 0.0006)")
-        ->check(kPositive)
-        ->type_name("S");
+    AddNumberOption(app, "--pkje-radius", options.pkje.radius,
+                    "radius of every openCARP cable (default 75)", kPositive, "R");
+    AddNumberOption(app, "--pkje-rgj", options.pkje.gapResistance,
+                    "gap-junction resistance R_gj of every openCARP cable in kOhm (default 100)",
+                    kPositive, "R");
+    AddNumberOption(app, "--pkje-sigma", options.pkje.sigmaI,
+                    "intracellular conductivity sigma_i of every openCARP cable (default 0.0006)",
+                    kPositive, "S");
     app.add_option("--monoalg3d", options.monoAlg3dPath,
                    "MonoAlg3D network: the shortest-path tree of one root (micrometres)")
         ->type_name("FILE.vtk");
@@ -221,12 +224,6 @@ std::optional<int> ParseGrowOptions(int argc, const char* const* argv, GrowOptio
     if (!root.empty()) options.root = std::stoi(root);
     options.heartFrame = frame == "heart";
     if (!meshUnits.empty()) options.meshUnits = meshUnits;
-    if (!purkinjeVelocity.empty()) options.purkinjeVelocity = ParsedNumber(purkinjeVelocity);
-    if (!myocardialVelocity.empty()) options.myocardialVelocity = ParsedNumber(myocardialVelocity);
-    if (!pmjDelay.empty()) options.pmjDelay = ParsedNumber(pmjDelay);
-    if (!pkjeRadius.empty()) options.pkje.radius = ParsedNumber(pkjeRadius);
-    if (!pkjeRgj.empty()) options.pkje.gapResistance = ParsedNumber(pkjeRgj);
-    if (!pkjeSigma.empty()) options.pkje.sigmaI = ParsedNumber(pkjeSigma);
     return std::nullopt;
 }
 

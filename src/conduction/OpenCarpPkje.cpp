@@ -224,11 +224,7 @@ std::string OpenCarpPkjeText(const ConductionGraph& graph, const std::vector<dou
     AppendInteger(out, static_cast<long long>(cables.size()));
     out += '\n';
     std::string values;
-    AppendShortest(values, settings.radius);
-    values += ' ';
-    AppendShortest(values, settings.gapResistance);
-    values += ' ';
-    AppendShortest(values, settings.sigmaI);
+    AppendTriplet(values, settings.radius, settings.gapResistance, settings.sigmaI);
     values += '\n';
     for (std::size_t i = 0; i < cables.size(); ++i) {
         const Cable& cable = cables[i];

@@ -13,13 +13,7 @@ std::string PmjCsvText(const ConductionGraph& graph,
     out.reserve(out.size() + junctions.size() * 110);
     for (const PurkinjeMuscleJunction& pmj : junctions) {
         const Vector3& p = graph.nodes[static_cast<std::size_t>(pmj.node)];
-        AppendShortest(out, p.x);
-        out += ',';
-        AppendShortest(out, p.y);
-        out += ',';
-        AppendShortest(out, p.z);
-        out += ',';
-        AppendShortest(out, ActivationForFile(pmj.activation));
+        AppendJoined(out, ',', {p.x, p.y, p.z, ActivationForFile(pmj.activation)});
         out += ',';
         AppendInteger(out, pmj.fiber);
         out += ',';

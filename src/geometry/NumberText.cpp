@@ -18,12 +18,32 @@ void AppendInteger(std::string& out, long long value) {
     out.append(buffer, result.ptr);
 }
 
-void AppendTriplet(std::string& out, double x, double y, double z) {
-    AppendShortest(out, x);
-    out += ' ';
-    AppendShortest(out, y);
-    out += ' ';
-    AppendShortest(out, z);
+void AppendFixed6(std::string& out, double value) {
+    char buffer[400];  // enough for any double in fixed notation
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 6);
+    out.append(buffer, result.ptr);
+}
+
+void AppendGeneral17(std::string& out, double value) {
+    char buffer[40];
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 17);
+    out.append(buffer, result.ptr);
+}
+
+void AppendJoined(std::string& out, char separator, std::initializer_list<double> values,
+                  NumberWriter write) {
+    bool first = true;
+    for (double value : values) {
+        if (!first) out += separator;
+        write(out, value);
+        first = false;
+    }
+}
+
+void AppendTriplet(std::string& out, double x, double y, double z, NumberWriter write) {
+    AppendJoined(out, ' ', {x, y, z}, write);
 }
 
 }  // namespace vantrel

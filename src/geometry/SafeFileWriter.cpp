@@ -9,6 +9,8 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "geometry/ConsoleLog.h"
+
 namespace vantrel {
 namespace {
 
@@ -97,6 +99,13 @@ FileWriteResult WriteFileSafely(const std::string& path,
     }
     ::unlink(temporary.c_str());
     return FileWriteResult::kCannotWrite;
+}
+
+void LogFileWriteFailure(const std::string& path, FileWriteResult result) {
+    if (result == FileWriteResult::kCannotOpen)
+        ConsoleLog("%s: cannot open the file for writing\n", path.c_str());
+    if (result == FileWriteResult::kCannotWrite)
+        ConsoleLog("%s: writing the file failed\n", path.c_str());
 }
 
 }  // namespace vantrel

@@ -25,4 +25,8 @@ enum class FileWriteResult {
 FileWriteResult WriteFileSafely(const std::string& path,
                                 const std::function<bool(std::FILE*)>& write);
 
+// Writes the console line for a failed write ("<path>: cannot open the file for
+// writing" or "<path>: writing the file failed"); nothing for kWritten.
+void LogFileWriteFailure(const std::string& path, FileWriteResult result);
+
 }  // namespace vantrel

@@ -1,30 +1,15 @@
 #include "growth/CentrelineExport.h"
 
-#include <charconv>
 #include <string>
 #include <vector>
 
+#include "geometry/NumberText.h"
 #include "growth/FiberCore.h"
 #include "heart/HeartModel.h"
 
 namespace vantrel {
 
 namespace {
-
-// to_chars with general format and precision 17 writes what printf's "%.17g"
-// writes in the C locale, independent of the process locale.
-void AppendG17(std::string& out, double value) {
-    char buffer[40];
-    const auto result =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 17);
-    out.append(buffer, result.ptr);
-}
-
-void AppendInt(std::string& out, long long value) {
-    char buffer[24];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    out.append(buffer, result.ptr);
-}
 
 struct ExportedStroke {
     int fiber;
@@ -46,10 +31,10 @@ void AppendIntField(std::string& out, const char* name, const std::vector<Export
                     int (*value)(const ExportedStroke&)) {
     out += name;
     out += " 1 ";
-    AppendInt(out, static_cast<long long>(strokes.size()));
+    AppendInteger(out, static_cast<long long>(strokes.size()));
     out += " int\n";
     for (const ExportedStroke& entry : strokes) {
-        AppendInt(out, value(entry));
+        AppendInteger(out, value(entry));
         out += '\n';
     }
 }
@@ -75,16 +60,12 @@ bool ExportCentrelinesVtk(const FiberCore& core, std::FILE* file,
     out.reserve(static_cast<std::size_t>(pointCount) * 80 + 256);
     out += "# vtk DataFile Version 3.0\nVantrel fibre centrelines\nASCII\nDATASET POLYDATA\n";
     out += "POINTS ";
-    AppendInt(out, pointCount);
+    AppendInteger(out, pointCount);
     out += " double\n";
     for (const ExportedStroke& entry : strokes) {
         for (const Vector3& model : entry.stroke->path.points) {
             const Vector3 p = toHeart != nullptr ? toHeart->ToFile(model) : model;
-            AppendG17(out, p.x);
-            out += ' ';
-            AppendG17(out, p.y);
-            out += ' ';
-            AppendG17(out, p.z);
+            AppendTriplet(out, p.x, p.y, p.z, AppendGeneral17);
             out += '\n';
         }
     }
@@ -92,38 +73,38 @@ bool ExportCentrelinesVtk(const FiberCore& core, std::FILE* file,
     // LINES: cell count, then the size of the connectivity list (a count and the
     // point indices for every cell).
     out += "LINES ";
-    AppendInt(out, static_cast<long long>(strokes.size()));
+    AppendInteger(out, static_cast<long long>(strokes.size()));
     out += ' ';
-    AppendInt(out, static_cast<long long>(strokes.size()) + pointCount);
+    AppendInteger(out, static_cast<long long>(strokes.size()) + pointCount);
     out += '\n';
     long long nextPoint = 0;
     for (const ExportedStroke& entry : strokes) {
         const std::size_t count = entry.stroke->path.points.size();
-        AppendInt(out, static_cast<long long>(count));
+        AppendInteger(out, static_cast<long long>(count));
         for (std::size_t i = 0; i < count; ++i) {
             out += ' ';
-            AppendInt(out, nextPoint++);
+            AppendInteger(out, nextPoint++);
         }
         out += '\n';
     }
 
     if (!strokes.empty()) {
         out += "POINT_DATA ";
-        AppendInt(out, pointCount);
+        AppendInteger(out, pointCount);
         out += "\nSCALARS radius double 1\nLOOKUP_TABLE default\n";
         for (const ExportedStroke& entry : strokes) {
             const Stroke& stroke = *entry.stroke;
             const int rows = static_cast<int>(stroke.path.points.size());
             for (int i = 0; i < rows; ++i) {
                 const double radius = TubeRingRadius(stroke.startRadius, stroke.endRadius, i, rows);
-                AppendG17(out, toHeart != nullptr ? radius / toHeart->scale : radius);
+                AppendGeneral17(out, toHeart != nullptr ? radius / toHeart->scale : radius);
                 out += '\n';
             }
         }
         // A FIELD block rather than several SCALARS: readers keep every array of
         // a field, but only the first SCALARS of a block unless told otherwise.
         out += "CELL_DATA ";
-        AppendInt(out, static_cast<long long>(strokes.size()));
+        AppendInteger(out, static_cast<long long>(strokes.size()));
         out += "\nFIELD FieldData 4\n";
         AppendIntField(out, "fiber", strokes, [](const ExportedStroke& e) { return e.fiber; });
         AppendIntField(out, "branchDepth", strokes,

@@ -2,9 +2,10 @@
 // one running vertex numbering. Numbers are formatted with std::to_chars, which
 // writes exactly what printf's "%f" and "%d" write in the C locale, whatever the
 // process locale is, and is much faster for large networks.
-#include <charconv>
+#include <cstdio>
 #include <string>
 
+#include "geometry/NumberText.h"
 #include "growth/FiberCore.h"
 #include "growth/TubeMesh.h"
 #include "heart/HeartModel.h"
@@ -12,19 +13,6 @@
 namespace vantrel {
 
 namespace {
-
-void AppendFixed6(std::string& out, double value) {
-    char buffer[400];  // enough for any double in fixed notation
-    const auto result =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 6);
-    out.append(buffer, result.ptr);
-}
-
-void AppendInt(std::string& out, long long value) {
-    char buffer[24];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    out.append(buffer, result.ptr);
-}
 
 bool WriteAll(std::FILE* file, const std::string& text) {
     return std::fwrite(text.data(), 1, text.size(), file) == text.size();
@@ -38,11 +26,7 @@ bool TubeMesh::WriteObj(std::FILE* file, int& offset, const HeartNormalisation* 
     for (const Vector3& model : vertices) {
         const Vector3 v = toHeart != nullptr ? toHeart->ToFile(model) : model;
         text += "v ";
-        AppendFixed6(text, v.x);
-        text += ' ';
-        AppendFixed6(text, v.y);
-        text += ' ';
-        AppendFixed6(text, v.z);
+        AppendTriplet(text, v.x, v.y, v.z, AppendFixed6);
         text += '\n';
     }
     if (rows >= 2) {
@@ -56,7 +40,7 @@ bool TubeMesh::WriteObj(std::FILE* file, int& offset, const HeartNormalisation* 
                     text += 'f';
                     for (long long index : face) {
                         text += ' ';
-                        AppendInt(text, index);
+                        AppendInteger(text, index);
                     }
                     text += '\n';
                 }

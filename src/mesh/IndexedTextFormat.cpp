@@ -35,15 +35,9 @@ int RkPolygonModel::SaveIndexedText(const std::string& path) const {
         // A full disk must not pass for a written file.
         return std::ferror(file) == 0;
     });
-    if (result == FileWriteResult::kCannotOpen) {
-        ConsoleLog("%s: cannot open the file for writing\n", path.c_str());
-        throw std::runtime_error("cannot open file.");
-    }
-    if (result == FileWriteResult::kCannotWrite) {
-        ConsoleLog("%s: writing the file failed\n", path.c_str());
-        return EOF;
-    }
-    return 0;
+    LogFileWriteFailure(path, result);
+    if (result == FileWriteResult::kCannotOpen) throw std::runtime_error("cannot open file.");
+    return result == FileWriteResult::kCannotWrite ? EOF : 0;
 }
 
 void RkPolygonModel::LoadIndexedText(const std::string& path) {

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vantrel {
 
@@ -82,5 +83,8 @@ enum class ByteOrder { kLittle, kBig };
 std::uint64_t LoadUnsigned(const unsigned char* bytes, int size, ByteOrder order);
 float LoadFloat32(const unsigned char* bytes, ByteOrder order);
 double LoadFloat64(const unsigned char* bytes, ByteOrder order);
+
+// Replaces `tokens` with the runs of `line` between spaces and tabs.
+void SplitBlanks(std::string_view line, std::vector<std::string_view>& tokens);
 
 }  // namespace vantrel

@@ -1,7 +1,6 @@
 // The simple OBJ writer: positions and triangles only.
 #include <cstdio>
 
-#include "geometry/ConsoleLog.h"
 #include "geometry/SafeFileWriter.h"
 #include "mesh/RkPolygonModel.h"
 
@@ -19,10 +18,7 @@ bool RkPolygonModel::SaveObj(const std::string& path) const {
         // A full disk must not pass for a written file.
         return std::ferror(file) == 0;
     });
-    if (result == FileWriteResult::kCannotOpen)
-        ConsoleLog("%s: cannot open the file for writing\n", path.c_str());
-    if (result == FileWriteResult::kCannotWrite)
-        ConsoleLog("%s: writing the file failed\n", path.c_str());
+    LogFileWriteFailure(path, result);
     return result == FileWriteResult::kWritten;
 }
 

@@ -20,17 +20,6 @@ namespace {
 constexpr size_t kMinimalVertexBytes = 6;
 constexpr size_t kMinimalFaceBytes = 8;
 
-void SplitBlanks(std::string_view line, std::vector<std::string_view>& tokens) {
-    tokens.clear();
-    size_t i = 0;
-    while (i < line.size()) {
-        while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
-        const size_t start = i;
-        while (i < line.size() && line[i] != ' ' && line[i] != '\t') ++i;
-        if (i > start) tokens.push_back(line.substr(start, i - start));
-    }
-}
-
 class OffParser {
 public:
     explicit OffParser(MeshFileCursor& cursor) : cursor_(cursor) {}

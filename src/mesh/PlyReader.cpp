@@ -86,17 +86,6 @@ struct Element {
 
 enum class Encoding { kAscii, kLittle, kBig };
 
-void SplitBlanks(std::string_view line, std::vector<std::string_view>& tokens) {
-    tokens.clear();
-    size_t i = 0;
-    while (i < line.size()) {
-        while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
-        const size_t start = i;
-        while (i < line.size() && line[i] != ' ' && line[i] != '\t') ++i;
-        if (i > start) tokens.push_back(line.substr(start, i - start));
-    }
-}
-
 class PlyParser {
 public:
     explicit PlyParser(MeshFileCursor& cursor) : cursor_(cursor) {}

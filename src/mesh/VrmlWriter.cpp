@@ -3,7 +3,6 @@
 #include <locale>
 #include <sstream>
 
-#include "geometry/ConsoleLog.h"
 #include "geometry/SafeFileWriter.h"
 #include "mesh/RkPolygonModel.h"
 
@@ -27,10 +26,7 @@ bool RkPolygonModel::SaveVrml(const std::string& path) const {
     const FileWriteResult result = WriteFileSafely(path, [&text](std::FILE* file) {
         return std::fwrite(text.data(), 1, text.size(), file) == text.size();
     });
-    if (result == FileWriteResult::kCannotOpen)
-        ConsoleLog("%s: cannot open the file for writing\n", path.c_str());
-    if (result == FileWriteResult::kCannotWrite)
-        ConsoleLog("%s: writing the file failed\n", path.c_str());
+    LogFileWriteFailure(path, result);
     return result == FileWriteResult::kWritten;
 }
 
