@@ -64,10 +64,8 @@ void CMainFrame::UpdateConduction(const QString& prefix) {
     const double ms =
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
 
-    double length = 0.0;
-    for (const ConductionEdge& edge : conduction_.graph.edges) length += edge.length;
     const QString line = QString("Network %1 %2, %3 PMJs, endocardium total %4, 90th percentile %5")
-                             .arg(length, 0, 'f', 2)
+                             .arg(conduction_.graph.TotalLength(), 0, 'f', 2)
                              .arg(LengthUnitName(physiology.settings.meshUnit))
                              .arg(conduction_.junctions.size())
                              .arg(Milliseconds(conduction_.endocardium.total))

@@ -6,8 +6,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QVBoxLayout>
-#include <charconv>
-#include <cmath>
 #include <string>
 
 #include "geometry/NumberText.h"
@@ -16,19 +14,9 @@ namespace vantrel {
 
 QString CheckPhysiologyNumber(const QString& text, double minimum, bool allowMinimum,
                               double* value) {
-    const std::string s = text.trimmed().toStdString();
-    double parsed = 0.0;
-    const char* end = s.data() + s.size();
-    const auto result = std::from_chars(s.data(), end, parsed);
-    const bool ok = !s.empty() && result.ec == std::errc() && result.ptr == end &&
-                    std::isfinite(parsed) &&
-                    (parsed > minimum || (allowMinimum && parsed == minimum));
-    if (ok) {
-        *value = parsed;
+    if (ReadBoundedNumber(text.trimmed().toStdString(), minimum, allowMinimum, *value))
         return QString();
-    }
-    const QString expected = allowMinimum ? "a finite number 0 or more" : "a finite number above 0";
-    return QString("expected %1, got '%2'").arg(expected, text);
+    return QString::fromStdString(BoundedNumberRefusal(text.toStdString(), allowMinimum));
 }
 
 namespace {

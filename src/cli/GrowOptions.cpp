@@ -1,11 +1,12 @@
 #include "cli/GrowOptions.h"
 
 #include <charconv>
-#include <cmath>
 #include <iostream>
 #include <limits>
 
 #include <CLI/CLI.hpp>
+
+#include "geometry/NumberText.h"
 
 namespace vantrel {
 
@@ -35,25 +36,21 @@ const CLI::Validator kRunCount(
     },
     "");
 
-// A decimal number read without the locale (std::from_chars); `minimum` and
-// `allowMinimum` say which values are refused.
-CLI::Validator NumberAbove(double minimum, bool allowMinimum, const std::string& expected) {
+// A decimal number read without the locale, above 0 (or 0 too when `allowZero`); the
+// physiology dialog checks its fields the same way.
+CLI::Validator NumberAboveZero(bool allowZero) {
     return CLI::Validator(
         [=](std::string& text) {
             double value = 0.0;
-            const char* end = text.data() + text.size();
-            const auto result = std::from_chars(text.data(), end, value);
-            const bool parsed = result.ec == std::errc() && result.ptr == end;
-            if (parsed && std::isfinite(value) &&
-                (value > minimum || (allowMinimum && value == minimum)))
-                return std::string();
-            return "expected " + expected + ", got '" + text + "'";
+            return ReadBoundedNumber(text, 0.0, allowZero, value)
+                       ? std::string()
+                       : BoundedNumberRefusal(text, allowZero);
         },
         "");
 }
 
-const CLI::Validator kPositive = NumberAbove(0.0, false, "a finite number above 0");
-const CLI::Validator kNotNegative = NumberAbove(0.0, true, "a finite number 0 or more");
+const CLI::Validator kPositive = NumberAboveZero(false);
+const CLI::Validator kNotNegative = NumberAboveZero(true);
 
 const CLI::Validator kSeed(
     [](std::string& text) {

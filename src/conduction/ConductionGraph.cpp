@@ -327,6 +327,12 @@ private:
 
 }  // namespace
 
+double ConductionGraph::TotalLength() const {
+    double length = 0.0;
+    for (const ConductionEdge& edge : edges) length += edge.length;
+    return length;
+}
+
 int ConductionGraph::ConductingDegree(int node) const {
     int degree = 0;
     for (const int e : incident_[static_cast<std::size_t>(node)]) {

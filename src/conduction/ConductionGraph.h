@@ -50,6 +50,8 @@ public:
 
     // Edge indices at each node (both directions), valid after BuildAdjacency.
     const std::vector<int>& EdgesAt(int node) const { return incident_[node]; }
+    // Sum of the edge lengths in edge order (heart-file unit): the network's length.
+    double TotalLength() const;
     // Number of conducting edges at `node`.
     int ConductingDegree(int node) const;
     void BuildAdjacency();

@@ -63,11 +63,8 @@ Json NetworkPart(const ConductionResult& result) {
         blocked += stroke.blocked ? 1 : 0;
         junctions += stroke.junction ? 1 : 0;
     }
-    double length = 0.0;
-    for (const ConductionEdge& edge : graph.edges) {
-        length += edge.length;
-        conducting += edge.conducts ? 1 : 0;
-    }
+    for (const ConductionEdge& edge : graph.edges) conducting += edge.conducts ? 1 : 0;
+    const double length = graph.TotalLength();
     for (double time : result.activation) reached += std::isfinite(time) ? 1 : 0;
     return {{"strokes", graph.strokes.size()}, {"blockedStrokes", blocked},
             {"junctions", junctions},          {"nodes", graph.nodes.size()},

@@ -1,6 +1,7 @@
 #include "geometry/NumberText.h"
 
 #include <charconv>
+#include <cmath>
 
 namespace vantrel {
 
@@ -44,6 +45,21 @@ void AppendJoined(std::string& out, char separator, std::initializer_list<double
 
 void AppendTriplet(std::string& out, double x, double y, double z, NumberWriter write) {
     AppendJoined(out, ' ', {x, y, z}, write);
+}
+
+bool ReadBoundedNumber(const std::string& text, double minimum, bool allowMinimum, double& value) {
+    double parsed = 0.0;
+    const char* end = text.data() + text.size();
+    const auto result = std::from_chars(text.data(), end, parsed);
+    if (result.ec != std::errc() || result.ptr != end || !std::isfinite(parsed)) return false;
+    if (!(parsed > minimum || (allowMinimum && parsed == minimum))) return false;
+    value = parsed;
+    return true;
+}
+
+std::string BoundedNumberRefusal(const std::string& text, bool allowMinimum) {
+    const char* expected = allowMinimum ? "a finite number 0 or more" : "a finite number above 0";
+    return std::string("expected ") + expected + ", got '" + text + "'";
 }
 
 }  // namespace vantrel

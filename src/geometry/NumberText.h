@@ -26,6 +26,13 @@ using NumberWriter = void (*)(std::string& out, double value);
 void AppendJoined(std::string& out, char separator, std::initializer_list<double> values,
                   NumberWriter write = AppendShortest);
 
+// Reads all of `text` as a decimal number without the locale; true when it is finite and
+// above `minimum` (or equal to it when `allowMinimum`), with the number in `value`.
+bool ReadBoundedNumber(const std::string& text, double minimum, bool allowMinimum, double& value);
+// The refusal of such a number: "expected a finite number above 0, got 'text'" (or "0 or
+// more" when the minimum is allowed); the minimum is 0 wherever it is used.
+std::string BoundedNumberRefusal(const std::string& text, bool allowMinimum);
+
 // Appends "x y z" (written by `write`, one space between).
 void AppendTriplet(std::string& out, double x, double y, double z,
                    NumberWriter write = AppendShortest);
