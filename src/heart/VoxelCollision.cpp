@@ -15,7 +15,7 @@ bool VoxelVolume::FindCollision(const LayerVoxel& start, const Vector3& from, co
     const auto hitsStroke = [&](const Vector3& position) {
         if (!Contains(position)) return false;
         const int voxel = VoxelIndexAt(position);
-        if (layerFlags_[voxel] == 0 || voxel == start.voxel || densityField_[voxel] < 6.0)
+        if (layerFlags_[voxel] == 0 || voxel == start.voxel || stampDistance_[voxel] != 0)
             return false;
         const int record = layerIndex_[voxel];
         if (record < 0) return false;

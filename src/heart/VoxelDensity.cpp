@@ -14,7 +14,8 @@
 namespace vantrel {
 
 void VoxelVolume::ResetOccupancy() {
-    std::fill(densityField_.begin(), densityField_.end(), 0.0);
+    std::fill(stampDistance_.begin(), stampDistance_.end(), kNoStamp);
+    densityCopyCurrent_ = false;
     for (LayerVoxel& record : layerVoxels_) {
         record.escapeDirection = Vector3(0.0, 0.0, 0.0);
         record.strokes.clear();
@@ -60,27 +61,40 @@ void VoxelVolume::MarkVoxel(int voxel, VolumeStroke* stroke) {
     if (layerFlags_[voxel] != 0 && layerIndex_[voxel] >= 0)
         layerVoxels_[layerIndex_[voxel]].strokes.insert(stroke);
     // A cell stamped before holds the kernel's peak; stamping again changes nothing.
-    if (densityField_[voxel] >= 6.0) return;
+    if (stampDistance_[voxel] == 0) return;
     StampDensity(voxel);
 }
 
 void VoxelVolume::StampDensity(int voxel) {
+    densityCopyCurrent_ = false;
     const int x = voxel % n_;
     const int y = (voxel / n_) % n_;
     const int z = voxel / nn_;
-    for (int dz = -5; dz <= 5; ++dz) {
-        if (z + dz < 0 || z + dz >= n_) continue;
-        for (int dy = -5; dy <= 5; ++dy) {
-            if (y + dy < 0 || y + dy >= n_) continue;
-            for (int dx = -5; dx <= 5; ++dx) {
-                if (x + dx < 0 || x + dx >= n_) continue;
-                const double kernel =
-                    kernelTable_[std::abs(dz) + 6 * std::abs(dy) + 36 * std::abs(dx)];
-                double& density = densityField_[voxel + dx + n_ * dy + nn_ * dz];
-                if (kernel != 0.0 && kernel > density) density = kernel;
+    const int xFrom = std::max(-5, -x), xTo = std::min(5, n_ - 1 - x);
+    const int yFrom = std::max(-5, -y), yTo = std::min(5, n_ - 1 - y);
+    const int zFrom = std::max(-5, -z), zTo = std::min(5, n_ - 1 - z);
+    for (int dz = zFrom; dz <= zTo; ++dz) {
+        for (int dy = yFrom; dy <= yTo; ++dy) {
+            const int rowDistance = dz * dz + dy * dy;
+            // Every cell of the row is 6 or more cells away: the kernel is 0 there.
+            if (rowDistance >= 36) continue;
+            std::uint8_t* row = &stampDistance_[voxel + n_ * dy + nn_ * dz];
+            for (int dx = xFrom; dx <= xTo; ++dx) {
+                const std::uint8_t distance = static_cast<std::uint8_t>(rowDistance + dx * dx);
+                if (distance < row[dx]) row[dx] = distance;
             }
         }
     }
+}
+
+const std::vector<double>& VoxelVolume::densityField() const {
+    if (!densityCopyCurrent_) {
+        densityCopy_.resize(stampDistance_.size());
+        for (std::size_t v = 0; v < stampDistance_.size(); ++v)
+            densityCopy_[v] = densityOfDistance_[stampDistance_[v]];
+        densityCopyCurrent_ = true;
+    }
+    return densityCopy_;
 }
 
 void VoxelVolume::UpdateEscapeDirection(LayerVoxel& record) const {
@@ -101,8 +115,7 @@ void VoxelVolume::UpdateEscapeDirection(LayerVoxel& record) const {
         for (int dy = -1; dy <= 1; ++dy) {
             for (int dx = -1; dx <= 1; ++dx, ++entry) {
                 if (entry == 13) continue;
-                const double difference =
-                    densityField_[c] - densityField_[c + dx + n_ * dy + nn_ * dz];
+                const double difference = DensityAt(c) - DensityAt(c + dx + n_ * dy + nn_ * dz);
                 gradient += difference * directions[entry];
             }
         }

@@ -125,7 +125,8 @@ bool VoxelVolume::LoadVoxelFile(std::FILE* file, const RkPolygonModel& mesh) {
     layerIndex_.swap(index);
     polygonOfVoxel_.swap(polygon);
     // The new records hold no strokes, so the density they were stamped with goes too.
-    std::fill(densityField_.begin(), densityField_.end(), 0.0);
+    std::fill(stampDistance_.begin(), stampDistance_.end(), kNoStamp);
+    densityCopyCurrent_ = false;
     MakeRecords(mesh, 0.0, 0.0);
     return true;
 }

@@ -22,12 +22,13 @@ VoxelVolume::VoxelVolume(int resolution, double extent)
     layerFlags_.assign(cells, 0);
     layerIndex_.assign(cells, -1);
     polygonOfVoxel_.assign(cells, -1);
-    densityField_.assign(cells, 0.0);
+    stampDistance_.assign(cells, kNoStamp);
     for (int k = 0; k < 6; ++k) {
         for (int j = 0; j < 6; ++j) {
             for (int i = 0; i < 6; ++i) {
                 const double value = 6.0 - std::sqrt(static_cast<double>(i * i + j * j + k * k));
                 kernelTable_[i + 6 * j + 36 * k] = value > 0.0 ? value : 0.0;
+                densityOfDistance_[i * i + j * j + k * k] = kernelTable_[i + 6 * j + 36 * k];
             }
         }
     }
@@ -60,7 +61,8 @@ void VoxelVolume::ResetToInitialState() {
     std::fill(layerFlags_.begin(), layerFlags_.end(), 0);
     std::fill(layerIndex_.begin(), layerIndex_.end(), -1);
     std::fill(polygonOfVoxel_.begin(), polygonOfVoxel_.end(), -1);
-    std::fill(densityField_.begin(), densityField_.end(), 0.0);
+    std::fill(stampDistance_.begin(), stampDistance_.end(), kNoStamp);
+    densityCopyCurrent_ = false;
     layerVoxels_.clear();
 }
 

@@ -40,7 +40,7 @@ public:
     // v + dx + n*dy + n*n*dz.
     using NeighbourTable = std::array<Vector3, 27>;
 
-    // Allocates every per-cell array (about 28 bytes a cell) in its initial state:
+    // Allocates every per-cell array (about 21 bytes a cell) in its initial state:
     // flags 0, layerIndex and polygonOfVoxel -1, density 0.0, no records.
     // resolution: 1 to 1290 (so that n^3 fits an int32); extent > 0 in model units.
     VoxelVolume(int resolution, double extent);
@@ -136,7 +136,12 @@ public:
     const std::vector<std::int32_t>& layerFlags() const { return layerFlags_; }
     const std::vector<std::int32_t>& layerIndex() const { return layerIndex_; }
     const std::vector<std::int32_t>& polygonOfVoxel() const { return polygonOfVoxel_; }
-    const std::vector<double>& densityField() const { return densityField_; }
+    // The density of every cell (0 to 6.0), rebuilt from the stamp distances when a
+    // stamp has changed them since the last call. The reference stays valid until
+    // the next stamp, reset or build.
+    const std::vector<double>& densityField() const;
+    // The density of one cell: the kernel value of its stamp distance.
+    double DensityAt(int voxel) const { return densityOfDistance_[stampDistance_[voxel]]; }
     // True when v is a cell index of the fibre layer (false for v == -1).
     bool IsLayerVoxel(int voxel) const;
 
@@ -175,7 +180,18 @@ private:
     std::vector<std::int32_t> layerIndex_;
     std::vector<std::int32_t> polygonOfVoxel_;
     std::vector<LayerVoxel> layerVoxels_;
-    std::vector<double> densityField_;
+    // Density is kept as each cell's squared distance (in cells, per axis at most 5)
+    // to the nearest stamped cell, kNoStamp where no stamp reaches: the kernel falls
+    // with that distance, so its maximum over the stamps is the kernel of the
+    // minimum, and a byte a cell keeps the field small enough to stay in cache.
+    static constexpr std::uint8_t kNoStamp = 255;
+    std::vector<std::uint8_t> stampDistance_;
+    // The kernel value of each squared distance: kernelTable_'s value where a cube
+    // offset has it, 0 elsewhere (beyond the kernel's reach and for kNoStamp).
+    std::array<double, 256> densityOfDistance_{};
+    // densityField()'s copy and whether a stamp has changed the field since it was made.
+    mutable std::vector<double> densityCopy_;
+    mutable bool densityCopyCurrent_ = false;
     KernelTable kernelTable_;
 };
 
