@@ -8,6 +8,7 @@
 #include <QMainWindow>
 #include <QString>
 #include <QTimer>
+#include <functional>
 #include <string>
 
 #include "app/CommandTable.h"
@@ -47,6 +48,12 @@ public:
 
     // Regrowths that Auto Growth has run.
     int AutoGrowthRuns() const { return autoGrowthRuns_; }
+    // How long a growth runs before its progress dialog opens (and Esc can cancel it).
+    void SetGrowthProgressDelay(int ms) { growthProgressDelayMs_ = ms; }
+    // Called after every growth pass has been shown, with the pass (for tests).
+    void SetGrowthPassObserver(std::function<void(int pass)> observer) {
+        growthPassObserver_ = std::move(observer);
+    }
 
     // Shows a message in the status bar and paints it at once (also while a long
     // command runs, which must not process events).
@@ -158,6 +165,8 @@ private:
     bool growing_ = false;
     int autoGrowthRuns_ = 0;
     std::string grownInputs_;
+    int growthProgressDelayMs_ = 1000;
+    std::function<void(int)> growthPassObserver_;
 };
 
 }  // namespace vantrel

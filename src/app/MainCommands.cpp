@@ -6,6 +6,7 @@
 #include "app/CMainFrame.h"
 #include "app/CVantrelView.h"
 #include "app/GrowthParameterDlg.h"
+#include "app/GrowthProgress.h"
 #include "app/Singletons.h"
 #include "interaction/CRuleView.h"
 #include "render/HeartDrawing.h"
@@ -64,6 +65,8 @@ void CMainFrame::ToggleSegmentationMode() {
 }
 
 void CMainFrame::GoGrowth() {
+    // The progress dialog lets events through; none may start a growth inside this one.
+    if (growing_) return;
     HeartModel* heart = TheHeartModel();
     FiberCore* fibers = TheFiberCore();
     // Auto Growth compares later edits with what this growth grows from.
@@ -75,20 +78,31 @@ void CMainFrame::GoGrowth() {
     TheViewCore()->mainRenderer.Activation().strokeTimes.clear();
     const GrowthTarget target{heart->volume, heart->mesh, heart->LayerDepth()};
     HeartRenderer& renderer = TheViewCore()->mainRenderer;
-    // Progress is shown by painting the view and the status bar directly: the growth
-    // is not re-entrant, so no events may be processed while it runs.
+    // Every pass is painted into the view and the status bar at once; a run that goes
+    // on for longer than the delay also shows a dialog that can cancel it.
+    GrowthProgress progress(this, growthProgressDelayMs_);
     const GrowthSummary summary = fibers->GoGrowth(
         target, ProgramGrowthParameters(), ProgramRandom(),
-        [this, &renderer](int pass, int strokes) {
-            ShowStatus(QString("Growth pass %1: %2 strokes").arg(pass).arg(strokes));
+        [&](int pass, int strokes) {
+            const QString message = QString("Growth pass %1: %2 strokes").arg(pass).arg(strokes);
+            ShowStatus(message);
             renderer.InvalidateFibers();
             RedrawMainView();
-        });
+            progress.ShowPass(message);
+            if (growthPassObserver_) growthPassObserver_(pass);
+        },
+        kDefaultStrokeLimit, [&progress] { return progress.Cancelled(); });
     renderer.InvalidateFibers();
-    UpdateConduction(
-        summary.stoppedAtStrokeLimit
-            ? QString("Growth stopped at the work limit: %1 strokes kept").arg(summary.strokeCount)
-            : QString("Growth finished: %1 strokes kept").arg(summary.strokeCount));
+    QString outcome = QString("Growth finished: %1 strokes kept").arg(summary.strokeCount);
+    if (summary.stoppedAtStrokeLimit) {
+        outcome =
+            QString("Growth stopped at the work limit: %1 strokes kept").arg(summary.strokeCount);
+    } else if (summary.cancelled) {
+        outcome = QString("Growth cancelled after pass %1: the network is partial (%2 strokes)")
+                      .arg(summary.passes)
+                      .arg(summary.strokeCount);
+    }
+    UpdateConduction(outcome);
     growing_ = false;
     RedrawMainView();
 }
@@ -143,6 +157,7 @@ void CMainFrame::ToggleAnimation() {
 }
 
 void CMainFrame::AnimationTick() {
+    if (growing_) return;  // the fibres are being replaced
     TheFiberCore()->AnimationStep([this] { RedrawMainView(); });
 }
 

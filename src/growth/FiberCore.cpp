@@ -19,7 +19,7 @@ int CountStrokes(const std::vector<Fiber>& fibers) {
 
 GrowthSummary FiberCore::GoGrowth(const GrowthTarget& target, const GrowthParameters& parameters,
                                   GrowthRandom& random, const GrowthPassCallback& onPass,
-                                  int strokeLimit) {
+                                  int strokeLimit, const GrowthCancelled& cancelled) {
     // The volume's records still name the strokes of the previous run, which are
     // deleted below; empty them first so no stale stroke is ever looked at.
     target.volume.ResetOccupancy();
@@ -40,20 +40,25 @@ GrowthSummary FiberCore::GoGrowth(const GrowthTarget& target, const GrowthParame
 
     int pass = 0;
     bool changed = true;
-    while (changed && !context.stoppedAtStrokeLimit) {
+    bool stopRequested = false;
+    while (changed && !context.stoppedAtStrokeLimit && !stopRequested) {
         changed = false;
         // Every fibre is stepped in every pass, also those that no longer change.
         for (Fiber& fiber : fibers) changed = fiber.GrowStep(context, rule1, rule2) || changed;
         ++pass;
         if (onPass) onPass(pass, CountStrokes(fibers));
+        // A run that has just ended by itself is complete, whatever the answer.
+        stopRequested = changed && cancelled && cancelled();
     }
 
     if (context.stoppedAtStrokeLimit) {
         ConsoleLog("growth stopped: the work limit of %d strokes was reached\n", strokeLimit);
     }
+    if (stopRequested) ConsoleLog("growth cancelled after pass %d: the network is partial\n", pass);
     GrowthSummary summary = PrintGrowthStatistics(fibers, collisionCount);
     summary.passes = pass;
     summary.stoppedAtStrokeLimit = context.stoppedAtStrokeLimit;
+    summary.cancelled = stopRequested;
     return summary;
 }
 

@@ -33,6 +33,9 @@ struct GrowthTarget {
 // Called after the set-up (pass 0) and after every growth pass (1, 2, ...) with the
 // number of strokes that exist so far (kept strokes and front); a progress display.
 using GrowthPassCallback = std::function<void(int pass, int keptStrokes)>;
+// Asked after every pass (once its callback has run): true ends the run there, with
+// the network grown so far (a cancel button, for example).
+using GrowthCancelled = std::function<bool()>;
 // Called after every animation step to show the new state.
 using RepaintCallback = std::function<void()>;
 
@@ -48,6 +51,7 @@ struct GrowthSummary {
     int passes = 0;          // growth passes run
     double totalLengthMm = 0.0;
     bool stoppedAtStrokeLimit = false;  // the work limit ended the run early
+    bool cancelled = false;             // `cancelled` ended the run early
 };
 
 class FiberCore {
@@ -64,10 +68,12 @@ public:
     // growth passes over every fibre until none changes. Draws only from `random`,
     // which carries on from one run to the next. Prints the statistics lines. When
     // the fibres would hold more than `strokeLimit` strokes, the run stops there with
-    // a console line, and the summary says so; the fibres keep what has grown.
+    // a console line, and the summary says so; the fibres keep what has grown. So
+    // does a run that `cancelled` ends after a pass (also with a console line).
     GrowthSummary GoGrowth(const GrowthTarget& target, const GrowthParameters& parameters,
                            GrowthRandom& random, const GrowthPassCallback& onPass = {},
-                           int strokeLimit = kDefaultStrokeLimit);
+                           int strokeLimit = kDefaultStrokeLimit,
+                           const GrowthCancelled& cancelled = {});
 
     // Deletes every fibre and feature curve; start points and rules stay. The
     // caller resets the volume's occupancy (GoGrowth does so itself anyway).

@@ -1,0 +1,98 @@
+// Edit-to-picture latency with Auto Growth on: the demo heart with its usual scene
+// (demo_scene.h) in the program, the main view at 900 x 600 pixels, on whatever
+// OpenGL the display offers (Mesa's software renderer under Xvfb). Needs a display:
+//   xvfb-run -a -s "-screen 0 1280x1024x24" build/bench/auto_growth_bench
+//
+// One iteration is one edit as a rule-handle drag ends: rule 2's stem length is set
+// (alternately to two values, as the drag's moves set it) and the left button is
+// released over the rule window; timed from the release until the regrown network
+// is painted (the regrowth with its tubes and conduction run, the repaint, glFinish).
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QSplitter>
+#include <QTest>
+#include <QWindow>
+
+#include "app/CMainFrame.h"
+#include "app/CVantrelApp.h"
+#include "app/CVantrelView.h"
+#include "app/CommandIds.h"
+#include "app/Singletons.h"
+#include "demo_scene.h"
+#include "interaction/CRuleView.h"
+#include "render/SurfaceFormat.h"
+
+namespace {
+
+using namespace vantrel;
+
+CMainFrame* frame = nullptr;
+
+int StrokeCount() {
+    int strokes = 0;
+    for (const Fiber& fiber : TheFiberCore()->fibers)
+        strokes += static_cast<int>(fiber.strokes.size());
+    return strokes;
+}
+
+void ReleaseOverRuleWindow() {
+    QWidget* rules = frame->RuleView();
+    const QPoint at = rules->mapTo(frame, QPoint(5, rules->height() - 5));
+    QTest::mouseRelease(frame->windowHandle(), Qt::LeftButton, {}, at);
+}
+
+void BM_EditToPicture_AutoGrowth(benchmark::State& state) {
+    CVantrelView* view = frame->MainView();
+    double stemLength = 1.0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        stemLength = stemLength == 1.0 ? 1.05 : 1.0;
+        TheFiberCore()->rule2.stemLength = stemLength;
+        const int runs = frame->AutoGrowthRuns();
+        state.ResumeTiming();
+        ReleaseOverRuleWindow();
+        while (frame->AutoGrowthRuns() == runs) QApplication::processEvents();
+        view->makeCurrent();
+        glFinish();
+        view->doneCurrent();
+    }
+    state.counters["strokes"] = StrokeCount();
+}
+BENCHMARK(BM_EditToPicture_AutoGrowth)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(20)
+    ->Repetitions(3)
+    ->ReportAggregatesOnly();
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    UseFixedFunctionSurfaceFormat();
+    QApplication application(argc, argv);
+    CVantrelApp program;
+    StartOptions options;
+    options.heartPath = std::string(VANTREL_DATA_DIR) + "/demo-heart.obj";
+    options.segmentationPath = std::string(VANTREL_DATA_DIR) + "/demo-heart.kxseg";
+    if (!program.Start(options)) return 1;
+    frame = program.Frame();
+    // The main view at 900 x 600, tubes on the lit heart (the start-up rendering).
+    CVantrelView* view = frame->MainView();
+    frame->resize(frame->width() + 900 - view->width(), frame->height() + 600 - view->height());
+    frame->Splitter()->setSizes({200, 900});
+    frame->show();
+    if (!QTest::qWaitForWindowExposed(frame)) return 1;
+    demo_scene::AddDemoScene(*TheHeartModel(), *TheFiberCore());
+    frame->Commands().Run(command::kAutoGrowth);  // switched on: the scene grows once
+    QApplication::processEvents();
+    view->makeCurrent();
+    std::fprintf(stderr, "\nmain view %d x %d, %d strokes, renderer %s\n", view->width(),
+                 view->height(), StrokeCount(),
+                 reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
+    view->doneCurrent();
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return program.Exit(0);
+}
