@@ -146,7 +146,9 @@ private slots:
     void goGrowthRepaintsAfterEveryPassAndReportsTheStrokes() {
         PlaceStartPoints({0});
         PaintWatcher watcher(Frame()->MainView());
+        Frame()->SetGrowthProgressDelay(0);  // every pass shown, however quick the growth
         QVERIFY(ChooseMenu("Growth", "Go Growth"));
+        Frame()->SetGrowthProgressDelay(1000);
         QVERIFY(StrokeCount() > 100);
         QCOMPARE(TheFiberCore()->fibers.size(), size_t(4));
         // The set-up and every pass were painted while the command ran.

@@ -13,6 +13,14 @@ GrowthProgress::GrowthProgress(QWidget* parent, int showAfterMs)
 
 GrowthProgress::~GrowthProgress() = default;
 
+bool GrowthProgress::PassDue() {
+    const qint64 now = clock_.elapsed();
+    const qint64 interval = showAfterMs_ / 10;
+    if (now < interval || (lastShownMs_ >= 0 && now - lastShownMs_ < interval)) return false;
+    lastShownMs_ = now;
+    return true;
+}
+
 void GrowthProgress::ShowPass(const QString& message) {
     if (!dialog_) {
         if (clock_.elapsed() < showAfterMs_) return;

@@ -78,12 +78,13 @@ void CMainFrame::GoGrowth() {
     TheViewCore()->mainRenderer.Activation().strokeTimes.clear();
     const GrowthTarget target{heart->volume, heart->mesh, heart->LayerDepth()};
     HeartRenderer& renderer = TheViewCore()->mainRenderer;
-    // Every pass is painted into the view and the status bar at once; a run that goes
-    // on for longer than the delay also shows a dialog that can cancel it.
+    // The passes of a run that lasts are painted into the view and the status bar; one
+    // that goes on for longer than the delay also shows a dialog that can cancel it.
     GrowthProgress progress(this, growthProgressDelayMs_);
     const GrowthSummary summary = fibers->GoGrowth(
         target, ProgramGrowthParameters(), ProgramRandom(),
         [&](int pass, int strokes) {
+            if (!progress.PassDue()) return;
             const QString message = QString("Growth pass %1: %2 strokes").arg(pass).arg(strokes);
             ShowStatus(message);
             renderer.InvalidateFibers();
