@@ -67,9 +67,8 @@ void BM_EditToPicture_AutoGrowth(benchmark::State& state) {
 BENCHMARK(BM_EditToPicture_AutoGrowth)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
-    ->Iterations(20)
-    ->Repetitions(3)
-    ->ReportAggregatesOnly();
+    ->Iterations(5)
+    ->Repetitions(3);
 
 }  // namespace
 
