@@ -1,7 +1,8 @@
-// Mouse editing in the main view of the running program on the demo heart: start
-// points placed by a drag, feature curves sketched, the double-click sequence,
-// conduction blocks toggled by a right double click, and drags that end in unusual
-// ways. Every input is a real mouse event sent through the frame's window.
+// Mouse input in the main view of the running program on the demo heart: start
+// points placed by a drag, feature curves sketched, conduction blocks toggled by a
+// right double click, drags that end in unusual ways, picks checked by ray casting
+// and the camera drag each button starts where (in both views). Every input is a
+// real mouse event sent through the frame's window.
 #include <QDialog>
 #include <QMouseEvent>
 
@@ -25,6 +26,57 @@ bool Same(const Vector3& a, const Vector3& b) {
 // The lit blue of a blocked tube.
 bool BlockBlue(const QColor& c) {
     return c.blue() > 100 && c.blue() > c.red() + 60 && c.blue() > c.green() + 60;
+}
+
+// The heart polygon that the ray through the centre of pixel (x, y) meets first
+// among those drawn (front faces are culled, so only polygons facing away from the
+// eye count); -1 for none.
+int RayCastPolygon(int x, int y) {
+    const HeartModel& heart = *TheHeartModel();
+    Vector3 origin, direction;
+    TheViewCore()->mainGL.MouseRay(x, y, &origin, &direction);
+    double nearest = 1e30;
+    int found = -1;
+    for (size_t i = 0; i < heart.mesh.polygons.size(); ++i) {
+        const MeshPolygon& polygon = heart.mesh.polygons[i];
+        if (Dot(polygon.normal, direction) <= 0.0) continue;
+        const Vector3& a = heart.mesh.vertices[polygon.vertex[0]].position;
+        const Vector3 e1 = heart.mesh.vertices[polygon.vertex[1]].position - a;
+        const Vector3 e2 = heart.mesh.vertices[polygon.vertex[2]].position - a;
+        const Vector3 p = Cross(direction, e2);
+        const double det = Dot(e1, p);
+        if (std::fabs(det) < 1e-14) continue;
+        const Vector3 s = origin - a;
+        const double u = Dot(s, p) / det;
+        const Vector3 q = Cross(s, e1);
+        const double v = Dot(direction, q) / det;
+        const double t = Dot(e2, q) / det;
+        if (u < 0 || v < 0 || u + v > 1 || t <= 0.01) continue;
+        if (t < nearest) {
+            nearest = t;
+            found = static_cast<int>(i);
+        }
+    }
+    return found;
+}
+
+// Compares the pick buffer with ray casting on a grid of pixels; returns the number
+// of pixels that disagree other than across a shared edge or corner, and counts hits.
+int PickMismatches(const QWidget* view, int* hits) {
+    int mismatches = 0;
+    *hits = 0;
+    for (int y = 7; y < view->height(); y += 23) {
+        for (int x = 5; x < view->width(); x += 29) {
+            const int picked = PolygonAt(QPoint(x, y));
+            const bool hit = picked >= 0;
+            const int expected = RayCastPolygon(x, y);
+            if (hit) ++*hits;
+            if (hit && expected >= 0 && PolygonsAround(picked).count(expected)) continue;
+            if (!hit && expected < 0) continue;
+            ++mismatches;
+        }
+    }
+    return mismatches;
 }
 
 }  // namespace
@@ -308,6 +360,84 @@ private slots:
                        Qt::NoModifier);
         QApplication::sendEvent(view_, &up);
         QCOMPARE(CountPixels(Screenshot(view_, "main-unblocked"), BlockBlue), blueBefore);
+    }
+
+    void pickedPointLiesOnThePickedPolygonAndTheRay() {
+        int polygon = -1;
+        Vector3 point;
+        QVERIFY(PickPolygon(TheViewCore()->mainGL, *TheHeartModel(), 350, 236, &polygon, &point));
+        const MeshPolygon& picked = TheHeartModel()->mesh.polygons[polygon];
+        const Vector3& a = TheHeartModel()->mesh.vertices[picked.vertex[0]].position;
+        QVERIFY(std::fabs(Dot(point - a, picked.normal)) < 0.01);
+        Vector3 origin, direction;
+        TheViewCore()->mainGL.MouseRay(350, 236, &origin, &direction);
+        QVERIFY(Cross(point - origin, direction).Length() < 0.01);
+    }
+
+    void buttonAndPlaceChooseTheCameraDrag() {
+        CRuleView* rule = Frame()->RuleView();
+        const std::vector<std::int32_t> segmented = TheHeartModel()->regionIds;
+        const QPoint offHeart(view_->width() - 5, 5);
+        const QPoint zoomStrip(view_->width() - 20, 100);
+        const QPoint offHandles(100, 20);
+        const struct {
+            bool segmentation;
+            QWidget* view;
+            Qt::MouseButton button;
+            QPoint at;
+            CameraDragMode mode;
+        } cases[] = {
+            {false, view_, Qt::RightButton, QPoint(300, 200), CameraDragMode::Rotate},
+            {false, view_, Qt::RightButton, zoomStrip, CameraDragMode::Zoom},
+            {false, view_, Qt::MiddleButton, QPoint(300, 150), CameraDragMode::Zoom},
+            {false, view_, Qt::LeftButton, offHeart, CameraDragMode::Pan},
+            {false, rule, Qt::LeftButton, offHandles, CameraDragMode::Pan},
+            {false, rule, Qt::RightButton, offHandles, CameraDragMode::Rotate},
+            {false, rule, Qt::MiddleButton, offHandles, CameraDragMode::Zoom},
+            {true, view_, Qt::RightButton, zoomStrip, CameraDragMode::Rotate},
+            {true, view_, Qt::MiddleButton, QPoint(300, 150), CameraDragMode::Zoom},
+            {true, view_, Qt::LeftButton, offHeart, CameraDragMode::None},
+        };
+        for (const auto& c : cases) {
+            if (c.segmentation != TheHeartModel()->segmentationMode)
+                QVERIFY(ChooseMenu("Segmentation", "SegmentationMode"));
+            const RkOGL& gl = c.view == rule ? TheViewCore()->ruleGL : TheViewCore()->mainGL;
+            ViewMouse mouse(c.view);
+            mouse.Press(c.button, c.at);
+            const CameraDragMode mode = gl.Dragging() ? gl.DragMode() : CameraDragMode::None;
+            mouse.Release(c.button, c.at);
+            QCOMPARE(int(mode), int(c.mode));
+            QVERIFY(!gl.Dragging());
+        }
+        QVERIFY(ChooseMenu("Segmentation", "SegmentationMode"));
+        TheHeartModel()->regionIds = segmented;
+    }
+
+    void picksNameThePolygonTheRayMeetsFirst_data() {
+        QTest::addColumn<int>("change");
+        QTest::newRow("after start-up") << 0;
+        QTest::newRow("after an orbit") << 1;
+        QTest::newRow("after a frame resize") << 2;
+    }
+    void picksNameThePolygonTheRayMeetsFirst() {
+        QFETCH(int, change);
+        if (change == 1) {
+            const Camera before = TheViewCore()->mainGL.CurrentCamera();
+            std::vector<QPoint> path;
+            for (int step = 0; step <= 10; ++step)
+                path.push_back(QPoint(300 + 8 * step, 200 - 5 * step));
+            ViewMouse(view_).Drag(Qt::RightButton, path);
+            QVERIFY((TheViewCore()->mainGL.CurrentCamera().eye - before.eye).Length() > 1.0);
+        } else if (change == 2) {
+            const int width = view_->width() + 60;
+            Frame()->resize(Frame()->width() + 60, Frame()->height() + 40);
+            QTRY_COMPARE(view_->width(), width);
+            QCOMPARE(TheViewCore()->mainGL.Pick().Width(), width);
+        }
+        int hits = 0;
+        QCOMPARE(PickMismatches(view_, &hits), 0);
+        QVERIFY(hits > 100);
+        RestoreCamera();
     }
 
 private:

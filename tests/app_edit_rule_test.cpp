@@ -97,97 +97,52 @@ private slots:
         QVERIFY(Shape(*rule2_) == before);
     }
 
-    void sideHandleSetsTheWidthWithinItsBoundsAndTwists_data() {
-        QTest::addColumn<std::uint32_t>("handle");
-        QTest::addColumn<QList<QPoint>>("moves");   // from the handle
-        QTest::addColumn<QList<double>>("widths");  // after each move
-        // A thousandth per pixel for the stem, a hundredth for the others; the twist
-        // a hundredth of a radian per pixel down. Widths beyond the bounds are refused.
-        QTest::newRow("stem") << kRule2 + kStemSide
-                              << QList<QPoint>{{100, 0}, {200, 0}, {300, 0}, {0, 0}, {-100, 0}}
-                              << QList<double>{0.25, 0.35, 0.35, 0.35, 0.25};
-        QTest::newRow("continuation")
-            << kRule1 + kContinuationSide << QList<QPoint>{{10, 5}, {-10, 5}}
-            << QList<double>{0.95, 0.75};
-        QTest::newRow("lateral") << kRule1 + kLateralSide << QList<QPoint>{{-30, 20}, {-90, 40}}
-                                 << QList<double>{0.68, 0.68};
+    void draggedHandleEditsItsPartByThePixelsMoved_data() {
+        QTest::addColumn<std::uint32_t>("code");
+        QTest::addColumn<std::uint32_t>("part");    // 0 continuation, 1 lateral, 2 stem
+        QTest::addColumn<std::uint32_t>("handle");  // 0 tip, 1 side
+        QTest::addColumn<QPoint>("step");           // each of two moves
+        QTest::newRow("stem tip") << kRule1 + kStemTip << 2u << 0u << QPoint(0, -20);
+        QTest::newRow("stem side") << kRule2 + kStemSide << 2u << 1u << QPoint(50, 0);
+        QTest::newRow("continuation side")
+            << kRule1 + kContinuationSide << 0u << 1u << QPoint(-10, 5);
+        QTest::newRow("lateral tip") << kRule1 + kLateralTip << 1u << 0u << QPoint(-15, -10);
+        QTest::newRow("lateral side") << kRule1 + kLateralSide << 1u << 1u << QPoint(-15, 10);
     }
-    void sideHandleSetsTheWidthWithinItsBoundsAndTwists() {
+    void draggedHandleEditsItsPartByThePixelsMoved() {
+        QFETCH(std::uint32_t, code);
+        QFETCH(std::uint32_t, part);
         QFETCH(std::uint32_t, handle);
-        QFETCH(QList<QPoint>, moves);
-        QFETCH(QList<double>, widths);
-        const QPoint at = Handle(handle);
-        const bool stem = handle == kRule2 + kStemSide;
-        double& width = stem                              ? rule2_->stemWidth
-                        : handle == kRule1 + kLateralSide ? rule1_->laterals[0].width
-                                                          : rule1_->continuationWidth;
-        Matrix4& matrix = handle == kRule1 + kLateralSide ? rule1_->laterals[0].matrix
-                                                          : rule1_->continuationMatrix;
-        Matrix4 expected = matrix;
+        QFETCH(QPoint, step);
+        const bool second = code >= kRule2;
+        RewritingRule& rule = second ? *rule2_ : *rule1_;
+        RewritingRule expected = rule;
+        const std::vector<double> before = Shape(rule);
+        const QPoint at = Handle(code);
         PaintWatcher mainPaints(Frame()->MainView());
         PaintWatcher rulePaints(view_);
         ViewMouse mouse(view_);
         mouse.Press(Qt::LeftButton, at);
-        QPoint last;
-        for (int i = 0; i < moves.size(); ++i) {
+        QVERIFY(!TheViewCore()->ruleGL.Dragging());  // a grabbed handle moves no camera
+        for (const QPoint to : {at + step, at + 2 * step}) {
             const int paints[] = {mainPaints.paints, rulePaints.paints};
-            mouse.Move(at + moves[i]);
-            QCOMPARE(width, widths[i]);
-            Matrix4 turn;
-            turn.SetRotation(Vector3(0, 1, 0), (moves[i].y() - last.y()) * 0.01);
-            expected = expected.Multiply(turn);
-            last = moves[i];
-            for (int k = 0; k < 16 && !stem; ++k)
-                QVERIFY(std::abs(matrix.m[k] - expected.m[k]) < 1e-14);
+            mouse.Move(to);
+            // The pointer at the grabbed handle's depth, in the rule's own frame.
+            const Vector3 origin =
+                second ? TheRuleLayout()->rule2Origin : TheRuleLayout()->rule1Origin;
+            const Vector3 pointer =
+                TheViewCore()->ruleGL.UnprojectAt(to.x(), to.y(), listener_->pickDepth) - origin;
+            expected.DragHandle(part, 0, handle, step.x(), step.y(), pointer);
+            QVERIFY(Shape(rule) == Shape(expected));
             // Every step redraws both views at once.
             QVERIFY(mainPaints.paints > paints[0] && rulePaints.paints > paints[1]);
         }
-        mouse.Release(Qt::LeftButton, at + moves.back());
-    }
-
-    void stemTipFollowsThePointerStrictlyBetweenOneAndThree() {
-        const QPoint at = Handle(kRule1 + kStemTip);
-        ViewMouse mouse(view_);
-        mouse.Press(Qt::LeftButton, at);
-        const float depth = listener_->pickDepth;
-        const QPoint up = at + QPoint(0, -40);
-        mouse.Move(up);
-        const Vector3 pointer = TheViewCore()->ruleGL.UnprojectAt(up.x(), up.y(), depth);
-        const double height = pointer.y - TheRuleLayout()->rule1Origin.y;
-        QVERIFY(height > 1.2 && height < 3.0);
-        QCOMPARE(rule1_->stemLength, height);
-        // Far above 3.0 and below 1.0 the length stays.
-        for (const QPoint to : {at + QPoint(0, -400), at + QPoint(0, 60)}) {
-            mouse.Move(to);
-            QCOMPARE(rule1_->stemLength, height);
-        }
-        mouse.Release(Qt::LeftButton, at + QPoint(0, 60));
-        Screenshot(view_, "rule-stem-lengthened");
-        // The release rendered new picks: the tip is grabbed where it went.
-        const QPoint moved = Handle(kRule1 + kStemTip);
-        QVERIFY(moved.y() < at.y() - 30);
-        mouse.Press(Qt::LeftButton, moved);
-        QVERIFY(listener_->editing && listener_->pickPart == 2u && listener_->pickHandle == 0u);
-        mouse.Release(Qt::LeftButton, moved);
-    }
-
-    void lateralTipSwingsToPointAtThePointer() {
-        // Rule 1's lateral (rule 2's first lateral leans out of the narrow window).
-        const QPoint at = Handle(kRule1 + kLateralTip);
-        ViewMouse mouse(view_);
-        mouse.Press(Qt::LeftButton, at);
-        const float depth = listener_->pickDepth;
-        for (const QPoint to : {at + QPoint(-15, -10), at + QPoint(-25, 10)}) {
-            mouse.Move(to);
-            const Vector3 pointer = TheViewCore()->ruleGL.UnprojectAt(to.x(), to.y(), depth);
-            Vector3 wanted =
-                pointer - TheRuleLayout()->rule1Origin - Vector3(0, rule1_->stemLength, 0);
-            wanted.Normalize();
-            const Vector3 direction = rule1_->laterals[0].matrix.Transform(Vector3(0, 1, 0));
-            QVERIFY((direction - wanted).Length() < 1e-9);
-            QCOMPARE(rule1_->laterals[0].length, 1.0);
-        }
-        mouse.Release(Qt::LeftButton, at + QPoint(-25, 10));
+        QVERIFY(Shape(rule) != before);
+        mouse.Release(Qt::LeftButton, at + 2 * step);
+        // The release rendered new picks: the handle is grabbed where it went.
+        mouse.Press(Qt::LeftButton, Handle(code));
+        QVERIFY(listener_->editing);
+        mouse.Release(Qt::LeftButton, Handle(code));
     }
 
     void handleIsGrabbedAfterTheWindowWasCollapsedAndWidened() {
