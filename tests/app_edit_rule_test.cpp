@@ -119,6 +119,7 @@ private slots:
         RewritingRule expected = rule;
         const std::vector<double> before = Shape(rule);
         const QPoint at = Handle(code);
+        const float depth = TheViewCore()->ruleGL.ReadPick(at.x(), at.y()).depth;
         PaintWatcher mainPaints(Frame()->MainView());
         PaintWatcher rulePaints(view_);
         ViewMouse mouse(view_);
@@ -131,7 +132,7 @@ private slots:
             const Vector3 origin =
                 second ? TheRuleLayout()->rule2Origin : TheRuleLayout()->rule1Origin;
             const Vector3 pointer =
-                TheViewCore()->ruleGL.UnprojectAt(to.x(), to.y(), listener_->pickDepth) - origin;
+                TheViewCore()->ruleGL.UnprojectAt(to.x(), to.y(), depth) - origin;
             expected.DragHandle(part, 0, handle, step.x(), step.y(), pointer);
             QVERIFY(Shape(rule) == Shape(expected));
             // Every step redraws both views at once.

@@ -7,7 +7,6 @@
 
 #include <GL/gl.h>
 
-#include "app/CommandIds.h"
 #include "app_harness.h"
 #include "render/ModelDrawing.h"
 #include "shapes.h"
