@@ -207,6 +207,7 @@ private slots:
             FileNames().Answer(QString());
             QVERIFY(ChooseMenu(c.menu, c.item));
             QCOMPARE(QDir(OutputDir()).entryList(QDir::Files), before);  // cancelled
+            QVERIFY2(console.endsWith(c.said), qPrintable(c.item));
             FileNames().Answer(OutputDir() + "/" + c.chosen);
             QVERIFY(ChooseMenu(c.menu, c.item));
             QCOMPARE(FileNames().LastFilter(), c.filter);
