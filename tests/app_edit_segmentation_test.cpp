@@ -66,7 +66,9 @@ private slots:
         ViewMouse mouse(view_);
         mouse.Press(Qt::LeftButton, area_);
         QVERIFY(main->placingStart);
-        // The mode changes while the button is held (as a shortcut could do it).
+        // The mode changes while the button is held (as a shortcut could do it); the
+        // segmentation is cleared.
+        SegmentationAnswers().Answer(SegmentationAnswer::kClear);
         Frame()->Commands().Action(command::kSegmentationMode)->trigger();
         QCOMPARE(TheListenerManager()->mainListener, static_cast<MLState*>(TheMLforSegmentation()));
         mouse.Move(area_ + QPoint(10, 0));

@@ -8,7 +8,9 @@
 #include <QMainWindow>
 #include <QString>
 #include <QTimer>
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "app/CommandTable.h"
 #include "conduction/ConductionRun.h"
@@ -143,8 +145,6 @@ private:
     // the start-up scene; every cached drawing of the old heart is dropped.
     void ReplaceHeart(HeartModel& loaded);
     void ToggleSegmentationMode();
-    // Whether painting goes on from the current segmentation (asked when it is not empty).
-    bool KeepSegmentationForPainting();
 
     // Handlers (FileCommands.cpp).
     // After an export: "<what> written to <path>", or the error "Could not write <path>".
@@ -177,6 +177,8 @@ private:
     bool growing_ = false;
     int autoGrowthRuns_ = 0;
     std::string grownInputs_;
+    // In segmentation mode: the region ids the fibre layer was built from.
+    std::vector<std::int32_t> idsOfFibreLayer_;
 };
 
 }  // namespace vantrel

@@ -1,13 +1,13 @@
 // The frame's commands that change the heart: File > "Open Heart..." and the
 // segmentation mode, whose painted region becomes the fibre layer when it is left.
 #include <QMessageBox>
-#include <QPushButton>
 #include <algorithm>
 #include <memory>
 
 #include "app/CMainFrame.h"
 #include "app/GrowthParameterDlg.h"
 #include "app/HeartLoading.h"
+#include "app/SegmentationQuestion.h"
 #include "app/Singletons.h"
 #include "app/StartOptions.h"
 #include "interaction/CRuleView.h"
@@ -66,39 +66,29 @@ void CMainFrame::ReplaceHeart(HeartModel& loaded) {
     RedrawMainView();
 }
 
-bool CMainFrame::KeepSegmentationForPainting() {
-    const std::vector<std::int32_t>& ids = TheHeartModel()->regionIds;
-    const auto marked = std::count_if(ids.begin(), ids.end(), [](std::int32_t id) { return id; });
-    if (marked == 0) return false;
-    QMessageBox question(QMessageBox::Question, "SegmentationMode",
-                         QString("%1 polygons are marked for fibres. Clear the segmentation and "
-                                 "paint from nothing, or keep painting on it?")
-                             .arg(marked),
-                         QMessageBox::NoButton, this);
-    question.addButton("Clear", QMessageBox::DestructiveRole);
-    QPushButton* keep = question.addButton("Keep painting", QMessageBox::AcceptRole);
-    // Closing the question loses nothing: painting goes on from what is marked.
-    question.setDefaultButton(keep);
-    question.setEscapeButton(keep);
-    question.exec();
-    return question.clickedButton() == keep;
-}
-
 void CMainFrame::ToggleSegmentationMode() {
     HeartModel* heart = TheHeartModel();
     HeartRenderer& renderer = TheViewCore()->mainRenderer;
+    std::vector<std::int32_t>& ids = heart->regionIds;
     if (!heart->segmentationMode) {
-        if (!KeepSegmentationForPainting())
-            std::fill(heart->regionIds.begin(), heart->regionIds.end(), 0);
+        idsOfFibreLayer_ = ids;
+        const long marked =
+            std::count_if(ids.begin(), ids.end(), [](std::int32_t id) { return id; });
+        if (marked > 0 && AskAboutSegmentation(this, marked) == SegmentationAnswer::kClear)
+            std::fill(ids.begin(), ids.end(), 0);
         heart->segmentationMode = true;
         TheListenerManager()->SwitchToSegmentation();
     } else {
         heart->segmentationMode = false;
         TheListenerManager()->SwitchToMain();
         // The painted region becomes the fibre layer now: start points, curves and the
-        // next growth use it without a restart.
-        heart->RebuildFibreLayer();
-        ShowStatus(QString("Fibre layer rebuilt: %1 cells").arg(heart->volume.LayerVoxelCount()));
+        // next growth use it without a restart. Unchanged ids keep the layer they built.
+        if (ids != idsOfFibreLayer_) {
+            heart->RebuildFibreLayer();
+            ShowStatus(
+                QString("Fibre layer rebuilt: %1 cells").arg(heart->volume.LayerVoxelCount()));
+        }
+        idsOfFibreLayer_.clear();
     }
     renderer.InvalidateRegions();
     RedrawMainView();

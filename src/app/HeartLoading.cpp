@@ -36,6 +36,7 @@ HeartLoadOutcome AskAndLoadHeart(QWidget* parent, const StartOptions& options, H
                                              "Cap open valves", capOpenValves);
     }
     if (outcome.heartPath.isEmpty()) return outcome;
+    outcome.capOpenValves = capOpenValves;
 
     const qsizetype consoleBefore = CapturedConsoleText().size();
     if (!heart.LoadHeartMesh(outcome.heartPath.toStdString(),

@@ -17,8 +17,9 @@ struct StartOptions;
 struct HeartLoadOutcome {
     enum class Kind { kLoaded, kCancelled, kRefused };
     Kind kind = Kind::kCancelled;
-    QString heartPath;  // empty when the heart question was cancelled
-    QString reason;     // why the heart was refused (its console line)
+    QString heartPath;           // empty when the heart question was cancelled
+    bool capOpenValves = false;  // the "Cap open valves" choice the heart was loaded with
+    QString reason;              // why the heart was refused (its console line)
 };
 
 // Asks for (or takes from `options`) the heart and loads it into `heart`, which must be
