@@ -1,11 +1,10 @@
-// The program's menu commands on the demo heart: check marks and mode groups,
-// segmentation mode, the parameter dialog, growth with its progress, animation
-// and the export commands with their file questions.
+// The program's menu commands on the demo heart: check marks and mode groups, the
+// parameter dialog, growth with its progress, animation and the export commands
+// with their file questions.
 #include <QDir>
 #include <QSlider>
 #include <QStatusBar>
 #include <QToolBar>
-#include <algorithm>
 
 #include "app/ConsoleDock.h"
 #include "app/GrowthParameterDlg.h"
@@ -216,27 +215,6 @@ private slots:
             QVERIFY2(console.endsWith(c.said), qPrintable(c.item));
         }
         FileNames().onQuestion = nullptr;
-    }
-
-    void segmentationModeClearsTheRegionEachTimeItIsEntered() {
-        HeartModel* heart = TheHeartModel();
-        const std::vector<std::int32_t> saved = heart->regionIds;
-        auto unpainted = [heart] {
-            return std::count(heart->regionIds.begin(), heart->regionIds.end(), 0);
-        };
-        QVERIFY(unpainted() < long(saved.size()));
-        QVERIFY(ChooseMenu("Segmentation", "SegmentationMode"));
-        QVERIFY(MenuAction("Segmentation", "SegmentationMode")->isChecked());
-        QCOMPARE(TheListenerManager()->mainListener, static_cast<MLState*>(TheMLforSegmentation()));
-        QCOMPARE(unpainted(), long(saved.size()));
-        heart->regionIds[5] = 1;  // as painting would
-        QVERIFY(ChooseMenu("Segmentation", "SegmentationMode"));
-        QCOMPARE(TheListenerManager()->mainListener, static_cast<MLState*>(TheMLforMainWindow()));
-        QCOMPARE(heart->regionIds[5], 1);  // leaving keeps the painted ids
-        QVERIFY(ChooseMenu("Segmentation", "SegmentationMode"));
-        QCOMPARE(heart->regionIds[5], 0);
-        QVERIFY(ChooseMenu("Segmentation", "SegmentationMode"));
-        heart->regionIds = saved;
     }
 
     void initAllStrokesKeepsTheStartPoints() {
