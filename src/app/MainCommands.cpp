@@ -1,7 +1,6 @@
 // The frame's commands on the view, the heart, the growth, the rules and the
 // animation.
 #include <QApplication>
-#include <algorithm>
 
 #include "app/CMainFrame.h"
 #include "app/CVantrelView.h"
@@ -51,19 +50,6 @@ void CMainFrame::ToggleTargetTransparent() {
     ScheduleMainRepaint();
 }
 
-void CMainFrame::ToggleSegmentationMode() {
-    HeartModel* heart = TheHeartModel();
-    heart->segmentationMode = !heart->segmentationMode;
-    if (heart->segmentationMode) {
-        TheListenerManager()->SwitchToSegmentation();
-        std::fill(heart->regionIds.begin(), heart->regionIds.end(), 0);
-        TheViewCore()->mainRenderer.InvalidateRegions();
-    } else {
-        TheListenerManager()->SwitchToMain();
-    }
-    RedrawMainView();
-}
-
 void CMainFrame::GoGrowth() {
     // The progress dialog lets events through; none may start a growth inside this one.
     if (growing_) return;
@@ -94,6 +80,9 @@ void CMainFrame::GoGrowth() {
         },
         kDefaultStrokeLimit, [&progress] { return progress.Cancelled(); });
     renderer.InvalidateFibers();
+    // A running animation goes on over the new strokes: they are linked for the wave,
+    // which restarts from each fibre's first stroke at the next tick.
+    if (fibers->animation) fibers->StartAnimation();
     QString outcome = QString("Growth finished: %1 strokes kept").arg(summary.strokeCount);
     if (summary.stoppedAtStrokeLimit) {
         outcome =
