@@ -43,13 +43,26 @@ void ReleaseOverRuleWindow() {
     QTest::mouseRelease(frame->windowHandle(), Qt::LeftButton, {}, at);
 }
 
+// Counts the main view's paint events.
+class PaintCounter : public QObject {
+public:
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        paints += event->type() == QEvent::Paint;
+        return false;
+    }
+};
+
 void BM_EditToPicture_AutoGrowth(benchmark::State& state) {
     CVantrelView* view = frame->MainView();
-    double stemLength = 1.0;
+    PaintCounter counter;
+    view->installEventFilter(&counter);
     for (auto _ : state) {
         state.PauseTiming();
+        double& stemLength = TheFiberCore()->rule2.stemLength;
         stemLength = stemLength == 1.0 ? 1.05 : 1.0;
-        TheFiberCore()->rule2.stemLength = stemLength;
         const int runs = frame->AutoGrowthRuns();
         state.ResumeTiming();
         ReleaseOverRuleWindow();
@@ -62,7 +75,9 @@ void BM_EditToPicture_AutoGrowth(benchmark::State& state) {
         glFinish();
         view->doneCurrent();
     }
+    view->removeEventFilter(&counter);
     state.counters["strokes"] = StrokeCount();
+    state.counters["paints_per_edit"] = static_cast<double>(counter.paints) / state.iterations();
 }
 BENCHMARK(BM_EditToPicture_AutoGrowth)
     ->Unit(benchmark::kMillisecond)

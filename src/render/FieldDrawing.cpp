@@ -14,13 +14,12 @@ void DrawField(const VoxelVolume& volume, bool pickPass) {
     static std::vector<GLfloat> colours;
     positions.resize(records.size() * 3);
     colours.resize(records.size() * 4);
-    const std::vector<double>& density = volume.densityField();
     for (size_t i = 0; i < records.size(); ++i) {
         const LayerVoxel& record = records[i];
         positions[3 * i + 0] = static_cast<GLfloat>(record.centre.x);
         positions[3 * i + 1] = static_cast<GLfloat>(record.centre.y);
         positions[3 * i + 2] = static_cast<GLfloat>(record.centre.z);
-        const double d = density[static_cast<size_t>(record.voxel)];
+        const double d = volume.DensityAt(record.voxel);
         colours[4 * i + 0] = static_cast<GLfloat>(d / 6.0);
         colours[4 * i + 1] = static_cast<GLfloat>(d / 6.0);
         colours[4 * i + 2] = 0.5f;
