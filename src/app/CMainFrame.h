@@ -53,7 +53,7 @@ public:
     // Regrowths that Auto Growth has run.
     int AutoGrowthRuns() const { return autoGrowthRuns_; }
     // How long a growth runs before its progress dialog opens (and Esc can cancel it);
-    // its passes are shown from a tenth of it on (GrowthProgress). 0 shows every pass.
+    // its passes are shown from a quarter of it on (GrowthProgress). 0 shows every pass.
     void SetGrowthProgressDelay(int ms) { growthProgressDelayMs_ = ms; }
     // Called after every growth pass shown, with the pass (for tests).
     void SetGrowthPassObserver(std::function<void(int pass)> observer) {

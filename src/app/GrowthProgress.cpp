@@ -15,7 +15,7 @@ GrowthProgress::~GrowthProgress() = default;
 
 bool GrowthProgress::PassDue() {
     const qint64 now = clock_.elapsed();
-    const qint64 interval = showAfterMs_ / 10;
+    const qint64 interval = showAfterMs_ / 4;
     if (now < interval || (lastShownMs_ >= 0 && now - lastShownMs_ < interval)) return false;
     lastShownMs_ = now;
     return true;

@@ -1,8 +1,9 @@
 #pragma once
 // The progress of one growth run in the program, and its cancellation. A run that
-// ends within a tenth of `showAfterMs` shows nothing until its final picture (each
-// picture of the view costs as much as a quick growth). Later passes are shown, at
-// most ten times per `showAfterMs`, by the caller's status line and repaint. Once the
+// ends within a quarter of `showAfterMs` shows nothing until its final picture (on a
+// software renderer one picture of the view costs more than a quick growth). Later
+// passes are shown, at most four times per `showAfterMs`, by the caller's status
+// line and repaint. Once the
 // run has gone on for `showAfterMs` (about a second) an application-modal dialog shows
 // the pass and the strokes too, and events are processed after every pass shown: the
 // dialog being modal, no edit can reach the scene meanwhile, but its Cancel button or
