@@ -2,11 +2,14 @@
 // animation.
 #include <QApplication>
 #include <algorithm>
+#include <string>
 
 #include "app/CMainFrame.h"
 #include "app/CVantrelView.h"
 #include "app/GrowthParameterDlg.h"
 #include "app/Singletons.h"
+#include "conduction/ConductionGraph.h"
+#include "geometry/ConsoleLog.h"
 #include "interaction/CRuleView.h"
 #include "render/HeartDrawing.h"
 
@@ -85,10 +88,19 @@ void CMainFrame::GoGrowth() {
             RedrawMainView();
         });
     renderer.InvalidateFibers();
-    UpdateConduction(
+    QString message =
         summary.stoppedAtStrokeLimit
             ? QString("Growth stopped at the work limit: %1 strokes kept").arg(summary.strokeCount)
-            : QString("Growth finished: %1 strokes kept").arg(summary.strokeCount));
+            : QString("Growth finished: %1 strokes kept").arg(summary.strokeCount);
+    if (sceneBlocks_) {
+        std::string error;
+        if (!BlockStrokesInGraphOrder(*fibers, *sceneBlocks_, error)) {
+            ConsoleLog("Go Growth: %s\n", error.c_str());
+            message += QString("; no stroke blocked: %1").arg(QString::fromStdString(error));
+        }
+        sceneBlocks_.reset();
+    }
+    UpdateConduction(message);
     growing_ = false;
     RedrawMainView();
 }
