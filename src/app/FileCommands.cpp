@@ -47,14 +47,16 @@ bool WriteTextFile(const std::string& path, const std::function<bool(std::FILE*)
     return result == FileWriteResult::kWritten;
 }
 
-// The status line after an export: "<what> written to <path>" or "Could not write <path>".
-QString WriteStatus(bool written, const QString& what, const std::string& path) {
-    const QString shown = QString::fromStdString(path);
-    return written ? QString("%1 written to %2").arg(what, shown)
-                   : QString("Could not write %1").arg(shown);
-}
-
 }  // namespace
+
+void CMainFrame::ShowWriteResult(bool written, const QString& what, const std::string& path) {
+    const QString shown = QString::fromStdString(path);
+    if (written) {
+        ShowStatus(QString("%1 written to %2").arg(what, shown));
+    } else {
+        ShowError(QString("Could not write %1").arg(shown));
+    }
+}
 
 void CMainFrame::ExportSegmentation() {
     ConsoleLog("system save the segemntationfile _segmentation.kxseg_");
@@ -63,8 +65,7 @@ void CMainFrame::ExportSegmentation() {
     if (chosen.isEmpty()) return;
     // Written where the user chose, with ".kxseg" appended unless it is the extension.
     const std::string path = SegmentationExportPath(chosen.toStdString());
-    ShowStatus(
-        WriteStatus(WriteSegmentationFile(path, TheHeartModel()->regionIds), "Segmentation", path));
+    ShowWriteResult(WriteSegmentationFile(path, TheHeartModel()->regionIds), "Segmentation", path);
 }
 
 void CMainFrame::ExportFibers() {
@@ -76,7 +77,7 @@ void CMainFrame::ExportFibers() {
     const HeartNormalisation* frame = FibreExportFrame();
     const bool written = WriteTextFile(
         path, [fibers, frame](std::FILE* file) { return fibers->ExportFibersObj(file, frame); });
-    ShowStatus(WriteStatus(written, "Fibres", path));
+    ShowWriteResult(written, "Fibres", path);
 }
 
 void CMainFrame::ExportCentrelines() {
@@ -89,7 +90,7 @@ void CMainFrame::ExportCentrelines() {
     const bool written = WriteTextFile(path, [fibers, frame](std::FILE* file) {
         return ExportCentrelinesVtk(*fibers, file, frame);
     });
-    ShowStatus(WriteStatus(written, "Centrelines", path));
+    ShowWriteResult(written, "Centrelines", path);
 }
 
 const HeartNormalisation* CMainFrame::FibreExportFrame() const {
@@ -107,7 +108,7 @@ void CMainFrame::SaveViewImage() {
     const bool written = !image.isNull() && file.open(QIODevice::WriteOnly) &&
                          image.save(&file, "PNG") && file.commit();
     if (!written) ConsoleLog("cannot write %s\n", path.toStdString().c_str());
-    ShowStatus(WriteStatus(written, "View image", path.toStdString()));
+    ShowWriteResult(written, "View image", path.toStdString());
 }
 
 void CMainFrame::SaveScene() {
@@ -124,7 +125,7 @@ void CMainFrame::SaveScene() {
         ShowStatus(QString("Scene written to %1").arg(QString::fromStdString(path)));
     } else {
         ConsoleLog("Save Scene: %s\n", error.c_str());
-        ShowStatus(QString("Could not save the scene: %1").arg(QString::fromStdString(error)));
+        ShowError(QString("Could not save the scene: %1").arg(QString::fromStdString(error)));
     }
 }
 
@@ -135,7 +136,7 @@ void CMainFrame::OpenScene() {
     SceneFileError error;
     if (!ReadSceneFile(chosen.toStdString(), scene, error)) {
         ConsoleLog("Open Scene: %s: %s\n", chosen.toStdString().c_str(), error.Describe().c_str());
-        ShowStatus(
+        ShowError(
             QString("Could not open the scene: %1").arg(QString::fromStdString(error.Describe())));
         return;
     }
@@ -182,12 +183,12 @@ void CMainFrame::SaveDocument() {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         ConsoleLog("cannot open %s for writing\n", path.toStdString().c_str());
-        ShowStatus(QString("Could not write %1").arg(path));
+        ShowError(QString("Could not write %1").arg(path));
         return;
     }
     if (!file.commit()) {
         ConsoleLog("cannot write %s\n", path.toStdString().c_str());
-        ShowStatus(QString("Could not write %1").arg(path));
+        ShowError(QString("Could not write %1").arg(path));
         return;
     }
     documentPath_ = path;
