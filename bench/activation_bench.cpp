@@ -114,7 +114,8 @@ int main(int argc, char** argv) {
     frame->Splitter()->setSizes({200, 900});
     QApplication::processEvents();
     GrowNetwork();
-    std::fprintf(stderr, "\nmain view %d x %d\n", view->width(), view->height());
+    std::fprintf(stderr, "\nmain view %d x %d, %zu strokes\n", view->width(), view->height(),
+                 StrokesInGraphOrder(*TheFiberCore()).size());
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return program.Exit(0);
