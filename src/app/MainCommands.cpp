@@ -1,12 +1,15 @@
 // The frame's commands on the view, the heart, the growth, the rules and the
 // animation.
 #include <QApplication>
+#include <string>
 
 #include "app/CMainFrame.h"
 #include "app/CVantrelView.h"
 #include "app/GrowthParameterDlg.h"
 #include "app/GrowthProgress.h"
 #include "app/Singletons.h"
+#include "conduction/ConductionGraph.h"
+#include "geometry/ConsoleLog.h"
 #include "interaction/CRuleView.h"
 #include "render/HeartDrawing.h"
 
@@ -83,16 +86,26 @@ void CMainFrame::GoGrowth() {
     // A running animation goes on over the new strokes: they are linked for the wave,
     // which restarts from each fibre's first stroke at the next tick.
     if (fibers->animation) fibers->StartAnimation();
-    QString outcome = QString("Growth finished: %1 strokes kept").arg(summary.strokeCount);
+    QString message = QString("Growth finished: %1 strokes kept").arg(summary.strokeCount);
     if (summary.stoppedAtStrokeLimit) {
-        outcome =
+        message =
             QString("Growth stopped at the work limit: %1 strokes kept").arg(summary.strokeCount);
     } else if (summary.cancelled) {
-        outcome = QString("Growth cancelled after pass %1: the network is partial (%2 strokes)")
+        message = QString("Growth cancelled after pass %1: the network is partial (%2 strokes)")
                       .arg(summary.passes)
                       .arg(summary.strokeCount);
     }
-    UpdateConduction(outcome);
+    // The scene's blocks name strokes of the whole network: a partial one leaves them
+    // for the next growth.
+    if (sceneBlocks_ && !summary.cancelled) {
+        std::string error;
+        if (!BlockStrokesInGraphOrder(*fibers, *sceneBlocks_, error)) {
+            ConsoleLog("Go Growth: %s\n", error.c_str());
+            message += QString("; no stroke blocked: %1").arg(QString::fromStdString(error));
+        }
+        sceneBlocks_.reset();
+    }
+    UpdateConduction(message);
     growing_ = false;
     RedrawMainView();
 }
