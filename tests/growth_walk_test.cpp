@@ -78,30 +78,6 @@ TEST_F(WalkOnTopFace, ResolutionTwoOrBelowTakesOneStepAndGetsAnEndFrame) {
     }
 }
 
-TEST_F(WalkOnTopFace, FirstTwoStepsIgnoreTheEscapeDirection) {
-    // A grown stroke 0.2 to the side makes the escape direction point away from it.
-    Wall({Vector3(3, 5.2, kTopLayerZ), Vector3(7, 5.2, kTopLayerZ)});
-    ASSERT_LT(heart.volume.LayerVoxelAt(OnTop(5, 5))->escapeDirection.y, -0.5);
-
-    parameters.SegmentResolution = 3;
-    const auto straight = WalkFrom(OnTop(5, 5), Vector3(1, 0, 0), 0.3);
-    ASSERT_FALSE(straight->collided || straight->leftVolume);
-    const std::vector<Vector3>& path = straight->stroke.path.points;
-    ASSERT_EQ(path.size(), 3u);
-    ExpectPoint(path[1], 5.15, 5.0, kTopLayerZ);
-    ExpectPoint(path[2], 5.3, 5.0, kTopLayerZ);
-
-    // From the third step on the walk bends away from the grown stroke.
-    parameters.SegmentResolution = 4;
-    const auto bent = WalkFrom(OnTop(5, 5), Vector3(1, 0, 0), 0.3);
-    ASSERT_FALSE(bent->collided || bent->leftVolume);
-    const std::vector<Vector3>& bentPath = bent->stroke.path.points;
-    ASSERT_EQ(bentPath.size(), 4u);
-    EXPECT_EQ(bentPath[2].y, 5.0);
-    EXPECT_LT(bentPath[3].y, 5.0 - 0.01);
-    EXPECT_NEAR(bentPath[3].z, kTopLayerZ, 1e-12);
-}
-
 TEST_F(WalkOnTopFace, WalkThatLeavesTheLayerStopsThere) {
     // One step of 0.3 from 0.1 inside the box's edge ends outside the box.
     parameters.SegmentResolution = 2;
