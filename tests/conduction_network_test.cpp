@@ -111,6 +111,18 @@ struct LoopNetwork {
     }
 };
 
+// The four fibres of one start polygon begin at one point: one node, their common root.
+TEST(ConductionPhysics, FibresFromOneStartPointShareItsNode) {
+    FiberCore core;
+    core.fibers.resize(2);
+    AddStroke(core.fibers[0], {Vector3(0, 0, 0), Vector3(1, 0, 0)});
+    AddStroke(core.fibers[1], {Vector3(0, 0, 0), Vector3(0, 1, 0)});
+    const ConductionGraph graph = BuildConductionGraph(core, kModelFrame);
+    EXPECT_EQ(graph.nodes.size(), 3u);
+    ASSERT_EQ(graph.roots.size(), 2u);
+    EXPECT_EQ(graph.roots[1].node, graph.roots[0].node);
+}
+
 TEST(ConductionPhysics, JunctionSplitsTheSegmentItMeetsAndBridgesTheGap) {
     LoopNetwork network;
     const ConductionGraph graph = BuildConductionGraph(network.core, kModelFrame);
