@@ -81,6 +81,14 @@ TEST(CentrelineExport, EmptyNetworkWritesZeroPointsAndNoData) {
               (std::vector<std::string>{"points 0", "lines 0"}));
 }
 
+// A write that fails only when the buffer is flushed (a full disc) is reported.
+TEST(CentrelineExport, ReportsAFileThatCannotBeWritten) {
+    std::FILE* full = std::fopen("/dev/full", "wb");
+    if (full == nullptr) GTEST_SKIP() << "no /dev/full";
+    EXPECT_FALSE(ExportCentrelinesVtk(FiberCore(), full));
+    std::fclose(full);
+}
+
 TEST(CentrelineExport, RingRadiusIsTheTubeBuildersRadius) {
     EXPECT_EQ(TubeRingRadius(0.02, 0.01, 0, 1), 0.02);  // one ring keeps r0
     // Every other ring: the radius the tube was really built with (the distance of a
