@@ -233,13 +233,13 @@ TEST(ConductionPhysics, EndocardialMapOnAFlatGridFollowsGridEdgePaths) {
     junctions[0].nearestVertex = at(1, 1), junctions[0].activation = 2.0;
     junctions[1].nearestVertex = at(5, 3), junctions[1].activation = 3.5;
     junctions[2].nearestVertex = at(6, 0), junctions[2].activation = kNotReached;
-    std::vector<bool> segmented(grid.vertices.size(), false);
-    for (int i = 0; i < nx; ++i) segmented[static_cast<std::size_t>(at(i, 0))] = true;
+    // The bottom row segmented; the vertices beyond the list (all the others) are not.
+    const std::vector<bool> bottomRow(nx, true);
     PhysiologySettings settings;
     settings.myocardialVelocity = 0.5;
     settings.pmjDelay = 1.5;
 
-    const EndocardialMap map = ComputeEndocardialMap(grid, segmented, junctions, settings, 1e-3);
+    const EndocardialMap map = ComputeEndocardialMap(grid, bottomRow, junctions, settings, 1e-3);
     // The shortest edge path on this grid: diagonal steps while both offsets share a
     // sign, straight steps for the rest.
     auto edgePath = [&](int di, int dj) {
@@ -259,6 +259,8 @@ TEST(ConductionPhysics, EndocardialMapOnAFlatGridFollowsGridEdgePaths) {
             if (j == 0) lastSegmented = std::max(lastSegmented, expected);
         }
     }
+    std::vector<bool> segmented(grid.vertices.size(), false);
+    std::fill_n(segmented.begin(), nx, true);
     EXPECT_EQ(map.segmented, segmented);
     EXPECT_NEAR(map.total, lastSegmented, 1e-12);
     // Nearest rank over the 7 segmented times: the 7th (ceil(6.3)); the bottom row's
