@@ -64,15 +64,6 @@ TEST(Polyline, LengthAndPointAtArcLength) {
     }
 }
 
-TEST(Polyline, SmoothAveragesInteriorPointsFromOldValues) {
-    Polyline line = Path({Vector3(0, 0, 0), Vector3(1, 4, 0), Vector3(2, 0, 0), Vector3(3, 4, 0)});
-    line.Smooth();
-    // 0.25*0 + 0.5*4 + 0.25*0 (old point 2), then 0.25*4 + 0.5*0 + 0.25*4 (old point 1).
-    const double y[] = {0.0, 2.0, 2.0, 4.0};
-    ASSERT_EQ(line.points.size(), 4u);
-    for (int i = 0; i < 4; ++i) EXPECT_EQ(line.points[i].y, y[i]) << i;
-}
-
 // ---- the generator
 
 // The state whose next draw lands on `next` (the generator's step is invertible).

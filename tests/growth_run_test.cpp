@@ -1,7 +1,7 @@
 // Whole growth runs on the box heart, for what the pinned outputs do not reach: the
-// pass callback, degenerate starts and curves, the statistics lines' bins, junction
-// links with tree structure on and off, determinism over a stale volume, and the work
-// limit that stops a run a rule the scene file refuses would make endless.
+// pass callback, degenerate starts and curves, the statistics lines' bins, determinism
+// over a stale volume, and the work limit that stops a run a rule the scene file
+// refuses would make endless.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -16,7 +16,6 @@ namespace {
 
 using growth_test::ConsoleCapture;
 using growth_test::ExportedObj;
-using growth_test::kTopLayerZ;
 using growth_test::OnTop;
 
 Polyline Line(const Vector3& from, const Vector3& to) {
@@ -124,45 +123,6 @@ TEST(GrowthStatistics, LinesFollowTheStrokeLengths) {
     expected += std::string("area = 4674.456900, numOfBranchPointParUnit ") + density + " \n";
     expected += "collisionEdge 1 / 4  rate = 0.250000 \n";
     EXPECT_EQ(console.Text(), expected);
-}
-
-TEST_F(GrowthRun, JunctionsEndOnTheStrokeTheyMetUnlessSwitchedOff) {
-    for (bool junctions : {true, false}) {
-        SCOPED_TRACE(junctions);
-        parameters.CreateTreeStructure = junctions;
-        // A start point aimed at a curve: its tree runs into the curve's strokes.
-        FiberCore core;
-        core.startPoints.push_back({OnTop(4.4, 5), OnTop(5, 5)});
-        core.featureCurves.push_back(Line(OnTop(5, 2), OnTop(5, 8)));
-        ConsoleCapture console;
-        const GrowthSummary summary = Grow(core);
-        EXPECT_EQ(summary.collisionCount, core.collisionCount);
-        EXPECT_EQ(core.collisionCount > 0, junctions);
-        int collided = 0;
-        bool curveWasHit = false;
-        for (const Fiber& fiber : core.fibers) {
-            for (const auto& stroke : fiber.strokes) {
-                if (!stroke->collided) continue;
-                ++collided;
-                EXPECT_TRUE(stroke->finished);
-                ASSERT_EQ(stroke->links.size(), 1u);
-                const Stroke* met = *stroke->links.begin();
-                Vector3 nearest;
-                double squared = 0.0;
-                ASSERT_TRUE(VoxelVolume::NearestPointOnPolyline(
-                    stroke->path.points.back(), met->path.points, nearest, squared));
-                // The smoothed path ends at the contact point (or one sample before
-                // it, when rounding drops the last sample).
-                EXPECT_LT(squared, 0.01);
-                for (const auto& curveStroke : core.fibers[1].strokes)
-                    curveWasHit |= curveStroke.get() == met;
-            }
-        }
-        EXPECT_EQ(collided, core.collisionCount);
-        EXPECT_EQ(curveWasHit, junctions);
-        EXPECT_NE(console.Text().find("collisionEdge " + std::to_string(collided) + " / "),
-                  std::string::npos);
-    }
 }
 
 // Three start points and a curve on the box heart, grown with the given generator.

@@ -26,27 +26,17 @@ protected:
                              collisions);
     }
 
-    // A stroke already grown (stamped into the volume) along the given points.
-    Stroke* Wall(std::initializer_list<Vector3> points) {
-        walls.push_back(std::make_unique<Stroke>());
-        walls.back()->path.points = points;
-        heart.volume.MarkStroke(walls.back().get());
-        return walls.back().get();
-    }
-
     struct Walk {
         Stroke stroke;
         bool collided = false;
         bool leftVolume = false;
         VolumeStroke* hit = nullptr;
     };
-    std::unique_ptr<Walk> WalkFrom(const Vector3& start, const Vector3& heading, double length,
-                                   const ExcludedStrokes& excluded = {}) {
+    std::unique_ptr<Walk> WalkFrom(const Vector3& start, const Vector3& heading, double length) {
         auto walk = std::make_unique<Walk>();
         walk->stroke.startFrame = TopFrame(start, heading);
         GrowthContext context = Context();
-        WalkStroke(walk->stroke, length, walk->collided, walk->leftVolume, excluded, walk->hit,
-                   context);
+        WalkStroke(walk->stroke, length, walk->collided, walk->leftVolume, {}, walk->hit, context);
         return walk;
     }
 
@@ -54,7 +44,6 @@ protected:
     GrowthParameters parameters;
     GrowthRandom random;
     int collisions = 0;
-    std::vector<std::unique_ptr<Stroke>> walls;
 };
 
 void ExpectPoint(const Vector3& p, double x, double y, double z) {
@@ -92,26 +81,6 @@ TEST_F(WalkOnTopFace, WalkThatLeavesTheLayerStopsThere) {
     const auto outside = WalkFrom(Vector3(0.5, 5, 5), Vector3(1, 0, 0), 0.4);
     EXPECT_TRUE(outside->leftVolume);
     EXPECT_TRUE(outside->stroke.path.points.empty());
-}
-
-TEST_F(WalkOnTopFace, CollisionEndsThePathOnTheStrokeMet) {
-    Stroke* wall = Wall({Vector3(5.3, 4, kTopLayerZ), Vector3(5.3, 6, kTopLayerZ)});
-    parameters.SegmentResolution = 5;
-    const auto walk = WalkFrom(OnTop(5, 5), Vector3(1, 0, 0), 0.6);
-    ASSERT_TRUE(walk->collided);
-    EXPECT_FALSE(walk->leftVolume);
-    EXPECT_EQ(walk->hit, wall);
-    const std::vector<Vector3>& path = walk->stroke.path.points;
-    // Resampled into SegmentResolution pieces, then smoothed with as many samples.
-    EXPECT_GE(path.size(), 5u);
-    EXPECT_LE(path.size(), 6u);
-    EXPECT_NEAR(path.back().x, 5.3, 1e-9);
-    EXPECT_NEAR(path.front().x, 5.0, 1e-9);
-
-    // An excluded stroke is walked through.
-    const auto through = WalkFrom(OnTop(5, 5), Vector3(1, 0, 0), 0.6, {wall});
-    EXPECT_FALSE(through->collided);
-    EXPECT_NEAR(through->stroke.path.points.back().x, 5.6, 1e-12);
 }
 
 class ExpandOnTopFace : public WalkOnTopFace {

@@ -325,18 +325,5 @@ TEST(SceneFile, UnreadableAndUnwritableFilesAreReported) {
     EXPECT_NE(writeError.find("/nonexistent-folder/scene.json"), std::string::npos);
 }
 
-TEST(SceneFile, CaptureAndApplyMoveTheSceneThroughAFiberCore) {
-    FiberCore core;
-    GrowthParameters parameters;
-    ApplyScene(UnusualScene(), core, parameters);
-    EXPECT_EQ(core.startPoints.size(), 2u);
-    EXPECT_EQ(parameters.SegmentResolution, 102);
-    // Physiology and blocks are not the fibre core's: a capture holds their start values.
-    Scene expected = UnusualScene();
-    expected.physiology = ScenePhysiology();
-    expected.blockedStrokes.clear();
-    ExpectSameScene(expected, CaptureScene(core, parameters));
-}
-
 }  // namespace
 }  // namespace vantrel
