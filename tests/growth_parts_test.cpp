@@ -358,6 +358,9 @@ TEST(RewritingRule, DragsRefuseSizesAtOrBeyondTheirBounds) {
     rule.DragHandle(1, 0, 1, -50, 0, Vector3());  // lateral width 0.98 - 0.5
     rule.DragHandle(1, 0, 1, 60, 0, Vector3());   // 1.08: refused
     EXPECT_DOUBLE_EQ(rule.laterals[0].width, 0.48);
+    rule.laterals[1].width = 0.2;
+    rule.DragHandle(1, 1, 1, -10, 0, Vector3());  // exactly 0.1: refused
+    EXPECT_EQ(rule.laterals[1].width, 0.2);
 
     // The continuation's side handle twists even when its width is refused.
     RewritingRule rule1(0, true, 1);
