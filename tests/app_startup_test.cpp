@@ -20,7 +20,7 @@ namespace {
 // checked after start-up.
 const QList<QPair<QString, QStringList>> kExpectedMenus = {
     {"&File",
-     {"export current fibers (.obj)", "export fiber centrelines (.vtk)", "-",
+     {"Open Heart...", "-", "export current fibers (.obj)", "export fiber centrelines (.vtk)", "-",
       "export network (.vtk)", "export PMJs (.csv)", "export endocardium (.vtk)",
       "export openCARP network (.pkje)", "export MonoAlg3D network (.vtk)",
       "export run summary (.json)", "-", "Open Scene...", "Save Scene...", "-", "E&xit"}},

@@ -29,9 +29,9 @@ const std::vector<MenuEntry>& MenuLayout() {
     using namespace command;
     static const std::vector<MenuEntry> menus = {
         {"&File",
-         {kExportFibers, kExportCentrelines, kSeparator, kExportNetworkVtk, kExportPmjCsv,
-          kExportEndocardiumVtk, kExportOpenCarp, kExportMonoAlg3d, kExportSummary, kSeparator,
-          kOpenScene, kSaveScene, kSeparator, kExit}},
+         {kOpenHeart, kSeparator, kExportFibers, kExportCentrelines, kSeparator, kExportNetworkVtk,
+          kExportPmjCsv, kExportEndocardiumVtk, kExportOpenCarp, kExportMonoAlg3d, kExportSummary,
+          kSeparator, kOpenScene, kSaveScene, kSeparator, kExit}},
         {"Segmentation", {kSegmentationMode, kExportSegmentation}},
         {"&View",
          {kToolbar, kStatusBar, kOuterFrame, kSeparator, kFitHeart, kFitRules, kSeparator,
@@ -81,6 +81,9 @@ CMainFrame::CMainFrame() : commands_(this) {
     animationTimer_.setInterval(15);
     connect(&animationTimer_, &QTimer::timeout, this, [this] { AnimationTick(); });
     TheViewCore()->mainFrame = this;
+    // The parameter dialog is a window of the frame: it closes with it, and it does not
+    // keep the program running once the frame is closed.
+    if (QWidget* dialog = TheViewCore()->parameterDialog) dialog->setParent(this, Qt::Dialog);
 }
 
 CMainFrame::~CMainFrame() {
@@ -100,6 +103,7 @@ void CMainFrame::BuildCommands() {
     c.Add(kExportCentrelines, "export fiber centrelines (.vtk)", [this] { ExportCentrelines(); });
     c.Add(kOpenScene, "Open Scene...", [this] { OpenScene(); });
     c.Add(kSaveScene, "Save Scene...", [this] { SaveScene(); });
+    c.Add(kOpenHeart, "Open Heart...", [this] { OpenHeart(); });
     c.Add(kExit, "E&xit", [this] { close(); });
 
     c.Add(
@@ -275,6 +279,11 @@ void CMainFrame::SetDocumentPath(const QString& path) {
 }
 
 void CMainFrame::ShowStatus(const QString& message) {
+    statusBar()->showMessage(message, kNoticeMs);
+    statusBar()->repaint();
+}
+
+void CMainFrame::ShowError(const QString& message) {
     statusBar()->showMessage(message);
     statusBar()->repaint();
 }

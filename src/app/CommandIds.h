@@ -47,6 +47,8 @@ constexpr int kFitRules = 32861;
 constexpr int kShowConsole = 32862;
 constexpr int kShowRulePane = 32863;
 constexpr int kAutoGrowth = 32864;
+// Another heart without restarting.
+constexpr int kOpenHeart = 32870;
 // Standard commands.
 constexpr int kNewDocument = 57600;
 constexpr int kOpenDocument = 57601;
