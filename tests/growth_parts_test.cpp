@@ -137,6 +137,23 @@ TEST(TubeMesh, RadiusRunsQuadraticallyFromR0ToR1AboveAFloor) {
     for (int ring = 0; ring < 3; ++ring) EXPECT_NEAR(RingRadius(tube, path, ring), 0.005, 1e-15);
 }
 
+// The normals (drawn only, so no pinned output holds them) point out of the tube.
+TEST(TubeMesh, NormalsAreUnitVectorsPointingOutwards) {
+    const Polyline path =
+        Path({Vector3(0, 0, 0), Vector3(1, 0, 0), Vector3(2, 1, 0), Vector3(2, 2, 1)});
+    TubeMesh tube;
+    tube.BuildTube(path, 0.1, 0.1, 5, Vector3(1, 0, 0));
+    ASSERT_EQ(tube.rows, 4);
+    for (int i = 0; i < tube.rows; ++i) {
+        for (int k = 0; k < tube.columns; ++k) {
+            const Vector3& n = tube.Normal(i, k);
+            EXPECT_NEAR(n.Length(), 1.0, 1e-12) << i << "," << k;
+            const Vector3 spoke = tube.Vertex(i, k) - path.points[i];
+            EXPECT_GT(n.Dot(spoke), 0.5 * spoke.Length()) << i << "," << k;
+        }
+    }
+}
+
 TEST(TubeMesh, ShortPathsGiveNoNotANumber) {
     TubeMesh tube;
     tube.BuildTube(Path({Vector3(1, 1, 1)}), 0.03, 0.02, 4, Vector3());
