@@ -1,7 +1,7 @@
 // Whole growth runs on the box heart, for what the pinned outputs do not reach: the
-// pass callback, degenerate starts and curves, the statistics lines' bins, determinism
-// over a stale volume, and the work limit that stops a run a rule the scene file
-// refuses would make endless.
+// pass callback, degenerate starts and curves, the statistics lines' bins, junction
+// links, determinism over a stale volume, and the work limit that stops a run a rule
+// the scene file refuses would make endless.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -123,6 +123,38 @@ TEST(GrowthStatistics, LinesFollowTheStrokeLengths) {
     expected += std::string("area = 4674.456900, numOfBranchPointParUnit ") + density + " \n";
     expected += "collisionEdge 1 / 4  rate = 0.250000 \n";
     EXPECT_EQ(console.Text(), expected);
+}
+
+// A junction links its stroke to the stroke it met, and its path ends there (or one
+// sample before, when rounding drops the last sample); the conduction graph is built
+// on these links. (Without tree structure there are none: the pinned right ventricle.)
+TEST_F(GrowthRun, JunctionsLinkToTheStrokeTheyMetAndEndOnIt) {
+    FiberCore core;  // a start point aimed at a curve: its tree runs into the curve's strokes
+    core.startPoints.push_back({OnTop(4.4, 5), OnTop(5, 5)});
+    core.featureCurves.push_back(Line(OnTop(5, 2), OnTop(5, 8)));
+    ConsoleCapture quiet;
+    const GrowthSummary summary = Grow(core);
+    int collided = 0;
+    bool curveWasHit = false;
+    for (const Fiber& fiber : core.fibers) {
+        for (const auto& stroke : fiber.strokes) {
+            if (!stroke->collided) continue;
+            ++collided;
+            EXPECT_TRUE(stroke->finished);
+            ASSERT_EQ(stroke->links.size(), 1u);
+            const Stroke* met = *stroke->links.begin();
+            Vector3 nearest;
+            double squared = 0.0;
+            ASSERT_TRUE(VoxelVolume::NearestPointOnPolyline(stroke->path.points.back(),
+                                                            met->path.points, nearest, squared));
+            EXPECT_LT(squared, 0.01);
+            for (const auto& curveStroke : core.fibers[1].strokes)
+                curveWasHit |= curveStroke.get() == met;
+        }
+    }
+    EXPECT_GT(collided, 0);
+    EXPECT_EQ(collided, summary.collisionCount);
+    EXPECT_TRUE(curveWasHit);
 }
 
 // Three start points and a curve on the box heart, grown with the given generator.
