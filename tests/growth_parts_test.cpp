@@ -137,19 +137,24 @@ TEST(TubeMesh, RadiusRunsQuadraticallyFromR0ToR1AboveAFloor) {
     for (int ring = 0; ring < 3; ++ring) EXPECT_NEAR(RingRadius(tube, path, ring), 0.005, 1e-15);
 }
 
-// The normals (drawn only, so no pinned output holds them) point out of the tube.
+// The normals (drawn only, so no pinned output holds them) point out of the tube, on a
+// bent path and on the shortest one (two rings).
 TEST(TubeMesh, NormalsAreUnitVectorsPointingOutwards) {
-    const Polyline path =
-        Path({Vector3(0, 0, 0), Vector3(1, 0, 0), Vector3(2, 1, 0), Vector3(2, 2, 1)});
-    TubeMesh tube;
-    tube.BuildTube(path, 0.1, 0.1, 5, Vector3(1, 0, 0));
-    ASSERT_EQ(tube.rows, 4);
-    for (int i = 0; i < tube.rows; ++i) {
-        for (int k = 0; k < tube.columns; ++k) {
-            const Vector3& n = tube.Normal(i, k);
-            EXPECT_NEAR(n.Length(), 1.0, 1e-12) << i << "," << k;
-            const Vector3 spoke = tube.Vertex(i, k) - path.points[i];
-            EXPECT_GT(n.Dot(spoke), 0.5 * spoke.Length()) << i << "," << k;
+    const Polyline paths[] = {
+        Path({Vector3(0, 0, 0), Vector3(1, 0, 0), Vector3(2, 1, 0), Vector3(2, 2, 1)}),
+        Path({Vector3(1, 1, 1), Vector3(2, 1.5, 1)}),
+    };
+    for (const Polyline& path : paths) {
+        TubeMesh tube;
+        tube.BuildTube(path, 0.1, 0.1, 5, path.points[1] - path.points[0]);
+        ASSERT_EQ(tube.rows, static_cast<int>(path.points.size()));
+        for (int i = 0; i < tube.rows; ++i) {
+            for (int k = 0; k < tube.columns; ++k) {
+                const Vector3& n = tube.Normal(i, k);
+                const Vector3 spoke = tube.Vertex(i, k) - path.points[i];
+                EXPECT_NEAR(n.Length(), 1.0, 1e-12) << tube.rows << ": " << i << "," << k;
+                EXPECT_GT(n.Dot(spoke), 0.5 * spoke.Length()) << tube.rows << ": " << i << "," << k;
+            }
         }
     }
 }
