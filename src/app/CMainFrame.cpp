@@ -29,9 +29,10 @@ const std::vector<MenuEntry>& MenuLayout() {
     using namespace command;
     static const std::vector<MenuEntry> menus = {
         {"&File",
-         {kOpenHeart, kSeparator, kExportFibers, kExportCentrelines, kSeparator, kExportNetworkVtk,
-          kExportPmjCsv, kExportEndocardiumVtk, kExportOpenCarp, kExportMonoAlg3d, kExportSummary,
-          kSeparator, kOpenScene, kSaveScene, kSeparator, kExit}},
+         {kOpenHeart, kSeparator, kExportFibers, kExportCentrelines, kExportInHeartFrame,
+          kSeparator, kExportNetworkVtk, kExportPmjCsv, kExportEndocardiumVtk, kExportOpenCarp,
+          kExportMonoAlg3d, kExportSummary, kSeparator, kSaveViewImage, kSeparator, kOpenScene,
+          kSaveScene, kSeparator, kExit}},
         {"Segmentation", {kSegmentationMode, kExportSegmentation}},
         {"&View",
          {kToolbar, kStatusBar, kOuterFrame, kSeparator, kFitHeart, kFitRules, kSeparator,
@@ -90,6 +91,7 @@ CMainFrame::~CMainFrame() {
     animationTimer_.stop();
     waveTimer_.stop();
     TheViewCore()->networkEdited = nullptr;
+    TheViewCore()->strokeHovered = nullptr;
 }
 
 void CMainFrame::BuildCommands() {
@@ -101,6 +103,11 @@ void CMainFrame::BuildCommands() {
 
     c.Add(kExportFibers, "export current fibers (.obj)", [this] { ExportFibers(); });
     c.Add(kExportCentrelines, "export fiber centrelines (.vtk)", [this] { ExportCentrelines(); });
+    c.Add(
+        kExportInHeartFrame, "Fibres and Centrelines in Heart Frame",
+        [this] { exportInHeartFrame_ = !exportInHeartFrame_; },
+        [this] { return exportInHeartFrame_; });
+    c.Add(kSaveViewImage, "Save View Image...", [this] { SaveViewImage(); });
     c.Add(kOpenScene, "Open Scene...", [this] { OpenScene(); });
     c.Add(kSaveScene, "Save Scene...", [this] { SaveScene(); });
     c.Add(kOpenHeart, "Open Heart...", [this] { OpenHeart(); });
