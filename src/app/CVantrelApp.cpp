@@ -7,6 +7,7 @@
 #include "app/CMainFrame.h"
 #include "app/ConsoleDock.h"
 #include "app/FileDialogs.h"
+#include "app/HeartSource.h"
 #include "app/Singletons.h"
 #include "app/WindowSettings.h"
 #include "geometry/ConsoleLog.h"
@@ -43,8 +44,9 @@ void CVantrelApp::LoadHeart(const StartOptions& options) {
             ChooseFileToOpen(nullptr, "Open segmentation", "segmentation data (*.kxseg)");
         if (!chosen.isEmpty()) segmentation = SegmentationChoice::File(chosen.toStdString());
     }
-    heart->LoadHeart(heartPath, segmentation,
-                     capOpenValves ? ValveCapping::kCap : ValveCapping::kLeaveOpen);
+    if (heart->LoadHeart(heartPath, segmentation,
+                         capOpenValves ? ValveCapping::kCap : ValveCapping::kLeaveOpen))
+        RememberLoadedHeart(heartPath, capOpenValves);
     TheViewCore()->mainRenderer.InvalidateHeart();
 }
 

@@ -68,6 +68,7 @@ void CMainFrame::GoGrowth() {
     FiberCore* fibers = TheFiberCore();
     // Auto Growth compares later edits with what this growth grows from.
     grownInputs_ = GrowthInputs();
+    RememberGrowthInputs();
     growing_ = true;
     heart->ResetFieldForGrowth();
     StopWave();
@@ -96,6 +97,7 @@ void CMainFrame::GoGrowth() {
 void CMainFrame::InitAllStrokes() {
     TheHeartModel()->ResetFieldForGrowth();
     TheFiberCore()->InitAllStrokes();
+    ForgetNetwork();
     TheViewCore()->mainRenderer.InvalidateFibers();
     UpdateConduction();
     ScheduleMainRepaint();

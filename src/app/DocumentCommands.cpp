@@ -1,0 +1,214 @@
+// The frame's document commands: New, Open, Save and Save As of the work document,
+// and the question before unsaved work would be lost (those commands, Exit and
+// closing the window).
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <filesystem>
+
+#include "app/CMainFrame.h"
+#include "app/FileDialogs.h"
+#include "app/FileNames.h"
+#include "app/GrowthParameterDlg.h"
+#include "app/HeartSource.h"
+#include "app/Singletons.h"
+#include "app/UnsavedWorkQuestion.h"
+#include "app/WorkState.h"
+#include "geometry/ConsoleLog.h"
+#include "render/HeartDrawing.h"
+
+namespace vantrel {
+namespace {
+
+const char* const kDocumentFilter = "Vantrel Files (*.kx)";
+
+bool SameFile(const std::string& a, const std::string& b) {
+    std::error_code error;
+    return a == b || std::filesystem::equivalent(a, b, error);
+}
+
+}  // namespace
+
+void CMainFrame::SetDocumentName(const QString& name) {
+    setWindowTitle(name + "[*] - Vantrel");
+}
+
+void CMainFrame::SetDocumentPath(const QString& path) {
+    documentPath_ = path;
+}
+
+bool CMainFrame::ConfirmDiscardChanges() {
+    if (!IsModified()) return true;
+    const QString name =
+        documentPath_.isEmpty() ? QString("Untitled") : QFileInfo(documentPath_).fileName();
+    switch (AskAboutUnsavedWork(this, name)) {
+        case UnsavedWorkAnswer::kSave:
+            return SaveDocument();
+        case UnsavedWorkAnswer::kDiscard:
+            return true;
+        case UnsavedWorkAnswer::kCancel:
+            break;
+    }
+    return false;
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    if (ConfirmDiscardChanges()) {
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+void CMainFrame::StartUntitledDocument() {
+    documentPath_.clear();
+    SetDocumentName("Untitled");
+    MarkWorkSaved();
+}
+
+void CMainFrame::MarkWorkSaved() {
+    history_->Reset();
+    savedNetwork_ = networkNumber_;
+    UpdateModifiedMark();
+}
+
+void CMainFrame::ForgetNetwork() {
+    lastGrowth_.reset();
+    ++networkNumber_;
+}
+
+void CMainFrame::ClearNetwork() {
+    TheHeartModel()->ResetFieldForGrowth();
+    TheFiberCore()->fibers.clear();
+    TheViewCore()->mainRenderer.Activation().strokeTimes.clear();
+    TheViewCore()->mainRenderer.InvalidateFibers();
+    ForgetNetwork();
+}
+
+void CMainFrame::ResetWork() {
+    // The same heart and segmentation with the start scene and no network.
+    StopWave();
+    ClearNetwork();
+    const Scene start;
+    ApplyScene(start, *TheFiberCore(), ProgramGrowthParameters());
+    ProgramPhysiology() = start.physiology;
+    if (GrowthParameterDlg* dialog = ParameterDialog())
+        dialog->ShowParameters(ProgramGrowthParameters());
+    RefreshAfterWorkChange();
+}
+
+void CMainFrame::NewDocument() {
+    if (!ConfirmDiscardChanges()) return;
+    ResetWork();
+    StartUntitledDocument();
+}
+
+void CMainFrame::OpenDocument() {
+    if (!ConfirmDiscardChanges()) return;
+    const QString chosen = ChooseFileToOpen(this, "Open", kDocumentFilter);
+    if (chosen.isEmpty()) return;
+    WorkDocument document;
+    WorkDocumentError error;
+    const WorkDocumentRead read = ReadWorkDocument(chosen.toStdString(), document, error);
+    QString refusal;
+    if (read == WorkDocumentRead::kRefused) refusal = QString::fromStdString(error.Describe());
+    const HeartSource& heart = LoadedHeartSource();
+    if (read == WorkDocumentRead::kRead && refusal.isEmpty()) {
+        if (!SameFile(document.heartPath, heart.path) || document.capValves != heart.capValves) {
+            refusal = QString("it was saved on the heart %1%2; open that heart first")
+                          .arg(QString::fromStdString(document.heartPath),
+                               document.capValves ? " with capped valves" : "");
+        } else if (document.regionIds.size() != TheHeartModel()->regionIds.size()) {
+            refusal = QString("regionIds: %1 ids for a heart of %2 polygons")
+                          .arg(document.regionIds.size())
+                          .arg(TheHeartModel()->regionIds.size());
+        }
+    }
+    if (!refusal.isEmpty()) {
+        ConsoleLog("Open: %s: %s\n", chosen.toStdString().c_str(), refusal.toStdString().c_str());
+        ShowStatus(QString("Could not open %1: %2").arg(QFileInfo(chosen).fileName(), refusal));
+        return;
+    }
+    if (read == WorkDocumentRead::kEmpty) {
+        // The empty document of earlier versions: it holds no work.
+        ResetWork();
+        documentPath_ = chosen;
+        SetDocumentName(QFileInfo(chosen).fileName());
+        MarkWorkSaved();
+        ShowStatus(QString("%1 is empty: nothing to restore").arg(QFileInfo(chosen).fileName()));
+        return;
+    }
+    RestoreDocument(document);
+    documentPath_ = chosen;
+    SetDocumentName(QFileInfo(chosen).fileName());
+    MarkWorkSaved();
+    ShowStatus(QString("Opened %1").arg(chosen));
+}
+
+void CMainFrame::RestoreDocument(const WorkDocument& document) {
+    StopWave();
+    HeartModel* heart = TheHeartModel();
+    if (heart->regionIds != document.regionIds) {
+        // The fibre layer follows the segmentation the network grew on.
+        heart->regionIds = document.regionIds;
+        heart->volume.Build(heart->mesh, heart->regionIds);
+        TheViewCore()->mainRenderer.InvalidateRegions();
+        TheViewCore()->mainRenderer.InvalidateHeart();
+    }
+    ClearNetwork();
+    if (document.growth) {
+        // The network grows again from what it grew from, then takes its blocks.
+        ApplyScene(document.growth->scene, *TheFiberCore(), ProgramGrowthParameters());
+        ProgramRandom().SetState(document.growth->randomState);
+        GoGrowth();
+        if (!SetBlockedStrokes(*TheFiberCore(), document.scene.blockedStrokes))
+            ConsoleLog("Open: the blocked strokes name strokes the network does not have\n");
+    }
+    ApplyScene(document.scene, *TheFiberCore(), ProgramGrowthParameters());
+    ProgramPhysiology() = document.scene.physiology;
+    if (GrowthParameterDlg* dialog = ParameterDialog())
+        dialog->ShowParameters(ProgramGrowthParameters());
+    RefreshAfterWorkChange();
+}
+
+bool CMainFrame::SaveDocument() {
+    if (documentPath_.isEmpty()) return SaveDocumentAs();
+    return WriteDocument(documentPath_);
+}
+
+bool CMainFrame::SaveDocumentAs() {
+    const QString chosen = ChooseFileToSave(this, "Save As", kDocumentFilter);
+    if (chosen.isEmpty()) return false;
+    return WriteDocument(QString::fromStdString(PathWithExtension(chosen.toStdString(), "kx")));
+}
+
+bool CMainFrame::WriteDocument(const QString& path) {
+    RecordEdit();
+    const HeartSource& heart = LoadedHeartSource();
+    if (heart.path.empty()) {
+        ShowStatus("Could not save: no heart is loaded");
+        return false;
+    }
+    WorkDocument document;
+    document.heartPath = heart.path;
+    document.heart = heart.fingerprint;
+    document.capValves = heart.capValves;
+    document.regionIds = TheHeartModel()->regionIds;
+    document.scene = ProgramScene();
+    if (!TheFiberCore()->fibers.empty()) document.growth = lastGrowth_;
+    std::string error;
+    if (!WriteWorkDocument(path.toStdString(), document, error)) {
+        ConsoleLog("Save: %s\n", error.c_str());
+        ShowStatus(QString("Could not write %1").arg(path));
+        return false;
+    }
+    documentPath_ = path;
+    SetDocumentName(QFileInfo(path).fileName());
+    // Saved work is the clean state; the steps stay undoable.
+    history_->Stack().setClean();
+    savedNetwork_ = networkNumber_;
+    UpdateModifiedMark();
+    ShowStatus(QString("Saved %1").arg(path));
+    return true;
+}
+
+}  // namespace vantrel
