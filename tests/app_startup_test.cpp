@@ -20,10 +20,11 @@ namespace {
 // checked after start-up.
 const QList<QPair<QString, QStringList>> kExpectedMenus = {
     {"&File",
-     {"&New", "&Open...", "&Save", "Save &As...", "-", "export current fibers (.obj)", "export fiber centrelines (.vtk)", "-",
-      "export network (.vtk)", "export PMJs (.csv)", "export endocardium (.vtk)",
-      "export openCARP network (.pkje)", "export MonoAlg3D network (.vtk)",
-      "export run summary (.json)", "-", "Open Scene...", "Save Scene...", "-", "E&xit"}},
+     {"&New", "&Open...", "&Save", "Save &As...", "-", "export current fibers (.obj)",
+      "export fiber centrelines (.vtk)", "-", "export network (.vtk)", "export PMJs (.csv)",
+      "export endocardium (.vtk)", "export openCARP network (.pkje)",
+      "export MonoAlg3D network (.vtk)", "export run summary (.json)", "-", "Open Scene...",
+      "Save Scene...", "-", "E&xit"}},
     {"&Edit", {"&Undo", "&Redo", "-", "Clear Start Points", "Clear Feature Curves"}},
     {"Segmentation", {"SegmentationMode", "Export Current Segmentation"}},
     {"&View",

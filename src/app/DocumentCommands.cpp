@@ -73,7 +73,7 @@ void CMainFrame::MarkWorkSaved() {
 
 void CMainFrame::ForgetNetwork() {
     lastGrowth_.reset();
-    ++networkNumber_;
+    history_->NewNetwork(++networkNumber_);
 }
 
 void CMainFrame::ClearNetwork() {

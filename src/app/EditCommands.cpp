@@ -119,7 +119,7 @@ void CMainFrame::UpdateModifiedMark() {
 void CMainFrame::RememberGrowthInputs() {
     lastGrowth_ = GrownNetwork{ProgramRandom().State(),
                                CaptureScene(*TheFiberCore(), ProgramGrowthParameters())};
-    ++networkNumber_;
+    history_->NewNetwork(++networkNumber_);
 }
 
 void CMainFrame::ApplyWork(const WorkSnapshot& from, const WorkSnapshot& to) {

@@ -101,6 +101,11 @@ void EditHistory::Record(const QString& name) {
     stack_.push(new SnapshotStep(stepName, *this, std::move(before), std::move(now)));
 }
 
+void EditHistory::NewNetwork(int network) {
+    current_.network = network;
+    current_.blockedStrokes.clear();
+}
+
 void EditHistory::Reset() {
     stack_.clear();
     current_ = capture_(&current_);

@@ -51,6 +51,9 @@ public:
     void Record(const QString& name = QString());
     // Forgets every step: the work as it stands is the new, unmodified start.
     void Reset();
+    // A network numbered `network` has replaced the grown one; it has no blocks yet.
+    // Edits of the scene not yet recorded stay pending.
+    void NewNetwork(int network);
 
 private:
     friend class SnapshotStep;
