@@ -238,27 +238,6 @@ private slots:
         QCOMPARE(QDir(OutputDir()).entryList(QDir::Files), before);
     }
 
-    void segmentationModeClearsTheRegionEachTimeItIsEntered() {
-        HeartModel* heart = TheHeartModel();
-        const std::vector<std::int32_t> saved = heart->regionIds;
-        QVERIFY(std::count(saved.begin(), saved.end(), 0) < static_cast<long>(saved.size()));
-        QVERIFY(ChooseMenu("Segmentation", "SegmentationMode"));
-        QVERIFY(heart->segmentationMode);
-        QVERIFY(MenuAction("Segmentation", "SegmentationMode")->isChecked());
-        QCOMPARE(TheListenerManager()->mainListener, static_cast<MLState*>(TheMLforSegmentation()));
-        QCOMPARE(std::count(heart->regionIds.begin(), heart->regionIds.end(), 0),
-                 long(heart->regionIds.size()));
-
-        heart->regionIds[5] = 1;  // as painting would
-        QVERIFY(ChooseMenu("Segmentation", "SegmentationMode"));
-        QCOMPARE(TheListenerManager()->mainListener, static_cast<MLState*>(TheMLforMainWindow()));
-        QCOMPARE(heart->regionIds[5], 1);  // leaving keeps the painted ids
-        QVERIFY(ChooseMenu("Segmentation", "SegmentationMode"));
-        QCOMPARE(heart->regionIds[5], 0);
-        QVERIFY(ChooseMenu("Segmentation", "SegmentationMode"));
-        heart->regionIds = saved;
-    }
-
     void initAllStrokesKeepsTheStartPoints() {
         FiberCore* fibers = TheFiberCore();
         const size_t startPoints = fibers->startPoints.size();

@@ -4,7 +4,6 @@
 // document changes nothing and says why; a zero-byte one restores nothing.
 #include <QStatusBar>
 
-#include "app/UnsavedWorkQuestion.h"
 #include "app/WorkState.h"
 #include "app_harness.h"
 
@@ -12,17 +11,6 @@ using namespace vantrel;
 using namespace vantrel::testing;
 
 namespace {
-
-// Answers the unsaved-work question with `answer` and counts the questions.
-class ScriptedAnswer : public UnsavedWorkAsker {
-public:
-    UnsavedWorkAnswer Ask(QWidget*, const QString&) override {
-        ++questions;
-        return answer;
-    }
-    UnsavedWorkAnswer answer = UnsavedWorkAnswer::kCancel;
-    int questions = 0;
-};
 
 std::string Work() {
     return SceneText(ProgramScene());
@@ -46,9 +34,6 @@ class DocumentTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { InstallUnsavedWorkAsker(&answers_); }
-    void cleanupTestCase() { InstallUnsavedWorkAsker(nullptr); }
-
     void savedDocumentOpensToTheSameFibreExportAndBlocks() {
         PlaceStartPoints({120, 6100});
         QVERIFY(ChooseMenu("Growth", "Go Growth"));
@@ -73,7 +58,7 @@ private slots:
         QCOMPARE(Work(), work);
         QCOMPARE(BlockedStrokeIndices(*TheFiberCore()), std::vector<int>({3, 40}));
         QVERIFY(ExportFibres("document-after") == fibres);
-        QCOMPARE(answers_.questions, 0);
+        QCOMPARE(answers_.asked, 0);
     }
 
     void theQuestionComesOnlyWhenWorkWouldBeLost() {
@@ -101,13 +86,13 @@ private slots:
         for (const Case& c : cases) {
             if (c.edited) QVERIFY(ChooseMenu("RewritingRule", "add lateral to rule2"));
             const std::string work = Work();
-            answers_ = ScriptedAnswer();
+            answers_.asked = 0;
             answers_.answer = c.answer;
             const int fileQuestions = FileNames().questions.size();
             // A new document has no name yet: saving asks for one.
             if (c.answer == UnsavedWorkAnswer::kSave) FileNames().Answer(document_);
             c.command();
-            QVERIFY2((answers_.questions == 1) == c.asked, c.what);
+            QVERIFY2((answers_.asked == 1) == c.asked, c.what);
             QVERIFY2((Work() == work) == c.workKept, c.what);
             QVERIFY2(Frame()->isVisible(), c.what);
             QVERIFY2(Frame()->isWindowModified() == (c.edited && c.workKept), c.what);
@@ -158,7 +143,7 @@ private slots:
     }
 
 private:
-    ScriptedAnswer answers_;
+    ScriptedUnsavedWorkAnswer& answers_ = UnsavedWorkAnswers();
     QString document_;
 };
 

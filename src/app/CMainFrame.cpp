@@ -29,10 +29,27 @@ const std::vector<MenuEntry>& MenuLayout() {
     using namespace command;
     static const std::vector<MenuEntry> menus = {
         {"&File",
-         {kNewDocument, kOpenDocument, kSaveDocument, kSaveDocumentAs, kSeparator, kExportFibers,
-          kExportCentrelines, kSeparator, kExportNetworkVtk, kExportPmjCsv, kExportEndocardiumVtk,
-          kExportOpenCarp, kExportMonoAlg3d, kExportSummary, kSeparator, kOpenScene, kSaveScene,
-          kSeparator, kExit}},
+         {kNewDocument,
+          kOpenDocument,
+          kSaveDocument,
+          kSaveDocumentAs,
+          kSeparator,
+          kOpenHeart,
+          kSeparator,
+          kExportFibers,
+          kExportCentrelines,
+          kSeparator,
+          kExportNetworkVtk,
+          kExportPmjCsv,
+          kExportEndocardiumVtk,
+          kExportOpenCarp,
+          kExportMonoAlg3d,
+          kExportSummary,
+          kSeparator,
+          kOpenScene,
+          kSaveScene,
+          kSeparator,
+          kExit}},
         {"&Edit", {kUndo, kRedo, kSeparator, kClearStartPoints, kClearFeatureCurves}},
         {"Segmentation", {kSegmentationMode, kExportSegmentation}},
         {"&View",
@@ -84,6 +101,9 @@ CMainFrame::CMainFrame() : commands_(this) {
     animationTimer_.setInterval(15);
     connect(&animationTimer_, &QTimer::timeout, this, [this] { AnimationTick(); });
     TheViewCore()->mainFrame = this;
+    // The parameter dialog is a window of the frame: it closes with it, and it does not
+    // keep the program running once the frame is closed.
+    if (QWidget* dialog = TheViewCore()->parameterDialog) dialog->setParent(this, Qt::Dialog);
 }
 
 CMainFrame::~CMainFrame() {
@@ -103,6 +123,7 @@ void CMainFrame::BuildCommands() {
     c.Add(kExportCentrelines, "export fiber centrelines (.vtk)", [this] { ExportCentrelines(); });
     c.Add(kOpenScene, "Open Scene...", [this] { OpenScene(); });
     c.Add(kSaveScene, "Save Scene...", [this] { SaveScene(); });
+    c.Add(kOpenHeart, "Open Heart...", [this] { OpenHeart(); });
     c.Add(kExit, "E&xit", [this] { close(); });
 
     c.Add(
@@ -271,6 +292,11 @@ void CMainFrame::BuildClientArea() {
 }
 
 void CMainFrame::ShowStatus(const QString& message) {
+    statusBar()->showMessage(message, kNoticeMs);
+    statusBar()->repaint();
+}
+
+void CMainFrame::ShowError(const QString& message) {
     statusBar()->showMessage(message);
     statusBar()->repaint();
 }

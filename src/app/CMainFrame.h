@@ -8,9 +8,11 @@
 #include <QMainWindow>
 #include <QString>
 #include <QTimer>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/CommandTable.h"
 #include "app/EditHistory.h"
@@ -26,6 +28,8 @@ class CRuleView;
 class CVantrelView;
 class ConsoleDock;
 class GrowthParameterDlg;
+class HeartModel;
+struct HeartLoadOutcome;
 
 class CMainFrame : public QMainWindow {
 public:
@@ -66,8 +70,15 @@ public:
     int AutoGrowthRuns() const { return autoGrowthRuns_; }
 
     // Shows a message in the status bar and paints it at once (also while a long
-    // command runs, which must not process events).
+    // command runs, which must not process events). A notice gives way to "Ready"
+    // after kNoticeMs; an error stays until the next message.
+    static constexpr int kNoticeMs = 5000;
     void ShowStatus(const QString& message);
+    void ShowError(const QString& message);
+
+    // Says in the status bar and a message box why no heart was loaded
+    // (HeartLoading.h); the program goes on with the heart it has.
+    void ReportHeartNotLoaded(const HeartLoadOutcome& outcome);
 
     // Activation (ActivationCommands.cpp). Runs the conduction layer on the current
     // network with the program's physiology, refills the main view's Activation Map
@@ -104,7 +115,6 @@ private:
     void ToggleTargetFrame();
     void ToggleTargetPolygon();
     void ToggleTargetTransparent();
-    void ToggleSegmentationMode();
     void GoGrowth();
     void InitAllStrokes();
     void ShowParameterDialog();
@@ -147,7 +157,16 @@ private:
     // The scene that a growth would grow from, as scene-file text.
     std::string GrowthInputs() const;
 
+    // Handlers (HeartCommands.cpp).
+    void OpenHeart();
+    // Puts the heart of `loaded` in place of the current one, with an empty network and
+    // the start-up scene; every cached drawing of the old heart is dropped.
+    void ReplaceHeart(HeartModel& loaded);
+    void ToggleSegmentationMode();
+
     // Handlers (FileCommands.cpp).
+    // After an export: "<what> written to <path>", or the error "Could not write <path>".
+    void ShowWriteResult(bool written, const QString& what, const std::string& path);
     void ExportSegmentation();
     void ExportFibers();
     void ExportCentrelines();
@@ -209,6 +228,8 @@ private:
     int networkNumber_ = 0;
     int savedNetwork_ = 0;
     std::optional<GrownNetwork> lastGrowth_;
+    // In segmentation mode: the region ids the fibre layer was built from.
+    std::vector<std::int32_t> idsOfFibreLayer_;
 };
 
 }  // namespace vantrel

@@ -47,9 +47,11 @@ constexpr int kFitRules = 32861;
 constexpr int kShowConsole = 32862;
 constexpr int kShowRulePane = 32863;
 constexpr int kAutoGrowth = 32864;
+// Another heart without restarting.
+constexpr int kOpenHeart = 32870;
 // Edits of the scene.
-constexpr int kClearStartPoints = 32870;
-constexpr int kClearFeatureCurves = 32871;
+constexpr int kClearStartPoints = 32872;
+constexpr int kClearFeatureCurves = 32873;
 // Standard commands.
 constexpr int kNewDocument = 57600;
 constexpr int kOpenDocument = 57601;

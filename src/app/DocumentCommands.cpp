@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <filesystem>
+#include <memory>
 
 #include "app/CMainFrame.h"
 #include "app/FileDialogs.h"
@@ -24,6 +25,36 @@ const char* const kDocumentFilter = "Vantrel Files (*.kx)";
 bool SameFile(const std::string& a, const std::string& b) {
     std::error_code error;
     return a == b || std::filesystem::equivalent(a, b, error);
+}
+
+// Checks that `document` fits the loaded heart; a document of another heart (or of
+// the same file with other valve capping) has that heart loaded into `other`, with
+// the document's segmentation. The refusal, or an empty string.
+QString LoadDocumentHeart(const WorkDocument& document, std::unique_ptr<HeartModel>& other) {
+    const HeartSource& loaded = LoadedHeartSource();
+    std::size_t polygons = TheHeartModel()->regionIds.size();
+    if (!SameFile(document.heartPath, loaded.path) || document.capValves != loaded.capValves) {
+        other = std::make_unique<HeartModel>();
+        const ValveCapping capping =
+            document.capValves ? ValveCapping::kCap : ValveCapping::kLeaveOpen;
+        if (!other->LoadHeartMesh(document.heartPath, capping)) {
+            other.reset();
+            return QString("the heart %1 could not be loaded (see the console)")
+                .arg(QString::fromStdString(document.heartPath));
+        }
+        polygons = other->mesh.polygons.size();
+    }
+    if (document.regionIds.size() != polygons) {
+        other.reset();
+        return QString("regionIds: %1 ids for a heart of %2 polygons")
+            .arg(document.regionIds.size())
+            .arg(polygons);
+    }
+    if (other) {
+        other->regionIds = document.regionIds;
+        other->RebuildFibreLayer();
+    }
+    return QString();
 }
 
 }  // namespace
@@ -111,22 +142,16 @@ void CMainFrame::OpenDocument() {
     const WorkDocumentRead read = ReadWorkDocument(chosen.toStdString(), document, error);
     QString refusal;
     if (read == WorkDocumentRead::kRefused) refusal = QString::fromStdString(error.Describe());
-    const HeartSource& heart = LoadedHeartSource();
-    if (read == WorkDocumentRead::kRead && refusal.isEmpty()) {
-        if (!SameFile(document.heartPath, heart.path) || document.capValves != heart.capValves) {
-            refusal = QString("it was saved on the heart %1%2; open that heart first")
-                          .arg(QString::fromStdString(document.heartPath),
-                               document.capValves ? " with capped valves" : "");
-        } else if (document.regionIds.size() != TheHeartModel()->regionIds.size()) {
-            refusal = QString("regionIds: %1 ids for a heart of %2 polygons")
-                          .arg(document.regionIds.size())
-                          .arg(TheHeartModel()->regionIds.size());
-        }
-    }
+    std::unique_ptr<HeartModel> otherHeart;
+    if (read == WorkDocumentRead::kRead) refusal = LoadDocumentHeart(document, otherHeart);
     if (!refusal.isEmpty()) {
         ConsoleLog("Open: %s: %s\n", chosen.toStdString().c_str(), refusal.toStdString().c_str());
-        ShowStatus(QString("Could not open %1: %2").arg(QFileInfo(chosen).fileName(), refusal));
+        ShowError(QString("Could not open %1: %2").arg(QFileInfo(chosen).fileName(), refusal));
         return;
+    }
+    if (otherHeart) {
+        ReplaceHeart(*otherHeart);
+        RememberLoadedHeart(document.heartPath, document.capValves);
     }
     if (read == WorkDocumentRead::kEmpty) {
         // The empty document of earlier versions: it holds no work.
@@ -147,12 +172,12 @@ void CMainFrame::OpenDocument() {
 void CMainFrame::RestoreDocument(const WorkDocument& document) {
     StopWave();
     HeartModel* heart = TheHeartModel();
+    if (heart->segmentationMode) ToggleSegmentationMode();
     if (heart->regionIds != document.regionIds) {
         // The fibre layer follows the segmentation the network grew on.
         heart->regionIds = document.regionIds;
-        heart->volume.Build(heart->mesh, heart->regionIds);
+        heart->RebuildFibreLayer();
         TheViewCore()->mainRenderer.InvalidateRegions();
-        TheViewCore()->mainRenderer.InvalidateHeart();
     }
     ClearNetwork();
     if (document.growth) {
@@ -185,7 +210,7 @@ bool CMainFrame::WriteDocument(const QString& path) {
     RecordEdit();
     const HeartSource& heart = LoadedHeartSource();
     if (heart.path.empty()) {
-        ShowStatus("Could not save: no heart is loaded");
+        ShowError("Could not save: no heart is loaded");
         return false;
     }
     WorkDocument document;
@@ -198,7 +223,7 @@ bool CMainFrame::WriteDocument(const QString& path) {
     std::string error;
     if (!WriteWorkDocument(path.toStdString(), document, error)) {
         ConsoleLog("Save: %s\n", error.c_str());
-        ShowStatus(QString("Could not write %1").arg(path));
+        ShowError(QString("Could not write %1").arg(path));
         return false;
     }
     documentPath_ = path;

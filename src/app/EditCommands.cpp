@@ -132,6 +132,9 @@ void CMainFrame::ApplyWork(const WorkSnapshot& from, const WorkSnapshot& to) {
     HeartModel* heart = TheHeartModel();
     if (heart->regionIds != *to.regionIds) {
         heart->regionIds = *to.regionIds;
+        // Outside segmentation mode the fibre layer follows the ids at once (in the
+        // mode, leaving it rebuilds the layer).
+        if (!heart->segmentationMode) heart->RebuildFibreLayer();
         TheViewCore()->mainRenderer.InvalidateRegions();
     }
     if (to.network == networkNumber_) SetBlockedStrokes(*TheFiberCore(), to.blockedStrokes);

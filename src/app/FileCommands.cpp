@@ -34,14 +34,16 @@ bool WriteTextFile(const std::string& path, const std::function<bool(std::FILE*)
     return result == FileWriteResult::kWritten;
 }
 
-// The status line after an export: "<what> written to <path>" or "Could not write <path>".
-QString WriteStatus(bool written, const QString& what, const std::string& path) {
-    const QString shown = QString::fromStdString(path);
-    return written ? QString("%1 written to %2").arg(what, shown)
-                   : QString("Could not write %1").arg(shown);
-}
-
 }  // namespace
+
+void CMainFrame::ShowWriteResult(bool written, const QString& what, const std::string& path) {
+    const QString shown = QString::fromStdString(path);
+    if (written) {
+        ShowStatus(QString("%1 written to %2").arg(what, shown));
+    } else {
+        ShowError(QString("Could not write %1").arg(shown));
+    }
+}
 
 void CMainFrame::ExportSegmentation() {
     ConsoleLog("system save the segemntationfile _segmentation.kxseg_");
@@ -50,8 +52,7 @@ void CMainFrame::ExportSegmentation() {
     if (chosen.isEmpty()) return;
     // Written where the user chose, with ".kxseg" appended unless it is the extension.
     const std::string path = SegmentationExportPath(chosen.toStdString());
-    ShowStatus(
-        WriteStatus(WriteSegmentationFile(path, TheHeartModel()->regionIds), "Segmentation", path));
+    ShowWriteResult(WriteSegmentationFile(path, TheHeartModel()->regionIds), "Segmentation", path);
 }
 
 void CMainFrame::ExportFibers() {
@@ -62,7 +63,7 @@ void CMainFrame::ExportFibers() {
     const FiberCore* fibers = TheFiberCore();
     const bool written =
         WriteTextFile(path, [fibers](std::FILE* file) { return fibers->ExportFibersObj(file); });
-    ShowStatus(WriteStatus(written, "Fibres", path));
+    ShowWriteResult(written, "Fibres", path);
 }
 
 void CMainFrame::ExportCentrelines() {
@@ -73,7 +74,7 @@ void CMainFrame::ExportCentrelines() {
     const FiberCore* fibers = TheFiberCore();
     const bool written = WriteTextFile(
         path, [fibers](std::FILE* file) { return ExportCentrelinesVtk(*fibers, file); });
-    ShowStatus(WriteStatus(written, "Centrelines", path));
+    ShowWriteResult(written, "Centrelines", path);
 }
 
 void CMainFrame::SaveScene() {
@@ -85,7 +86,7 @@ void CMainFrame::SaveScene() {
         ShowStatus(QString("Scene written to %1").arg(QString::fromStdString(path)));
     } else {
         ConsoleLog("Save Scene: %s\n", error.c_str());
-        ShowStatus(QString("Could not save the scene: %1").arg(QString::fromStdString(error)));
+        ShowError(QString("Could not save the scene: %1").arg(QString::fromStdString(error)));
     }
 }
 
@@ -96,7 +97,7 @@ void CMainFrame::OpenScene() {
     SceneFileError error;
     if (!ReadSceneFile(chosen.toStdString(), scene, error)) {
         ConsoleLog("Open Scene: %s: %s\n", chosen.toStdString().c_str(), error.Describe().c_str());
-        ShowStatus(
+        ShowError(
             QString("Could not open the scene: %1").arg(QString::fromStdString(error.Describe())));
         return;
     }
