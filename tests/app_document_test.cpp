@@ -77,6 +77,8 @@ private slots:
             {"New, Cancel", true, newDocument, cancel, true, true},
             {"Open, Cancel", true, [] { QTest::keyClick(Frame(), Qt::Key_O, Qt::ControlModifier); },
              cancel, true, true},
+            {"Open Heart, Cancel", true, [] { QVERIFY(ChooseMenu("&File", "Open Heart...")); },
+             cancel, true, true},
             {"Exit, Cancel", true, [] { QVERIFY(ChooseMenu("&File", "E&xit")); }, cancel, true,
              true},
             {"closing the window, Cancel", true, [] { Frame()->close(); }, cancel, true, true},
