@@ -36,9 +36,9 @@
 namespace vantrel {
 
 constexpr int kWorkDocumentVersion = 1;
-// Far above any heart this program refines (a biventricular mesh gives about 1.3
-// million polygons); bounds the memory a document can ask for.
-constexpr std::int64_t kMaxDocumentPolygons = 1 << 26;
+// Far above the polygon count of any refined heart; bounds the memory (64 MB of ids)
+// a document can ask for.
+constexpr std::int64_t kMaxDocumentPolygons = 1 << 24;
 
 // What identifies a heart file's content.
 struct FileFingerprint {
