@@ -28,12 +28,14 @@ bool SameFile(const std::string& a, const std::string& b) {
 }
 
 // Checks that `document` fits the loaded heart; a document of another heart (or of
-// the same file with other valve capping) has that heart loaded into `other`, with
-// the document's segmentation. The refusal, or an empty string.
+// the same file with other valve capping, or changed on disk since it was loaded) has
+// that heart loaded into `other`, with the document's segmentation. The refusal, or an
+// empty string.
 QString LoadDocumentHeart(const WorkDocument& document, std::unique_ptr<HeartModel>& other) {
     const HeartSource& loaded = LoadedHeartSource();
     std::size_t polygons = TheHeartModel()->regionIds.size();
-    if (!SameFile(document.heartPath, loaded.path) || document.capValves != loaded.capValves) {
+    if (!SameFile(document.heartPath, loaded.path) || document.capValves != loaded.capValves ||
+        !(document.heart == loaded.fingerprint)) {
         other = std::make_unique<HeartModel>();
         const ValveCapping capping =
             document.capValves ? ValveCapping::kCap : ValveCapping::kLeaveOpen;
