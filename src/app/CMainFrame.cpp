@@ -28,28 +28,18 @@ struct MenuEntry {
 const std::vector<MenuEntry>& MenuLayout() {
     using namespace command;
     static const std::vector<MenuEntry> menus = {
-        {"&File",
-         {kNewDocument,
-          kOpenDocument,
-          kSaveDocument,
-          kSaveDocumentAs,
-          kSeparator,
-          kOpenHeart,
-          kSeparator,
-          kExportFibers,
-          kExportCentrelines,
-          kSeparator,
-          kExportNetworkVtk,
-          kExportPmjCsv,
-          kExportEndocardiumVtk,
-          kExportOpenCarp,
-          kExportMonoAlg3d,
-          kExportSummary,
-          kSeparator,
-          kOpenScene,
-          kSaveScene,
-          kSeparator,
-          kExit}},
+        {"&File", {kNewDocument,       kOpenDocument,
+                   kSaveDocument,      kSaveDocumentAs,
+                   kSeparator,         kOpenHeart,
+                   kSeparator,         kExportFibers,
+                   kExportCentrelines, kExportInHeartFrame,
+                   kSeparator,         kExportNetworkVtk,
+                   kExportPmjCsv,      kExportEndocardiumVtk,
+                   kExportOpenCarp,    kExportMonoAlg3d,
+                   kExportSummary,     kSeparator,
+                   kSaveViewImage,     kSeparator,
+                   kOpenScene,         kSaveScene,
+                   kSeparator,         kExit}},
         {"&Edit", {kUndo, kRedo, kSeparator, kClearStartPoints, kClearFeatureCurves}},
         {"Segmentation", {kSegmentationMode, kExportSegmentation}},
         {"&View",
@@ -110,6 +100,7 @@ CMainFrame::~CMainFrame() {
     animationTimer_.stop();
     waveTimer_.stop();
     TheViewCore()->networkEdited = nullptr;
+    TheViewCore()->strokeHovered = nullptr;
 }
 
 void CMainFrame::BuildCommands() {
@@ -121,6 +112,11 @@ void CMainFrame::BuildCommands() {
 
     c.Add(kExportFibers, "export current fibers (.obj)", [this] { ExportFibers(); });
     c.Add(kExportCentrelines, "export fiber centrelines (.vtk)", [this] { ExportCentrelines(); });
+    c.Add(
+        kExportInHeartFrame, "Fibres and Centrelines in Heart Frame",
+        [this] { exportInHeartFrame_ = !exportInHeartFrame_; },
+        [this] { return exportInHeartFrame_; });
+    c.Add(kSaveViewImage, "Save View Image...", [this] { SaveViewImage(); });
     c.Add(kOpenScene, "Open Scene...", [this] { OpenScene(); });
     c.Add(kSaveScene, "Save Scene...", [this] { SaveScene(); });
     c.Add(kOpenHeart, "Open Heart...", [this] { OpenHeart(); });

@@ -24,6 +24,8 @@ class QToolBar;
 
 namespace vantrel {
 
+class Stroke;
+struct HeartNormalisation;
 class CRuleView;
 class CVantrelView;
 class ConsoleDock;
@@ -80,11 +82,15 @@ public:
     // (HeartLoading.h); the program goes on with the heart it has.
     void ReportHeartNotLoaded(const HeartLoadOutcome& outcome);
 
+    // What changed since the last conduction run: the network itself (the graph is
+    // built anew), or only the strokes' blocks or the physiology (the graph is kept).
+    enum class ConductionChange { kNetwork, kBlocksOrPhysiology };
     // Activation (ActivationCommands.cpp). Runs the conduction layer on the current
     // network with the program's physiology, refills the main view's Activation Map
     // and shows the network's figures in the status bar (after `prefix`) and the
     // console. Without a heart only `prefix` is shown.
-    void UpdateConduction(const QString& prefix = QString());
+    void UpdateConduction(const QString& prefix = QString(),
+                          ConductionChange change = ConductionChange::kNetwork);
     const ConductionResult& Conduction() const { return conduction_; }
     // The ms-wave's time cursor (ms); setting it repaints and shows it in the status bar.
     void SetWaveCursor(double ms);
@@ -131,6 +137,9 @@ private:
     void StopWave();
     void ChangeWaveSpeed(double factor);
     void ShowPhysiologyDialog();
+    // The status bar names the stroke under the mouse and its activation time when
+    // the mouse comes onto it.
+    void ShowHoveredStroke(const Stroke* stroke);
     void BuildExportCommands();
     void ExportConductionFile(int which);
 
@@ -170,6 +179,10 @@ private:
     void ExportSegmentation();
     void ExportFibers();
     void ExportCentrelines();
+    // The normalised heart's frame, or the heart file's with "Fibres and Centrelines
+    // in Heart Frame" checked (as vantrel-grow --frame heart).
+    const HeartNormalisation* FibreExportFrame() const;
+    void SaveViewImage();
     void SaveScene();
     void OpenScene();
     void ShowAbout();
@@ -188,6 +201,8 @@ private:
     void RefreshAfterWorkChange();
     // Called by every growth before it runs: what the document regrows from.
     void RememberGrowthInputs();
+    // Called by every growth when it has finished: the history takes the new network.
+    void NoteGrownNetwork();
 
     // Documents (DocumentCommands.cpp).
     void NewDocument();
@@ -215,8 +230,12 @@ private:
     QString documentPath_;
     ConductionResult conduction_;
     QTimer waveTimer_;
-    double waveSpeed_ = 1.0;  // 1: the whole activation in about 3 s
+    double waveSpeed_ = 1.0;                 // 1: the whole activation in about 3 s
+    const Stroke* hoveredStroke_ = nullptr;  // compared only, never followed
 
+    bool exportInHeartFrame_ = false;
+    // The opened scene's blocked strokes until the next growth blocks them.
+    std::optional<std::vector<int>> sceneBlocks_;
     bool autoGrowth_ = false;
     bool autoGrowthQueued_ = false;
     bool growing_ = false;

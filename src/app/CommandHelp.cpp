@@ -79,6 +79,10 @@ const CommandHelp kHelp[] = {
     {command::kExportOpenCarp, "Write the network for openCARP", {}},
     {command::kExportMonoAlg3d, "Write the network for MonoAlg3D", {}},
     {command::kExportSummary, "Write the run's figures as JSON", {}},
+    {command::kExportInHeartFrame,
+     "Write fibres and centrelines in the heart file's coordinates (else the model's box)",
+     {}},
+    {command::kSaveViewImage, "Write the main view with its legend as a PNG image", {}},
 };
 
 }  // namespace

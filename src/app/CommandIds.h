@@ -41,6 +41,8 @@ constexpr int kExportEndocardiumVtk = 32847;
 constexpr int kExportOpenCarp = 32848;
 constexpr int kExportMonoAlg3d = 32849;
 constexpr int kExportSummary = 32850;
+constexpr int kExportInHeartFrame = 32851;
+constexpr int kSaveViewImage = 32852;
 // View steering and live growth.
 constexpr int kFitHeart = 32860;
 constexpr int kFitRules = 32861;

@@ -121,6 +121,7 @@ void CMainFrame::ResetWork() {
     // The same heart and segmentation with the start scene and no network.
     StopWave();
     ClearNetwork();
+    sceneBlocks_.reset();
     const Scene start;
     ApplyScene(start, *TheFiberCore(), ProgramGrowthParameters());
     ProgramPhysiology() = start.physiology;
@@ -182,6 +183,7 @@ void CMainFrame::RestoreDocument(const WorkDocument& document) {
         TheViewCore()->mainRenderer.InvalidateRegions();
     }
     ClearNetwork();
+    sceneBlocks_.reset();
     if (document.growth) {
         // The network grows again from what it grew from, then takes its blocks.
         ApplyScene(document.growth->scene, *TheFiberCore(), ProgramGrowthParameters());
@@ -189,6 +191,9 @@ void CMainFrame::RestoreDocument(const WorkDocument& document) {
         GoGrowth();
         if (!SetBlockedStrokes(*TheFiberCore(), document.scene.blockedStrokes))
             ConsoleLog("Open: the blocked strokes name strokes the network does not have\n");
+    } else if (!document.scene.blockedStrokes.empty()) {
+        // Blocks of an opened scene that was not grown yet: the next growth sets them.
+        sceneBlocks_ = document.scene.blockedStrokes;
     }
     ApplyScene(document.scene, *TheFiberCore(), ProgramGrowthParameters());
     ProgramPhysiology() = document.scene.physiology;
@@ -222,6 +227,8 @@ bool CMainFrame::WriteDocument(const QString& path) {
     document.regionIds = TheHeartModel()->regionIds;
     document.scene = ProgramScene();
     if (!TheFiberCore()->fibers.empty()) document.growth = lastGrowth_;
+    // Without a network, the blocks an opened scene keeps for the next growth.
+    if (sceneBlocks_ && !document.growth) document.scene.blockedStrokes = *sceneBlocks_;
     std::string error;
     if (!WriteWorkDocument(path.toStdString(), document, error)) {
         ConsoleLog("Save: %s\n", error.c_str());

@@ -119,7 +119,12 @@ void CMainFrame::UpdateModifiedMark() {
 void CMainFrame::RememberGrowthInputs() {
     lastGrowth_ = GrownNetwork{ProgramRandom().State(),
                                CaptureScene(*TheFiberCore(), ProgramGrowthParameters())};
-    history_->NewNetwork(++networkNumber_);
+    ++networkNumber_;
+}
+
+void CMainFrame::NoteGrownNetwork() {
+    // The blocks a growth sets (an opened scene's) come with the network: no edit.
+    history_->NewNetwork(networkNumber_, BlockedStrokeIndices(*TheFiberCore()));
 }
 
 void CMainFrame::ApplyWork(const WorkSnapshot& from, const WorkSnapshot& to) {

@@ -101,9 +101,9 @@ void EditHistory::Record(const QString& name) {
     stack_.push(new SnapshotStep(stepName, *this, std::move(before), std::move(now)));
 }
 
-void EditHistory::NewNetwork(int network) {
+void EditHistory::NewNetwork(int network, std::vector<int> blocked) {
     current_.network = network;
-    current_.blockedStrokes.clear();
+    current_.blockedStrokes = std::move(blocked);
 }
 
 void EditHistory::Reset() {

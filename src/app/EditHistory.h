@@ -51,9 +51,9 @@ public:
     void Record(const QString& name = QString());
     // Forgets every step: the work as it stands is the new, unmodified start.
     void Reset();
-    // A network numbered `network` has replaced the grown one; it has no blocks yet.
-    // Edits of the scene not yet recorded stay pending.
-    void NewNetwork(int network);
+    // A network numbered `network` with the blocked strokes `blocked` has replaced the
+    // grown one. Edits of the scene not yet recorded stay pending.
+    void NewNetwork(int network, std::vector<int> blocked = {});
 
 private:
     friend class SnapshotStep;

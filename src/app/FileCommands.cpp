@@ -1,5 +1,7 @@
 // The frame's commands that read or write files other than the document, and the
 // about box.
+#include <QImage>
+#include <QSaveFile>
 #include <cstdio>
 #include <functional>
 #include <string>
@@ -61,8 +63,9 @@ void CMainFrame::ExportFibers() {
     if (chosen.isEmpty()) return;
     const std::string path = PathWithExtension(chosen.toStdString(), "obj");
     const FiberCore* fibers = TheFiberCore();
-    const bool written =
-        WriteTextFile(path, [fibers](std::FILE* file) { return fibers->ExportFibersObj(file); });
+    const HeartNormalisation* frame = FibreExportFrame();
+    const bool written = WriteTextFile(
+        path, [fibers, frame](std::FILE* file) { return fibers->ExportFibersObj(file, frame); });
     ShowWriteResult(written, "Fibres", path);
 }
 
@@ -72,9 +75,29 @@ void CMainFrame::ExportCentrelines() {
     if (chosen.isEmpty()) return;
     const std::string path = PathWithExtension(chosen.toStdString(), "vtk");
     const FiberCore* fibers = TheFiberCore();
-    const bool written = WriteTextFile(
-        path, [fibers](std::FILE* file) { return ExportCentrelinesVtk(*fibers, file); });
+    const HeartNormalisation* frame = FibreExportFrame();
+    const bool written = WriteTextFile(path, [fibers, frame](std::FILE* file) {
+        return ExportCentrelinesVtk(*fibers, file, frame);
+    });
     ShowWriteResult(written, "Centrelines", path);
+}
+
+const HeartNormalisation* CMainFrame::FibreExportFrame() const {
+    return exportInHeartFrame_ ? &TheHeartModel()->normalisation : nullptr;
+}
+
+void CMainFrame::SaveViewImage() {
+    const QString chosen = ChooseFileToSave(this, "Save View Image", "PNG image (*.png)");
+    if (chosen.isEmpty()) return;
+    const QString path = QString::fromStdString(PathWithExtension(chosen.toStdString(), "png"));
+    // The view as drawn, legend included, in device pixels; the file replaces an
+    // earlier one only once it is complete.
+    const QImage image = mainView_->grabFramebuffer();
+    QSaveFile file(path);
+    const bool written = !image.isNull() && file.open(QIODevice::WriteOnly) &&
+                         image.save(&file, "PNG") && file.commit();
+    if (!written) ConsoleLog("cannot write %s\n", path.toStdString().c_str());
+    ShowWriteResult(written, "View image", path.toStdString());
 }
 
 void CMainFrame::SaveScene() {
@@ -82,7 +105,12 @@ void CMainFrame::SaveScene() {
     if (chosen.isEmpty()) return;
     const std::string path = PathWithExtension(chosen.toStdString(), "json");
     std::string error;
-    if (WriteSceneFile(path, ProgramScene(), error)) {
+    Scene scene = CaptureScene(*TheFiberCore(), ProgramGrowthParameters());
+    scene.physiology = ProgramPhysiology();
+    scene.physiology.settings.rootDelays.clear();
+    // Blocks of an opened scene not grown yet are still the scene's.
+    scene.blockedStrokes = sceneBlocks_ ? *sceneBlocks_ : BlockedStrokeIndices(*TheFiberCore());
+    if (WriteSceneFile(path, scene, error)) {
         ShowStatus(QString("Scene written to %1").arg(QString::fromStdString(path)));
     } else {
         ConsoleLog("Save Scene: %s\n", error.c_str());
@@ -102,9 +130,10 @@ void CMainFrame::OpenScene() {
         return;
     }
     ApplyScene(scene, *TheFiberCore(), ProgramGrowthParameters());
-    // The blocked strokes name strokes of a grown network; the program grows anew
-    // after opening a scene, so only the physiology is taken.
     ProgramPhysiology() = scene.physiology;
+    // The blocked strokes name strokes of the network the scene grows: the next
+    // growth blocks them (as vantrel-grow does after its last run).
+    sceneBlocks_ = scene.blockedStrokes;
     // The sliders follow the scene's parameters without writing them back.
     if (GrowthParameterDlg* dialog = ParameterDialog())
         dialog->ShowParameters(ProgramGrowthParameters());

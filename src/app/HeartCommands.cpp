@@ -55,6 +55,7 @@ void CMainFrame::ReplaceHeart(HeartModel& loaded) {
     fibers->fibers.clear();
     ApplyScene(Scene(), *fibers, ProgramGrowthParameters());
     ProgramPhysiology() = ScenePhysiology();
+    sceneBlocks_.reset();
     if (GrowthParameterDlg* dialog = ParameterDialog())
         dialog->ShowParameters(ProgramGrowthParameters());
 

@@ -1,11 +1,14 @@
 // The frame's commands on the view, the heart, the growth, the rules and the
 // animation.
 #include <QApplication>
+#include <string>
 
 #include "app/CMainFrame.h"
 #include "app/CVantrelView.h"
 #include "app/GrowthParameterDlg.h"
 #include "app/Singletons.h"
+#include "conduction/ConductionGraph.h"
+#include "geometry/ConsoleLog.h"
 #include "interaction/CRuleView.h"
 #include "render/HeartDrawing.h"
 
@@ -75,10 +78,20 @@ void CMainFrame::GoGrowth() {
     // A running animation goes on over the new strokes: they are linked for the wave,
     // which restarts from each fibre's first stroke at the next tick.
     if (fibers->animation) fibers->StartAnimation();
-    UpdateConduction(
+    QString message =
         summary.stoppedAtStrokeLimit
             ? QString("Growth stopped at the work limit: %1 strokes kept").arg(summary.strokeCount)
-            : QString("Growth finished: %1 strokes kept").arg(summary.strokeCount));
+            : QString("Growth finished: %1 strokes kept").arg(summary.strokeCount);
+    if (sceneBlocks_) {
+        std::string error;
+        if (!BlockStrokesInGraphOrder(*fibers, *sceneBlocks_, error)) {
+            ConsoleLog("Go Growth: %s\n", error.c_str());
+            message += QString("; no stroke blocked: %1").arg(QString::fromStdString(error));
+        }
+        sceneBlocks_.reset();
+    }
+    NoteGrownNetwork();
+    UpdateConduction(message);
     growing_ = false;
     RedrawMainView();
 }
