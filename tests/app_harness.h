@@ -31,6 +31,7 @@
 #include "app/FileDialogs.h"
 #include "app/SegmentationQuestion.h"
 #include "app/Singletons.h"
+#include "app/UnsavedWorkQuestion.h"
 #include "cli/StartPolygon.h"
 #include "interaction/CRuleView.h"
 #include "render/HeartDrawing.h"
@@ -98,6 +99,23 @@ inline ScriptedSegmentationAnswers& SegmentationAnswers() {
     return answers;
 }
 
+// Answers the question asked before unsaved work would be lost with `answer`
+// ("Discard" unless a test sets another, so no test waits on a message box) and
+// counts the questions.
+class ScriptedUnsavedWorkAnswer : public UnsavedWorkAsker {
+public:
+    UnsavedWorkAnswer Ask(QWidget*, const QString&) override {
+        ++asked;
+        return answer;
+    }
+    UnsavedWorkAnswer answer = UnsavedWorkAnswer::kDiscard;
+    int asked = 0;
+};
+inline ScriptedUnsavedWorkAnswer& UnsavedWorkAnswers() {
+    static ScriptedUnsavedWorkAnswer answers;
+    return answers;
+}
+
 // Keeps the OpenGL driver's shared objects mapped until the process ends. The
 // driver is unloaded when the X connection closes at exit; the leak checker that
 // runs after that could no longer name it, so its known leaks would escape their
@@ -153,6 +171,7 @@ int RunOnDemoHeart(int argc, char** argv) {
     ScriptedFileNames fileNames;
     InstallFileNameProvider(&fileNames);
     InstallSegmentationAsker(&SegmentationAnswers());
+    InstallUnsavedWorkAsker(&UnsavedWorkAnswers());
     CVantrelApp program;
     StartOptions options;
     options.heartPath = DemoHeart();
@@ -174,6 +193,7 @@ int RunOnDemoHeart(int argc, char** argv) {
     program.Exit(0);
     InstallFileNameProvider(nullptr);
     InstallSegmentationAsker(nullptr);
+    InstallUnsavedWorkAsker(nullptr);
     return failures;
 }
 

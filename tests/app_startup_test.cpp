@@ -20,11 +20,31 @@ namespace {
 // checked after start-up.
 const QList<QPair<QString, QStringList>> kExpectedMenus = {
     {"&File",
-     {"Open Heart...", "-", "export current fibers (.obj)", "export fiber centrelines (.vtk)",
-      "Fibres and Centrelines in Heart Frame", "-", "export network (.vtk)", "export PMJs (.csv)",
-      "export endocardium (.vtk)", "export openCARP network (.pkje)",
-      "export MonoAlg3D network (.vtk)", "export run summary (.json)", "-", "Save View Image...",
-      "-", "Open Scene...", "Save Scene...", "-", "E&xit"}},
+     {"&New",
+      "&Open...",
+      "&Save",
+      "Save &As...",
+      "-",
+      "Open Heart...",
+      "-",
+      "export current fibers (.obj)",
+      "export fiber centrelines (.vtk)",
+      "Fibres and Centrelines in Heart Frame",
+      "-",
+      "export network (.vtk)",
+      "export PMJs (.csv)",
+      "export endocardium (.vtk)",
+      "export openCARP network (.pkje)",
+      "export MonoAlg3D network (.vtk)",
+      "export run summary (.json)",
+      "-",
+      "Save View Image...",
+      "-",
+      "Open Scene...",
+      "Save Scene...",
+      "-",
+      "E&xit"}},
+    {"&Edit", {"&Undo", "&Redo", "-", "Clear Start Points", "Clear Feature Curves"}},
     {"Segmentation", {"SegmentationMode", "Export Current Segmentation"}},
     {"&View",
      {"*&Toolbar", "*&Status Bar", "*Outer Frame", "-", "Fit &Heart", "Fit &Rules", "-",
@@ -73,7 +93,7 @@ private slots:
     }
 
     void frameHoldsBothPanesAndTheStatusIndicators() {
-        QCOMPARE(Frame()->windowTitle(), QString("Untitled - Vantrel"));
+        QCOMPARE(Frame()->windowTitle(), QString("Untitled[*] - Vantrel"));
         QCOMPARE(Frame()->Splitter()->widget(0), static_cast<QWidget*>(Frame()->RuleView()));
         QCOMPARE(Frame()->Splitter()->widget(1), static_cast<QWidget*>(Frame()->MainView()));
         // A first start: the window at 80 % of the screen, the rule window 200 px wide.
@@ -109,7 +129,7 @@ private slots:
     }
 
     void editAcceleratorsStayDisabled() {
-        for (int id : {command::kUndo, command::kCut, command::kCopy, command::kPaste}) {
+        for (int id : {command::kCut, command::kCopy, command::kPaste}) {
             QAction* action = Frame()->Commands().Action(id);
             QVERIFY(action && !action->isEnabled() && !action->shortcuts().isEmpty());
         }
@@ -117,22 +137,22 @@ private slots:
                  QList<QKeySequence>({QKeySequence("Ctrl+Z"), QKeySequence("Alt+Backspace")}));
     }
 
-    void documentAcceleratorsOnlyChangeTheTitle() {
+    void documentAcceleratorsReachTheDocumentCommands() {
         const size_t startPoints = TheFiberCore()->startPoints.size();
         const QString saved = OutputDir() + "/startup-document";
         QFile::remove(saved + ".kx");
         FileNames().Answer(saved);
         QTest::keyClick(Frame(), Qt::Key_S, Qt::ControlModifier);
         QCOMPARE(FileNames().LastFilter(), QString("Vantrel Files (*.kx)"));
-        QCOMPARE(Frame()->windowTitle(), QString("startup-document.kx - Vantrel"));
-        QCOMPARE(QFileInfo(saved + ".kx").size(), 0);
+        QCOMPARE(Frame()->windowTitle(), QString("startup-document.kx[*] - Vantrel"));
+        QVERIFY(QFileInfo(saved + ".kx").size() > 0);
 
         QTest::keyClick(Frame(), Qt::Key_N, Qt::ControlModifier);
-        QCOMPARE(Frame()->windowTitle(), QString("Untitled - Vantrel"));
+        QCOMPARE(Frame()->windowTitle(), QString("Untitled[*] - Vantrel"));
 
         FileNames().Answer(saved + ".kx");
         QTest::keyClick(Frame(), Qt::Key_O, Qt::ControlModifier);
-        QCOMPARE(Frame()->windowTitle(), QString("startup-document.kx - Vantrel"));
+        QCOMPARE(Frame()->windowTitle(), QString("startup-document.kx[*] - Vantrel"));
         QCOMPARE(TheFiberCore()->startPoints.size(), startPoints);
         QCOMPARE(TheHeartModel()->mesh.polygons.size(), size_t(8676));
     }

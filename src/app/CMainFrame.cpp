@@ -28,11 +28,19 @@ struct MenuEntry {
 const std::vector<MenuEntry>& MenuLayout() {
     using namespace command;
     static const std::vector<MenuEntry> menus = {
-        {"&File",
-         {kOpenHeart, kSeparator, kExportFibers, kExportCentrelines, kExportInHeartFrame,
-          kSeparator, kExportNetworkVtk, kExportPmjCsv, kExportEndocardiumVtk, kExportOpenCarp,
-          kExportMonoAlg3d, kExportSummary, kSeparator, kSaveViewImage, kSeparator, kOpenScene,
-          kSaveScene, kSeparator, kExit}},
+        {"&File", {kNewDocument,       kOpenDocument,
+                   kSaveDocument,      kSaveDocumentAs,
+                   kSeparator,         kOpenHeart,
+                   kSeparator,         kExportFibers,
+                   kExportCentrelines, kExportInHeartFrame,
+                   kSeparator,         kExportNetworkVtk,
+                   kExportPmjCsv,      kExportEndocardiumVtk,
+                   kExportOpenCarp,    kExportMonoAlg3d,
+                   kExportSummary,     kSeparator,
+                   kSaveViewImage,     kSeparator,
+                   kOpenScene,         kSaveScene,
+                   kSeparator,         kExit}},
+        {"&Edit", {kUndo, kRedo, kSeparator, kClearStartPoints, kClearFeatureCurves}},
         {"Segmentation", {kSegmentationMode, kExportSegmentation}},
         {"&View",
          {kToolbar, kStatusBar, kOuterFrame, kSeparator, kFitHeart, kFitRules, kSeparator,
@@ -75,6 +83,7 @@ CMainFrame::CMainFrame() : commands_(this) {
     console_ = new ConsoleDock(this);
     addDockWidget(Qt::BottomDockWidgetArea, console_);
     WatchEditsForAutoGrowth();
+    WatchEditsForUndo();
     ApplyCommandHelp(commands_);
     SetDocumentName("Untitled");
     // The shortest interval worth asking for: a zero-interval timer would starve
@@ -185,12 +194,13 @@ void CMainFrame::BuildCommands() {
     c.Add(kNoEffect, "", [] {});
     BuildActivationCommands();
 
-    // Accelerators without a menu entry; undo, cut, copy and paste have no handler
-    // and stay disabled.
-    c.Add(kNewDocument, "New", [this] { NewDocument(); });
-    c.Add(kOpenDocument, "Open...", [this] { OpenDocument(); });
-    c.Add(kSaveDocument, "Save", [this] { SaveDocument(); });
-    c.Add(kUndo, "Undo", {});
+    c.Add(kNewDocument, "&New", [this] { NewDocument(); });
+    c.Add(kOpenDocument, "&Open...", [this] { OpenDocument(); });
+    c.Add(kSaveDocument, "&Save", [this] { SaveDocument(); });
+    c.Add(kSaveDocumentAs, "Save &As...", [this] { SaveDocumentAs(); });
+    BuildEditCommands();
+    // Accelerators without a menu entry; cut, copy and paste have no handler and
+    // stay disabled.
     c.Add(kCut, "Cut", {});
     c.Add(kCopy, "Copy", {});
     c.Add(kPaste, "Paste", {});
@@ -209,7 +219,7 @@ void CMainFrame::BuildCommands() {
                    {QKeySequence(Qt::CTRL | Qt::Key_V), QKeySequence(Qt::SHIFT | Qt::Key_Insert)});
     c.SetShortcuts(kNextPane, {QKeySequence(Qt::Key_F6)});
     c.SetShortcuts(kPreviousPane, {QKeySequence(Qt::SHIFT | Qt::Key_F6)});
-    for (int id : {kNewDocument, kOpenDocument, kSaveDocument, kUndo, kCut, kCopy, kPaste,
+    for (int id : {kNewDocument, kOpenDocument, kSaveDocument, kUndo, kRedo, kCut, kCopy, kPaste,
                    kNextPane, kPreviousPane}) {
         addAction(c.Action(id));
     }
@@ -275,14 +285,6 @@ void CMainFrame::BuildClientArea() {
     splitter_->setStretchFactor(1, 1);
     splitter_->setSizes({200, 700});
     setCentralWidget(splitter_);
-}
-
-void CMainFrame::SetDocumentName(const QString& name) {
-    setWindowTitle(name + " - Vantrel");
-}
-
-void CMainFrame::SetDocumentPath(const QString& path) {
-    documentPath_ = path;
 }
 
 void CMainFrame::ShowStatus(const QString& message) {

@@ -10,12 +10,15 @@
 #include <QTimer>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "app/CommandTable.h"
+#include "app/EditHistory.h"
 #include "conduction/ConductionRun.h"
+#include "growth/WorkDocument.h"
 
 class QSplitter;
 class QToolBar;
@@ -47,11 +50,24 @@ public:
     ConsoleDock* Console() const { return console_; }
     const QTimer& AnimationTimer() const { return animationTimer_; }
 
-    // Sets the window title to "NAME - Vantrel" (NAME is "Untitled" for a new document).
+    // Sets the window title to "NAME[*] - Vantrel" (NAME is "Untitled" for a new
+    // document; the mark shows while the work is modified).
     void SetDocumentName(const QString& name);
     // The document's file, empty for a new one.
     const QString& DocumentPath() const { return documentPath_; }
     void SetDocumentPath(const QString& path);
+
+    // Documents and the history (DocumentCommands.cpp, EditCommands.cpp).
+    // True when nothing would be lost: the work is saved, or the user answered "Save"
+    // (and it was saved) or "Discard". False when the user cancelled or the save
+    // failed: the caller then changes nothing. Ask this before replacing the work.
+    bool ConfirmDiscardChanges();
+    // The work has changed since it was opened, saved or started (an edit or a growth).
+    bool IsModified() const;
+    // After the work has been replaced (another heart): an untitled, unmodified
+    // document without history.
+    void StartUntitledDocument();
+    EditHistory& History() { return *history_; }
 
     // Regrowths that Auto Growth has run.
     int AutoGrowthRuns() const { return autoGrowthRuns_; }
@@ -93,6 +109,7 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void BuildCommands();
@@ -176,10 +193,39 @@ private:
     void SaveViewImage();
     void SaveScene();
     void OpenScene();
+    void ShowAbout();
+
+    // Undo and redo (EditCommands.cpp).
+    void BuildEditCommands();
+    // Records edits after every command, every mouse release in a view and every
+    // change of the parameter dialog.
+    void WatchEditsForUndo();
+    // One undoable step for whatever changed since the last (named after the change
+    // when `name` is empty); refreshes the modified mark.
+    void RecordEdit(const QString& name = QString());
+    void UpdateModifiedMark();
+    void ApplyWork(const WorkSnapshot& from, const WorkSnapshot& to);
+    // Pick buffers, both views and the conduction after the scene changed.
+    void RefreshAfterWorkChange();
+    // Called by every growth before it runs: what the document regrows from.
+    void RememberGrowthInputs();
+    // Called by every growth when it has finished: the history takes the new network.
+    void NoteGrownNetwork();
+
+    // Documents (DocumentCommands.cpp).
     void NewDocument();
     void OpenDocument();
-    void SaveDocument();
-    void ShowAbout();
+    // False when nothing was written (cancelled or failed).
+    bool SaveDocument();
+    bool SaveDocumentAs();
+    bool WriteDocument(const QString& path);
+    void RestoreDocument(const WorkDocument& document);
+    // The start scene without a network, on the same heart and segmentation.
+    void ResetWork();
+    void MarkWorkSaved();
+    // The network is gone or replaced: its blocks and growth record no longer apply.
+    void ForgetNetwork();
+    void ClearNetwork();
 
     CommandTable commands_;
     CRuleView* ruleView_ = nullptr;
@@ -205,6 +251,12 @@ private:
     std::string grownInputs_;
     int growthProgressDelayMs_ = 1000;
     std::function<void(int)> growthPassObserver_;
+
+    std::unique_ptr<EditHistory> history_;
+    // Numbers the grown networks (growth, clearing); blocks belong to one of them.
+    int networkNumber_ = 0;
+    int savedNetwork_ = 0;
+    std::optional<GrownNetwork> lastGrowth_;
     // In segmentation mode: the region ids the fibre layer was built from.
     std::vector<std::int32_t> idsOfFibreLayer_;
 };

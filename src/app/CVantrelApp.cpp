@@ -7,6 +7,7 @@
 #include "app/CMainFrame.h"
 #include "app/ConsoleDock.h"
 #include "app/HeartLoading.h"
+#include "app/HeartSource.h"
 #include "app/Singletons.h"
 #include "app/WindowSettings.h"
 #include "geometry/ConsoleLog.h"
@@ -29,6 +30,8 @@ bool CVantrelApp::Start(const StartOptions& options) {
 
     // No window exists yet: the heart questions have no parent.
     const HeartLoadOutcome heart = AskAndLoadHeart(nullptr, options, *TheHeartModel());
+    if (heart.kind == HeartLoadOutcome::Kind::kLoaded)
+        RememberLoadedHeart(heart.heartPath.toStdString(), heart.capOpenValves);
     TheViewCore()->mainRenderer.InvalidateHeart();
 
     frame_ = std::make_unique<CMainFrame>();

@@ -51,14 +51,19 @@ constexpr int kShowRulePane = 32863;
 constexpr int kAutoGrowth = 32864;
 // Another heart without restarting.
 constexpr int kOpenHeart = 32870;
+// Edits of the scene.
+constexpr int kClearStartPoints = 32872;
+constexpr int kClearFeatureCurves = 32873;
 // Standard commands.
 constexpr int kNewDocument = 57600;
 constexpr int kOpenDocument = 57601;
 constexpr int kSaveDocument = 57603;
+constexpr int kSaveDocumentAs = 57604;
 constexpr int kCopy = 57634;
 constexpr int kCut = 57635;
 constexpr int kPaste = 57637;
 constexpr int kUndo = 57643;
+constexpr int kRedo = 57644;
 constexpr int kAbout = 57664;
 constexpr int kExit = 57665;
 constexpr int kNextPane = 57680;

@@ -1,6 +1,5 @@
-// The frame's commands that read or write files, the document commands and the
+// The frame's commands that read or write files other than the document, and the
 // about box.
-#include <QFileInfo>
 #include <QImage>
 #include <QSaveFile>
 #include <cstdio>
@@ -15,7 +14,7 @@
 #include "app/FileNames.h"
 #include "app/GrowthParameterDlg.h"
 #include "app/Singletons.h"
-#include "conduction/ConductionGraph.h"
+#include "app/WorkState.h"
 #include "geometry/ConsoleLog.h"
 #include "geometry/SafeFileWriter.h"
 #include "growth/CentrelineExport.h"
@@ -26,16 +25,6 @@
 
 namespace vantrel {
 namespace {
-
-// The blocked strokes of the network by their index in the conduction graph's order.
-std::vector<int> BlockedStrokeIndices(const FiberCore& fibers) {
-    std::vector<int> blocked;
-    const std::vector<const Stroke*> strokes = StrokesInGraphOrder(fibers);
-    for (std::size_t i = 0; i < strokes.size(); ++i) {
-        if (strokes[i]->blocked) blocked.push_back(static_cast<int>(i));
-    }
-    return blocked;
-}
 
 // Writes `path` through `write` with the safe writer; reports a file that cannot be
 // made or written on the console and returns false (the previous file is then kept).
@@ -148,51 +137,8 @@ void CMainFrame::OpenScene() {
     // The sliders follow the scene's parameters without writing them back.
     if (GrowthParameterDlg* dialog = ParameterDialog())
         dialog->ShowParameters(ProgramGrowthParameters());
-    ViewCore& views = *TheViewCore();
-    TheRuleLayout()->RedrawRulePick(views.ruleGL);
-    views.mainRenderer.RenderPickBuffer(views.mainGL, *TheHeartModel(), *TheFiberCore());
-    views.RedrawRuleView();
-    TheViewCore()->mainRenderer.InvalidateFibers();
-    UpdateConduction();
-    views.RedrawMainView();
+    RefreshAfterWorkChange();
     ShowStatus(QString("Scene read from %1").arg(chosen));
-}
-
-void CMainFrame::NewDocument() {
-    documentPath_.clear();
-    SetDocumentName("Untitled");
-}
-
-void CMainFrame::OpenDocument() {
-    const QString chosen = ChooseFileToOpen(this, "Open", "Vantrel Files (*.kx)");
-    if (chosen.isEmpty()) return;
-    // The document carries nothing: opening one only names it.
-    documentPath_ = chosen;
-    SetDocumentName(QFileInfo(chosen).fileName());
-}
-
-void CMainFrame::SaveDocument() {
-    QString path = documentPath_;
-    if (path.isEmpty()) {
-        const QString chosen = ChooseFileToSave(this, "Save As", "Vantrel Files (*.kx)");
-        if (chosen.isEmpty()) return;
-        path = QString::fromStdString(PathWithExtension(chosen.toStdString(), "kx"));
-    }
-    // The document is empty; saving it makes the file, replacing any earlier one only
-    // once the new one is complete.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        ConsoleLog("cannot open %s for writing\n", path.toStdString().c_str());
-        ShowError(QString("Could not write %1").arg(path));
-        return;
-    }
-    if (!file.commit()) {
-        ConsoleLog("cannot write %s\n", path.toStdString().c_str());
-        ShowError(QString("Could not write %1").arg(path));
-        return;
-    }
-    documentPath_ = path;
-    SetDocumentName(QFileInfo(path).fileName());
 }
 
 void CMainFrame::ShowAbout() {

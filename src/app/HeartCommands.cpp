@@ -7,6 +7,7 @@
 #include "app/CMainFrame.h"
 #include "app/GrowthParameterDlg.h"
 #include "app/HeartLoading.h"
+#include "app/HeartSource.h"
 #include "app/SegmentationQuestion.h"
 #include "app/Singletons.h"
 #include "app/StartOptions.h"
@@ -22,8 +23,8 @@ void CMainFrame::ReportHeartNotLoaded(const HeartLoadOutcome& outcome) {
 }
 
 void CMainFrame::OpenHeart() {
-    // Unsaved edits are offered for saving here, before any question about the heart.
-
+    // Unsaved edits are offered for saving first, before any question about the heart.
+    if (!ConfirmDiscardChanges()) return;
     // The heart loads into a model of its own: a refused file leaves the current heart,
     // its segmentation and the whole scene as they were.
     auto loaded = std::make_unique<HeartModel>();
@@ -31,6 +32,9 @@ void CMainFrame::OpenHeart() {
     if (outcome.kind == HeartLoadOutcome::Kind::kCancelled) return;
     if (outcome.kind == HeartLoadOutcome::Kind::kRefused) return ReportHeartNotLoaded(outcome);
     ReplaceHeart(*loaded);
+    RememberLoadedHeart(outcome.heartPath.toStdString(), outcome.capOpenValves);
+    // The document named the previous heart's work.
+    StartUntitledDocument();
     ShowStatus(QString("Heart read from %1").arg(outcome.heartPath));
 }
 

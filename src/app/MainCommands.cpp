@@ -60,6 +60,7 @@ void CMainFrame::GoGrowth() {
     FiberCore* fibers = TheFiberCore();
     // Auto Growth compares later edits with what this growth grows from.
     grownInputs_ = GrowthInputs();
+    RememberGrowthInputs();
     growing_ = true;
     heart->ResetFieldForGrowth();
     StopWave();
@@ -105,6 +106,7 @@ void CMainFrame::GoGrowth() {
         }
         sceneBlocks_.reset();
     }
+    NoteGrownNetwork();
     UpdateConduction(message);
     growing_ = false;
     RedrawMainView();
@@ -113,6 +115,7 @@ void CMainFrame::GoGrowth() {
 void CMainFrame::InitAllStrokes() {
     TheHeartModel()->ResetFieldForGrowth();
     TheFiberCore()->InitAllStrokes();
+    ForgetNetwork();
     TheViewCore()->mainRenderer.InvalidateFibers();
     UpdateConduction();
     ScheduleMainRepaint();

@@ -13,6 +13,7 @@
 
 #include "growth/SceneFile.h"
 #include "growth/SceneFileKeys.h"
+#include "growth/SceneJson.h"
 #include "heart/HeartModel.h"
 
 namespace vantrel {
@@ -367,16 +368,22 @@ std::string SceneFileError::Describe() const {
     return path.empty() ? message : path + ": " + message;
 }
 
-bool ParseSceneText(const std::string& text, Scene& scene, SceneFileError& error) {
+bool ParseJsonWithPaths(const std::string& text, Json& document, SceneFileError& error) {
     PathTrackingBuilder builder;
     if (!Json::sax_parse(text, &builder)) {
         error.path = builder.Failure().path;
         error.message = builder.Failure().message;
         return false;
     }
+    document = std::move(builder.Document());
+    return true;
+}
+
+bool ReadSceneJson(const Json& value, const std::string& path, Scene& scene,
+                   SceneFileError& error) {
     try {
         Scene read;
-        ReadObject(builder.Document(), "", read);
+        ReadObject(value, path, read);
         scene = std::move(read);
     } catch (const Refusal& refusal) {
         error.path = refusal.path;
@@ -384,6 +391,12 @@ bool ParseSceneText(const std::string& text, Scene& scene, SceneFileError& error
         return false;
     }
     return true;
+}
+
+bool ParseSceneText(const std::string& text, Scene& scene, SceneFileError& error) {
+    Json document;
+    return ParseJsonWithPaths(text, document, error) &&
+           ReadSceneJson(document, std::string(), scene, error);
 }
 
 bool ReadSceneFile(const std::string& path, Scene& scene, SceneFileError& error) {

@@ -104,6 +104,7 @@ void ListenerView::mouseReleaseEvent(QMouseEvent* event) {
     pressed_.setFlag(event->button(), false);
     if (!pressed_) pressTarget_ = nullptr;
     Release(listener, event->button(), x, y);
+    if (afterRelease_) afterRelease_();
 }
 
 void ListenerView::mouseDoubleClickEvent(QMouseEvent* event) {

@@ -28,6 +28,11 @@ public:
     // pixels a notch).
     using WheelZoom = std::function<void(int x, int y, double steps)>;
     void SetWheelZoom(WheelZoom zoom) { wheelZoom_ = std::move(zoom); }
+    // Called after the listener has handled a button release: where a drag or a
+    // double click has ended its edit.
+    void SetAfterRelease(std::function<void()> afterRelease) {
+        afterRelease_ = std::move(afterRelease);
+    }
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -50,6 +55,7 @@ private:
 
     ListenerSource source_;
     WheelZoom wheelZoom_;
+    std::function<void()> afterRelease_;
     // Buttons whose press reached pressTarget_ and whose release has not.
     Qt::MouseButtons pressed_;
     MLState* pressTarget_ = nullptr;
