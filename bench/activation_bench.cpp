@@ -8,7 +8,6 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
-#include <QSplitter>
 #include <cstdio>
 
 #include "app/CMainFrame.h"
@@ -17,6 +16,7 @@
 #include "app/CommandIds.h"
 #include "app/Singletons.h"
 #include "cli/StartPolygon.h"
+#include "demo_program.h"
 #include "render/ActivationDisplay.h"
 #include "render/SurfaceFormat.h"
 
@@ -104,14 +104,9 @@ int main(int argc, char** argv) {
     UseFixedFunctionSurfaceFormat();
     QApplication application(argc, argv);
     CVantrelApp program;
-    StartOptions options;
-    options.heartPath = std::string(VANTREL_DATA_DIR) + "/demo-heart.obj";
-    options.segmentationPath = std::string(VANTREL_DATA_DIR) + "/demo-heart.kxseg";
-    if (!program.Start(options)) return 1;
-    frame = program.Frame();
+    frame = demo_program::StartOnDemoHeart(program);
+    if (frame == nullptr) return 1;
     CVantrelView* view = frame->MainView();
-    frame->resize(frame->width() + 900 - view->width(), frame->height() + 600 - view->height());
-    frame->Splitter()->setSizes({200, 900});
     QApplication::processEvents();
     GrowNetwork();
     std::fprintf(stderr, "\nmain view %d x %d, %zu strokes\n", view->width(), view->height(),

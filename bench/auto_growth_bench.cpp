@@ -10,7 +10,6 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
-#include <QSplitter>
 #include <QTest>
 #include <QWindow>
 
@@ -19,6 +18,7 @@
 #include "app/CVantrelView.h"
 #include "app/CommandIds.h"
 #include "app/Singletons.h"
+#include "demo_program.h"
 #include "demo_scene.h"
 #include "interaction/CRuleView.h"
 #include "render/SurfaceFormat.h"
@@ -92,15 +92,9 @@ int main(int argc, char** argv) {
     UseFixedFunctionSurfaceFormat();
     QApplication application(argc, argv);
     CVantrelApp program;
-    StartOptions options;
-    options.heartPath = std::string(VANTREL_DATA_DIR) + "/demo-heart.obj";
-    options.segmentationPath = std::string(VANTREL_DATA_DIR) + "/demo-heart.kxseg";
-    if (!program.Start(options)) return 1;
-    frame = program.Frame();
-    // The main view at 900 x 600, tubes on the lit heart (the start-up rendering).
+    frame = demo_program::StartOnDemoHeart(program);
+    if (frame == nullptr) return 1;
     CVantrelView* view = frame->MainView();
-    frame->resize(frame->width() + 900 - view->width(), frame->height() + 600 - view->height());
-    frame->Splitter()->setSizes({200, 900});
     frame->show();
     if (!QTest::qWaitForWindowExposed(frame)) return 1;
     demo_scene::AddDemoScene(*TheHeartModel(), *TheFiberCore());

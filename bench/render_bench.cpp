@@ -11,7 +11,6 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QSplitter>
 #include <QThread>
 #include <cstdio>
 
@@ -21,6 +20,7 @@
 #include "app/CommandIds.h"
 #include "app/Singletons.h"
 #include "cli/StartPolygon.h"
+#include "demo_program.h"
 #include "render/HeartDrawing.h"
 #include "render/SurfaceFormat.h"
 
@@ -134,15 +134,9 @@ int main(int argc, char** argv) {
     UseFixedFunctionSurfaceFormat();
     QApplication application(argc, argv);
     CVantrelApp program;
-    StartOptions options;
-    options.heartPath = std::string(VANTREL_DATA_DIR) + "/demo-heart.obj";
-    options.segmentationPath = std::string(VANTREL_DATA_DIR) + "/demo-heart.kxseg";
-    if (!program.Start(options)) return 1;
-    frame = program.Frame();
-    // The main view at 900 x 600 (the set-up may process events; the timed loops do not).
+    frame = demo_program::StartOnDemoHeart(program);
+    if (frame == nullptr) return 1;
     CVantrelView* view = frame->MainView();
-    frame->resize(frame->width() + 900 - view->width(), frame->height() + 600 - view->height());
-    frame->Splitter()->setSizes({200, 900});
     QApplication::processEvents();
     GrowNetwork();
     view->makeCurrent();

@@ -6,7 +6,6 @@
 #include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QStatusBar>
 #include <cmath>
@@ -14,6 +13,7 @@
 
 #include "app/PhysiologyDlg.h"
 #include "edit_harness.h"
+#include "grow_program_runner.h"
 #include "render/ActivationColours.h"
 #include "render/ActivationLegend.h"
 
@@ -23,18 +23,6 @@ namespace {
 
 bool IsGrey(const QColor& c) {
     return std::abs(c.red() - c.green()) < 6 && std::abs(c.green() - c.blue()) < 6;
-}
-
-// Runs vantrel-grow on the demo heart with `arguments`; true on exit status 0.
-bool RunGrowProgram(const QStringList& arguments) {
-    QProcess process;
-    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    process.start(VANTREL_GROW_PROGRAM,
-                  QStringList({"--heart", QString::fromStdString(DemoHeart()), "--segmentation",
-                               QString::fromStdString(DemoSegmentation())}) +
-                      arguments);
-    return process.waitForFinished(-1) && process.exitStatus() == QProcess::NormalExit &&
-           process.exitCode() == 0;
 }
 
 QJsonObject ReadJson(const QString& path) {

@@ -5,32 +5,16 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QSlider>
 #include <QStatusBar>
 
 #include "app/GrowthParameterDlg.h"
 #include "app_harness.h"
+#include "grow_program_runner.h"
 #include "growth/SceneFile.h"
 
 using namespace vantrel;
 using namespace vantrel::testing;
-
-namespace {
-
-// Runs vantrel-grow on the demo heart with `arguments`; true on exit status 0.
-bool RunGrowProgram(const QStringList& arguments) {
-    QProcess process;
-    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    process.start(VANTREL_GROW_PROGRAM,
-                  QStringList({"--heart", QString::fromStdString(DemoHeart()), "--segmentation",
-                               QString::fromStdString(DemoSegmentation())}) +
-                      arguments);
-    return process.waitForFinished(-1) && process.exitStatus() == QProcess::NormalExit &&
-           process.exitCode() == 0;
-}
-
-}  // namespace
 
 class SceneTest : public QObject {
     Q_OBJECT

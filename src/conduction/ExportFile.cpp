@@ -18,9 +18,7 @@ double ActivationForFile(double time) {
 
 bool WriteExportFile(const std::string& path, const std::string& text, const char* what,
                      std::string& error) {
-    const FileWriteResult result = WriteFileSafely(path, [&](std::FILE* file) {
-        return std::fwrite(text.data(), 1, text.size(), file) == text.size();
-    });
+    const FileWriteResult result = WriteTextSafely(path, text);
     if (result == FileWriteResult::kWritten) return true;
     error = std::string("cannot write ") + what + " '" + path + "'";
     return false;

@@ -101,6 +101,18 @@ FileWriteResult WriteFileSafely(const std::string& path,
     return FileWriteResult::kCannotWrite;
 }
 
+FileWriteResult WriteTextSafely(const std::string& path, const std::string& text) {
+    return WriteFileSafely(path, [&text](std::FILE* file) {
+        return std::fwrite(text.data(), 1, text.size(), file) == text.size();
+    });
+}
+
+std::string FileWriteFailureReason(const std::string& path, FileWriteResult result) {
+    if (result == FileWriteResult::kCannotOpen) return "cannot open '" + path + "' for writing";
+    if (result == FileWriteResult::kCannotWrite) return "cannot write '" + path + "'";
+    return "";
+}
+
 void LogFileWriteFailure(const std::string& path, FileWriteResult result) {
     if (result == FileWriteResult::kCannotOpen)
         ConsoleLog("%s: cannot open the file for writing\n", path.c_str());

@@ -25,6 +25,13 @@ enum class FileWriteResult {
 FileWriteResult WriteFileSafely(const std::string& path,
                                 const std::function<bool(std::FILE*)>& write);
 
+// WriteFileSafely for a finished text.
+FileWriteResult WriteTextSafely(const std::string& path, const std::string& text);
+
+// The one-line reason of a failed write for a message ("cannot open '<path>' for
+// writing" or "cannot write '<path>'"); empty for kWritten.
+std::string FileWriteFailureReason(const std::string& path, FileWriteResult result);
+
 // Writes the console line for a failed write ("<path>: cannot open the file for
 // writing" or "<path>: writing the file failed"); nothing for kWritten.
 void LogFileWriteFailure(const std::string& path, FileWriteResult result);

@@ -130,12 +130,8 @@ std::string SceneText(const Scene& scene) {
 }
 
 bool WriteSceneFile(const std::string& path, const Scene& scene, std::string& error) {
-    const std::string text = SceneText(scene);
-    const FileWriteResult result = WriteFileSafely(path, [&text](std::FILE* file) {
-        return std::fwrite(text.data(), 1, text.size(), file) == text.size();
-    });
-    if (result == FileWriteResult::kCannotOpen) error = "cannot open '" + path + "' for writing";
-    if (result == FileWriteResult::kCannotWrite) error = "cannot write '" + path + "'";
+    const FileWriteResult result = WriteTextSafely(path, SceneText(scene));
+    if (result != FileWriteResult::kWritten) error = FileWriteFailureReason(path, result);
     return result == FileWriteResult::kWritten;
 }
 

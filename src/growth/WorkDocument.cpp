@@ -267,12 +267,8 @@ std::string WorkDocumentText(const WorkDocument& document, const std::string& do
 }
 
 bool WriteWorkDocument(const std::string& path, const WorkDocument& document, std::string& error) {
-    const std::string text = WorkDocumentText(document, path);
-    const FileWriteResult result = WriteFileSafely(path, [&text](std::FILE* file) {
-        return std::fwrite(text.data(), 1, text.size(), file) == text.size();
-    });
-    if (result == FileWriteResult::kCannotOpen) error = "cannot open '" + path + "' for writing";
-    if (result == FileWriteResult::kCannotWrite) error = "cannot write '" + path + "'";
+    const FileWriteResult result = WriteTextSafely(path, WorkDocumentText(document, path));
+    if (result != FileWriteResult::kWritten) error = FileWriteFailureReason(path, result);
     return result == FileWriteResult::kWritten;
 }
 

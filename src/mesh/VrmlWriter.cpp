@@ -22,10 +22,7 @@ bool RkPolygonModel::SaveVrml(const std::string& path) const {
         out << "\t\t\t" << polygon.vertex[0] << ",\t" << polygon.vertex[1] << ",\t"
             << polygon.vertex[2] << ",\t-1," << '\n';
     out << "\t\t]\n\t}\n}" << '\n';
-    const std::string text = out.str();
-    const FileWriteResult result = WriteFileSafely(path, [&text](std::FILE* file) {
-        return std::fwrite(text.data(), 1, text.size(), file) == text.size();
-    });
+    const FileWriteResult result = WriteTextSafely(path, out.str());
     LogFileWriteFailure(path, result);
     return result == FileWriteResult::kWritten;
 }
