@@ -181,9 +181,9 @@ TEST(RotationBetween, NormalisesInPlaceAndTurnsAOntoB) {
         RotationBetween(a, b, out);
         ExpectNear(out.Transform(a), b);
     }
-    Matrix4 m;
-    EXPECT_TRUE(m.SetRotationBetween(Vector3(2, 1, 0), Vector3(0, 1, 3)));
-    ExpectNear(m.Transform(Vector3(2, 1, 0) / std::sqrt(5.0)), Vector3(0, 1, 3) / std::sqrt(10.0));
+    EXPECT_TRUE(out.SetRotationBetween(Vector3(2, 1, 0), Vector3(0, 1, 3)));
+    ExpectNear(out.Transform(Vector3(2, 1, 0) / std::sqrt(5.0)),
+               Vector3(0, 1, 3) / std::sqrt(10.0));
 }
 
 TEST(RotationBetween, OppositeZeroOrNearlyParallelGiveIdentityNotNan) {
@@ -221,14 +221,16 @@ TEST(RotationFromAxis, TurnsTheCoordinateAxisOntoTheDirectionOrGivesIdentity) {
         ExpectNear(out.Transform(Vector3(0, 0, 1)), e);
         ExpectNear(axis, Vector3(-e.y, e.x, 0.0), 0.0);
     }
+    // Zero and opposite directions give the identity; the axis is not written for zero.
     Vector3 untouched(9, 9, 9), zero, down(0, -3, 0), back(0, 0, -1);
-    RotationFromYAxis(zero, untouched, out);
-    ExpectNear(out, Identity(), 0.0);
-    ExpectNear(untouched, Vector3(9, 9, 9), 0.0);  // not written for a zero direction
-    RotationFromYAxis(down, axis, out);
-    ExpectNear(out, Identity(), 0.0);
-    RotationFromZAxis(back, axis, out);
-    ExpectNear(out, Identity(), 0.0);
+    for (int k = 0; k < 3; ++k) {
+        out = About(0, 1.0);
+        k == 0   ? RotationFromYAxis(zero, untouched, out)
+        : k == 1 ? RotationFromYAxis(down, axis, out)
+                 : RotationFromZAxis(back, axis, out);
+        ExpectNear(out, Identity(), 0.0);
+    }
+    ExpectNear(untouched, Vector3(9, 9, 9), 0.0);
 }
 
 TEST(MatrixN, DeterminantAgreesWithLuAndSingularInversesFailLeavingTheOutput) {

@@ -130,7 +130,6 @@ TEST(MeshReaders, RealMeshInEveryFormatLoadsToTheSameVerticesAndTrianglesAsTheOb
     RkPolygonModel obj;
     ASSERT_TRUE(obj.Load(objPath));
     const std::pair<const char*, std::string> twins[] = {
-        {"lv.stl", fw::AsciiStl(obj)},
         {"lv-binary.STL", fw::BinaryStl(obj)},
         {"lv.ply", fw::Ply(obj, fw::PlyEncoding::kAscii)},
         {"lv-le.Ply", fw::Ply(obj, fw::PlyEncoding::kLittle)},
