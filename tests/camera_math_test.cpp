@@ -6,10 +6,12 @@
 #include <cmath>
 #include <vector>
 
+#include "mesh_checks.h"
 #include "render/CameraMath.h"
 #include "render/PickBuffer.h"
 
 using namespace vantrel;
+using meshchecks::ExpectNear;
 
 namespace {
 
@@ -19,12 +21,6 @@ Camera MainViewCamera() {
 
 double Distance(const Vector3& a, const Vector3& b) {
     return (a - b).Length();
-}
-
-void ExpectNear(const Vector3& actual, const Vector3& expected, double tolerance) {
-    EXPECT_NEAR(actual.x, expected.x, tolerance);
-    EXPECT_NEAR(actual.y, expected.y, tolerance);
-    EXPECT_NEAR(actual.z, expected.z, tolerance);
 }
 
 Vector3 ViewDirection(const Camera& camera) {

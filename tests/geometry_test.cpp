@@ -22,17 +22,13 @@
 #include "geometry/MatrixN.h"
 #include "geometry/SafeFileWriter.h"
 #include "geometry/Vector3.h"
+#include "mesh_checks.h"
 
 namespace vantrel {
 namespace {
 
 const double kPi = std::acos(-1.0);
-
-void ExpectNear(const Vector3& actual, const Vector3& expected, double tolerance = 1e-12) {
-    EXPECT_NEAR(actual.x, expected.x, tolerance);
-    EXPECT_NEAR(actual.y, expected.y, tolerance);
-    EXPECT_NEAR(actual.z, expected.z, tolerance);
-}
+using meshchecks::ExpectNear;
 
 void ExpectNear(const Matrix4& actual, const Matrix4& expected, double tolerance = 1e-12) {
     for (int i = 0; i < 16; ++i)

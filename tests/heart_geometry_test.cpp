@@ -21,12 +21,7 @@ namespace vantrel {
 namespace {
 
 using Points = std::vector<Vector3>;
-
-void ExpectNear(const Vector3& actual, const Vector3& expected, double tolerance = 1e-12) {
-    EXPECT_NEAR(actual.x, expected.x, tolerance);
-    EXPECT_NEAR(actual.y, expected.y, tolerance);
-    EXPECT_NEAR(actual.z, expected.z, tolerance);
-}
+using meshchecks::ExpectNear;
 
 TEST(PolylineLength, SumsSegmentsAndIsZeroBelowTwoPoints) {
     EXPECT_EQ(PolylineLength({Vector3(5, 5, 5)}), 0.0);

@@ -18,6 +18,8 @@
 namespace vantrel {
 namespace {
 
+using meshchecks::ThrownMessage;
+
 LodPolygonModel AsLod(const RkPolygonModel& model) {
     LodPolygonModel lod;
     lod.CopyFrom(model);
@@ -27,15 +29,6 @@ LodPolygonModel AsLod(const RkPolygonModel& model) {
 bool LoadShared(const std::string& name, LodPolygonModel& model) {
     const std::string path = meshchecks::SharedMesh(name);
     return std::ifstream(path).good() && model.LoadObj(path);
-}
-
-std::string ThrownMessage(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const std::exception& error) {
-        return error.what();
-    }
-    return "";
 }
 
 // A closed block whose top is a flat 4 x 3 grid (two adjacent interior vertices,

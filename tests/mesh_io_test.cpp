@@ -32,15 +32,6 @@ Triangles TrianglesOf(const RkPolygonModel& model) {
     return triangles;
 }
 
-std::string ThrownMessage(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const std::exception& error) {
-        return error.what();
-    }
-    return "(nothing thrown)";
-}
-
 const std::string kFourVertices = "v 0 0 0\nv 1 0 0\nv 0 1 0\nv 1 1 0\n";
 
 RkPolygonModel Read(const std::string& text) {
