@@ -144,6 +144,10 @@ TEST(MeshReaders, RealMeshInEveryFormatLoadsToTheSameVerticesAndTrianglesAsTheOb
     }
 }
 
+const std::string kPlyLimits =
+    "ply\nformat ascii 1.0\nelement vertex 3\nproperty char x\nproperty ushort y\nproperty "
+    "float z\nelement face 1\nproperty list uchar int vertex_indices\nend_header\n";
+
 std::string BinaryPlyWithEdgesAndShortIndices() {
     std::string out =
         "ply\nformat binary_big_endian 1.0\nelement vertex 4\nproperty double x\nproperty "
@@ -174,6 +178,8 @@ TEST(MeshReaders, SmallFilesLoadTheirVerticesAndTrianglesInFileOrder) {
          4,
          {{0, 1, 2}, {1, 3, 2}}},
         {"skips.ply", BinaryPlyWithEdgesAndShortIndices(), 4, {{3, 2, 1}}},
+        // Whole numbers at the limits of their declared types.
+        {"limits.ply", kPlyLimits + "-128 65535 0\n127 0 0\n0 0 1\n3 0 1 2\n", 3, {{0, 1, 2}}},
         // Colours after the coordinates and the indices, comments, counts on the header line.
         {"colours.off",
          "COFF 4 2 0 # counts\n0 0 0 1 0 0 1\n1 0 0 1 0 0 1\n\n0 1 0 1 0 0 1\n"
@@ -291,6 +297,8 @@ TEST(MeshReaders, BadFilesAreRefusedWithOneLineNamingFileAndReasonAndChangeNothi
          "element vertex count 1000000 is more than the file holds"},
         {"nan.ply", BinaryPlyWithNan(), "byte 170: vertex coordinate is not a finite number"},
         {"index.ply", kPlyVertices + "3 0 1 3\n", ":13: face index 3 is outside the 3 vertices"},
+        {"ushort.ply", kPlyLimits + "0 65536 0\n127 0 0\n0 0 1\n3 0 1 2\n",
+         ":10: expected a whole number of the declared"},
         {"two-corners.ply", kPlyVertices + "2 0 1\n", ":13: a face needs three vertex indices"},
         {"short.ply", kPlyVertices + "3 0 1\n", ":13: list is longer than the rest of the file"},
         {"faceless.ply",

@@ -438,6 +438,8 @@ TEST_F(VoxelFile, RejectsBadFilesWithOneLineAndChangesNothing) {
         {"a file cut in its cell lines", text_.substr(0, text_.size() / 2), "cell line"},
         {"a file without its end line", text_.substr(0, text_.rfind("#end")), "#end"},
         {"a non-numeric flag", WithCellLine(100, "0 x 0 -1 -1"), "cell 100"},
+        {"a word of 33 characters", WithCellLine(100, std::string(32, '0') + "0 0 0 -1 -1"),
+         "cell 100"},
         {"a polygon beyond the int range", WithCellLine(100, "0 0 0 -1 99999999999"), "cell 100"},
         {"a polygon past the mesh", WithCellLine(7, "0 0 0 -1 12"), "polygon outside the mesh"},
         {"a polygon below -1", WithCellLine(7, "0 0 0 -1 -2"), "polygon outside the mesh"},
