@@ -125,8 +125,8 @@ bool LoadSharedMesh(const char* name, RkPolygonModel& mesh) {
 
 // "cube": [1, 9]^3; "box": the cube filling the box, its faces on the upper box faces;
 // "sheet": an open sheet at z = 5 split along x + y = 10, so that z rays run through
-// the shared edge; "demo": the demo heart with its segmentation; otherwise a shared
-// mesh, partly segmented.
+// the shared edge; "corner": a triangle whose third corner lies on a z ray; "demo": the
+// demo heart with its segmentation; otherwise a shared mesh, partly segmented.
 class VoxelBuildEquality : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(VoxelBuildEquality, FastBuildEqualsTheLoopOverAllPolygons) {
@@ -140,6 +140,12 @@ TEST_P(VoxelBuildEquality, FastBuildEqualsTheLoopOverAllPolygons) {
         if (which == "cube" || which == "box") {
             heart->mesh = which == "cube" ? Cube(1.0, 9.0) : Cube(0.0, kExtent);
             heart->regionIds.assign(12, 1);
+        } else if (which == "corner") {
+            const double c = 64.5 * kExtent / kN;  // a cell centre, exactly
+            heart->mesh =
+                shapes::MakeModel({{c + 1, c + 0.5, c}, {c - 1, c + 1, c}, {c, c, c}}, {{0, 1, 2}});
+            heart->mesh.ComputeNormals();
+            heart->regionIds = {1};
         } else if (which == "sheet") {
             heart->mesh = shapes::MakeModel({{2, 2, 5}, {8, 2, 5}, {2, 8, 5}, {8, 8, 5}},
                                             {{0, 1, 2}, {2, 1, 3}});
@@ -166,7 +172,7 @@ TEST_P(VoxelBuildEquality, FastBuildEqualsTheLoopOverAllPolygons) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Meshes, VoxelBuildEquality,
-                         ::testing::Values("cube", "box", "sheet", "demo",
+                         ::testing::Values("cube", "box", "sheet", "corner", "demo",
                                            "bivme_p1_lv_endo_open.obj"));
 
 // The nearest-centroid search, straightforwardly: every polygon in index order, kept
