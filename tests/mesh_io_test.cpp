@@ -197,7 +197,7 @@ TEST(MeshReaders, SmallFilesLoadTheirVerticesAndTrianglesInFileOrder) {
          {{4, 3, 2}, {0, 1, 2}, {2, 1, 3}, {2, 3, 4}}},
         {"offsets.vtk",
          "# vtk DataFile Version 5.1\nnew layout\nASCII\nDATASET POLYDATA\nPOINTS 4 double\n"
-         "0 0 0 1 0 0 0 1 0 1 1 0\nPOLYGONS 3 7\nOFFSETS vtktypeint64\n0 3 7\n"
+         "0 0 0 1 0 0 0 1 0 1 1 0\nPOLYGONS 3 7\nOFFSETS long\n0 3 7\n"
          "CONNECTIVITY vtktypeint64\n0 1 2 2 1 3 0\n",
          4,
          {{0, 1, 2}, {2, 1, 3}}},
