@@ -1,21 +1,58 @@
-// The program's menu commands on the demo heart: check marks and mode groups,
-// segmentation mode, the parameter dialog, growth with its progress, animation
-// and the export commands with their file questions.
+// The program's menu commands on the demo heart: check marks and mode groups, the
+// parameter dialog, growth with its progress, animation and the export commands
+// with their file questions.
 #include <QDir>
-#include <QFile>
 #include <QSlider>
 #include <QStatusBar>
 #include <QToolBar>
-#include <algorithm>
-#include <utility>
 
-#include "app/CommandIds.h"
 #include "app/ConsoleDock.h"
 #include "app/GrowthParameterDlg.h"
 #include "app_harness.h"
 
 using namespace vantrel;
 using namespace vantrel::testing;
+
+namespace {
+
+HeartModel& Heart() {
+    return *TheHeartModel();
+}
+GrowthParameters& Growth() {
+    return ProgramGrowthParameters();
+}
+
+// The checkable menu items ("menu/item") and what each one's mark stands for.
+const QList<QPair<QString, std::function<bool()>>> kCheckables = {
+    {"Rendering Mode/Polygon      for Fiber", [] { return Heart().fiberAsPolygon; }},
+    {"Rendering Mode/Wire Frame  for Fiber", [] { return !Heart().fiberAsPolygon; }},
+    {"Rendering Mode/Target Object Frame", [] { return Heart().targetFrame; }},
+    {"Rendering Mode/Target Object Polygon", [] { return Heart().targetPolygon; }},
+    {"Rendering Mode/Target Object Transparent", [] { return Heart().targetTransparent; }},
+    {"Rendering Mode/Volume Field", [] { return Heart().showVolumeField; }},
+    {"Growth/Place Start Point", [] { return TheFiberCore()->placeStartPoint; }},
+    {"Growth/Draw Features", [] { return !TheFiberCore()->placeStartPoint; }},
+    {"Growth/Fit Offset From targetPolygon", [] { return Growth().FitOffsetFromTargetPolygon; }},
+    {"Growth/Shuffle Growth Apex order", [] { return Growth().ShuffleGrowthApexOrder; }},
+    {"Growth/Create Tree Structure", [] { return Growth().CreateTreeStructure; }},
+    {"&View/Outer Frame", [] { return Heart().outerFrame; }},
+    {"&View/&Toolbar", [] { return !Frame()->ToolBar()->isHidden(); }},
+    {"&View/&Status Bar", [] { return !Frame()->statusBar()->isHidden(); }},
+};
+
+QAction* Item(const QString& path) {
+    return MenuAction(path.section('/', 0, 0), path.section('/', 1));
+}
+
+// One digit per checkable item for what it stands for; an 'x' where its mark disagrees.
+QString State() {
+    QString state;
+    for (const auto& [path, on] : kCheckables)
+        state += on() != Item(path)->isChecked() ? 'x' : on() ? '1' : '0';
+    return state;
+}
+
+}  // namespace
 
 class CommandsTest : public QObject {
     Q_OBJECT
@@ -24,97 +61,68 @@ private slots:
     void initTestCase() {
         dialog_ = static_cast<GrowthParameterDlg*>(TheViewCore()->parameterDialog.data());
         QVERIFY(dialog_ && dialog_->isHidden());
+        startState_ = State();
+        QCOMPARE(startState_, QString("10010110111111"));
     }
 
-    void fibreCommandsAreARadioPair() {
-        QAction* wire = MenuAction("Rendering Mode", "Wire Frame  for Fiber");
-        QAction* polygon = MenuAction("Rendering Mode", "Polygon      for Fiber");
-        QVERIFY(polygon->isChecked() && !wire->isChecked());
-        polygon->trigger();  // choosing the checked one switches to wire frame
-        QVERIFY(!TheHeartModel()->fiberAsPolygon);
-        QVERIFY(wire->isChecked() && !polygon->isChecked());
-        wire->trigger();
-        QVERIFY(TheHeartModel()->fiberAsPolygon);
-        QVERIFY(polygon->isChecked() && !wire->isChecked());
-    }
-
-    void targetObjectCommandsFormAModeGroup() {
-        HeartModel* heart = TheHeartModel();
-        auto state = [heart] {
-            return QString("%1%2%3")
-                .arg(heart->targetFrame)
-                .arg(heart->targetPolygon)
-                .arg(heart->targetTransparent);
-        };
-        QCOMPARE(state(), QString("010"));
-        QVERIFY(ChooseMenu("Rendering Mode", "Target Object Frame"));
-        QCOMPARE(state(), QString("100"));
-        // The toolbar button is the same command.
-        Frame()->Commands().Action(command::kTargetObjectFrame)->trigger();
-        QCOMPARE(state(), QString("000"));
-        QVERIFY(ChooseMenu("Rendering Mode", "Target Object Transparent"));
-        QCOMPARE(state(), QString("001"));
-        QVERIFY(ChooseMenu("Rendering Mode", "Target Object Polygon"));
-        QCOMPARE(state(), QString("010"));
-        QVERIFY(ChooseMenu("Rendering Mode", "Target Object Polygon"));
-        QCOMPARE(state(), QString("000"));
-        QVERIFY(!MenuAction("Rendering Mode", "Target Object Polygon")->isChecked());
-        QVERIFY(ChooseMenu("Rendering Mode", "Target Object Polygon"));
-        QCOMPARE(state(), QString("010"));
-    }
-
-    void flagCommandsToggleWhatTheirMarksShow() {
-        GrowthParameters& parameters = ProgramGrowthParameters();
-        const struct {
-            const char* menu;
-            const char* text;
-            bool* flag;
-        } toggles[] = {
-            {"Growth", "Fit Offset From targetPolygon", &parameters.FitOffsetFromTargetPolygon},
-            {"Growth", "Shuffle Growth Apex order", &parameters.ShuffleGrowthApexOrder},
-            {"Growth", "Create Tree Structure", &parameters.CreateTreeStructure},
-            {"&View", "Outer Frame", &TheHeartModel()->outerFrame},
-            {"Rendering Mode", "Volume Field", &TheHeartModel()->showVolumeField},
-        };
-        for (const auto& toggle : toggles) {
-            QAction* action = MenuAction(toggle.menu, toggle.text);
-            QVERIFY2(action, toggle.text);
-            const bool before = *toggle.flag;
-            action->trigger();
-            QCOMPARE(*toggle.flag, !before);
-            QCOMPARE(action->isChecked(), !before);
-            action->trigger();
-            QCOMPARE(*toggle.flag, before);
+    void cleanup() {
+        // Back to the start-up state through the menus.
+        for (int pass = 0; pass < 2; ++pass) {
+            for (int i = 0; i < kCheckables.size(); ++i) {
+                if (State()[i] != startState_[i]) Item(kCheckables[i].first)->trigger();
+            }
         }
+        QCOMPARE(State(), startState_);
     }
 
-    void strokeToolsAreARadioPair() {
-        FiberCore* fibers = TheFiberCore();
-        QVERIFY(ChooseMenu("Growth", "Draw Features"));
-        QVERIFY(!fibers->placeStartPoint);
-        QVERIFY(!MenuAction("Growth", "Place Start Point")->isChecked());
-        QVERIFY(ChooseMenu("Growth", "Place Start Point"));
-        QVERIFY(ChooseMenu("Growth", "Place Start Point"));  // choosing it again keeps it
-        QVERIFY(fibers->placeStartPoint);
-        QVERIFY(!MenuAction("Growth", "Draw Features")->isChecked());
+    void choicesSetTheStateTheMarksShow_data() {
+        QTest::addColumn<QStringList>("choices");  // "menu/item", chosen in order
+        QTest::addColumn<QString>("state");
+        const QString fibre = "Rendering Mode/Polygon      for Fiber";
+        const QString frame = "Rendering Mode/Target Object Frame";
+        const QString polygon = "Rendering Mode/Target Object Polygon";
+        const QString transparent = "Rendering Mode/Target Object Transparent";
+        QTest::newRow("checked fibre polygons switch to wire")
+            << QStringList{fibre} << "01010110111111";
+        QTest::newRow("wire frame switches back")
+            << QStringList{fibre, "Rendering Mode/Wire Frame  for Fiber"} << startState_;
+        QTest::newRow("heart frame") << QStringList{frame} << "10100110111111";
+        QTest::newRow("heart frame off again") << QStringList{frame, frame} << "10000110111111";
+        QTest::newRow("heart transparent") << QStringList{transparent} << "10001110111111";
+        QTest::newRow("heart polygons off") << QStringList{polygon} << "10000110111111";
+        QTest::newRow("heart polygons after transparent")
+            << QStringList{transparent, polygon} << startState_;
+        QTest::newRow("draw features") << QStringList{"Growth/Draw Features"} << "10010101111111";
+        QTest::newRow("start point tool chosen again stays")
+            << QStringList{"Growth/Draw Features", "Growth/Place Start Point",
+                           "Growth/Place Start Point"}
+            << startState_;
+        QStringList flags = {"Rendering Mode/Volume Field",
+                             "Growth/Fit Offset From targetPolygon",
+                             "Growth/Shuffle Growth Apex order",
+                             "Growth/Create Tree Structure",
+                             "&View/Outer Frame",
+                             "&View/&Toolbar",
+                             "&View/&Status Bar"};
+        QTest::newRow("each flag turned off") << flags << "10010010000000";
+        QTest::newRow("each flag turned on again") << flags + flags << startState_;
+    }
+    void choicesSetTheStateTheMarksShow() {
+        QFETCH(QStringList, choices);
+        QFETCH(QString, state);
+        for (const QString& choice : choices) Item(choice)->trigger();
+        QCOMPARE(State(), state);
     }
 
     void parameterSlidersWriteAllThreeParameters() {
-        QSlider* resolution = dialog_->segmentResolutionSlider();
-        QSlider* gradient = dialog_->gradientDirectionRateSlider();
-        QSlider* random = dialog_->randomDirectionRateSlider();
-        QCOMPARE(resolution->value(), 3);
-        QCOMPARE(gradient->value(), 75);
-        QCOMPARE(random->value(), 40);
         QVERIFY(ChooseMenu("Growth", "Show Parameter dlg"));
         QVERIFY(QTest::qWaitForWindowExposed(dialog_, kWindowWaitMs));
-        QCOMPARE(dialog_->windowTitle(), QString("Parameter Dialog"));
-
         GrowthParameters& parameters = ProgramGrowthParameters();
         const GrowthParameters saved = parameters;
         // Stored values that no slider position gives back exactly.
         parameters.GradientDirectionRate = 0.753;
         parameters.RandomDirectionRate = 0.407;
+        QSlider* resolution = dialog_->segmentResolutionSlider();
         resolution->setFocus();
         QTest::keyClick(resolution, Qt::Key_Home);
         QCOMPARE(parameters.SegmentResolution, 2);
@@ -122,32 +130,29 @@ private slots:
         QCOMPARE(parameters.RandomDirectionRate, 0.4);
         QTest::keyClick(resolution, Qt::Key_End);
         QCOMPARE(parameters.SegmentResolution, 102);
-        QTest::keyClick(gradient, Qt::Key_Left);
+        QTest::keyClick(dialog_->gradientDirectionRateSlider(), Qt::Key_Left);
         QCOMPARE(parameters.GradientDirectionRate, 0.74);
-        QTest::keyClick(random, Qt::Key_End);
+        QTest::keyClick(dialog_->randomDirectionRateSlider(), Qt::Key_End);
         QCOMPARE(parameters.RandomDirectionRate, 1.0);
         parameters = saved;
         dialog_->ShowParameters(saved);
     }
 
     void escapeAndReturnOnlyHideTheParameterDialog() {
-        const GrowthParameters before = ProgramGrowthParameters();
-        dialog_->show();
-        QTest::keyClick(dialog_, Qt::Key_Escape);
-        QTRY_VERIFY(dialog_->isHidden());
-        QVERIFY(ChooseMenu("Growth", "Show Parameter dlg"));
-        QTRY_VERIFY(dialog_->isVisible());
-        QTest::keyClick(dialog_, Qt::Key_Return);
-        QTRY_VERIFY(dialog_->isHidden());
-        QCOMPARE(ProgramGrowthParameters().SegmentResolution, before.SegmentResolution);
-        QCOMPARE(ProgramGrowthParameters().RandomDirectionRate, before.RandomDirectionRate);
+        const int resolution = ProgramGrowthParameters().SegmentResolution;
+        for (Qt::Key key : {Qt::Key_Escape, Qt::Key_Return}) {
+            QVERIFY(ChooseMenu("Growth", "Show Parameter dlg"));
+            QTRY_VERIFY(dialog_->isVisible());
+            QTest::keyClick(dialog_, key);
+            QTRY_VERIFY(dialog_->isHidden());
+        }
+        QCOMPARE(ProgramGrowthParameters().SegmentResolution, resolution);
     }
 
     void goGrowthRepaintsAfterEveryPassAndReportsTheStrokes() {
         PlaceStartPoints({0});
         PaintWatcher watcher(Frame()->MainView());
         QVERIFY(ChooseMenu("Growth", "Go Growth"));
-        QVERIFY(StrokeCount() > 100);
         QCOMPARE(TheFiberCore()->fibers.size(), size_t(4));
         // The set-up and every pass were painted while the command ran.
         QVERIFY(watcher.paints >= 3);
@@ -159,104 +164,57 @@ private slots:
     void animationTicksPaintTheWave() {
         // Without the field's translucent points only the tubes and the heart are drawn.
         QVERIFY(ChooseMenu("Rendering Mode", "Volume Field"));
-        auto waveColours = [](const QImage& picture) {
+        auto waveColours = [](const QString& name) {
+            const QImage picture = Screenshot(Frame()->MainView(), name);
             return CountColour(picture, QColor(255, 255, 0), 60) +
                    CountColour(picture, QColor(255, 200, 0), 40);
         };
         // Only the start points' small arrows are yellow before the wave runs.
-        const int atRest = waveColours(Screenshot(Frame()->MainView(), "before-animation"));
+        const int atRest = waveColours("before-animation");
         QVERIFY(atRest < 50);
         QVERIFY(ChooseMenu("Animation", "Animation1"));
-        QVERIFY(TheFiberCore()->animation && Frame()->AnimationTimer().isActive());
+        QVERIFY(Frame()->AnimationTimer().isActive());
         for (int tick = 0; tick < 20; ++tick) TickAnimation();
-        QVERIFY(waveColours(Screenshot(Frame()->MainView(), "animation")) > atRest + 200);
+        QVERIFY(waveColours("animation") > atRest + 200);
         QVERIFY(ChooseMenu("Animation", "Animation1"));
-        QVERIFY(!TheFiberCore()->animation);
-        // Without animation every tube is at rest again.
-        QCOMPARE(waveColours(Screenshot(Frame()->MainView(), "after-animation")), atRest);
+        QCOMPARE(waveColours("after-animation"), atRest);
         QVERIFY(ChooseMenu("Rendering Mode", "Volume Field"));
     }
 
-    void fibreExportAppendsObjUnlessTheNameEndsInIt() {
-        const QString dir = OutputDir();
-        const struct {
-            QString chosen;
-            QString written;
-        } cases[] = {{dir + "/fibres-plain", dir + "/fibres-plain.obj"},
-                     {dir + "/fibres-caps.OBJ", dir + "/fibres-caps.OBJ"},
-                     {dir + "/fibres-text.txt", dir + "/fibres-text.txt.obj"}};
-        for (const auto& c : cases) {
-            QFile::remove(c.written);
-            FileNames().Answer(c.chosen);
-            QVERIFY(ChooseMenu("&File", "export current fibers (.obj)"));
-            QCOMPARE(FileNames().LastFilter(), QString("heart mesh model (*.obj)"));
-            const QByteArray text = ReadAll(c.written);
-            QVERIFY2(text.startsWith("v ") && text.contains("\nf "), qPrintable(c.written));
-        }
-    }
-
-    void centrelineExportWritesALegacyVtkFile() {
-        const QString chosen = OutputDir() + "/centrelines";
-        QFile::remove(chosen + ".vtk");
-        FileNames().Answer(chosen);
-        QVERIFY(ChooseMenu("&File", "export fiber centrelines (.vtk)"));
-        QCOMPARE(FileNames().LastFilter(), QString("VTK centrelines (*.vtk)"));
-        const QByteArray text = ReadAll(chosen + ".vtk");
-        QVERIFY(text.startsWith("# vtk DataFile"));
+    void exportWritesOnlyAChosenFile() {
         QVERIFY(StrokeCount() > 0);
-        QVERIFY(text.contains(QString("\nLINES %1 ").arg(StrokeCount()).toLatin1()));
-    }
-
-    void segmentationExportSaysSoBeforeItsQuestion() {
-        const QString line = "system save the segemntationfile _segmentation.kxseg_";
-        const int before = CapturedConsoleText().count(line);
-        int whileAsked = -1;
-        FileNames().onQuestion = [&](const FileQuestion&) {
-            whileAsked = CapturedConsoleText().count(line);
+        const struct {
+            QString menu, item, filter, chosen, written;
+            QString text;  // a part of the file
+            QString said;  // the console's last line when the name is asked
+        } cases[] = {
+            {"&File", "export current fibers (.obj)", "heart mesh model (*.obj)", "fibres.OBJ",
+             "fibres.OBJ", "\nf ", ""},
+            {"&File", "export fiber centrelines (.vtk)", "VTK centrelines (*.vtk)", "centrelines",
+             "centrelines.vtk", QString("\nLINES %1 ").arg(StrokeCount()), ""},
+            {"Segmentation", "Export Current Segmentation", "segmentation data (*.kxseg)",
+             "painted.txt", "painted.txt.kxseg", "segmentationdata\npolygon number 8676\nid: 0 1\n",
+             "system save the segemntationfile _segmentation.kxseg_"},
         };
-        const QString chosen = OutputDir() + "/painted.txt";
-        QFile::remove(chosen + ".kxseg");
-        FileNames().Answer(chosen);
-        QVERIFY(ChooseMenu("Segmentation", "Export Current Segmentation"));
-        FileNames().onQuestion = nullptr;
-        QCOMPARE(whileAsked, before + 1);
-        QCOMPARE(FileNames().LastFilter(), QString("segmentation data (*.kxseg)"));
-        const QByteArray text = ReadAll(chosen + ".kxseg");
-        QVERIFY(text.startsWith("segmentationdata\npolygon number 8676\nid: 0 1\n"));
-        QVERIFY(text.endsWith("end\n"));
-    }
-
-    void cancelledExportsWriteNothing() {
-        const QStringList before = QDir(OutputDir()).entryList(QDir::Files);
-        for (const auto& [menu, text] :
-             {std::pair{"&File", "export current fibers (.obj)"},
-              std::pair{"&File", "export fiber centrelines (.vtk)"},
-              std::pair{"Segmentation", "Export Current Segmentation"}}) {
+        QString console;
+        FileNames().onQuestion = [&console](const FileQuestion&) {
+            console = CapturedConsoleText();
+        };
+        for (const auto& c : cases) {
+            QFile::remove(OutputDir() + "/" + c.written);
+            const QStringList before = QDir(OutputDir()).entryList(QDir::Files);
             FileNames().Answer(QString());
-            QVERIFY(ChooseMenu(menu, text));
+            QVERIFY(ChooseMenu(c.menu, c.item));
+            QCOMPARE(QDir(OutputDir()).entryList(QDir::Files), before);  // cancelled
+            QVERIFY2(console.endsWith(c.said), qPrintable(c.item));
+            FileNames().Answer(OutputDir() + "/" + c.chosen);
+            QVERIFY(ChooseMenu(c.menu, c.item));
+            QCOMPARE(FileNames().LastFilter(), c.filter);
+            QVERIFY2(ReadAll(OutputDir() + "/" + c.written).contains(c.text.toLatin1()),
+                     qPrintable(c.item));
+            QVERIFY2(console.endsWith(c.said), qPrintable(c.item));
         }
-        QCOMPARE(QDir(OutputDir()).entryList(QDir::Files), before);
-    }
-
-    void segmentationModeClearsTheRegionEachTimeItIsEntered() {
-        HeartModel* heart = TheHeartModel();
-        const std::vector<std::int32_t> saved = heart->regionIds;
-        QVERIFY(std::count(saved.begin(), saved.end(), 0) < static_cast<long>(saved.size()));
-        QVERIFY(ChooseMenu("Segmentation", "SegmentationMode"));
-        QVERIFY(heart->segmentationMode);
-        QVERIFY(MenuAction("Segmentation", "SegmentationMode")->isChecked());
-        QCOMPARE(TheListenerManager()->mainListener, static_cast<MLState*>(TheMLforSegmentation()));
-        QCOMPARE(std::count(heart->regionIds.begin(), heart->regionIds.end(), 0),
-                 long(heart->regionIds.size()));
-
-        heart->regionIds[5] = 1;  // as painting would
-        QVERIFY(ChooseMenu("Segmentation", "SegmentationMode"));
-        QCOMPARE(TheListenerManager()->mainListener, static_cast<MLState*>(TheMLforMainWindow()));
-        QCOMPARE(heart->regionIds[5], 1);  // leaving keeps the painted ids
-        QVERIFY(ChooseMenu("Segmentation", "SegmentationMode"));
-        QCOMPARE(heart->regionIds[5], 0);
-        QVERIFY(ChooseMenu("Segmentation", "SegmentationMode"));
-        heart->regionIds = saved;
+        FileNames().onQuestion = nullptr;
     }
 
     void initAllStrokesKeepsTheStartPoints() {
@@ -264,24 +222,13 @@ private slots:
         const size_t startPoints = fibers->startPoints.size();
         fibers->featureCurves.push_back(Polyline());
         QVERIFY(ChooseMenu("Growth", "Init All Strokes"));
-        QVERIFY(fibers->fibers.empty());
-        QVERIFY(fibers->featureCurves.empty());
+        QVERIFY(fibers->fibers.empty() && fibers->featureCurves.empty());
         QCOMPARE(fibers->startPoints.size(), startPoints);
-    }
-
-    void viewMenuHidesAndShowsToolbarAndStatusBar() {
-        for (const auto& [text, bar] :
-             {std::pair<QString, QWidget*>{"&Toolbar", Frame()->ToolBar()},
-              std::pair<QString, QWidget*>{"&Status Bar", Frame()->statusBar()}}) {
-            QVERIFY(ChooseMenu("&View", text));
-            QVERIFY(bar->isHidden() && !MenuAction("&View", text)->isChecked());
-            QVERIFY(ChooseMenu("&View", text));
-            QVERIFY(!bar->isHidden());
-        }
     }
 
 private:
     GrowthParameterDlg* dialog_ = nullptr;
+    QString startState_;
 };
 
 VANTREL_PROGRAM_TEST_MAIN(CommandsTest)

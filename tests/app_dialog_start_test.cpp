@@ -11,17 +11,6 @@
 using namespace vantrel;
 using namespace vantrel::testing;
 
-namespace {
-
-bool AnyFrameExists() {
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (qobject_cast<QMainWindow*>(widget)) return true;
-    }
-    return false;
-}
-
-}  // namespace
-
 class DialogStartTest : public QObject {
     Q_OBJECT
 
@@ -36,7 +25,8 @@ private slots:
             auto* dialog = qobject_cast<QFileDialog*>(shown);
             if (!dialog) return shown->reject();
             filters += dialog->nameFilters();
-            frameExisted = frameExisted || AnyFrameExists();
+            for (QWidget* widget : QApplication::topLevelWidgets())
+                frameExisted = frameExisted || qobject_cast<QMainWindow*>(widget);
             if (answers.isEmpty()) return dialog->reject();
             dialog->selectFile(answers.takeFirst());
             static_cast<QDialog*>(dialog)->accept();  // QFileDialog checks the name first

@@ -1,7 +1,8 @@
-// Mouse editing in the main view of the running program on the demo heart: start
-// points placed by a drag, feature curves sketched, the double-click sequence,
-// conduction blocks toggled by a right double click, and drags that end in unusual
-// ways. Every input is a real mouse event sent through the frame's window.
+// Mouse input in the main view of the running program on the demo heart: start
+// points placed by a drag, feature curves sketched, conduction blocks toggled by a
+// right double click, drags that end in unusual ways, picks checked by ray casting
+// and the camera drag each button starts where (in both views). Every input is a
+// real mouse event sent through the frame's window.
 #include <QDialog>
 #include <QMouseEvent>
 
@@ -19,9 +20,63 @@ bool Yellow(const QColor& c) {
 bool PureYellow(const QColor& c) {
     return c.red() > 240 && c.green() > 240 && c.blue() < 20;
 }
+bool Same(const Vector3& a, const Vector3& b) {
+    return (a - b).Length() == 0.0;
+}
 // The lit blue of a blocked tube.
 bool BlockBlue(const QColor& c) {
     return c.blue() > 100 && c.blue() > c.red() + 60 && c.blue() > c.green() + 60;
+}
+
+// The heart polygon that the ray through the centre of pixel (x, y) meets first
+// among those drawn (front faces are culled, so only polygons facing away from the
+// eye count); -1 for none.
+int RayCastPolygon(int x, int y) {
+    const HeartModel& heart = *TheHeartModel();
+    Vector3 origin, direction;
+    TheViewCore()->mainGL.MouseRay(x, y, &origin, &direction);
+    double nearest = 1e30;
+    int found = -1;
+    for (size_t i = 0; i < heart.mesh.polygons.size(); ++i) {
+        const MeshPolygon& polygon = heart.mesh.polygons[i];
+        if (Dot(polygon.normal, direction) <= 0.0) continue;
+        const Vector3& a = heart.mesh.vertices[polygon.vertex[0]].position;
+        const Vector3 e1 = heart.mesh.vertices[polygon.vertex[1]].position - a;
+        const Vector3 e2 = heart.mesh.vertices[polygon.vertex[2]].position - a;
+        const Vector3 p = Cross(direction, e2);
+        const double det = Dot(e1, p);
+        if (std::fabs(det) < 1e-14) continue;
+        const Vector3 s = origin - a;
+        const double u = Dot(s, p) / det;
+        const Vector3 q = Cross(s, e1);
+        const double v = Dot(direction, q) / det;
+        const double t = Dot(e2, q) / det;
+        if (u < 0 || v < 0 || u + v > 1 || t <= 0.01) continue;
+        if (t < nearest) {
+            nearest = t;
+            found = static_cast<int>(i);
+        }
+    }
+    return found;
+}
+
+// Compares the pick buffer with ray casting on a grid of pixels; returns the number
+// of pixels that disagree other than across a shared edge or corner, and counts hits.
+int PickMismatches(const QWidget* view, int* hits) {
+    int mismatches = 0;
+    *hits = 0;
+    for (int y = 7; y < view->height(); y += 23) {
+        for (int x = 5; x < view->width(); x += 29) {
+            const int picked = PolygonAt(QPoint(x, y));
+            const bool hit = picked >= 0;
+            const int expected = RayCastPolygon(x, y);
+            if (hit) ++*hits;
+            if (hit && expected >= 0 && PolygonsAround(picked).count(expected)) continue;
+            if (!hit && expected < 0) continue;
+            ++mismatches;
+        }
+    }
+    return mismatches;
 }
 
 }  // namespace
@@ -58,17 +113,6 @@ private slots:
         QVERIFY(SameCamera(TheViewCore()->mainGL.CurrentCamera(), camera_));
     }
 
-    void doubleClickReachesOnlyItsOwnSlot() {
-        SlotRecorder recorder;
-        view_->SetListenerSource([&recorder] { return &recorder; });
-        ViewMouse mouse(view_);
-        mouse.DoubleClick(Qt::LeftButton, area_);
-        mouse.DoubleClick(Qt::RightButton, area_);
-        mouse.DoubleClick(Qt::MiddleButton, area_);
-        view_->SetListenerSource([] { return TheListenerManager()->mainListener; });
-        QCOMPARE(recorder.calls, QString("LD LU LC LU RD RU RC RU MD MU MC MU "));
-    }
-
     void dragOnTheHeartPlacesFourStartPointsAQuarterTurnApart() {
         // Closer to the wall first (a middle drag downwards), as a user would, so the
         // 0.2-long arrow is large enough to look at.
@@ -94,26 +138,23 @@ private slots:
         // point half a voxel deeper under the cursor.
         QCOMPARE(listener_->sketch.points.size(), size_t(2));
         const Vector3 position = listener_->sketch.points[0];
-        QVERIFY((position - (q0 - n0 * layerDepth)).Length() == 0.0);
-        Vector3 towards = (q1 - n1 * moveDepth) - position;
-        towards.Normalize();
+        QVERIFY(Same(position, PointUnderSurface(q0, n0, layerDepth)));
+        Polyline aimed;
+        aimed.points = {position, position};
+        AimPlacement(aimed, PointUnderSurface(q1, n1, moveDepth));
         const Vector3 direction = listener_->sketch.points[1] - position;
-        QVERIFY((direction - towards * 0.2).Length() < 1e-12);
+        QVERIFY(Same(listener_->sketch.points[1], aimed.points[1]));
         QVERIFY(CountPixels(Screenshot(view_, "main-placing-start"), Yellow) > yellowBefore + 10);
         QVERIFY(TheFiberCore()->startPoints.empty());
 
         mouse.Release(Qt::LeftButton, aim);
-        const std::vector<StartPoint>& starts = TheFiberCore()->startPoints;
-        QCOMPARE(starts.size(), size_t(4));
-        QVERIFY((starts[0].directionPoint - (position + direction)).Length() == 0.0);
+        // Four start points turned about the normal under the release point.
+        const auto expected = QuarterTurnStartPoints(position, position + direction, n1);
+        QCOMPARE(TheFiberCore()->startPoints.size(), size_t(4));
         for (int i = 0; i < 4; ++i) {
-            QVERIFY((starts[i].position - position).Length() == 0.0);
-            // A quarter turn about the normal under the release point.
-            const Vector3 d = starts[i].directionPoint - starts[i].position;
-            const Vector3 next = starts[(i + 1) % 4].directionPoint - starts[(i + 1) % 4].position;
-            const Vector3 turned = n1.Cross(d) + n1 * n1.Dot(d);
-            QVERIFY((next - turned).Length() < 1e-12);
-            QVERIFY(std::abs(d.Length() - 0.2) < 1e-12);
+            const StartPoint& start = TheFiberCore()->startPoints[static_cast<size_t>(i)];
+            QVERIFY(Same(start.position, expected[i].position));
+            QVERIFY(Same(start.directionPoint, expected[i].directionPoint));
         }
         QVERIFY(CountPixels(Screenshot(view_, "main-placed-start"), Yellow) > yellowBefore + 30);
         RestoreCamera();
@@ -123,9 +164,8 @@ private slots:
         ViewMouse mouse(view_);
         mouse.Click(Qt::LeftButton, area_);
         QCOMPARE(TheFiberCore()->startPoints.size(), size_t(4));
-        for (const StartPoint& start : TheFiberCore()->startPoints) {
+        for (const StartPoint& start : TheFiberCore()->startPoints)
             QVERIFY((start.directionPoint - start.position).Length() == 0.0);
-        }
         // The double click's second press is no press: four more, not eight.
         mouse.DoubleClick(Qt::LeftButton, area_);
         QCOMPARE(TheFiberCore()->startPoints.size(), size_t(8));
@@ -174,8 +214,8 @@ private slots:
         for (size_t i = 0; i < path.size(); ++i) {
             Vector3 q, n;
             QVERIFY(SurfaceAt(path[i], &q, &n));
-            const Vector3 expected = q - n * (i == 0 ? layerDepth : moveDepth);
-            QVERIFY((sketch.points[i] - expected).Length() == 0.0);
+            QVERIFY(
+                Same(sketch.points[i], PointUnderSurface(q, n, i == 0 ? layerDepth : moveDepth)));
         }
         // The sketch shows as thick pure yellow lines while the button is down.
         QVERIFY(CountPixels(Screenshot(view_, "main-sketching"), PureYellow) > 40);
@@ -183,16 +223,9 @@ private slots:
         mouse.Release(Qt::LeftButton, *background);
 
         QCOMPARE(TheFiberCore()->featureCurves.size(), size_t(1));
-        const Polyline& curve = TheFiberCore()->featureCurves[0];
-        Polyline expected = sketch;
-        expected.Smooth();
-        expected.Smooth();
-        QCOMPARE(curve.points.size(), size_t(5));
-        for (size_t i = 0; i < curve.points.size(); ++i) {
-            QVERIFY((curve.points[i] - expected.points[i]).Length() == 0.0);
-        }
-        QVERIFY(curve.points[2].x != sketch.points[2].x);  // it was smoothed
-        QVERIFY((curve.color == std::array<float, 4>{1.0f, 1.0f, 0.0f, 1.0f}));
+        const Polyline expected = *FeatureCurveFromSketch(sketch);
+        for (size_t i = 0; i < expected.points.size(); ++i)
+            QVERIFY(Same(TheFiberCore()->featureCurves[0].points[i], expected.points[i]));
         QVERIFY(CountPixels(Screenshot(view_, "main-feature-curve"), PureYellow) > 10);
         QVERIFY(ChooseMenu("Growth", "Place Start Point"));
     }
@@ -327,6 +360,84 @@ private slots:
                        Qt::NoModifier);
         QApplication::sendEvent(view_, &up);
         QCOMPARE(CountPixels(Screenshot(view_, "main-unblocked"), BlockBlue), blueBefore);
+    }
+
+    void pickedPointLiesOnThePickedPolygonAndTheRay() {
+        int polygon = -1;
+        Vector3 point;
+        QVERIFY(PickPolygon(TheViewCore()->mainGL, *TheHeartModel(), 350, 236, &polygon, &point));
+        const MeshPolygon& picked = TheHeartModel()->mesh.polygons[polygon];
+        const Vector3& a = TheHeartModel()->mesh.vertices[picked.vertex[0]].position;
+        QVERIFY(std::fabs(Dot(point - a, picked.normal)) < 0.01);
+        Vector3 origin, direction;
+        TheViewCore()->mainGL.MouseRay(350, 236, &origin, &direction);
+        QVERIFY(Cross(point - origin, direction).Length() < 0.01);
+    }
+
+    void buttonAndPlaceChooseTheCameraDrag() {
+        CRuleView* rule = Frame()->RuleView();
+        const std::vector<std::int32_t> segmented = TheHeartModel()->regionIds;
+        const QPoint offHeart(view_->width() - 5, 5);
+        const QPoint zoomStrip(view_->width() - 20, 100);
+        const QPoint offHandles(100, 20);
+        const struct {
+            bool segmentation;
+            QWidget* view;
+            Qt::MouseButton button;
+            QPoint at;
+            CameraDragMode mode;
+        } cases[] = {
+            {false, view_, Qt::RightButton, QPoint(300, 200), CameraDragMode::Rotate},
+            {false, view_, Qt::RightButton, zoomStrip, CameraDragMode::Zoom},
+            {false, view_, Qt::MiddleButton, QPoint(300, 150), CameraDragMode::Zoom},
+            {false, view_, Qt::LeftButton, offHeart, CameraDragMode::Pan},
+            {false, rule, Qt::LeftButton, offHandles, CameraDragMode::Pan},
+            {false, rule, Qt::RightButton, offHandles, CameraDragMode::Rotate},
+            {false, rule, Qt::MiddleButton, offHandles, CameraDragMode::Zoom},
+            {true, view_, Qt::RightButton, zoomStrip, CameraDragMode::Rotate},
+            {true, view_, Qt::MiddleButton, QPoint(300, 150), CameraDragMode::Zoom},
+            {true, view_, Qt::LeftButton, offHeart, CameraDragMode::None},
+        };
+        for (const auto& c : cases) {
+            if (c.segmentation != TheHeartModel()->segmentationMode)
+                QVERIFY(ChooseMenu("Segmentation", "SegmentationMode"));
+            const RkOGL& gl = c.view == rule ? TheViewCore()->ruleGL : TheViewCore()->mainGL;
+            ViewMouse mouse(c.view);
+            mouse.Press(c.button, c.at);
+            const CameraDragMode mode = gl.Dragging() ? gl.DragMode() : CameraDragMode::None;
+            mouse.Release(c.button, c.at);
+            QCOMPARE(int(mode), int(c.mode));
+            QVERIFY(!gl.Dragging());
+        }
+        QVERIFY(ChooseMenu("Segmentation", "SegmentationMode"));
+        TheHeartModel()->regionIds = segmented;
+    }
+
+    void picksNameThePolygonTheRayMeetsFirst_data() {
+        QTest::addColumn<int>("change");
+        QTest::newRow("after start-up") << 0;
+        QTest::newRow("after an orbit") << 1;
+        QTest::newRow("after a frame resize") << 2;
+    }
+    void picksNameThePolygonTheRayMeetsFirst() {
+        QFETCH(int, change);
+        if (change == 1) {
+            const Camera before = TheViewCore()->mainGL.CurrentCamera();
+            std::vector<QPoint> path;
+            for (int step = 0; step <= 10; ++step)
+                path.push_back(QPoint(300 + 8 * step, 200 - 5 * step));
+            ViewMouse(view_).Drag(Qt::RightButton, path);
+            QVERIFY((TheViewCore()->mainGL.CurrentCamera().eye - before.eye).Length() > 1.0);
+        } else if (change == 2) {
+            const int width = view_->width() + 60;
+            Frame()->resize(Frame()->width() + 60, Frame()->height() + 40);
+            QTRY_COMPARE(view_->width(), width);
+            QCOMPARE(TheViewCore()->mainGL.Pick().Width(), width);
+        }
+        int hits = 0;
+        QCOMPARE(PickMismatches(view_, &hits), 0);
+        QVERIFY(hits > 100);
+        RestoreCamera();
     }
 
 private:

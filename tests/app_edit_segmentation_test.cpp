@@ -4,7 +4,6 @@
 // and the exported file holds what the screen shows and loads again. Every input is
 // a real mouse event sent through the frame's window.
 #include <QFile>
-#include <QTextStream>
 
 #include "app/CommandIds.h"
 #include "edit_harness.h"
@@ -21,20 +20,6 @@ std::set<int> PaintedPolygons() {
         if (ids[i] != 0) painted.insert(static_cast<int>(i));
     }
     return painted;
-}
-
-// The ids of a segmentation file's entry lines, in file order; empty when the file
-// cannot be read.
-std::vector<std::int32_t> ReadSegmentationIds(const QString& path) {
-    QFile file(path);
-    std::vector<std::int32_t> ids;
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) return ids;
-    QTextStream in(&file);
-    while (!in.atEnd()) {
-        const QStringList words = in.readLine().split(' ');
-        if (words.size() == 3 && words[0] == "id:") ids.push_back(words[2].toInt());
-    }
-    return ids;
 }
 
 }  // namespace
@@ -66,7 +51,9 @@ private slots:
         ViewMouse mouse(view_);
         mouse.Press(Qt::LeftButton, area_);
         QVERIFY(main->placingStart);
-        // The mode changes while the button is held (as a shortcut could do it).
+        // The mode changes while the button is held (as a shortcut could do it); the
+        // segmentation is cleared.
+        SegmentationAnswers().Answer(SegmentationAnswer::kClear);
         Frame()->Commands().Action(command::kSegmentationMode)->trigger();
         QCOMPARE(TheListenerManager()->mainListener, static_cast<MLState*>(TheMLforSegmentation()));
         mouse.Move(area_ + QPoint(10, 0));
@@ -77,14 +64,10 @@ private slots:
         QVERIFY(PaintedPolygons().empty());
     }
 
-    void pressOffTheHeartNeitherPansNorPaints() {
+    void pressOffTheHeartOrWithoutMovePaintsNothing() {
         const std::optional<QPoint> background = BackgroundPixel(view_);
         QVERIFY(background);
         ViewMouse(view_).Drag(Qt::LeftButton, {*background, area_, area_ + QPoint(20, 0)});
-        QVERIFY(PaintedPolygons().empty());
-    }
-
-    void pressWithoutMovePaintsNothing() {
         ViewMouse(view_).Click(Qt::LeftButton, area_);
         QVERIFY(PaintedPolygons().empty());
     }
@@ -159,7 +142,10 @@ private slots:
         QFile::remove(written);
         FileNames().Answer(chosen);
         QVERIFY(ChooseMenu("Segmentation", "Export Current Segmentation"));
-        const std::vector<std::int32_t> fileIds = ReadSegmentationIds(written);
+        // The next start reads the file back into the same ids.
+        HeartModel restarted;
+        QVERIFY(restarted.LoadHeart(DemoHeart(), SegmentationChoice::File(written.toStdString())));
+        const std::vector<std::int32_t>& fileIds = restarted.regionIds;
         QVERIFY(fileIds == shown);
 
         // Every pixel of the heart is pink where the file says segmented and grey
@@ -186,11 +172,6 @@ private slots:
         }
         QVERIFY(segmentedPixels > 300);
         QVERIFY(plainPixels > 300);
-
-        // The next start reads the file back into the same ids.
-        HeartModel restarted;
-        QVERIFY(restarted.LoadHeart(DemoHeart(), SegmentationChoice::File(written.toStdString())));
-        QVERIFY(restarted.regionIds == shown);
     }
 
 private:

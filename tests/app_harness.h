@@ -29,6 +29,7 @@
 #include "app/CVantrelApp.h"
 #include "app/CVantrelView.h"
 #include "app/FileDialogs.h"
+#include "app/SegmentationQuestion.h"
 #include "app/Singletons.h"
 #include "cli/StartPolygon.h"
 #include "interaction/CRuleView.h"
@@ -76,6 +77,26 @@ public:
 private:
     QStringList answers_;
 };
+
+// Answers the question asked when segmentation mode is entered with polygons marked,
+// from a queue; with none queued it keeps the segmentation (the answer that loses
+// nothing). Counts the questions.
+class ScriptedSegmentationAnswers : public SegmentationAsker {
+public:
+    void Answer(SegmentationAnswer answer) { answers_.push_back(answer); }
+    SegmentationAnswer Ask(QWidget*, long) override {
+        ++asked;
+        return answers_.isEmpty() ? SegmentationAnswer::kKeep : answers_.takeFirst();
+    }
+    int asked = 0;
+
+private:
+    QList<SegmentationAnswer> answers_;
+};
+inline ScriptedSegmentationAnswers& SegmentationAnswers() {
+    static ScriptedSegmentationAnswers answers;
+    return answers;
+}
 
 // Keeps the OpenGL driver's shared objects mapped until the process ends. The
 // driver is unloaded when the X connection closes at exit; the leak checker that
@@ -131,6 +152,7 @@ int RunOnDemoHeart(int argc, char** argv) {
     IsolateSettings();
     ScriptedFileNames fileNames;
     InstallFileNameProvider(&fileNames);
+    InstallSegmentationAsker(&SegmentationAnswers());
     CVantrelApp program;
     StartOptions options;
     options.heartPath = DemoHeart();
@@ -151,6 +173,7 @@ int RunOnDemoHeart(int argc, char** argv) {
     Running() = {};
     program.Exit(0);
     InstallFileNameProvider(nullptr);
+    InstallSegmentationAsker(nullptr);
     return failures;
 }
 

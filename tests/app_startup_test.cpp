@@ -20,10 +20,11 @@ namespace {
 // checked after start-up.
 const QList<QPair<QString, QStringList>> kExpectedMenus = {
     {"&File",
-     {"export current fibers (.obj)", "export fiber centrelines (.vtk)", "-",
-      "export network (.vtk)", "export PMJs (.csv)", "export endocardium (.vtk)",
-      "export openCARP network (.pkje)", "export MonoAlg3D network (.vtk)",
-      "export run summary (.json)", "-", "Open Scene...", "Save Scene...", "-", "E&xit"}},
+     {"Open Heart...", "-", "export current fibers (.obj)", "export fiber centrelines (.vtk)",
+      "Fibres and Centrelines in Heart Frame", "-", "export network (.vtk)", "export PMJs (.csv)",
+      "export endocardium (.vtk)", "export openCARP network (.pkje)",
+      "export MonoAlg3D network (.vtk)", "export run summary (.json)", "-", "Save View Image...",
+      "-", "Open Scene...", "Save Scene...", "-", "E&xit"}},
     {"Segmentation", {"SegmentationMode", "Export Current Segmentation"}},
     {"&View",
      {"*&Toolbar", "*&Status Bar", "*Outer Frame", "-", "Fit &Heart", "Fit &Rules", "-",

@@ -146,22 +146,4 @@ inline std::set<int> PolygonsAround(int polygon) {
     return around;
 }
 
-// Records the slots a view's mouse input reaches, one letter pair each: button
-// (L, R, M) and what happened (D down, U up, C double click); moves are left out.
-class SlotRecorder : public MLState {
-public:
-    QString calls;
-    void OnLButtonUp(int, int) override { calls += "LU "; }
-    void OnRButtonUp(int, int) override { calls += "RU "; }
-    void OnMButtonUp(int, int) override { calls += "MU "; }
-    void OnLButtonDown(int, int) override { calls += "LD "; }
-    void OnRButtonDown(int, int) override { calls += "RD "; }
-    void OnMButtonDown(int, int) override { calls += "MD "; }
-    void OnLButtonDblClk(int, int) override { calls += "LC "; }
-    void OnRButtonDblClk(int, int) override { calls += "RC "; }
-    void OnMButtonDblClk(int, int) override { calls += "MC "; }
-    void OnMouseMove(int, int) override {}
-    void DrawOverlay() override {}
-};
-
 }  // namespace vantrel::testing

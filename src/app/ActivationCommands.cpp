@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <utility>
 
 #include "app/CMainFrame.h"
 #include "app/CommandIds.h"
@@ -44,11 +45,16 @@ void CMainFrame::BuildActivationCommands() {
     BuildExportCommands();
     waveTimer_.setInterval(kWaveIntervalMs);
     connect(&waveTimer_, &QTimer::timeout, this, [this] { WaveTick(); });
-    TheViewCore()->networkEdited = [this] { UpdateConduction(); };
+    // A block toggle in the main view changes no stroke but its block.
+    TheViewCore()->strokeHovered = [this](const Stroke* stroke) { ShowHoveredStroke(stroke); };
+    TheViewCore()->networkEdited = [this] {
+        UpdateConduction(QString(), ConductionChange::kBlocksOrPhysiology);
+    };
 }
 
-void CMainFrame::UpdateConduction(const QString& prefix) {
+void CMainFrame::UpdateConduction(const QString& prefix, ConductionChange change) {
     StopWave();
+    hoveredStroke_ = nullptr;
     const HeartModel* heart = TheHeartModel();
     const FiberCore* fibers = TheFiberCore();
     if (heart->mesh.polygons.empty() || heart->fileMesh.polygons.empty()) {
@@ -59,7 +65,14 @@ void CMainFrame::UpdateConduction(const QString& prefix) {
     physiology.settings.rootDelays =
         FibreRootDelays(physiology.rootDelays, fibers->startPoints.size());
     const auto start = std::chrono::steady_clock::now();
-    conduction_ = RunConduction(*fibers, *heart, physiology.settings);
+    // The graph is most of a run's time; blocks and settings leave it as it is.
+    size_t strokes = 0;
+    for (const Fiber& fiber : fibers->fibers) strokes += fiber.strokes.size();
+    const bool keepGraph = change == ConductionChange::kBlocksOrPhysiology &&
+                           conduction_.graph.strokes.size() == strokes;
+    conduction_ = keepGraph ? RerunConduction(*fibers, *heart, physiology.settings,
+                                              std::move(conduction_.graph))
+                            : RunConduction(*fibers, *heart, physiology.settings);
     FillActivationDisplay(*fibers, *heart, conduction_, MainActivation());
     const double ms =
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
@@ -72,6 +85,19 @@ void CMainFrame::UpdateConduction(const QString& prefix) {
                              .arg(Milliseconds(conduction_.endocardium.percentile90));
     ShowStatus(prefix.isEmpty() ? line : prefix + "; " + line);
     ConsoleLog("%s (computed in %.1f ms)\n", line.toStdString().c_str(), ms);
+}
+
+void CMainFrame::ShowHoveredStroke(const Stroke* stroke) {
+    if (stroke == hoveredStroke_) return;
+    hoveredStroke_ = stroke;
+    if (!stroke) return;
+    // The number is the stroke's index in the exports and the scene's blockedStrokes.
+    const std::vector<const Stroke*> order = StrokesInGraphOrder(*TheFiberCore());
+    const auto found = std::find(order.begin(), order.end(), stroke);
+    const QString time = stroke->blocked
+                             ? QString("blocked")
+                             : "activated at " + Milliseconds(MainActivation().StrokeTime(stroke));
+    ShowStatus(QString("Stroke %1: %2").arg(found - order.begin()).arg(time));
 }
 
 void CMainFrame::ToggleActivationMap() {
@@ -148,7 +174,7 @@ void CMainFrame::ShowPhysiologyDialog() {
     PhysiologyDlg dialog(physiology.settings, this);
     if (dialog.exec() != QDialog::Accepted) return;
     physiology.settings = dialog.Settings();
-    UpdateConduction();
+    UpdateConduction(QString(), ConductionChange::kBlocksOrPhysiology);
     RedrawMainView();
 }
 

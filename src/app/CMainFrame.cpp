@@ -29,9 +29,10 @@ const std::vector<MenuEntry>& MenuLayout() {
     using namespace command;
     static const std::vector<MenuEntry> menus = {
         {"&File",
-         {kExportFibers, kExportCentrelines, kSeparator, kExportNetworkVtk, kExportPmjCsv,
-          kExportEndocardiumVtk, kExportOpenCarp, kExportMonoAlg3d, kExportSummary, kSeparator,
-          kOpenScene, kSaveScene, kSeparator, kExit}},
+         {kOpenHeart, kSeparator, kExportFibers, kExportCentrelines, kExportInHeartFrame,
+          kSeparator, kExportNetworkVtk, kExportPmjCsv, kExportEndocardiumVtk, kExportOpenCarp,
+          kExportMonoAlg3d, kExportSummary, kSeparator, kSaveViewImage, kSeparator, kOpenScene,
+          kSaveScene, kSeparator, kExit}},
         {"Segmentation", {kSegmentationMode, kExportSegmentation}},
         {"&View",
          {kToolbar, kStatusBar, kOuterFrame, kSeparator, kFitHeart, kFitRules, kSeparator,
@@ -81,12 +82,16 @@ CMainFrame::CMainFrame() : commands_(this) {
     animationTimer_.setInterval(15);
     connect(&animationTimer_, &QTimer::timeout, this, [this] { AnimationTick(); });
     TheViewCore()->mainFrame = this;
+    // The parameter dialog is a window of the frame: it closes with it, and it does not
+    // keep the program running once the frame is closed.
+    if (QWidget* dialog = TheViewCore()->parameterDialog) dialog->setParent(this, Qt::Dialog);
 }
 
 CMainFrame::~CMainFrame() {
     animationTimer_.stop();
     waveTimer_.stop();
     TheViewCore()->networkEdited = nullptr;
+    TheViewCore()->strokeHovered = nullptr;
 }
 
 void CMainFrame::BuildCommands() {
@@ -98,8 +103,14 @@ void CMainFrame::BuildCommands() {
 
     c.Add(kExportFibers, "export current fibers (.obj)", [this] { ExportFibers(); });
     c.Add(kExportCentrelines, "export fiber centrelines (.vtk)", [this] { ExportCentrelines(); });
+    c.Add(
+        kExportInHeartFrame, "Fibres and Centrelines in Heart Frame",
+        [this] { exportInHeartFrame_ = !exportInHeartFrame_; },
+        [this] { return exportInHeartFrame_; });
+    c.Add(kSaveViewImage, "Save View Image...", [this] { SaveViewImage(); });
     c.Add(kOpenScene, "Open Scene...", [this] { OpenScene(); });
     c.Add(kSaveScene, "Save Scene...", [this] { SaveScene(); });
+    c.Add(kOpenHeart, "Open Heart...", [this] { OpenHeart(); });
     c.Add(kExit, "E&xit", [this] { close(); });
 
     c.Add(
@@ -275,6 +286,11 @@ void CMainFrame::SetDocumentPath(const QString& path) {
 }
 
 void CMainFrame::ShowStatus(const QString& message) {
+    statusBar()->showMessage(message, kNoticeMs);
+    statusBar()->repaint();
+}
+
+void CMainFrame::ShowError(const QString& message) {
     statusBar()->showMessage(message);
     statusBar()->repaint();
 }

@@ -8,7 +8,10 @@
 #include <QMainWindow>
 #include <QString>
 #include <QTimer>
+#include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "app/CommandTable.h"
 #include "conduction/ConductionRun.h"
@@ -18,10 +21,14 @@ class QToolBar;
 
 namespace vantrel {
 
+class Stroke;
+struct HeartNormalisation;
 class CRuleView;
 class CVantrelView;
 class ConsoleDock;
 class GrowthParameterDlg;
+class HeartModel;
+struct HeartLoadOutcome;
 
 class CMainFrame : public QMainWindow {
 public:
@@ -49,14 +56,25 @@ public:
     int AutoGrowthRuns() const { return autoGrowthRuns_; }
 
     // Shows a message in the status bar and paints it at once (also while a long
-    // command runs, which must not process events).
+    // command runs, which must not process events). A notice gives way to "Ready"
+    // after kNoticeMs; an error stays until the next message.
+    static constexpr int kNoticeMs = 5000;
     void ShowStatus(const QString& message);
+    void ShowError(const QString& message);
 
+    // Says in the status bar and a message box why no heart was loaded
+    // (HeartLoading.h); the program goes on with the heart it has.
+    void ReportHeartNotLoaded(const HeartLoadOutcome& outcome);
+
+    // What changed since the last conduction run: the network itself (the graph is
+    // built anew), or only the strokes' blocks or the physiology (the graph is kept).
+    enum class ConductionChange { kNetwork, kBlocksOrPhysiology };
     // Activation (ActivationCommands.cpp). Runs the conduction layer on the current
     // network with the program's physiology, refills the main view's Activation Map
     // and shows the network's figures in the status bar (after `prefix`) and the
     // console. Without a heart only `prefix` is shown.
-    void UpdateConduction(const QString& prefix = QString());
+    void UpdateConduction(const QString& prefix = QString(),
+                          ConductionChange change = ConductionChange::kNetwork);
     const ConductionResult& Conduction() const { return conduction_; }
     // The ms-wave's time cursor (ms); setting it repaints and shows it in the status bar.
     void SetWaveCursor(double ms);
@@ -86,7 +104,6 @@ private:
     void ToggleTargetFrame();
     void ToggleTargetPolygon();
     void ToggleTargetTransparent();
-    void ToggleSegmentationMode();
     void GoGrowth();
     void InitAllStrokes();
     void ShowParameterDialog();
@@ -103,6 +120,9 @@ private:
     void StopWave();
     void ChangeWaveSpeed(double factor);
     void ShowPhysiologyDialog();
+    // The status bar names the stroke under the mouse and its activation time when
+    // the mouse comes onto it.
+    void ShowHoveredStroke(const Stroke* stroke);
     void BuildExportCommands();
     void ExportConductionFile(int which);
 
@@ -129,10 +149,23 @@ private:
     // The scene that a growth would grow from, as scene-file text.
     std::string GrowthInputs() const;
 
+    // Handlers (HeartCommands.cpp).
+    void OpenHeart();
+    // Puts the heart of `loaded` in place of the current one, with an empty network and
+    // the start-up scene; every cached drawing of the old heart is dropped.
+    void ReplaceHeart(HeartModel& loaded);
+    void ToggleSegmentationMode();
+
     // Handlers (FileCommands.cpp).
+    // After an export: "<what> written to <path>", or the error "Could not write <path>".
+    void ShowWriteResult(bool written, const QString& what, const std::string& path);
     void ExportSegmentation();
     void ExportFibers();
     void ExportCentrelines();
+    // The normalised heart's frame, or the heart file's with "Fibres and Centrelines
+    // in Heart Frame" checked (as vantrel-grow --frame heart).
+    const HeartNormalisation* FibreExportFrame() const;
+    void SaveViewImage();
     void SaveScene();
     void OpenScene();
     void NewDocument();
@@ -151,13 +184,19 @@ private:
     QString documentPath_;
     ConductionResult conduction_;
     QTimer waveTimer_;
-    double waveSpeed_ = 1.0;  // 1: the whole activation in about 3 s
+    double waveSpeed_ = 1.0;                 // 1: the whole activation in about 3 s
+    const Stroke* hoveredStroke_ = nullptr;  // compared only, never followed
 
+    bool exportInHeartFrame_ = false;
+    // The opened scene's blocked strokes until the next growth blocks them.
+    std::optional<std::vector<int>> sceneBlocks_;
     bool autoGrowth_ = false;
     bool autoGrowthQueued_ = false;
     bool growing_ = false;
     int autoGrowthRuns_ = 0;
     std::string grownInputs_;
+    // In segmentation mode: the region ids the fibre layer was built from.
+    std::vector<std::int32_t> idsOfFibreLayer_;
 };
 
 }  // namespace vantrel

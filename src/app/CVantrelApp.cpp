@@ -6,7 +6,7 @@
 
 #include "app/CMainFrame.h"
 #include "app/ConsoleDock.h"
-#include "app/FileDialogs.h"
+#include "app/HeartLoading.h"
 #include "app/Singletons.h"
 #include "app/WindowSettings.h"
 #include "geometry/ConsoleLog.h"
@@ -20,34 +20,6 @@ CVantrelApp::~CVantrelApp() {
     if (!exited_) Exit(0);
 }
 
-void CVantrelApp::LoadHeart(const StartOptions& options) {
-    HeartModel* heart = TheHeartModel();
-    std::string heartPath;
-    bool capOpenValves = options.capHoles;
-    if (options.heartPath) {
-        heartPath = *options.heartPath;
-    } else {
-        heartPath = ChooseFileToOpen(nullptr, "Open heart mesh",
-                                     "heart mesh model (*.obj *.stl *.ply *.off *.vtk)",
-                                     "Cap open valves", capOpenValves)
-                        .toStdString();
-    }
-    // A cancelled heart dialog leaves the model empty; everything still works on it.
-    if (heartPath.empty()) return;
-
-    SegmentationChoice segmentation = SegmentationChoice::None();
-    if (options.segmentationPath) {
-        segmentation = SegmentationChoice::File(*options.segmentationPath);
-    } else if (!options.noSegmentation) {
-        const QString chosen =
-            ChooseFileToOpen(nullptr, "Open segmentation", "segmentation data (*.kxseg)");
-        if (!chosen.isEmpty()) segmentation = SegmentationChoice::File(chosen.toStdString());
-    }
-    heart->LoadHeart(heartPath, segmentation,
-                     capOpenValves ? ValveCapping::kCap : ValveCapping::kLeaveOpen);
-    TheViewCore()->mainRenderer.InvalidateHeart();
-}
-
 bool CVantrelApp::Start(const StartOptions& options) {
     // QApplication has set the C library's locale from the environment; every
     // number the program reads and writes uses a decimal point.
@@ -55,7 +27,9 @@ bool CVantrelApp::Start(const StartOptions& options) {
     CaptureConsole();
     ConsoleLog("start\n");
 
-    LoadHeart(options);
+    // No window exists yet: the heart questions have no parent.
+    const HeartLoadOutcome heart = AskAndLoadHeart(nullptr, options, *TheHeartModel());
+    TheViewCore()->mainRenderer.InvalidateHeart();
 
     frame_ = std::make_unique<CMainFrame>();
     if (options.documentPath) {
@@ -75,6 +49,8 @@ bool CVantrelApp::Start(const StartOptions& options) {
 
     TheRuleLayout()->RedrawRulePick(views->ruleGL);
     views->mainRenderer.RenderPickBuffer(views->mainGL, *TheHeartModel(), *TheFiberCore());
+    // Without a heart the program still runs, so that the user can open another.
+    if (heart.kind != HeartLoadOutcome::Kind::kLoaded) frame_->ReportHeartNotLoaded(heart);
     return true;
 }
 

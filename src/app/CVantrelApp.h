@@ -1,8 +1,9 @@
 #pragma once
 // The program's start-up and exit, in their fixed order. Start-up: "start" on the
-// console, the heart and its segmentation (from the command line or the two file
-// dialogs) before any window, then the frame with its views, the remaining shared
-// objects, and both views' pick buffers, so the first click already resolves.
+// console, the heart and then, once it loaded, its segmentation (from the command line
+// or the two file dialogs) before any window, then the frame with its views, the
+// remaining shared objects, and both views' pick buffers, so the first click already
+// resolves. A heart cancelled or refused is reported in the window, which stays usable.
 // Exit: the frame (and with it the views' OpenGL resources), then the shared
 // objects.
 #include <memory>
@@ -27,8 +28,6 @@ public:
     CMainFrame* Frame() const { return frame_.get(); }
 
 private:
-    void LoadHeart(const StartOptions& options);
-
     std::unique_ptr<CMainFrame> frame_;
     bool exited_ = false;
 };

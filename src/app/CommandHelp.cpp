@@ -21,9 +21,10 @@ const CommandHelp kHelp[] = {
      QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O)},
     {command::kSaveScene, "Save start points, curves, rules and parameters as a scene",
      QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)},
+    {command::kOpenHeart, "Open another heart mesh and its segmentation, with an empty scene", {}},
     {command::kExit, "Quit the program", {}},
     {command::kSegmentationMode,
-     "Paint where fibres may grow (clears the marked region when switched on)",
+     "Paint where fibres may grow; switching it off rebuilds the fibre layer",
      QKeySequence(Qt::Key_M)},
     {command::kExportSegmentation, "Write the marked region into a segmentation file", {}},
     {command::kToolbar, "Show or hide the toolbar", {}},
@@ -70,6 +71,10 @@ const CommandHelp kHelp[] = {
     {command::kExportOpenCarp, "Write the network for openCARP", {}},
     {command::kExportMonoAlg3d, "Write the network for MonoAlg3D", {}},
     {command::kExportSummary, "Write the run's figures as JSON", {}},
+    {command::kExportInHeartFrame,
+     "Write fibres and centrelines in the heart file's coordinates (else the model's box)",
+     {}},
+    {command::kSaveViewImage, "Write the main view with its legend as a PNG image", {}},
 };
 
 }  // namespace

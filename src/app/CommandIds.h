@@ -41,12 +41,16 @@ constexpr int kExportEndocardiumVtk = 32847;
 constexpr int kExportOpenCarp = 32848;
 constexpr int kExportMonoAlg3d = 32849;
 constexpr int kExportSummary = 32850;
+constexpr int kExportInHeartFrame = 32851;
+constexpr int kSaveViewImage = 32852;
 // View steering and live growth.
 constexpr int kFitHeart = 32860;
 constexpr int kFitRules = 32861;
 constexpr int kShowConsole = 32862;
 constexpr int kShowRulePane = 32863;
 constexpr int kAutoGrowth = 32864;
+// Another heart without restarting.
+constexpr int kOpenHeart = 32870;
 // Standard commands.
 constexpr int kNewDocument = 57600;
 constexpr int kOpenDocument = 57601;

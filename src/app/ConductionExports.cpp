@@ -63,7 +63,7 @@ void CMainFrame::ExportConductionFile(int which) {
     const std::string path = PathWithExtension(chosen.toStdString(), kind->extension);
     const HeartModel& heart = *TheHeartModel();
     if (heart.fileMesh.polygons.empty()) {
-        ShowStatus("Export: no heart is loaded");
+        ShowError("Export: no heart is loaded");
         return;
     }
     UpdateConduction();
@@ -116,7 +116,7 @@ void CMainFrame::ExportConductionFile(int which) {
         (pmjPath.empty() || WriteExportFile(pmjPath, pmjText, "MonoAlg3D PMJ file", error));
     if (!written) {
         ConsoleLog("Export: %s\n", error.c_str());
-        ShowStatus(QString("Could not export: %1").arg(QString::fromStdString(error)));
+        ShowError(QString("Could not export: %1").arg(QString::fromStdString(error)));
         return;
     }
     ShowStatus(QString("%1 written to %2").arg(kind->what, QString::fromStdString(path)));

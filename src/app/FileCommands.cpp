@@ -1,6 +1,7 @@
 // The frame's commands that read or write files, the document commands and the
 // about box.
 #include <QFileInfo>
+#include <QImage>
 #include <QSaveFile>
 #include <cstdio>
 #include <functional>
@@ -46,14 +47,16 @@ bool WriteTextFile(const std::string& path, const std::function<bool(std::FILE*)
     return result == FileWriteResult::kWritten;
 }
 
-// The status line after an export: "<what> written to <path>" or "Could not write <path>".
-QString WriteStatus(bool written, const QString& what, const std::string& path) {
-    const QString shown = QString::fromStdString(path);
-    return written ? QString("%1 written to %2").arg(what, shown)
-                   : QString("Could not write %1").arg(shown);
-}
-
 }  // namespace
+
+void CMainFrame::ShowWriteResult(bool written, const QString& what, const std::string& path) {
+    const QString shown = QString::fromStdString(path);
+    if (written) {
+        ShowStatus(QString("%1 written to %2").arg(what, shown));
+    } else {
+        ShowError(QString("Could not write %1").arg(shown));
+    }
+}
 
 void CMainFrame::ExportSegmentation() {
     ConsoleLog("system save the segemntationfile _segmentation.kxseg_");
@@ -62,8 +65,7 @@ void CMainFrame::ExportSegmentation() {
     if (chosen.isEmpty()) return;
     // Written where the user chose, with ".kxseg" appended unless it is the extension.
     const std::string path = SegmentationExportPath(chosen.toStdString());
-    ShowStatus(
-        WriteStatus(WriteSegmentationFile(path, TheHeartModel()->regionIds), "Segmentation", path));
+    ShowWriteResult(WriteSegmentationFile(path, TheHeartModel()->regionIds), "Segmentation", path);
 }
 
 void CMainFrame::ExportFibers() {
@@ -72,9 +74,10 @@ void CMainFrame::ExportFibers() {
     if (chosen.isEmpty()) return;
     const std::string path = PathWithExtension(chosen.toStdString(), "obj");
     const FiberCore* fibers = TheFiberCore();
-    const bool written =
-        WriteTextFile(path, [fibers](std::FILE* file) { return fibers->ExportFibersObj(file); });
-    ShowStatus(WriteStatus(written, "Fibres", path));
+    const HeartNormalisation* frame = FibreExportFrame();
+    const bool written = WriteTextFile(
+        path, [fibers, frame](std::FILE* file) { return fibers->ExportFibersObj(file, frame); });
+    ShowWriteResult(written, "Fibres", path);
 }
 
 void CMainFrame::ExportCentrelines() {
@@ -83,9 +86,29 @@ void CMainFrame::ExportCentrelines() {
     if (chosen.isEmpty()) return;
     const std::string path = PathWithExtension(chosen.toStdString(), "vtk");
     const FiberCore* fibers = TheFiberCore();
-    const bool written = WriteTextFile(
-        path, [fibers](std::FILE* file) { return ExportCentrelinesVtk(*fibers, file); });
-    ShowStatus(WriteStatus(written, "Centrelines", path));
+    const HeartNormalisation* frame = FibreExportFrame();
+    const bool written = WriteTextFile(path, [fibers, frame](std::FILE* file) {
+        return ExportCentrelinesVtk(*fibers, file, frame);
+    });
+    ShowWriteResult(written, "Centrelines", path);
+}
+
+const HeartNormalisation* CMainFrame::FibreExportFrame() const {
+    return exportInHeartFrame_ ? &TheHeartModel()->normalisation : nullptr;
+}
+
+void CMainFrame::SaveViewImage() {
+    const QString chosen = ChooseFileToSave(this, "Save View Image", "PNG image (*.png)");
+    if (chosen.isEmpty()) return;
+    const QString path = QString::fromStdString(PathWithExtension(chosen.toStdString(), "png"));
+    // The view as drawn, legend included, in device pixels; the file replaces an
+    // earlier one only once it is complete.
+    const QImage image = mainView_->grabFramebuffer();
+    QSaveFile file(path);
+    const bool written = !image.isNull() && file.open(QIODevice::WriteOnly) &&
+                         image.save(&file, "PNG") && file.commit();
+    if (!written) ConsoleLog("cannot write %s\n", path.toStdString().c_str());
+    ShowWriteResult(written, "View image", path.toStdString());
 }
 
 void CMainFrame::SaveScene() {
@@ -96,12 +119,13 @@ void CMainFrame::SaveScene() {
     Scene scene = CaptureScene(*TheFiberCore(), ProgramGrowthParameters());
     scene.physiology = ProgramPhysiology();
     scene.physiology.settings.rootDelays.clear();
-    scene.blockedStrokes = BlockedStrokeIndices(*TheFiberCore());
+    // Blocks of an opened scene not grown yet are still the scene's.
+    scene.blockedStrokes = sceneBlocks_ ? *sceneBlocks_ : BlockedStrokeIndices(*TheFiberCore());
     if (WriteSceneFile(path, scene, error)) {
         ShowStatus(QString("Scene written to %1").arg(QString::fromStdString(path)));
     } else {
         ConsoleLog("Save Scene: %s\n", error.c_str());
-        ShowStatus(QString("Could not save the scene: %1").arg(QString::fromStdString(error)));
+        ShowError(QString("Could not save the scene: %1").arg(QString::fromStdString(error)));
     }
 }
 
@@ -112,14 +136,15 @@ void CMainFrame::OpenScene() {
     SceneFileError error;
     if (!ReadSceneFile(chosen.toStdString(), scene, error)) {
         ConsoleLog("Open Scene: %s: %s\n", chosen.toStdString().c_str(), error.Describe().c_str());
-        ShowStatus(
+        ShowError(
             QString("Could not open the scene: %1").arg(QString::fromStdString(error.Describe())));
         return;
     }
     ApplyScene(scene, *TheFiberCore(), ProgramGrowthParameters());
-    // The blocked strokes name strokes of a grown network; the program grows anew
-    // after opening a scene, so only the physiology is taken.
     ProgramPhysiology() = scene.physiology;
+    // The blocked strokes name strokes of the network the scene grows: the next
+    // growth blocks them (as vantrel-grow does after its last run).
+    sceneBlocks_ = scene.blockedStrokes;
     // The sliders follow the scene's parameters without writing them back.
     if (GrowthParameterDlg* dialog = ParameterDialog())
         dialog->ShowParameters(ProgramGrowthParameters());
@@ -158,12 +183,12 @@ void CMainFrame::SaveDocument() {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         ConsoleLog("cannot open %s for writing\n", path.toStdString().c_str());
-        ShowStatus(QString("Could not write %1").arg(path));
+        ShowError(QString("Could not write %1").arg(path));
         return;
     }
     if (!file.commit()) {
         ConsoleLog("cannot write %s\n", path.toStdString().c_str());
-        ShowStatus(QString("Could not write %1").arg(path));
+        ShowError(QString("Could not write %1").arg(path));
         return;
     }
     documentPath_ = path;

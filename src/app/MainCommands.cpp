@@ -1,12 +1,14 @@
 // The frame's commands on the view, the heart, the growth, the rules and the
 // animation.
 #include <QApplication>
-#include <algorithm>
+#include <string>
 
 #include "app/CMainFrame.h"
 #include "app/CVantrelView.h"
 #include "app/GrowthParameterDlg.h"
 #include "app/Singletons.h"
+#include "conduction/ConductionGraph.h"
+#include "geometry/ConsoleLog.h"
 #include "interaction/CRuleView.h"
 #include "render/HeartDrawing.h"
 
@@ -50,19 +52,6 @@ void CMainFrame::ToggleTargetTransparent() {
     ScheduleMainRepaint();
 }
 
-void CMainFrame::ToggleSegmentationMode() {
-    HeartModel* heart = TheHeartModel();
-    heart->segmentationMode = !heart->segmentationMode;
-    if (heart->segmentationMode) {
-        TheListenerManager()->SwitchToSegmentation();
-        std::fill(heart->regionIds.begin(), heart->regionIds.end(), 0);
-        TheViewCore()->mainRenderer.InvalidateRegions();
-    } else {
-        TheListenerManager()->SwitchToMain();
-    }
-    RedrawMainView();
-}
-
 void CMainFrame::GoGrowth() {
     HeartModel* heart = TheHeartModel();
     FiberCore* fibers = TheFiberCore();
@@ -85,10 +74,22 @@ void CMainFrame::GoGrowth() {
             RedrawMainView();
         });
     renderer.InvalidateFibers();
-    UpdateConduction(
+    // A running animation goes on over the new strokes: they are linked for the wave,
+    // which restarts from each fibre's first stroke at the next tick.
+    if (fibers->animation) fibers->StartAnimation();
+    QString message =
         summary.stoppedAtStrokeLimit
             ? QString("Growth stopped at the work limit: %1 strokes kept").arg(summary.strokeCount)
-            : QString("Growth finished: %1 strokes kept").arg(summary.strokeCount));
+            : QString("Growth finished: %1 strokes kept").arg(summary.strokeCount);
+    if (sceneBlocks_) {
+        std::string error;
+        if (!BlockStrokesInGraphOrder(*fibers, *sceneBlocks_, error)) {
+            ConsoleLog("Go Growth: %s\n", error.c_str());
+            message += QString("; no stroke blocked: %1").arg(QString::fromStdString(error));
+        }
+        sceneBlocks_.reset();
+    }
+    UpdateConduction(message);
     growing_ = false;
     RedrawMainView();
 }

@@ -33,22 +33,7 @@ void PlaceRootDelays(GrowSession& session) {
 }
 
 bool BlockSceneStrokesStep(GrowSession& session, std::string& error) {
-    if (session.blockedStrokes.empty()) return true;
-    const std::vector<const Stroke*> strokes = StrokesInGraphOrder(session.core);
-    for (std::size_t i = 0; i < session.blockedStrokes.size(); ++i) {
-        const int index = session.blockedStrokes[i];
-        if (index >= static_cast<int>(strokes.size())) {
-            error = "scene blockedStrokes[" + std::to_string(i) + "]: stroke " +
-                    std::to_string(index) + " does not exist (the last run grew " +
-                    std::to_string(strokes.size()) + " strokes)";
-            return false;
-        }
-    }
-    // The graph order lists the session's own strokes; blocking is the one change the
-    // conduction layer's caller makes to them.
-    for (int index : session.blockedStrokes)
-        const_cast<Stroke*>(strokes[static_cast<std::size_t>(index)])->blocked = true;
-    return true;
+    return BlockStrokesInGraphOrder(session.core, session.blockedStrokes, error);
 }
 
 void ApplyPhysiologyOptions(const GrowOptions& options, GrowSession& session) {

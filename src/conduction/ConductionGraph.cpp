@@ -359,4 +359,21 @@ std::vector<const Stroke*> StrokesInGraphOrder(const FiberCore& core) {
     return strokes;
 }
 
+bool BlockStrokesInGraphOrder(FiberCore& core, const std::vector<int>& indices,
+                              std::string& error) {
+    const std::vector<const Stroke*> strokes = StrokesInGraphOrder(core);
+    for (std::size_t i = 0; i < indices.size(); ++i) {
+        if (indices[i] >= static_cast<int>(strokes.size())) {
+            error = "scene blockedStrokes[" + std::to_string(i) + "]: stroke " +
+                    std::to_string(indices[i]) + " does not exist (the last run grew " +
+                    std::to_string(strokes.size()) + " strokes)";
+            return false;
+        }
+    }
+    // The graph order lists `core`'s own strokes, which the caller lets this change.
+    for (int index : indices)
+        const_cast<Stroke*>(strokes[static_cast<std::size_t>(index)])->blocked = true;
+    return true;
+}
+
 }  // namespace vantrel

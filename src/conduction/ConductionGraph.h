@@ -10,6 +10,7 @@
 // stroke's path; a segment is split at that foot point when it falls strictly between
 // two path points. Junctions close loops; they are kept.
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "conduction/HeartFrame.h"
@@ -66,5 +67,10 @@ ConductionGraph BuildConductionGraph(const FiberCore& core, const HeartFrame& fr
 // The stroke pointers in graph order (what `ConductionEdge::stroke` indexes); also
 // the numbering of the scene file's "blockedStrokes".
 std::vector<const class Stroke*> StrokesInGraphOrder(const FiberCore& core);
+
+// Blocks the strokes of `core` at `indices` in graph order (a scene's "blockedStrokes").
+// When an index is beyond the strokes grown, blocks none and returns false with
+// `error` naming the entry.
+bool BlockStrokesInGraphOrder(FiberCore& core, const std::vector<int>& indices, std::string& error);
 
 }  // namespace vantrel

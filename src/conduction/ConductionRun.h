@@ -21,4 +21,12 @@ struct ConductionResult {
 ConductionResult RunConduction(const FiberCore& core, const HeartModel& heart,
                                const PhysiologySettings& settings);
 
+// RunConduction again on `graph`, a graph that BuildConductionGraph made from `core`
+// (it holds heart-file coordinates, whatever the unit), after only the strokes'
+// blocks or the physiology changed since: the blocks are taken from `core` into the graph, which is
+// kept, so the result equals RunConduction's without rebuilding the graph (most of
+// the run's time).
+ConductionResult RerunConduction(const FiberCore& core, const HeartModel& heart,
+                                 const PhysiologySettings& settings, ConductionGraph graph);
+
 }  // namespace vantrel

@@ -76,6 +76,26 @@ void FiberCore::AnimationStep(const RepaintCallback& repaint) {
     if (repaint) repaint();
 }
 
+const Stroke* FiberCore::StrokeUnderRay(const Vector3& rayOrigin,
+                                        const Vector3& rayDirection) const {
+    const double directionSquared = rayDirection.Dot(rayDirection);
+    double nearest = 0.0;
+    const Stroke* chosen = nullptr;
+    for (const Fiber& fiber : fibers) {
+        for (const auto& stroke : fiber.strokes) {
+            for (const Vector3& p : stroke->path.points) {
+                const double t = (p - rayOrigin).Dot(rayDirection) / directionSquared;
+                if (t < 0.0 || (chosen && t >= nearest)) continue;
+                if ((rayOrigin + t * rayDirection - p).LengthSquared() < kPickDistanceSquared) {
+                    nearest = t;
+                    chosen = stroke.get();
+                }
+            }
+        }
+    }
+    return chosen;
+}
+
 void FiberCore::ToggleBlockAt(const Vector3& rayOrigin, const Vector3& rayDirection) {
     const double directionSquared = rayDirection.Dot(rayDirection);
     for (Fiber& fiber : fibers) {

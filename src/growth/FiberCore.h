@@ -83,6 +83,9 @@ public:
     // Inverts `blocked` of the stroke of each fibre that has a path point nearest
     // to the ray (squared distance below 0.001); the front is not searched.
     void ToggleBlockAt(const Vector3& rayOrigin, const Vector3& rayDirection);
+    // The grown stroke with a path point within the same distance of the ray that is
+    // nearest the ray's origin (what the user sees first there); null when none.
+    const Stroke* StrokeUnderRay(const Vector3& rayOrigin, const Vector3& rayDirection) const;
 
     // Writes every stroke's tube (fibre by fibre, the front excluded) as one OBJ
     // vertex list with running indices: in the normalised frame, or mapped to the heart

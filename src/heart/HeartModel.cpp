@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <utility>
 
 #include "geometry/ConsoleLog.h"
 #include "heart/SegmentationFile.h"
@@ -64,7 +65,11 @@ bool HeartModel::LoadHeart(const std::string& heartPath, const SegmentationChoic
         return false;
     }
     if (!LoadHeartMesh(heartPath, capping)) return false;
+    ApplySegmentation(segmentation);
+    return true;
+}
 
+void HeartModel::ApplySegmentation(const SegmentationChoice& segmentation) {
     regionIds.assign(mesh.polygons.size(), 0);
     switch (segmentation.kind) {
         case SegmentationChoice::Kind::kNone:
@@ -76,9 +81,21 @@ bool HeartModel::LoadHeart(const std::string& heartPath, const SegmentationChoic
             std::fill(regionIds.begin(), regionIds.end(), 1);
             break;
     }
+    RebuildFibreLayer();
+}
+
+void HeartModel::RebuildFibreLayer() {
     UnmarkCaps();
     volume.Build(mesh, regionIds);
-    return true;
+}
+
+void HeartModel::SwapHeart(HeartModel& other) {
+    std::swap(volume, other.volume);
+    std::swap(mesh, other.mesh);
+    std::swap(fileMesh, other.fileMesh);
+    std::swap(normalisation, other.normalisation);
+    regionIds.swap(other.regionIds);
+    capPolygons.swap(other.capPolygons);
 }
 
 bool HeartModel::LoadHeartMesh(const std::string& heartPath, ValveCapping capping) {

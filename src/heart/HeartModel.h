@@ -62,6 +62,20 @@ public:
     bool LoadHeart(const std::string& heartPath, const SegmentationChoice& segmentation,
                    ValveCapping capping = ValveCapping::kLeaveOpen);
 
+    // The segmentation part of LoadHeart, for a model whose mesh LoadHeartMesh has just
+    // loaded: regionIds zeroed (one per polygon), the chosen segmentation, then
+    // RebuildFibreLayer.
+    void ApplySegmentation(const SegmentationChoice& segmentation);
+
+    // UnmarkCaps, then VoxelVolume::Build from the mesh and the current region ids (with
+    // its console lines): the fibre layer follows the segmentation as it now stands.
+    void RebuildFibreLayer();
+
+    // Exchanges the heart (mesh, file mesh, normalisation, region ids, caps and volume)
+    // with `other`'s; the render flags stay. Replaces a loaded heart by one loaded
+    // into a fresh model, so a refused file never touches the heart in use.
+    void SwapHeart(HeartModel& other);
+
     // The mesh part of LoadHeart: refuses a path that is not a mesh file (.obj,
     // .stl, .ply, .off or .vtk in any case), reads it, with kCap closes each boundary
     // loop by a fan (CapBoundaryLoops: the cap triangles follow the file's polygons)

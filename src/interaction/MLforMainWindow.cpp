@@ -69,6 +69,12 @@ void MLforMainWindow::OnMouseMove(int x, int y) {
     }
     // While the animation runs its timer repaints.
     if (anyDown && !fibers_.animation) views_.RedrawMainView();
+    if (!anyDown && views_.strokeHovered && views_.mainRenderer.Activation().enabled) {
+        Vector3 origin;
+        Vector3 direction;
+        views_.mainGL.MouseRay(x, y, &origin, &direction);
+        views_.strokeHovered(fibers_.StrokeUnderRay(origin, direction));
+    }
 }
 
 void MLforMainWindow::OnLButtonUp(int x, int y) {

@@ -8,7 +8,8 @@
 // nearest to the mouse ray in each fibre. Camera: right drag orbits, or zooms in
 // the 50-pixel strip at the right edge; middle drag zooms; a left press that picks
 // no segmented polygon pans. Every button release re-renders the main view's pick
-// buffers so the next press hits what is on screen.
+// buffers so the next press hits what is on screen. A move without a button while
+// the Activation Map is on reports the stroke under the mouse (ViewCore::strokeHovered).
 #include "growth/FiberCore.h"
 #include "growth/Polyline.h"
 #include "heart/HeartModel.h"

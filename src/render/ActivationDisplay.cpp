@@ -13,6 +13,7 @@ double ActivationDisplay::StrokeTime(const Stroke* stroke) const {
 void FillActivationDisplay(const FiberCore& fibers, const HeartModel& heart,
                            const ConductionResult& result, ActivationDisplay& display) {
     const double inf = ActivationDisplay::NotShown();
+    ++display.revision;
     display.strokeTimes.clear();
     display.maxTime = 0.0;
     const std::vector<const Stroke*> order = StrokesInGraphOrder(fibers);

@@ -22,6 +22,8 @@ struct ActivationDisplay {
     std::unordered_map<const Stroke*, double> strokeTimes;
     // Per vertex of the drawn mesh; infinity where the wave does not arrive.
     std::vector<double> vertexTimes;
+    // Counts the fills, so drawing code can keep colours made from the same times.
+    unsigned revision = 0;
 
     // The time shown for `time` at the current cursor: itself when reached by then,
     // otherwise infinity (drawn grey).

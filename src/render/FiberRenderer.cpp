@@ -87,6 +87,7 @@ void FiberRenderer::GatherTubes(const FiberCore& fibers) {
     }
     tubeBase_.push_back(static_cast<GLuint>(tubeVertices_.size() / 3));
     tubesValid_ = true;
+    coloursValid_ = false;
 }
 
 bool FiberRenderer::TubesFit(const FiberCore& fibers) const {
@@ -108,7 +109,11 @@ void FiberRenderer::DrawTubes(const FiberCore& fibers, const ActivationDisplay& 
     if (!tubesValid_ || !TubesFit(fibers)) GatherTubes(fibers);
     for (auto& list : tubeIndices_) list.clear();
     activationIndices_.clear();
-    if (activation.enabled) tubeColours_.assign(tubeVertices_.size(), 0.0f);
+    // The colours are the frame's largest work with the map on; the same times at the
+    // same cursor give the same colours.
+    const bool keepColours = coloursValid_ && coloursRevision_ == activation.revision &&
+                             coloursCursor_ == activation.cursor;
+    if (activation.enabled && !keepColours) tubeColours_.assign(tubeVertices_.size(), 0.0f);
     size_t strokeIndex = 0;
     for (const Fiber& fiber : fibers.fibers) {
         for (const auto& stroke : fiber.strokes) {
@@ -116,12 +121,14 @@ void FiberRenderer::DrawTubes(const FiberCore& fibers, const ActivationDisplay& 
             const GLuint end = tubeBase_[++strokeIndex];
             if (!HasTube(stroke->tube)) continue;
             if (activation.enabled && !stroke->blocked) {
-                const MapColour colour = ActivationColour(
-                    activation.Shown(activation.StrokeTime(stroke.get())), activation.maxTime);
-                for (GLuint v = base; v < end; ++v) {
-                    tubeColours_[3 * v + 0] = colour.r;
-                    tubeColours_[3 * v + 1] = colour.g;
-                    tubeColours_[3 * v + 2] = colour.b;
+                if (!keepColours) {
+                    const MapColour colour = ActivationColour(
+                        activation.Shown(activation.StrokeTime(stroke.get())), activation.maxTime);
+                    for (GLuint v = base; v < end; ++v) {
+                        tubeColours_[3 * v + 0] = colour.r;
+                        tubeColours_[3 * v + 1] = colour.g;
+                        tubeColours_[3 * v + 2] = colour.b;
+                    }
                 }
                 AppendTubeIndices(stroke->tube, base, activationIndices_);
                 continue;
@@ -129,6 +136,11 @@ void FiberRenderer::DrawTubes(const FiberCore& fibers, const ActivationDisplay& 
             const int colour = static_cast<int>(TubeColourOf(*stroke, fibers.animation));
             AppendTubeIndices(stroke->tube, base, tubeIndices_[colour]);
         }
+    }
+    if (activation.enabled) {
+        coloursValid_ = true;
+        coloursRevision_ = activation.revision;
+        coloursCursor_ = activation.cursor;
     }
     if (tubeVertices_.empty()) return;
 

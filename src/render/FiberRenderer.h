@@ -47,9 +47,13 @@ private:
     std::vector<unsigned> tubeBase_;
     std::array<std::vector<unsigned>, kColourCount> tubeIndices_;
     bool tubesValid_ = false;
-    // Activation Map: per tube vertex colours and the triangles of the strokes coloured
-    // by time, chosen anew each frame (the cursor moves).
+    // Activation Map: per tube vertex colours, kept while the tubes, the display's
+    // times and its cursor stay the same, and this frame's triangles of the strokes
+    // coloured by time.
     std::vector<float> tubeColours_;
+    bool coloursValid_ = false;
+    unsigned coloursRevision_ = 0;
+    double coloursCursor_ = 0.0;
     std::vector<unsigned> activationIndices_;
     // Wire-frame lines, gathered each frame (the growth front changes every pass).
     std::vector<float> lineVertices_;

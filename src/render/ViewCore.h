@@ -37,6 +37,9 @@ public:
     // Called after an edit in the main view changed the network (a block toggle), so
     // the program can recompute what depends on it; may be empty.
     std::function<void()> networkEdited;
+    // Called on every move without a button over the main view while the Activation
+    // Map is on, with the stroke under the mouse (null off the fibres); may be empty.
+    std::function<void(const Stroke*)> strokeHovered;
 
     RkOGL mainGL;
     RkOGL ruleGL;

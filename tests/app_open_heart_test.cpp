@@ -1,0 +1,248 @@
+// Another heart without restarting, a segmentation that takes effect when its mode is
+// left, and the frame's mended faults, on the running program through its menus and
+// real mouse events. Two starts run in child processes of this test program (the
+// program's singletons live once per process): one whose heart question is cancelled,
+// and one that chooses Exit with the parameter dialog open.
+#include <QLabel>
+#include <QMessageBox>
+#include <QProcess>
+#include <QStatusBar>
+
+#include "app/ConsoleDock.h"
+#include "edit_harness.h"
+
+using namespace vantrel;
+using namespace vantrel::testing;
+
+namespace {
+
+const char kCancelledStart[] = "--start-with-the-heart-question-cancelled";
+const char kExitWithDialog[] = "--exit-with-the-parameter-dialog-open";
+
+// The status bar's message timer: running while a notice is shown.
+QTimer* NoticeTimer() {
+    return Frame()->statusBar()->findChild<QTimer*>(QString(), Qt::FindDirectChildrenOnly);
+}
+
+bool ShowsReady() {
+    return Frame()->statusBar()->currentMessage().isEmpty() && Frame()->MessagePane()->isVisible();
+}
+
+int CountMarked() {
+    const std::vector<std::int32_t>& ids = TheHeartModel()->regionIds;
+    return static_cast<int>(std::count_if(ids.begin(), ids.end(), [](auto id) { return id; }));
+}
+
+// Runs this test program as a child that starts the program in `mode`; its exit code.
+int RunChild(const char* mode) {
+    QProcess child;
+    child.setProcessChannelMode(QProcess::ForwardedChannels);
+    child.start(QCoreApplication::applicationFilePath(), {mode});
+    if (!child.waitForFinished(kWindowWaitMs)) {
+        child.kill();
+        child.waitForFinished();
+        return -1;
+    }
+    return child.exitStatus() == QProcess::NormalExit ? child.exitCode() : -2;
+}
+
+}  // namespace
+
+class OpenHeartTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { view_ = Frame()->MainView(); }
+
+    void refusedHeartLeavesThePreviousOneIntact() {
+        const QString bad = OutputDir() + "/no-such-heart.obj";
+        PlaceStartPoints({100});
+        const std::vector<std::int32_t> ids = TheHeartModel()->regionIds;
+        const int layer = TheHeartModel()->volume.LayerVoxelCount();
+        QString shown;
+        ModalDialogHandler handler([&](QDialog* box) {
+            if (auto* message = qobject_cast<QMessageBox*>(box)) shown = message->text();
+            box->accept();
+        });
+        const int questions = FileNames().questions.size();
+        FileNames().Answer(bad);
+        QVERIFY(ChooseMenu("&File", "Open Heart..."));
+        // No segmentation question for a heart that did not load.
+        QCOMPARE(FileNames().questions.size(), questions + 1);
+        QVERIFY(shown.startsWith("Could not open the heart " + bad + ": "));
+        QCOMPARE(Frame()->statusBar()->currentMessage(), shown);
+        QVERIFY(!NoticeTimer() || !NoticeTimer()->isActive());  // an error stays
+        QCOMPARE(TheHeartModel()->mesh.polygons.size(), size_t(8676));
+        QVERIFY(TheHeartModel()->regionIds == ids);
+        QCOMPARE(TheHeartModel()->volume.LayerVoxelCount(), layer);
+        QCOMPARE(TheFiberCore()->startPoints.size(), size_t(4));
+    }
+
+    void openHeartReplacesHeartLayerNetworkAndScene() {
+        const QString lv = QString(VANTREL_SHARED_DATA_DIR) + "/bivme_p1_lv_endo_capped.obj";
+        if (!QFileInfo::exists(lv)) QSKIP("shared LV not found");
+        QVERIFY(ChooseMenu("Growth", "Go Growth"));
+        QVERIFY(StrokeCount() > 0);
+        TheFiberCore()->rule2.AddLateral();
+        const int questions = FileNames().questions.size();
+        FileNames().Answer(lv);
+        FileNames().Answer(QString());  // no segmentation
+        QVERIFY(ChooseMenu("&File", "Open Heart..."));
+        QCOMPARE(FileNames().questions.size(), questions + 2);  // heart, then segmentation
+        QCOMPARE(TheHeartModel()->mesh.polygons.size(), size_t(3 * 3144));
+        QCOMPARE(CountMarked(), 0);
+        QCOMPARE(TheHeartModel()->volume.LayerVoxelCount(), 0);
+        QVERIFY(TheFiberCore()->fibers.empty() && TheFiberCore()->startPoints.empty());
+        QCOMPARE(TheFiberCore()->rule2.laterals.size(), size_t(2));
+        // The view picks the new heart: every picked point lies on the picked polygon.
+        int hits = 0;
+        for (int y = 20; y < view_->height(); y += 40) {
+            for (int x = 20; x < view_->width(); x += 40) {
+                Vector3 point, normal;
+                if (!SurfaceAt(QPoint(x, y), &point, &normal)) continue;
+                const MeshPolygon& p = TheHeartModel()->mesh.polygons[PolygonAt(QPoint(x, y))];
+                QVERIFY(std::abs(normal.Dot(
+                            point - TheHeartModel()->mesh.vertices[p.vertex[0]].position)) < 0.05);
+                ++hits;
+            }
+        }
+        QVERIFY(hits > 20);
+        QVERIFY(Frame()->statusBar()->currentMessage().startsWith("Heart read from"));
+    }
+
+    void noticesGiveWayToReadyAfterTheirTimeout() {
+        QVERIFY(!ShowsReady());
+        QVERIFY(NoticeTimer() && NoticeTimer()->isActive());
+        QCOMPARE(NoticeTimer()->interval(), CMainFrame::kNoticeMs);
+        QMetaObject::invokeMethod(NoticeTimer(), "timeout");
+        QVERIFY(ShowsReady());
+        QCOMPARE(Frame()->MessagePane()->text(), QString("Ready"));
+    }
+
+    void paintedRegionGrowsFibresAfterLeavingSegmentationMode() {
+        const int asked = SegmentationAnswers().asked;
+        QVERIFY(ChooseMenu("Segmentation", "SegmentationMode"));
+        QCOMPARE(SegmentationAnswers().asked, asked);  // nothing marked: nothing to ask
+        const std::optional<QPoint> area =
+            AreaWhere(view_, 60, [](QPoint p) { return PolygonAt(p) >= 0; });
+        QVERIFY(area);
+        ViewMouse mouse(view_);
+        for (int row = -40; row <= 40; row += 20) {
+            std::vector<QPoint> path;
+            for (int x = -50; x <= 50; x += 10) path.push_back(*area + QPoint(x, row));
+            mouse.Drag(Qt::LeftButton, path);
+        }
+        QVERIFY(CountMarked() > 0);
+        const qsizetype console = CapturedConsoleText().size();
+        QVERIFY(ChooseMenu("Segmentation", "SegmentationMode"));
+        QVERIFY(CapturedConsoleText().mid(console).contains("system constructs Fiber Layer"));
+        QVERIFY(TheHeartModel()->volume.LayerVoxelCount() > 0);
+
+        QVERIFY(ChooseMenu("Growth", "Place Start Point"));
+        mouse.Click(Qt::LeftButton, *area);
+        QCOMPARE(TheFiberCore()->startPoints.size(), size_t(4));
+        QVERIFY(ChooseMenu("Growth", "Go Growth"));
+        QVERIFY(StrokeCount() > 4);
+    }
+
+    void enteringWithAMarkedRegionAsksToClearOrKeepIt() {
+        const std::vector<std::int32_t> painted = TheHeartModel()->regionIds;
+        const int layer = TheHeartModel()->volume.LayerVoxelCount();
+        const int asked = SegmentationAnswers().asked;
+        SegmentationAnswers().Answer(SegmentationAnswer::kKeep);
+        QTest::keyClick(Frame(), Qt::Key_M);
+        QTest::keyClick(Frame(), Qt::Key_M);
+        QVERIFY(TheHeartModel()->regionIds == painted);
+        QCOMPARE(TheHeartModel()->volume.LayerVoxelCount(), layer);
+
+        SegmentationAnswers().Answer(SegmentationAnswer::kClear);
+        QTest::keyClick(Frame(), Qt::Key_M);
+        QCOMPARE(CountMarked(), 0);
+        QTest::keyClick(Frame(), Qt::Key_M);
+        QCOMPARE(TheHeartModel()->volume.LayerVoxelCount(), 0);
+        QCOMPARE(SegmentationAnswers().asked, asked + 2);
+        TheHeartModel()->regionIds = painted;
+        TheHeartModel()->RebuildFibreLayer();
+    }
+
+    void goGrowthDuringTheAnimationRestartsTheWaveOnTheNewNetwork() {
+        QVERIFY(!TheFiberCore()->startPoints.empty());
+        QVERIFY(ChooseMenu("Animation", "Animation1"));
+        QVERIFY(ChooseMenu("Growth", "Go Growth"));
+        QVERIFY(StrokeCount() > 4);
+        QVERIFY(TheFiberCore()->animation);
+        // The wave passes beyond each fibre's first stroke.
+        int reachedLater = 0;
+        for (int tick = 0; tick < 6; ++tick) TickAnimation();
+        for (const Fiber& fiber : TheFiberCore()->fibers) {
+            for (size_t i = 1; i < fiber.strokes.size(); ++i)
+                reachedLater += fiber.strokes[i]->activation > 0 ? 1 : 0;
+        }
+        QVERIFY(reachedLater > 0);
+        QVERIFY(ChooseMenu("Animation", "Animation1"));
+    }
+
+    void startWithTheHeartQuestionCancelledStaysUsable() { QCOMPARE(RunChild(kCancelledStart), 0); }
+
+    void exitWithTheParameterDialogOpenEndsTheProgram() { QCOMPARE(RunChild(kExitWithDialog), 0); }
+
+private:
+    CVantrelView* view_ = nullptr;
+};
+
+namespace {
+
+// The program started in a child process; 0 when it behaved as the mode expects.
+int RunChildProgram(int argc, char** argv, const QByteArray& mode) {
+    UseFixedFunctionSurfaceFormat();
+    QApplication application(argc, argv);
+    IsolateSettings();
+    ScriptedFileNames fileNames;
+    InstallFileNameProvider(&fileNames);
+    CVantrelApp program;
+    Running() = {&program, &fileNames};
+    QString shown;
+    ModalDialogHandler handler([&](QDialog* box) {
+        if (auto* message = qobject_cast<QMessageBox*>(box)) shown = message->text();
+        box->accept();
+    });
+    StartOptions options;
+    if (mode == kExitWithDialog) options = {DemoHeart(), false, std::nullopt, true, std::nullopt};
+    if (!program.Start(options)) return program.Exit(10);
+    KeepGlDriverLoaded();
+    int failure = 0;
+    if (mode == kCancelledStart) {
+        // The heart question was cancelled: the window says so and can open a heart.
+        if (fileNames.questions.size() != 1 || !shown.contains("cancelled") ||
+            Frame()->statusBar()->currentMessage() != shown)
+            failure = 11;
+        fileNames.Answer(QString::fromStdString(DemoHeart()));
+        fileNames.Answer(QString::fromStdString(DemoSegmentation()));
+        if (!ChooseMenu("&File", "Open Heart...") || TheHeartModel()->volume.LayerVoxelCount() == 0)
+            failure = 12;
+        return program.Exit(failure);
+    }
+    // Chosen from the running event loop, as a user would.
+    QMetaObject::invokeMethod(
+        &application,
+        [&] {
+            if (!ChooseMenu("Growth", "Show Parameter dlg") ||
+                !TheViewCore()->parameterDialog->isVisible())
+                failure = 21;
+            ChooseMenu("&File", "E&xit");
+        },
+        Qt::QueuedConnection);
+    const int exitCode = QApplication::exec();
+    return program.Exit(failure ? failure : exitCode);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    for (const char* mode : {kCancelledStart, kExitWithDialog}) {
+        if (argc == 2 && qstrcmp(argv[1], mode) == 0) return RunChildProgram(argc, argv, mode);
+    }
+    return RunOnDemoHeart<OpenHeartTest>(argc, argv);
+}
+
+#include "app_open_heart_test.moc"
