@@ -81,13 +81,18 @@ TEST(CentrelineExport, EmptyNetworkWritesZeroPointsAndNoData) {
               (std::vector<std::string>{"points 0", "lines 0"}));
 }
 
-TEST(CentrelineExport, RingRadiusIsTheTubeBuildersRadius) {
-    EXPECT_DOUBLE_EQ(TubeRingRadius(0.03, 0.0285, 1, 3), 0.01425);  // r1 / 2 in the middle
-    EXPECT_EQ(TubeRingRadius(0.006, 0.004, 2, 5), 0.005);           // raised to the floor
-    EXPECT_EQ(TubeRingRadius(0.02, 0.01, 0, 1), 0.02);              // one ring keeps r0
+// A write that fails only when the buffer is flushed (a full disc) is reported.
+TEST(CentrelineExport, ReportsAFileThatCannotBeWritten) {
+    std::FILE* full = std::fopen("/dev/full", "wb");
+    if (full == nullptr) GTEST_SKIP() << "no /dev/full";
+    EXPECT_FALSE(ExportCentrelinesVtk(FiberCore(), full));
+    std::fclose(full);
+}
 
-    // The radius the tube was really built with: the distance of a ring vertex
-    // from its path point.
+TEST(CentrelineExport, RingRadiusIsTheTubeBuildersRadius) {
+    EXPECT_EQ(TubeRingRadius(0.02, 0.01, 0, 1), 0.02);  // one ring keeps r0
+    // Every other ring: the radius the tube was really built with (the distance of a
+    // ring vertex from its path point), the floor included.
     FiberCore core;
     BuildNetwork(core);
     for (const Fiber& fiber : core.fibers) {

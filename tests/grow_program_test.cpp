@@ -1,10 +1,12 @@
-// vantrel-grow: the start-polygon placement and the command line's refusals
-// in-process, and the built program run on the demo heart (every option) for its
-// exit statuses, its files and their reproducibility across processes and locales.
+// vantrel-grow: the start-polygon placement and the command line's parsing in-process,
+// and the built program run on the demo heart: its files, read the way their consumers
+// read them, their reproducibility across processes, locales and replays, and its
+// refusals (exit status and one line).
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <clocale>
 #include <cmath>
 #include <cstdio>
@@ -31,8 +33,6 @@
 namespace vantrel {
 namespace {
 
-// ---- start points of one placement
-
 TEST(StartPolygon, FourQuarterTurnsUnderTheCentroidPointingAtTheFirstCorner) {
     const Vector3 p0(3.0, 0.0, 1.0), p1(0.0, 3.0, 1.0), p2(0.0, 0.0, 1.0), normal(0.0, 0.0, 1.0);
     const auto placed = StartPointsOnPolygon(p0, p1, p2, normal, 0.0390625);
@@ -47,108 +47,69 @@ TEST(StartPolygon, FourQuarterTurnsUnderTheCentroidPointingAtTheFirstCorner) {
         EXPECT_TRUE(sp.position.x == start.x && sp.position.y == start.y &&
                     sp.position.z == start.z)
             << i;
-        const Vector3 d = sp.directionPoint - sp.position;
-        EXPECT_NEAR((d - direction).Length(), 0.0, 1e-12) << i;
+        EXPECT_NEAR((sp.directionPoint - sp.position - direction).Length(), 0.0, 1e-12) << i;
     }
-}
-
-TEST(StartPolygon, TriangleCollapsedOnItsCentroidGivesZeroDirections) {
-    const Vector3 origin(0.0, 0.0, 0.0);
-    for (const StartPoint& sp :
-         StartPointsOnPolygon(origin, origin, origin, Vector3(0.0, 0.0, 1.0), 0.04)) {
+    // A triangle collapsed on its centroid gives zero directions, not NaN.
+    const Vector3 origin;
+    for (const StartPoint& sp : StartPointsOnPolygon(origin, origin, origin, normal, 0.04)) {
         EXPECT_EQ(sp.position.z, -0.04);
         EXPECT_EQ((sp.directionPoint - sp.position).Length(), 0.0);
     }
 }
 
-// ---- command line
-
-std::optional<int> Parse(std::vector<const char*> arguments, GrowOptions& options) {
-    arguments.insert(arguments.begin(), "vantrel-grow");
+// Parses the words of `line` as vantrel-grow's arguments.
+std::optional<int> Parse(const std::string& line, GrowOptions& options) {
+    std::istringstream in(line);
+    std::vector<std::string> words = {"vantrel-grow"};
+    for (std::string word; in >> word;) words.push_back(word);
+    std::vector<const char*> arguments;
+    for (const std::string& word : words) arguments.push_back(word.c_str());
     return ParseGrowOptions(static_cast<int>(arguments.size()), arguments.data(), options);
 }
 
-TEST(GrowOptions, CommandLineErrorsGiveTwoAndHelpGivesZero) {
-    const std::vector<std::vector<const char*>> errors = {
-        {},                                                                  // --heart is required
-        {"--heart", "h.obj", "--segmentation", "s.kxseg", "--segment-all"},  // exclusive
-        {"--heart", "h.obj", "--runs", "-1"},
-        {"--heart", "h.obj", "--runs", "two"},
-        {"--heart", "h.obj", "--runs", "99999999999"},
-        {"--heart", "h.obj", "--start-polygon", "abc"},
-        {"--heart", "h.obj", "--start-polygon", "3", "5"},  // one index per option
-        {"--heart", "h.obj", "--start-polygon"},
-        {"--heart", "h.obj", "--colour", "red"},
-        {"--heart", "h.obj", "--seed", "-1"},
-        {"--heart", "h.obj", "--seed", "4294967296"},
-        {"--heart", "h.obj", "--root", "-1"},
-        {"--heart", "h.obj", "--mesh-units", "km"},
-        {"--heart", "h.obj", "--frame", "world"},
-        {"--heart", "h.obj", "--purkinje-velocity", "0"},
-        {"--heart", "h.obj", "--purkinje-velocity", "-2.5"},
-        {"--heart", "h.obj", "--purkinje-velocity", "nan"},
-        {"--heart", "h.obj", "--myocardial-velocity", "inf"},
-        {"--heart", "h.obj", "--myocardial-velocity", "1e999"},
-        {"--heart", "h.obj", "--myocardial-velocity", "0,8"},
-        {"--heart", "h.obj", "--pmj-delay", "-0.5"},
-        {"--heart", "h.obj", "--pmj-delay", "five"},
-        {"--heart", "h.obj", "--pkje-radius", "0"},
-        {"--heart", "h.obj", "--pkje-rgj", "-100"},
-        {"--heart", "h.obj", "--pkje-sigma", "x"},
-    };
-    for (const auto& arguments : errors) {
+TEST(GrowOptions, BadArgumentsAreUsageErrors) {
+    // clang-format off
+    const char* const errors[] = {
+        "--segmentation s.kxseg --segment-all", "--runs -1", "--runs two", "--runs 99999999999",
+        "--start-polygon abc", "--start-polygon 3 5", "--start-polygon", "--colour red",
+        "--seed -1", "--seed 4294967296", "--root -1", "--mesh-units km", "--frame world",
+        "--purkinje-velocity 0", "--purkinje-velocity -2.5", "--purkinje-velocity nan",
+        "--myocardial-velocity inf", "--myocardial-velocity 1e999", "--myocardial-velocity 0,8",
+        "--pmj-delay -0.5", "--pmj-delay five", "--pkje-radius 0", "--pkje-rgj -100",
+        "--pkje-sigma x"};
+    // clang-format on
+    for (const char* error : errors) {
         GrowOptions options;
-        EXPECT_EQ(Parse(arguments, options), std::optional<int>(kExitUsageError))
-            << (arguments.empty() ? "(none)" : arguments.back());
+        EXPECT_EQ(Parse(std::string("--heart h.obj ") + error, options), kExitUsageError) << error;
     }
     GrowOptions options;
-    EXPECT_EQ(Parse({"--help"}, options), std::optional<int>(kExitSuccess));
+    EXPECT_EQ(Parse("", options), kExitUsageError) << "--heart is required";
+    EXPECT_EQ(Parse("--help", options), kExitSuccess);
 }
 
 TEST(GrowOptions, StartPolygonIndicesBeyondLongLongSaturate) {
     const long long max = std::numeric_limits<long long>::max();
-    const struct {
-        const char* text;
-        long long index;
-    } cases[] = {{"0", 0},
-                 {"-7", -7},
-                 {"4096", 4096},
-                 {"9223372036854775807", max},
-                 {"9223372036854775808", max},
-                 {"99999999999999999999", max},
-                 {"-99999999999999999999", -max}};
-    for (const auto& c : cases) EXPECT_EQ(StartPolygonIndex(c.text), c.index) << c.text;
+    const std::pair<const char*, long long> cases[] = {{"0", 0},
+                                                       {"-7", -7},
+                                                       {"4096", 4096},
+                                                       {"9223372036854775807", max},
+                                                       {"9223372036854775808", max},
+                                                       {"99999999999999999999", max},
+                                                       {"-99999999999999999999", -max}};
+    for (const auto& [text, index] : cases) EXPECT_EQ(StartPolygonIndex(text), index) << text;
 }
 
 // Numbers are read with a decimal point whatever the locale; the edges of each range
 // are accepted (a delay of 0, the largest seed).
-TEST(GrowOptions, ConductionValuesAreReadWithoutTheLocale) {
+TEST(GrowOptions, ValuesAreReadWithoutTheLocale) {
     const std::string previous = std::setlocale(LC_ALL, nullptr);
     std::setlocale(LC_ALL, "de_DE.UTF-8");
     GrowOptions options;
-    const auto status = Parse({"--heart",
-                               "h.obj",
-                               "--purkinje-velocity",
-                               "3.5",
-                               "--myocardial-velocity",
-                               "6e-1",
-                               "--pmj-delay",
-                               "0",
-                               "--seed",
-                               "4294967295",
-                               "--root",
-                               "3",
-                               "--mesh-units",
-                               "cm",
-                               "--frame",
-                               "heart",
-                               "--pkje-radius",
-                               "12.5",
-                               "--pkje-rgj",
-                               "200",
-                               "--pkje-sigma",
-                               "0.002"},
-                              options);
+    const auto status = Parse(
+        "--heart h.obj --purkinje-velocity 3.5 --myocardial-velocity 6e-1 --pmj-delay 0 "
+        "--seed 4294967295 --root 3 --mesh-units cm --frame heart --pkje-radius 12.5 "
+        "--pkje-rgj 200 --pkje-sigma 0.002",
+        options);
     std::setlocale(LC_ALL, previous.c_str());
     ASSERT_EQ(status, std::nullopt);
     EXPECT_EQ(options.purkinjeVelocity, 3.5);
@@ -167,8 +128,7 @@ TEST(GrowOptions, ConductionValuesAreReadWithoutTheLocale) {
 
 struct ProgramRun {
     int status = -1;
-    std::string out;  // standard output
-    std::string err;  // standard error
+    std::string out, err;  // standard output and standard error
 };
 
 std::string ReadFile(const std::string& path) {
@@ -202,16 +162,12 @@ ProgramRun RunProgram(const std::string& arguments, const std::string& environme
     // streams after the test.
     const std::string prefix =
         WorkDir() + ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    const std::string outPath = prefix + ".stdout.txt";
-    const std::string errPath = prefix + ".stderr.txt";
     const std::string command = "env " + environment + " " + Quoted(VANTREL_GROW_PROGRAM) + " " +
-                                arguments + " >" + Quoted(outPath) + " 2>" + Quoted(errPath);
+                                arguments + " >" + Quoted(prefix + ".out") + " 2>" +
+                                Quoted(prefix + ".err");
     const int raw = std::system(command.c_str());
-    ProgramRun run;
-    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    run.out = ReadFile(outPath);
-    run.err = ReadFile(errPath);
-    return run;
+    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadFile(prefix + ".out"),
+            ReadFile(prefix + ".err")};
 }
 
 // The growth statistics from the console text: the part that must be the same in
@@ -224,6 +180,29 @@ std::string Statistics(const std::string& text) {
 std::string LastLine(std::string text) {
     while (!text.empty() && text.back() == '\n') text.pop_back();
     return text.substr(text.find_last_of('\n') + 1);  // npos + 1 is 0: a single line
+}
+
+// The numbers of a legacy VTK section such as "POINTS N double": the N triplets.
+std::vector<simulator_files::Point> VtkPoints(const std::string& text) {
+    std::istringstream in(text.substr(text.find("POINTS ")));
+    std::string word, type;
+    std::size_t count = 0;
+    in >> word >> count >> type;
+    std::vector<simulator_files::Point> points(count);
+    for (auto& p : points) in >> p[0] >> p[1] >> p[2];
+    return points;
+}
+
+// Every point within 1 of the box of the summary's heart (the heart file's frame).
+void ExpectInHeartBox(const std::vector<simulator_files::Point>& points,
+                      const nlohmann::json& summary) {
+    const auto low = summary["heart"]["extentMin"], high = summary["heart"]["extentMax"];
+    for (const auto& p : points) {
+        for (int k = 0; k < 3; ++k) {
+            ASSERT_GE(p[k], low[k].get<double>() - 1.0);
+            ASSERT_LE(p[k], high[k].get<double>() + 1.0);
+        }
+    }
 }
 
 const std::string kHeart = std::string(VANTREL_DATA_DIR) + "/demo-heart.obj";
@@ -241,9 +220,8 @@ std::optional<int> FirstPolygon(bool segmented) {
     return std::nullopt;
 }
 
-std::string DemoInputs() {
-    return "--heart " + Quoted(kHeart) + " --segmentation " + Quoted(kSegmentation);
-}
+const std::string kDemoInputs =
+    "--heart " + Quoted(kHeart) + " --segmentation " + Quoted(kSegmentation) + " ";
 
 class GrowProgram : public ::testing::Test {
 protected:
@@ -252,22 +230,24 @@ protected:
             GTEST_SKIP() << "demo heart not found in data/";
         const std::optional<int> polygon = FirstPolygon(true);
         ASSERT_TRUE(polygon.has_value()) << "the demo segmentation marks no polygon";
-        startPolygon_ = std::to_string(*polygon);
+        start_ = "--start-polygon " + std::to_string(*polygon) + " ";
     }
 
-    // One growth run from the first segmented polygon, written to files named
-    // after `tag`.
-    ProgramRun Grow(const std::string& tag, const std::string& extra = "",
-                    const std::string& environment = "") {
-        return RunProgram(DemoInputs() + " --start-polygon=" + startPolygon_ + " --out " +
-                              Quoted(Obj(tag)) + " --centrelines " + Quoted(Vtk(tag)) + " " + extra,
+    // The demo heart grown with `arguments`, fibres and centrelines written to files
+    // named after `tag`.
+    static ProgramRun Grow(const std::string& tag, const std::string& arguments,
+                           const std::string& environment = "") {
+        return RunProgram(kDemoInputs + "--out " + Quoted(Obj(tag)) + " --centrelines " +
+                              Quoted(Vtk(tag)) + " " + arguments,
                           environment);
     }
-
     static std::string Obj(const std::string& tag) { return WorkDir() + tag + ".obj"; }
     static std::string Vtk(const std::string& tag) { return WorkDir() + tag + ".vtk"; }
+    static nlohmann::json Json(const std::string& path) {
+        return nlohmann::json::parse(ReadFile(path));
+    }
 
-    std::string startPolygon_;
+    std::string start_;  // "--start-polygon I " of the first segmented polygon
 };
 
 // The program loads in steps (to time the volume build and to refuse a bad
@@ -280,7 +260,6 @@ TEST_F(GrowProgram, StagedLoadEqualsTheHeartModelsLoad) {
     std::string error;
     ASSERT_TRUE(LoadHeartStep(options, *staged, error)) << error;
     BuildVolumeStep(*staged);
-
     auto direct = std::make_unique<HeartModel>();
     ASSERT_TRUE(direct->LoadHeart(kHeart, SegmentationChoice::File(kSegmentation)));
 
@@ -298,86 +277,35 @@ TEST_F(GrowProgram, StagedLoadEqualsTheHeartModelsLoad) {
     EXPECT_GT(a.volume.LayerVoxelCount(), 0);
 }
 
-TEST_F(GrowProgram, GrowsThousandsOfStrokesInsideTheHeartBox) {
-    const ProgramRun run = Grow("first", "--timings");
-    ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out, "") << "nothing goes to standard output";
-    for (const char* line : {"mean length = ", "collisionEdge ", "timing: load ", "timing: volume ",
-                             "timing: growth ", "timing: export "}) {
-        EXPECT_NE(run.err.find(line), std::string::npos) << line;
-    }
-    long strokes = -1;  // from "timing: growth 0.183 s (8740 strokes)"
-    const std::size_t timing = run.err.find("timing: growth ");
-    if (timing != std::string::npos)
-        std::sscanf(run.err.c_str() + timing, "timing: growth %*f s (%ld", &strokes);
-    EXPECT_GE(strokes, 1000) << run.err;
-
-    std::ifstream obj(Obj("first"));
-    std::string line;
-    long vertices = 0;
-    while (std::getline(obj, line)) {
-        if (line.rfind("v ", 0) != 0) continue;
-        double x = -1, y = -1, z = -1;
-        ASSERT_EQ(std::sscanf(line.c_str(), "v %lf %lf %lf", &x, &y, &z), 3) << line;
-        EXPECT_TRUE(x >= 0.0 && x <= 10.0 && y >= 0.0 && y <= 10.0 && z >= 0.0 && z <= 10.0)
-            << line;
-        ++vertices;
-    }
-    // Four tube vertices per path point of every stroke, at least two points each.
-    EXPECT_GE(vertices, 8 * strokes);
-    const std::string vtk = ReadFile(Vtk("first"));
-    EXPECT_NE(vtk.find("LINES " + std::to_string(strokes) + " "), std::string::npos);
-}
-
-// Separate processes and a replay of the scene the first one saved write the same
-// bytes; a second run in one process carries the random sequence on and differs.
-TEST_F(GrowProgram, SeparateProcessesWriteIdenticalFilesASecondRunInOneDiffers) {
+// Separate processes, a comma locale, seed 1 and a replay of the saved scene write the
+// bytes of the default run; another seed and a second run in one process do not.
+TEST_F(GrowProgram, OnlyTheSeedAndTheRunCountChangeTheFiles) {
     const std::string scene = WorkDir() + "saved_scene.json";
-    const ProgramRun a = Grow("same_a", "--save-scene " + Quoted(scene));
-    const ProgramRun b = Grow("same_b");
-    const ProgramRun replay =
-        RunProgram(DemoInputs() + " --scene " + Quoted(scene) + " --out " + Quoted(Obj("replay")));
-    const ProgramRun twice = Grow("twice", "--runs 2");
-    for (const ProgramRun* run : {&a, &b, &replay, &twice}) ASSERT_EQ(run->status, 0) << run->err;
-    EXPECT_NE(Statistics(a.err), "");
-    EXPECT_EQ(Statistics(a.err), Statistics(b.err));
-    const std::string objA = ReadFile(Obj("same_a"));
-    EXPECT_FALSE(objA.empty());
-    EXPECT_TRUE(objA == ReadFile(Obj("same_b")));
-    EXPECT_TRUE(ReadFile(Vtk("same_a")) == ReadFile(Vtk("same_b")));
-    EXPECT_TRUE(objA == ReadFile(Obj("replay")));
-
-    // Two runs, two sets of statistics; the files hold the second.
-    const std::size_t first = twice.err.find("mean length");
-    EXPECT_NE(twice.err.find("mean length", first + 1), std::string::npos);
-    EXPECT_FALSE(objA == ReadFile(Obj("twice")));
-}
-
-TEST_F(GrowProgram, CommaLocaleWritesTheSameBytes) {
-    const std::string previous = std::setlocale(LC_ALL, nullptr);
-    const bool available = std::setlocale(LC_ALL, "de_DE.UTF-8") != nullptr;
-    std::setlocale(LC_ALL, previous.c_str());
-    if (!available) GTEST_SKIP() << "locale de_DE.UTF-8 is not installed";
-    const ProgramRun inC = Grow("locale_c", "", "LC_ALL=C");
-    const ProgramRun inGerman = Grow("locale_de", "", "LC_ALL=de_DE.UTF-8");
-    ASSERT_EQ(inC.status, 0) << inC.err;
-    ASSERT_EQ(inGerman.status, 0) << inGerman.err;
-    EXPECT_NE(Statistics(inC.err), "");
-    EXPECT_EQ(Statistics(inGerman.err),
-              Statistics(inC.err));  // console numbers keep their point too
-    EXPECT_TRUE(ReadFile(Obj("locale_de")) == ReadFile(Obj("locale_c")));
-    EXPECT_TRUE(ReadFile(Vtk("locale_de")) == ReadFile(Vtk("locale_c")));
-}
-
-// The numbers of a legacy VTK section such as "POINTS N double": the N triplets.
-std::vector<simulator_files::Point> VtkPoints(const std::string& text) {
-    std::istringstream in(text.substr(text.find("POINTS ")));
-    std::string word, type;
-    std::size_t count = 0;
-    in >> word >> count >> type;
-    std::vector<simulator_files::Point> points(count);
-    for (auto& p : points) in >> p[0] >> p[1] >> p[2];
-    return points;
+    const ProgramRun reference = Grow("reference", start_ + "--save-scene " + Quoted(scene));
+    ASSERT_EQ(reference.status, 0) << reference.err;
+    const std::string obj = ReadFile(Obj("reference")), vtk = ReadFile(Vtk("reference"));
+    ASSERT_FALSE(obj.empty());
+    ASSERT_NE(Statistics(reference.err), "");
+    const struct {
+        const char* tag;
+        std::string arguments, environment;
+        bool same;
+    } cases[] = {
+        {"again", start_, "", true},
+        {"seed_one", start_ + "--seed 1", "", true},
+        {"comma_locale", start_, "LC_ALL=de_DE.UTF-8", true},
+        {"replay", "--scene " + Quoted(scene), "", true},
+        {"seed_seven", start_ + "--seed 7", "", false},
+        {"twice", start_ + "--runs 2", "", false},
+    };
+    for (const auto& c : cases) {
+        const ProgramRun run = Grow(c.tag, c.arguments, c.environment);
+        ASSERT_EQ(run.status, 0) << c.tag << ": " << run.err;
+        EXPECT_EQ(ReadFile(Obj(c.tag)) == obj, c.same) << c.tag;
+        if (!c.same) continue;
+        EXPECT_TRUE(ReadFile(Vtk(c.tag)) == vtk) << c.tag;
+        EXPECT_EQ(Statistics(run.err), Statistics(reference.err)) << c.tag;
+    }
 }
 
 // The command of the README's worked example: every conduction file, each read the
@@ -385,31 +313,23 @@ std::vector<simulator_files::Point> VtkPoints(const std::string& text) {
 TEST_F(GrowProgram, ConductionFilesAreWrittenAndReadByTheirConsumers) {
     const std::string dir = WorkDir() + "conduction_";
     const ProgramRun run = RunProgram(
-        DemoInputs() + " --start-polygon " + startPolygon_ + " --network " + Quoted(dir + "n.vtk") +
-        " --pmj " + Quoted(dir + "p.csv") + " --endocardium " + Quoted(dir + "e.vtk") +
-        " --opencarp " + Quoted(dir + "n.pkje") + " --monoalg3d " + Quoted(dir + "m.vtk") +
-        " --monoalg3d-pmj " + Quoted(dir + "mp.vtk") + " --summary " + Quoted(dir + "s.json"));
+        kDemoInputs + start_ + "--network " + Quoted(dir + "n.vtk") + " --pmj " +
+        Quoted(dir + "p.csv") + " --endocardium " + Quoted(dir + "e.vtk") + " --opencarp " +
+        Quoted(dir + "n.pkje") + " --monoalg3d " + Quoted(dir + "m.vtk") + " --monoalg3d-pmj " +
+        Quoted(dir + "mp.vtk") + " --summary " + Quoted(dir + "s.json"));
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_NE(run.err.find("monoalg3d: root 0 "), std::string::npos) << run.err;
-    const auto summary = nlohmann::json::parse(ReadFile(dir + "s.json"));
+    const auto summary = Json(dir + "s.json");
     const int nodes = summary["network"]["nodes"];
     EXPECT_GT(nodes, 1000);
     EXPECT_EQ(summary["unit"], "mm");
     EXPECT_GT(summary["pmjs"]["reached"].get<int>(), 0);
     EXPECT_LE(summary["pmjs"]["activation"]["max"].get<double>(),
               summary["endocardium"]["total"].get<double>());
-
     // Every node in the heart file's own box (millimetres), not the normalised one.
-    const auto low = summary["heart"]["extentMin"], high = summary["heart"]["extentMax"];
-    const std::string network = ReadFile(dir + "n.vtk");
-    const auto points = VtkPoints(network);
+    const auto points = VtkPoints(ReadFile(dir + "n.vtk"));
     EXPECT_EQ(static_cast<int>(points.size()), nodes);
-    for (const auto& p : points) {
-        for (int k = 0; k < 3; ++k) {
-            ASSERT_GE(p[k], low[k].get<double>() - 1.0);
-            ASSERT_LE(p[k], high[k].get<double>() + 1.0);
-        }
-    }
+    ExpectInHeartBox(points, summary);
 
     std::vector<simulator_files::PkjeCable> cables;
     ASSERT_EQ(simulator_files::ReadPkje(ReadFile(dir + "n.pkje"), cables), "");
@@ -424,79 +344,60 @@ TEST_F(GrowProgram, ConductionFilesAreWrittenAndReadByTheirConsumers) {
     if (!VtkPythonAvailable()) GTEST_SKIP() << "python3 with the vtk module is not installed";
     const std::vector<std::string> networkRead = ReadWithVtk(dir + "n.vtk");
     const std::vector<std::string> endocardiumRead = ReadWithVtk(dir + "e.vtk");
-    ASSERT_FALSE(networkRead.empty());
-    ASSERT_FALSE(endocardiumRead.empty());
+    ASSERT_FALSE(networkRead.empty() || endocardiumRead.empty());
     EXPECT_EQ(networkRead[0], "points " + std::to_string(nodes));
     EXPECT_EQ(endocardiumRead[0],
               "points " + std::to_string(summary["heart"]["vertices"].get<int>()));
     EXPECT_FALSE(ReadWithVtk(dir + "mp.vtk").empty());
 }
 
-// The options reach the run: in centimetres at twice the velocity every time is five
-// times the default's; a root that does not exist writes no file at all.
-TEST_F(GrowProgram, PhysiologyOptionsScaleTheTimesAndABadRootWritesNothing) {
+// In centimetres at twice the velocity every time is five times the default's. (The
+// root, which does not exist here, matters only to the MonoAlg3D files.)
+TEST_F(GrowProgram, MeshUnitsAndVelocityScaleTheTimes) {
     const std::string dir = WorkDir() + "physiology_";
-    const ProgramRun base = RunProgram(DemoInputs() + " --start-polygon " + startPolygon_ +
-                                       " --summary " + Quoted(dir + "mm.json"));
+    const ProgramRun base =
+        RunProgram(kDemoInputs + start_ + "--root 4 --summary " + Quoted(dir + "mm"));
     const ProgramRun scaled =
-        RunProgram(DemoInputs() + " --start-polygon " + startPolygon_ +
-                   " --mesh-units cm --purkinje-velocity 5 --summary " + Quoted(dir + "cm.json"));
+        RunProgram(kDemoInputs + start_ + "--mesh-units cm --purkinje-velocity 5 --summary " +
+                   Quoted(dir + "cm"));
     ASSERT_EQ(base.status, 0) << base.err;
     ASSERT_EQ(scaled.status, 0) << scaled.err;
-    const auto mm = nlohmann::json::parse(ReadFile(dir + "mm.json"));
-    const auto cm = nlohmann::json::parse(ReadFile(dir + "cm.json"));
+    const auto mm = Json(dir + "mm"), cm = Json(dir + "cm");
     EXPECT_EQ(cm["unit"], "cm");
     for (const char* key : {"min", "median", "max"}) {
         EXPECT_NEAR(cm["pmjs"]["activation"][key].get<double>(),
                     5 * mm["pmjs"]["activation"][key].get<double>(), 1e-9)
             << key;
     }
-
-    const std::string network = dir + "bad_root.vtk";
-    std::remove(network.c_str());
-    const ProgramRun badRoot =
-        RunProgram(DemoInputs() + " --start-polygon " + startPolygon_ + " --root 4 --network " +
-                   Quoted(network) + " --monoalg3d " + Quoted(dir + "bad_root_m.vtk"));
-    EXPECT_EQ(badRoot.status, 1);
-    EXPECT_NE(LastLine(badRoot.err).find("--root: root 4 does not exist"), std::string::npos)
-        << badRoot.err;
-    EXPECT_FALSE(FileExists(network));
 }
 
 // The scene's physiology and blocks reach the run; the command line overrides the
-// scene; --save-scene keeps them; a block beyond the strokes grown is refused by path.
+// scene; --save-scene keeps them.
 TEST_F(GrowProgram, SceneGivesPhysiologyAndBlocksTheCommandLineOverrides) {
     const std::string dir = WorkDir() + "scene_physiology_";
     std::ofstream(dir + "in.json") << R"({"version": 1, "physiology": {"purkinjeVelocity": 5,
         "pmjDelay": 0, "rootDelays": {"startPoints": [0, 0, 0, 2]}}, "blockedStrokes": [0, 3]})";
     const ProgramRun run =
-        RunProgram(DemoInputs() + " --scene " + Quoted(dir + "in.json") + " --start-polygon " +
-                   startPolygon_ + " --purkinje-velocity 2.5 --save-scene " +
-                   Quoted(dir + "saved.json") + " --summary " + Quoted(dir + "s.json"));
+        RunProgram(kDemoInputs + "--scene " + Quoted(dir + "in.json") + " " + start_ +
+                   "--purkinje-velocity 2.5 --save-scene " + Quoted(dir + "saved.json") +
+                   " --summary " + Quoted(dir + "s.json"));
     ASSERT_EQ(run.status, 0) << run.err;
-    const auto summary = nlohmann::json::parse(ReadFile(dir + "s.json"));
+    const auto summary = Json(dir + "s.json");
     EXPECT_EQ(summary["physiology"]["purkinjeVelocity"], 2.5);
     EXPECT_EQ(summary["physiology"]["pmjDelay"], 0.0);
     EXPECT_EQ(summary["physiology"]["rootDelays"], nlohmann::json::parse("[0, 0, 0, 2]"));
     EXPECT_EQ(summary["network"]["blockedStrokes"], 2);
-    const auto saved = nlohmann::json::parse(ReadFile(dir + "saved.json"));
+    const auto saved = Json(dir + "saved.json");
     EXPECT_EQ(saved["physiology"]["purkinjeVelocity"], 2.5);
     EXPECT_EQ(saved["blockedStrokes"], nlohmann::json::parse("[0, 3]"));
-
-    std::ofstream(dir + "too_far.json") << R"({"version": 1, "blockedStrokes": [1, 99999999]})";
-    const ProgramRun tooFar =
-        RunProgram(DemoInputs() + " --scene " + Quoted(dir + "too_far.json") + " --start-polygon " +
-                   startPolygon_ + " --out " + Quoted(dir + "f.obj"));
-    EXPECT_EQ(tooFar.status, 1);
-    EXPECT_NE(LastLine(tooFar.err).find("blockedStrokes[1]"), std::string::npos) << tooFar.err;
 }
 
 // --frame heart writes the designed files in the heart file's coordinates: the same
 // points, mapped by one translation and one scale, inside the heart file's box.
 TEST_F(GrowProgram, HeartFrameMapsTheCentrelinesByOneScaleAndTranslation) {
-    const ProgramRun model = Grow("frame_model");
+    const ProgramRun model = Grow("frame_model", start_);
     const ProgramRun heart =
-        Grow("frame_heart", "--frame heart --summary " + Quoted(WorkDir() + "frame.json"));
+        Grow("frame_heart", start_ + "--frame heart --summary " + Quoted(WorkDir() + "frame"));
     ASSERT_EQ(model.status, 0) << model.err;
     ASSERT_EQ(heart.status, 0) << heart.err;
     const auto p = VtkPoints(ReadFile(Vtk("frame_model")));
@@ -505,104 +406,105 @@ TEST_F(GrowProgram, HeartFrameMapsTheCentrelinesByOneScaleAndTranslation) {
     ASSERT_GT(p.size(), 2u);
     const double scale =
         simulator_files::Distance(q[0], q[1]) / simulator_files::Distance(p[0], p[1]);
-    const auto summary = nlohmann::json::parse(ReadFile(WorkDir() + "frame.json"));
-    const auto low = summary["heart"]["extentMin"], high = summary["heart"]["extentMax"];
-    for (std::size_t i = 0; i < p.size(); ++i) {
-        for (int k = 0; k < 3; ++k) {
-            ASSERT_NEAR(q[i][k] - q[0][k], (p[i][k] - p[0][k]) * scale, 1e-9) << i;
-            ASSERT_GE(q[i][k], low[k].get<double>() - 1.0);
-            ASSERT_LE(q[i][k], high[k].get<double>() + 1.0);
-        }
-    }
     EXPECT_GT(scale, 1.0) << "the demo heart is larger than the normalised box";
-}
-
-TEST_F(GrowProgram, SeedOneIsTheDefaultAnotherSeedGrowsAnotherNetwork) {
-    const ProgramRun byDefault = Grow("seed_default");
-    const ProgramRun one = Grow("seed_one", "--seed 1");
-    const ProgramRun seven = Grow("seed_seven", "--seed 7");
-    for (const ProgramRun* run : {&byDefault, &one, &seven}) ASSERT_EQ(run->status, 0) << run->err;
-    const std::string obj = ReadFile(Obj("seed_default"));
-    EXPECT_TRUE(obj == ReadFile(Obj("seed_one")));
-    EXPECT_FALSE(obj == ReadFile(Obj("seed_seven")));
+    for (std::size_t i = 0; i < p.size(); ++i) {
+        for (int k = 0; k < 3; ++k)
+            ASSERT_NEAR(q[i][k] - q[0][k], (p[i][k] - p[0][k]) * scale, 1e-9) << i;
+    }
+    ExpectInHeartBox(q, Json(WorkDir() + "frame"));
 }
 
 TEST_F(GrowProgram, RunsZeroOnlyChecksTheInputs) {
-    const std::string out = Obj("runs_zero");
     const std::string scene = WorkDir() + "runs_zero.json";
-    std::remove(out.c_str());
-    std::remove(scene.c_str());
+    std::remove(Obj("runs_zero").c_str());
     const ProgramRun run =
-        RunProgram(DemoInputs() + " --start-polygon " + startPolygon_ +
-                   " --runs 0 --timings --out " + Quoted(out) + " --save-scene " + Quoted(scene));
+        Grow("runs_zero", start_ + "--runs 0 --timings --save-scene " + Quoted(scene));
     ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_FALSE(FileExists(out)) << "no fibre file without a run";
+    EXPECT_FALSE(FileExists(Obj("runs_zero"))) << "no fibre file without a run";
     EXPECT_TRUE(FileExists(scene)) << "the scene is not a fibre file";
+    EXPECT_EQ(run.out, "") << "nothing goes to standard output";
     EXPECT_EQ(run.err.find("mean length"), std::string::npos);
-    EXPECT_NE(run.err.find("timing: growth 0.000 s (0 strokes)\n"), std::string::npos) << run.err;
+    for (const char* line :
+         {"timing: load ", "timing: volume ", "timing: growth 0.000 s (0 strokes)\n",
+          "timing: conduction ", "timing: export "})
+        EXPECT_NE(run.err.find(line), std::string::npos) << line;
 }
 
-TEST_F(GrowProgram, InputAndOutputFailuresExitWithOneAndOneLine) {
+// Every refusal exits with its status and a last line naming the cause, on standard
+// error only, and writes no file.
+TEST_F(GrowProgram, RefusalsExitWithTheirStatusAndALineNamingTheCause) {
     const std::string dir = WorkDir();
-    const std::string empty = dir + "empty.obj";
-    std::ofstream(empty) << "v 0 0 0\nv 1 0 0\n";
-    const std::string wrongCount = dir + "wrong_count.kxseg";
-    std::ofstream(wrongCount)
-        << "segmentationdata\npolygon number 3\nid: 0 1\nid: 1 1\nid: 2 1\nend\n";
-    const std::string badScene = dir + "bad_scene.json";
-    std::ofstream(badScene) << R"({"version": 1, "rule2": {"laterals": [{}, {"width": -1}]}})";
-    const std::string badPhysiology = dir + "bad_physiology.json";
-    std::ofstream(badPhysiology) << R"({"version": 1, "physiology": {"rootDelays":
-        {"startPoints": [-5]}}})";
-    const std::optional<int> unsegmented = FirstPolygon(false);
-
+    const std::string never = dir + "never.vtk";
+    auto write = [&](const std::string& name, const std::string& text) {
+        std::ofstream(dir + name) << text;
+        return Quoted(dir + name);
+    };
+    const std::string empty = write("empty.obj", "v 0 0 0\nv 1 0 0\n");
+    const std::string wrongCount =
+        write("wrong_count.kxseg",
+              "segmentationdata\npolygon number 3\nid: 0 1\nid: 1 1\nid: 2 1\nend\n");
+    const std::string badScene =
+        write("bad_scene.json", R"({"version": 1, "rule2": {"laterals": [{}, {"width": -1}]}})");
+    const std::string badPhysiology =
+        write("bad_physiology.json", R"({"version": 1, "physiology": {"rootDelays":
+        {"startPoints": [-5]}}})");
+    const std::string tooFar =
+        write("too_far.json", R"({"version": 1, "blockedStrokes": [1, 99999999]})");
+    const std::string heart = "--heart " + Quoted(kHeart) + " ";
     struct Case {
-        std::string arguments, messagePart;
+        std::string arguments;
+        int status;
+        std::string messagePart;
     };
     std::vector<Case> cases = {
-        {"--heart " + Quoted(dir + "missing.obj"), "cannot load heart mesh"},
-        {"--heart " + Quoted(empty), "cannot load heart mesh"},
-        {"--heart " + Quoted(kSegmentation), "cannot load heart mesh"},
-        {"--heart " + Quoted(kHeart) + " --segmentation " + Quoted(wrongCount),
-         "segmentation file"},
-        {"--heart " + Quoted(kHeart) + " --segmentation " + Quoted(dir + "missing.kxseg"),
-         "segmentation file"},
-        {DemoInputs() + " --scene " + Quoted(badScene), "rule2.laterals[1].width"},
-        {DemoInputs() + " --scene " + Quoted(badPhysiology),
-         "physiology.rootDelays.startPoints[0]"},
-        {DemoInputs() + " --scene " + Quoted(dir + "missing.json"), "scene file"},
-        {DemoInputs() + " --start-polygon " + startPolygon_ + " --start-polygon 99999999",
-         "out of range"},
-        {DemoInputs() + " --start-polygon -1", "out of range"},
-        {DemoInputs() + " --start-polygon 99999999999999999999999", "out of range"},
-        {DemoInputs() + " --start-polygon -99999999999999999999999", "out of range"},
-        {DemoInputs() + " --start-polygon " + startPolygon_ + " --out /nonexistent-folder/f.obj",
-         "f.obj"},
-        {DemoInputs() + " --start-polygon " + startPolygon_ +
-             " --centrelines /nonexistent-folder/f.vtk",
-         "f.vtk"},
-        {DemoInputs() + " --save-scene /nonexistent-folder/s.json", "s.json"},
+        {"", 2, "--heart"},
+        {"--heart " + Quoted(dir + "missing.obj"), 1, "cannot load heart mesh"},
+        {"--heart " + empty, 1, "cannot load heart mesh"},
+        {"--heart " + Quoted(kSegmentation), 1, "cannot load heart mesh"},
+        {heart + "--segmentation " + wrongCount, 1, "segmentation file"},
+        {heart + "--segmentation " + Quoted(dir + "missing.kxseg"), 1, "segmentation file"},
+        {kDemoInputs + "--scene " + badScene, 1, "rule2.laterals[1].width"},
+        {kDemoInputs + "--scene " + badPhysiology, 1, "physiology.rootDelays.startPoints[0]"},
+        {kDemoInputs + "--scene " + Quoted(dir + "missing.json"), 1, "scene file"},
+        {kDemoInputs + "--scene " + tooFar + " " + start_ + "--network " + Quoted(never), 1,
+         "blockedStrokes[1]"},
+        {kDemoInputs + start_ + "--start-polygon 99999999", 1, "out of range"},
+        {kDemoInputs + "--start-polygon -1", 1, "out of range"},
+        {kDemoInputs + "--start-polygon 99999999999999999999999", 1, "out of range"},
+        {kDemoInputs + "--start-polygon -99999999999999999999999", 1, "out of range"},
+        {kDemoInputs + start_ + "--root 4 --network " + Quoted(never) + " --monoalg3d " +
+             Quoted(never),
+         1, "--root: root 4 does not exist"},
+        {kDemoInputs + start_ + "--out /nonexistent-folder/f.obj", 1, "f.obj"},
+        {kDemoInputs + start_ + "--centrelines /nonexistent-folder/f.vtk", 1, "f.vtk"},
+        {kDemoInputs + "--save-scene /nonexistent-folder/s.json", 1, "s.json"},
     };
+    const std::optional<int> unsegmented = FirstPolygon(false);
     if (unsegmented) {
         cases.push_back(
-            {DemoInputs() + " --start-polygon " + std::to_string(*unsegmented), "not segmented"});
+            {kDemoInputs + "--start-polygon " + std::to_string(*unsegmented), 1, "not segmented"});
     }
+    std::remove(never.c_str());
     for (const Case& c : cases) {
         const ProgramRun run = RunProgram(c.arguments);
         SCOPED_TRACE(c.arguments + "\n" + run.err);
-        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(run.status, c.status);
         EXPECT_EQ(run.out, "");
         EXPECT_EQ(LastLine(run.err).rfind("vantrel-grow: ", 0), 0u);
         EXPECT_NE(LastLine(run.err).find(c.messagePart), std::string::npos);
     }
+    EXPECT_FALSE(FileExists(never));
     // Every polygon marked segmented: the same polygon is now a valid start.
     if (unsegmented) {
-        const std::string polygon = std::to_string(*unsegmented);
-        EXPECT_EQ(RunProgram("--heart " + Quoted(kHeart) +
-                             " --segment-all --runs 0 --start-polygon " + polygon)
+        EXPECT_EQ(RunProgram(heart + "--segment-all --runs 0 --start-polygon " +
+                             std::to_string(*unsegmented))
                       .status,
                   0);
     }
+    const ProgramRun help = RunProgram("--help");
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(help.out, "") << "help goes to standard error too";
+    EXPECT_NE(help.err.find("--start-polygon"), std::string::npos);
 }
 
 // A heart given as STL, PLY, OFF or VTK grows the very fibres its OBJ twin grows,
@@ -642,19 +544,6 @@ TEST(GrowProgramMeshFormats, EveryFormatGrowsTheObjTwinsFibresAndCapHolesClosesT
         << run.err;
     EXPECT_EQ(run.err.find("unreliable"), std::string::npos) << run.err;
     EXPECT_GT(capped.size(), 1000u);
-}
-
-TEST(GrowProgramCommandLine, UsageErrorsExitWithTwoHelpWithZero) {
-    const ProgramRun none = RunProgram("");
-    EXPECT_EQ(none.status, 2);
-    EXPECT_EQ(none.out, "");
-    EXPECT_EQ(none.err.rfind("vantrel-grow: ", 0), 0u) << none.err;
-    EXPECT_EQ(none.err.find('\n'), none.err.size() - 1) << "one line: " << none.err;
-
-    const ProgramRun help = RunProgram("--help");
-    EXPECT_EQ(help.status, 0);
-    EXPECT_EQ(help.out, "") << "help goes to standard error too";
-    EXPECT_NE(help.err.find("--start-polygon"), std::string::npos);
 }
 
 }  // namespace

@@ -26,27 +26,17 @@ protected:
                              collisions);
     }
 
-    // A stroke already grown (stamped into the volume) along the given points.
-    Stroke* Wall(std::initializer_list<Vector3> points) {
-        walls.push_back(std::make_unique<Stroke>());
-        walls.back()->path.points = points;
-        heart.volume.MarkStroke(walls.back().get());
-        return walls.back().get();
-    }
-
     struct Walk {
         Stroke stroke;
         bool collided = false;
         bool leftVolume = false;
         VolumeStroke* hit = nullptr;
     };
-    std::unique_ptr<Walk> WalkFrom(const Vector3& start, const Vector3& heading, double length,
-                                   const ExcludedStrokes& excluded = {}) {
+    std::unique_ptr<Walk> WalkFrom(const Vector3& start, const Vector3& heading, double length) {
         auto walk = std::make_unique<Walk>();
         walk->stroke.startFrame = TopFrame(start, heading);
         GrowthContext context = Context();
-        WalkStroke(walk->stroke, length, walk->collided, walk->leftVolume, excluded, walk->hit,
-                   context);
+        WalkStroke(walk->stroke, length, walk->collided, walk->leftVolume, {}, walk->hit, context);
         return walk;
     }
 
@@ -54,7 +44,6 @@ protected:
     GrowthParameters parameters;
     GrowthRandom random;
     int collisions = 0;
-    std::vector<std::unique_ptr<Stroke>> walls;
 };
 
 void ExpectPoint(const Vector3& p, double x, double y, double z) {
@@ -78,30 +67,6 @@ TEST_F(WalkOnTopFace, ResolutionTwoOrBelowTakesOneStepAndGetsAnEndFrame) {
     }
 }
 
-TEST_F(WalkOnTopFace, FirstTwoStepsIgnoreTheEscapeDirection) {
-    // A grown stroke 0.2 to the side makes the escape direction point away from it.
-    Wall({Vector3(3, 5.2, kTopLayerZ), Vector3(7, 5.2, kTopLayerZ)});
-    ASSERT_LT(heart.volume.LayerVoxelAt(OnTop(5, 5))->escapeDirection.y, -0.5);
-
-    parameters.SegmentResolution = 3;
-    const auto straight = WalkFrom(OnTop(5, 5), Vector3(1, 0, 0), 0.3);
-    ASSERT_FALSE(straight->collided || straight->leftVolume);
-    const std::vector<Vector3>& path = straight->stroke.path.points;
-    ASSERT_EQ(path.size(), 3u);
-    ExpectPoint(path[1], 5.15, 5.0, kTopLayerZ);
-    ExpectPoint(path[2], 5.3, 5.0, kTopLayerZ);
-
-    // From the third step on the walk bends away from the grown stroke.
-    parameters.SegmentResolution = 4;
-    const auto bent = WalkFrom(OnTop(5, 5), Vector3(1, 0, 0), 0.3);
-    ASSERT_FALSE(bent->collided || bent->leftVolume);
-    const std::vector<Vector3>& bentPath = bent->stroke.path.points;
-    ASSERT_EQ(bentPath.size(), 4u);
-    EXPECT_EQ(bentPath[2].y, 5.0);
-    EXPECT_LT(bentPath[3].y, 5.0 - 0.01);
-    EXPECT_NEAR(bentPath[3].z, kTopLayerZ, 1e-12);
-}
-
 TEST_F(WalkOnTopFace, WalkThatLeavesTheLayerStopsThere) {
     // One step of 0.3 from 0.1 inside the box's edge ends outside the box.
     parameters.SegmentResolution = 2;
@@ -116,26 +81,6 @@ TEST_F(WalkOnTopFace, WalkThatLeavesTheLayerStopsThere) {
     const auto outside = WalkFrom(Vector3(0.5, 5, 5), Vector3(1, 0, 0), 0.4);
     EXPECT_TRUE(outside->leftVolume);
     EXPECT_TRUE(outside->stroke.path.points.empty());
-}
-
-TEST_F(WalkOnTopFace, CollisionEndsThePathOnTheStrokeMet) {
-    Stroke* wall = Wall({Vector3(5.3, 4, kTopLayerZ), Vector3(5.3, 6, kTopLayerZ)});
-    parameters.SegmentResolution = 5;
-    const auto walk = WalkFrom(OnTop(5, 5), Vector3(1, 0, 0), 0.6);
-    ASSERT_TRUE(walk->collided);
-    EXPECT_FALSE(walk->leftVolume);
-    EXPECT_EQ(walk->hit, wall);
-    const std::vector<Vector3>& path = walk->stroke.path.points;
-    // Resampled into SegmentResolution pieces, then smoothed with as many samples.
-    EXPECT_GE(path.size(), 5u);
-    EXPECT_LE(path.size(), 6u);
-    EXPECT_NEAR(path.back().x, 5.3, 1e-9);
-    EXPECT_NEAR(path.front().x, 5.0, 1e-9);
-
-    // An excluded stroke is walked through.
-    const auto through = WalkFrom(OnTop(5, 5), Vector3(1, 0, 0), 0.6, {wall});
-    EXPECT_FALSE(through->collided);
-    EXPECT_NEAR(through->stroke.path.points.back().x, 5.6, 1e-12);
 }
 
 class ExpandOnTopFace : public WalkOnTopFace {

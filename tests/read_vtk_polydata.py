@@ -1,16 +1,9 @@
 #!/usr/bin/env python3
-"""Reads a legacy VTK polydata file with VTK's own reader and prints what VTK
-understood, so that a test can compare it with what was written:
-
-    points N            then N lines "x y z"
-    lines M             then M lines of point ids
-    verts K / polys K   (only when there are any) then K lines of point ids
-    point <name> <type> <count>   then one value per line
-    cell <name> <type> <count>    then one value per line
-
-Doubles are printed with repr(), the shortest text that reads back to the same
-double. Exits 1 with a message when VTK cannot read the file as polydata.
-"""
+# Reads a legacy VTK polydata file with VTK's own reader and prints what VTK understood:
+# "points N" and N lines "x y z", "lines M" and M lines of point ids, "verts K" / "polys K"
+# (only when there are any) and their ids, then "point|cell <name> <type> <count>" and one
+# value per line. Doubles are printed with repr(), the shortest text that reads back to the
+# same double. Exits 1 with a message when VTK cannot read the file as polydata.
 import sys
 
 import vtk
