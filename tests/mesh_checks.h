@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <set>
 #include <sstream>
 #include <string>
@@ -144,6 +145,22 @@ public:
 private:
     std::vector<std::string> lines_;
 };
+
+inline void ExpectNear(const Vector3& actual, const Vector3& expected, double tolerance = 1e-12) {
+    EXPECT_NEAR(actual.x, expected.x, tolerance);
+    EXPECT_NEAR(actual.y, expected.y, tolerance);
+    EXPECT_NEAR(actual.z, expected.z, tolerance);
+}
+
+// The message of the exception `action` throws; empty when it throws none.
+inline std::string ThrownMessage(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const std::exception& error) {
+        return error.what();
+    }
+    return "";
+}
 
 inline std::string SharedMesh(const std::string& name) {
     return std::string(VANTREL_SHARED_DATA_DIR) + "/" + name;

@@ -43,19 +43,6 @@ inline const Vector3& Corner(const RkPolygonModel& model, const MeshPolygon& pol
     return model.vertices[polygon.vertex[k]].position;
 }
 
-inline std::string AsciiStl(const RkPolygonModel& model) {
-    std::string out = "solid mesh\n";
-    for (const MeshPolygon& polygon : model.polygons) {
-        out += "facet normal 0 0 0\n outer loop\n";
-        for (int k = 0; k < 3; ++k) {
-            const Vector3& p = Corner(model, polygon, k);
-            out += "  vertex " + Number(p.x) + " " + Number(p.y) + " " + Number(p.z) + "\n";
-        }
-        out += " endloop\nendfacet\n";
-    }
-    return out + "endsolid mesh\n";
-}
-
 inline std::string BinaryStl(const RkPolygonModel& model) {
     std::string out(80, ' ');
     AppendRaw(out, model.polygons.size(), 4, false);

@@ -1,5 +1,5 @@
-// The voxel volume: ray casting and the fibre layer against a straightforward
-// reference, the density stamp, escape directions on demand against the eager
+// The voxel volume: Build and the nearest-centroid grid against straightforward
+// references, the density stamp, escape directions on demand against the eager
 // version, collision queries, the box faces, and the voxel file's refusals.
 #include <gtest/gtest.h>
 
@@ -12,7 +12,6 @@
 #include <limits>
 #include <memory>
 #include <random>
-#include <regex>
 #include <string>
 #include <vector>
 
@@ -30,6 +29,7 @@ using meshchecks::ConsoleCapture;
 
 constexpr int kN = 128;
 constexpr double kExtent = 10.0;
+const double kInf = std::numeric_limits<double>::infinity();
 
 struct TestStroke : VolumeStroke {
     TestStroke(std::uint64_t serial, std::vector<Vector3> path)
@@ -47,28 +47,8 @@ RkPolygonModel Cube(double low, double high) {
     return cube;
 }
 
-// Translated and scaled so that the bounding box starts at 0 and its largest extent is 10.
-void NormaliseIntoBox(RkPolygonModel& mesh) {
-    Vector3 low, high;
-    meshchecks::BoundingBox(mesh, low, high);
-    mesh.Translate(Vector3(-low.x, -low.y, -low.z));
-    const double largest = std::max({high.x - low.x, high.y - low.y, high.z - low.z});
-    for (MeshVertex& vertex : mesh.vertices) vertex.position *= kExtent / largest;
-    mesh.ComputeNormals();
-}
-
 int CellIndex(int x, int y, int z, int n = kN) {
     return x + n * y + n * n * z;
-}
-
-// How many cells of the 128^3 grid `wrong(x, y, z, v)` flags.
-template <class Predicate>
-int CountCells(Predicate wrong) {
-    int count = 0;
-    for (int z = 0; z < kN; ++z)
-        for (int y = 0; y < kN; ++y)
-            for (int x = 0; x < kN; ++x) count += wrong(x, y, z, CellIndex(x, y, z)) ? 1 : 0;
-    return count;
 }
 
 bool Bitwise(const Vector3& a, const Vector3& b) {
@@ -80,9 +60,8 @@ bool Bitwise(const Vector3& a, const Vector3& b) {
 reference::Volume Snapshot(const VoxelVolume& volume) {
     reference::Volume snapshot{volume.surfaceFlags(), volume.insideFlags(),    volume.layerFlags(),
                                volume.layerIndex(),   volume.polygonOfVoxel(), {}};
-    for (const LayerVoxel& r : volume.layerVoxels()) {
+    for (const LayerVoxel& r : volume.layerVoxels())
         snapshot.records.push_back({r.voxel, r.index, r.polygon, r.centre, r.normal});
-    }
     return snapshot;
 }
 
@@ -100,8 +79,6 @@ void ExpectSameVolume(const reference::Volume& got, const reference::Volume& wan
             << "record " << i;
     }
 }
-
-// ---- the box and its faces
 
 TEST(VoxelGrid, ContainsBothFacesOfTheBoxAndNothingOutside) {
     VoxelVolume volume(8, kExtent);
@@ -123,108 +100,33 @@ TEST(VoxelGrid, ContainsBothFacesOfTheBoxAndNothingOutside) {
     }
 }
 
-TEST(VoxelRayCasting, FacesOnTheUpperBoxFacesStayInTheGridAndTheLayerOffTheShell) {
-    // A cube filling the whole box: the x = 10, y = 10 and z = 10 faces are crossed
-    // at depth exactly 10.0, which belongs to cell 127.
-    VoxelVolume volume(kN, kExtent);
-    volume.Build(Cube(0.0, kExtent), std::vector<std::int32_t>(12, 1));
-    const auto shell = [](int c) { return std::min(c, kN - 1 - c); };
-    EXPECT_EQ(CountCells([&](int x, int y, int z, int v) {
-                  const int depth = std::min({shell(x), shell(y), shell(z)});
-                  // Inner cells of the main diagonal are missed by all three rays (see
-                  // ClosedCubeFillsItsInsideAndFlagsItsFaces).
-                  const bool inside = depth == 0 || !(x == y && y == z);
-                  // The layer is seeded on the shell, grown two cells inwards, then cleared off the
-                  // shell.
-                  return volume.insideFlags()[v] != (inside ? 1 : 0) ||
-                         volume.surfaceFlags()[v] != (depth == 0) ||
-                         volume.layerFlags()[v] != ((depth == 1 || depth == 2) && inside ? 1 : 0);
-              }),
-              0);
-    EXPECT_EQ(volume.LayerVoxelCount(), 126 * 126 * 126 - 122 * 122 * 122 - 4);
-}
-
-// Built without segmented polygons, so the layer is empty.
-TEST(VoxelRayCasting, ClosedCubeFillsItsInsideAndFlagsItsFaces) {
-    VoxelVolume volume(kN, kExtent);
-    ConsoleCapture console;
-    volume.Build(Cube(1.0, 9.0), std::vector<std::int32_t>(12, 0));
-    // Faces at 1.0 and 9.0 lie in cells 12 and 115; centres within [1, 9] are 13..114.
-    const auto onFace = [](int c) { return c == 12 || c == 115; };
-    const auto within = [](int c) { return c >= 13 && c <= 114; };
-    int inside = 0;
-    EXPECT_EQ(CountCells([&](int x, int y, int z, int v) {
-                  const bool faceCell = (onFace(x) && within(y) && within(z)) ||
-                                        (within(x) && onFace(y) && within(z)) ||
-                                        (within(x) && within(y) && onFace(z));
-                  // Each face is split along its diagonal y = z, x = z or x = y, and on
-                  // the main diagonal all three rays through a cell graze a shared edge
-                  // at both ends: two crossings in one cell leave the state unchanged,
-                  // so no ray finds those cells inside.
-                  const bool expectInside =
-                      faceCell || (within(x) && within(y) && within(z) && !(x == y && y == z));
-                  inside += volume.insideFlags()[v];
-                  return volume.insideFlags()[v] != (expectInside ? 1 : 0) ||
-                         volume.surfaceFlags()[v] != faceCell;
-              }),
-              0);
-    EXPECT_EQ(inside, 102 * 102 * 102 - 102 + 6 * 102 * 102);
-    EXPECT_EQ(volume.LayerVoxelCount(), 0);
-    const std::string text = console.Text();
-    const std::string fixedPart =
-        "system initialize Voxel __ray casting...\n"
-        "xdir done...ydir done...zdir done...system constructs Fiber Layer\n"
-        " volume is created !\nvolume size is        2097152\nfiber layer voxel size is 0\nvolume "
-        "creation ";
-    ASSERT_EQ(text.substr(0, fixedPart.size()), fixedPart);
-    // Three processor times with six decimals.
-    const std::regex times("[0-9]+\\.[0-9]{6} [0-9]+\\.[0-9]{6} [0-9]+\\.[0-9]{6}\n");
-    EXPECT_TRUE(std::regex_match(text.substr(fixedPart.size()), times)) << text;
-}
-
-TEST(VoxelRayCasting, RayThroughASharedEdgeCrossesTwiceInOneCell) {
-    // An open sheet in the plane z = 5 (cell 64) over [2, 8]^2, split along x + y = 10:
-    // the z rays with a + b = 127 run exactly through the shared edge.
-    RkPolygonModel sheet =
-        shapes::MakeModel({{2, 2, 5}, {8, 2, 5}, {2, 8, 5}, {8, 8, 5}}, {{0, 1, 2}, {2, 1, 3}});
-    sheet.ComputeNormals();
-    VoxelVolume volume(kN, kExtent);
-    volume.Build(sheet, std::vector<std::int32_t>(2, 0));
-    // Through the shared edge both triangles cross in cell 64 (the later one wins) and
-    // the state is back to "outside" after them; beside it the one crossing of the
-    // open sheet leaves "inside" up to the end of the ray.
-    EXPECT_EQ(volume.surfaceFlags()[CellIndex(60, 67, 64)], 1);
-    EXPECT_EQ(volume.polygonOfVoxel()[CellIndex(60, 67, 64)], 1);
-    const int zs[] = {63, 64, 65, kN - 1}, throughEdge[] = {0, 1, 0, 0}, beside[] = {0, 1, 1, 1};
-    for (int k = 0; k < 4; ++k) {
-        EXPECT_EQ(volume.insideFlags()[CellIndex(60, 67, zs[k])], throughEdge[k]) << "z " << zs[k];
-        EXPECT_EQ(volume.insideFlags()[CellIndex(60, 66, zs[k])], beside[k]) << "z " << zs[k];
-    }
-}
-
-// ---- fibre layer and the equality of the fast Build with the straightforward loop
-
 // Segmented where the first corner lies left of x = 6 (ids 1 and 7), so cells of the
 // right part look far for their nearest segmented centroid.
 std::vector<std::int32_t> PartialSegmentation(const RkPolygonModel& mesh) {
     std::vector<std::int32_t> ids(mesh.polygons.size(), 0);
-    for (std::size_t i = 0; i < ids.size(); ++i) {
-        if (mesh.vertices[mesh.polygons[i].vertex[0]].position.x < 6.0) ids[i] = i % 5 == 0 ? 7 : 1;
-    }
+    for (std::size_t i = 0; i < ids.size(); ++i)
+        if (mesh.vertices[mesh.polygons[i].vertex[0]].position.x < 6.0) ids[i] = i % 5 ? 1 : 7;
     return ids;
 }
 
-// A mesh of ../shared/data normalised into the box; false when the file is absent.
+// A mesh of ../shared/data moved and scaled into the box [0, 10]^3; false when absent.
 bool LoadSharedMesh(const char* name, RkPolygonModel& mesh) {
     const std::string path = meshchecks::SharedMesh(name);
     if (!std::ifstream(path)) return false;
     EXPECT_TRUE(mesh.Load(path)) << path;
-    NormaliseIntoBox(mesh);
+    Vector3 low, high;
+    meshchecks::BoundingBox(mesh, low, high);
+    const double largest = std::max({high.x - low.x, high.y - low.y, high.z - low.z});
+    for (MeshVertex& vertex : mesh.vertices)
+        vertex.position = (vertex.position - low) * (kExtent / largest);
+    mesh.ComputeNormals();
     return true;
 }
 
-// "cube": [1, 9]^3 all segmented; "demo": the demo heart loaded with its
-// segmentation; otherwise a shared mesh, partly segmented.
+// "cube": [1, 9]^3; "box": the cube filling the box, its faces on the upper box faces;
+// "sheet": an open sheet at z = 5 split along x + y = 10, so that z rays run through
+// the shared edge; "corner": a triangle whose third corner lies on a z ray; "demo": the
+// demo heart with its segmentation; otherwise a shared mesh, partly segmented.
 class VoxelBuildEquality : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(VoxelBuildEquality, FastBuildEqualsTheLoopOverAllPolygons) {
@@ -235,9 +137,20 @@ TEST_P(VoxelBuildEquality, FastBuildEqualsTheLoopOverAllPolygons) {
         ASSERT_TRUE(heart->LoadHeart(data + "/demo-heart.obj",
                                      SegmentationChoice::File(data + "/demo-heart.kxseg")));
     } else {
-        if (which == "cube") {
-            heart->mesh = Cube(1.0, 9.0);
+        if (which == "cube" || which == "box") {
+            heart->mesh = which == "cube" ? Cube(1.0, 9.0) : Cube(0.0, kExtent);
             heart->regionIds.assign(12, 1);
+        } else if (which == "corner") {
+            const double c = 64.5 * kExtent / kN;  // a cell centre, exactly
+            heart->mesh =
+                shapes::MakeModel({{c + 1, c + 0.5, c}, {c - 1, c + 1, c}, {c, c, c}}, {{0, 1, 2}});
+            heart->mesh.ComputeNormals();
+            heart->regionIds = {1};
+        } else if (which == "sheet") {
+            heart->mesh = shapes::MakeModel({{2, 2, 5}, {8, 2, 5}, {2, 8, 5}, {8, 8, 5}},
+                                            {{0, 1, 2}, {2, 1, 3}});
+            heart->mesh.ComputeNormals();
+            heart->regionIds = {1, 0};
         } else {
             if (!LoadSharedMesh(GetParam(), heart->mesh)) GTEST_SKIP() << which << " is absent";
             heart->regionIds = PartialSegmentation(heart->mesh);
@@ -246,7 +159,9 @@ TEST_P(VoxelBuildEquality, FastBuildEqualsTheLoopOverAllPolygons) {
         // fails to reset shows.
         heart->volume.Build(Cube(2.0, 8.0), std::vector<std::int32_t>(12, 1));
         heart->volume.MarkStroke(&stroke);
+        ConsoleCapture console;
         heart->volume.Build(heart->mesh, heart->regionIds);
+        EXPECT_EQ(console.Text().rfind("system initialize Voxel __ray casting...\n", 0), 0u);
     }
     ASSERT_GT(heart->volume.LayerVoxelCount(), 0);
     ExpectSameVolume(Snapshot(heart->volume),
@@ -257,9 +172,8 @@ TEST_P(VoxelBuildEquality, FastBuildEqualsTheLoopOverAllPolygons) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Meshes, VoxelBuildEquality,
-                         ::testing::Values("cube", "demo", "bivme_p1_lv_endo_capped.obj",
-                                           "bivme_p1_lv_endo_open.obj",
-                                           "bivme_p1_rv_endo_capped.obj", "stanford_bunny.obj"));
+                         ::testing::Values("cube", "box", "sheet", "corner", "demo",
+                                           "bivme_p1_lv_endo_open.obj"));
 
 // The nearest-centroid search, straightforwardly: every polygon in index order, kept
 // only when strictly nearer than the best so far, starting from the cut-off.
@@ -290,16 +204,15 @@ TEST(CentroidGrid, NearestEqualsTheLoopOverAllPolygons) {
     RkPolygonModel mesh;
     std::vector<std::int32_t> ids;
     for (int t = 0; t < 3000; ++t) {
-        const bool clustered = t % 3 == 0;
-        const Vector3 at = clustered ? Vector3(2 + unit(random), 7 + unit(random), 3)
-                                     : Vector3(unit(random), unit(random), unit(random)) * 10.0;
+        const Vector3 at = t % 3 == 0 ? Vector3(2 + unit(random), 7 + unit(random), 3)
+                                      : Vector3(unit(random), unit(random), unit(random)) * 10.0;
         const int first = static_cast<int>(mesh.vertices.size());
         for (int k = 0; k < 3; ++k) {
             mesh.vertices.emplace_back();
             mesh.vertices.back().position = at + Vector3(unit(random), unit(random), 0) * 0.01;
         }
-        const int copies = t % 50 == 0 ? 2 : 1;
-        for (int c = 0; c < copies; ++c) shapes::AddTriangle(mesh, first, first + 1, first + 2);
+        for (int c = t % 50 == 0 ? 2 : 1; c > 0; --c)
+            shapes::AddTriangle(mesh, first, first + 1, first + 2);
     }
     for (std::size_t i = 0; i < mesh.polygons.size(); ++i)
         ids.push_back(i % 7 == 3 ? 0 : 1 + i % 4);
@@ -307,19 +220,16 @@ TEST(CentroidGrid, NearestEqualsTheLoopOverAllPolygons) {
     mesh.vertices[mesh.polygons[8].vertex[2]].position.y = std::nan("");
     ids.resize(ids.size() - 20);
     const CentroidGrid grid(mesh, ids);
-    const double inf = std::numeric_limits<double>::infinity();
     for (int k = 0; k < 1500; ++k) {
         const Vector3 q = k % 4 == 0 ? mesh.vertices[3 * (k % 2900)].position
                                      : Vector3(unit(random), unit(random), unit(random)) * 16.0 -
                                            Vector3(3, 3, 3);
-        for (double cutoff : {inf, 0.04, 1.0}) {
+        for (double cutoff : {kInf, 0.04, 1.0}) {
             ASSERT_EQ(grid.Nearest(q, cutoff), NearestCentroidByLoop(mesh, ids, q, cutoff))
                 << k << " cut-off " << cutoff;
         }
     }
 }
-
-// ---- density stamp, escape directions, occupancy
 
 // The layer of the cube [1, 9]^3, all segmented, built once; occupancy reset on every call.
 VoxelVolume& CubeLayer() {
@@ -332,45 +242,32 @@ VoxelVolume& CubeLayer() {
     return volume;
 }
 
-TEST(VoxelDensity, StampFollowsTheKernelAndStaysInTheGridAtItsCorners) {
-    VoxelVolume volume(kN, kExtent);
+// 6 - distance within the 11^3 block around a stamped cell, 0 from 6 cells on; at the
+// grid's corners, on the box faces and beyond them the stamp stays in the grid.
+TEST(VoxelDensity, StampFollowsTheKernelAndStaysInTheGrid) {
+    constexpr int n = 16;
+    VoxelVolume volume(n, kExtent);
     TestStroke stroke(1, {});
-    volume.MarkVoxel(CellIndex(64, 64, 64), &stroke);
-    const std::vector<double>& density = volume.densityField();
-    // 6 - distance within the 11^3 block around the cell (6, 5, 6 - sqrt 2, ..., 1 at
-    // 5 cells), 0 from 6 cells on and outside the block.
-    EXPECT_EQ(CountCells([&](int x, int y, int z, int v) {
-                  const int dx = x - 64, dy = y - 64, dz = z - 64;
-                  const bool inBlock = std::max({std::abs(dx), std::abs(dy), std::abs(dz)}) <= 5;
-                  const double want =
-                      inBlock ? std::max(0.0, 6.0 - std::sqrt(double(dx * dx + dy * dy + dz * dz)))
-                              : 0.0;
-                  return density[v] != want;
-              }),
-              0);
-
-    // At the grid's corners and beyond it the stamp stays in the grid.
-    VoxelVolume corners(16, kExtent);
-    for (int v : {0, 16 * 16 * 16 - 1, -1, 16 * 16 * 16}) corners.MarkVoxel(v, &stroke);
+    volume.MarkVoxel(CellIndex(8, 8, 8, n), &stroke);
+    for (int v = 0; v < n * n * n; ++v) {
+        const int dx = v % n - 8, dy = v / n % n - 8, dz = v / (n * n) - 8;
+        const bool inBlock = std::max({std::abs(dx), std::abs(dy), std::abs(dz)}) <= 5;
+        const double d = std::sqrt(double(dx * dx + dy * dy + dz * dz));
+        ASSERT_EQ(volume.densityField()[v], inBlock ? std::max(0.0, 6.0 - d) : 0.0) << v;
+    }
+    VoxelVolume corners(n, kExtent);
+    for (int v : {0, n * n * n - 1, -1, n * n * n}) corners.MarkVoxel(v, &stroke);
     EXPECT_EQ(corners.densityField()[0], 6.0);
-    EXPECT_EQ(corners.densityField()[16 * 16 * 16 - 1], 6.0);
-    EXPECT_EQ(corners.densityField()[CellIndex(5, 0, 0, 16)], 1.0);
-}
+    EXPECT_EQ(corners.densityField()[n * n * n - 1], 6.0);
+    EXPECT_EQ(corners.densityField()[CellIndex(5, 0, 0, n)], 1.0);
 
-TEST(VoxelDensity, StrokePointsOnOrBeyondTheBoxFacesStayInTheGrid) {
-    VoxelVolume volume(kN, kExtent);
-    const double inf = std::numeric_limits<double>::infinity();
-    TestStroke stroke(1, {Vector3(9.95, 5.0, 5.0), Vector3(10.0, 5.0, 5.0), Vector3(10.6, 5.0, 5.0),
-                          Vector3(inf, 5.0, 5.0), Vector3(5.0, 5.0, std::nan(""))});
-    volume.MarkStroke(&stroke);
-    EXPECT_EQ(volume.densityField()[CellIndex(127, 64, 64)], 6.0);
-    EXPECT_EQ(volume.densityField()[CellIndex(126, 64, 64)], 5.0);  // 9.95 lies in 127 too
-    EXPECT_EQ(std::count(volume.densityField().begin(), volume.densityField().end(), 6.0), 1);
-    // The lower corner is cell 0, which is in the grid too.
-    VoxelVolume small(16, kExtent);
-    TestStroke corner(2, {Vector3(0.0, 0.0, 0.0), Vector3(0.01, 0.0, 0.0)});
-    small.MarkStroke(&corner);
-    EXPECT_EQ(small.densityField()[0], 6.0);
+    VoxelVolume faces(kN, kExtent);
+    TestStroke onFaces(2, {Vector3(9.95, 5.0, 5.0), Vector3(10.0, 5.0, 5.0), Vector3(10.6, 5, 5),
+                           Vector3(kInf, 5.0, 5.0), Vector3(5.0, 5.0, std::nan(""))});
+    faces.MarkStroke(&onFaces);
+    EXPECT_EQ(faces.densityField()[CellIndex(127, 64, 64)], 6.0);
+    EXPECT_EQ(faces.densityField()[CellIndex(126, 64, 64)], 5.0);  // 9.95 lies in 127 too
+    EXPECT_EQ(std::count(faces.densityField().begin(), faces.densityField().end(), 6.0), 1);
 }
 
 TEST(VoxelCubeLayer, MarkVoxelRegistersEveryStrokeAndResetOccupancyEmptiesAll) {
@@ -382,12 +279,7 @@ TEST(VoxelCubeLayer, MarkVoxelRegistersEveryStrokeAndResetOccupancyEmptiesAll) {
     volume.MarkVoxel(record->voxel, &first);
     volume.MarkVoxel(record->voxel, &second);
     EXPECT_EQ(record->strokes.size(), 2u);
-    // A neighbour at 5.0 has not been stamped yet: marking it stamps around it.
-    volume.MarkVoxel(record->voxel + kN, &second);
-    EXPECT_EQ(volume.densityField()[record->voxel + kN], 6.0);
-    EXPECT_EQ(volume.densityField()[record->voxel + 6 * kN], 1.0);
     ASSERT_GT(volume.LayerVoxelAt(Vector3(1.1, 3.3, 5.0))->escapeDirection.Length(), 0.5);
-
     volume.ResetOccupancy();
     for (double d : volume.densityField()) ASSERT_EQ(d, 0.0);
     for (int i = 0; i < volume.LayerVoxelCount(); ++i) {
@@ -408,10 +300,9 @@ void ExpectEscapeDirectionsEqualEager(VoxelVolume& volume, int strokeCount) {
     int nonZero = 0;
     for (int s = 0; s < strokeCount; ++s) {
         std::vector<Vector3> points{volume.layerVoxels()[pickRecord(random)].centre};
-        for (int k = 0; k <= s % 5; ++k) {
+        for (int k = 0; k <= s % 5; ++k)
             points.push_back(points.back() +
                              Vector3(offset(random), offset(random), offset(random)));
-        }
         strokes.emplace_back(s + 1, points);
         volume.MarkStroke(&strokes.back());
         eager.MarkStroke(points);
@@ -433,8 +324,6 @@ TEST(VoxelDensity, EscapeDirectionsOnDemandEqualTheEagerRecomputation) {
     heart.Build(mesh, std::vector<std::int32_t>(mesh.polygons.size(), 1));
     ExpectEscapeDirectionsEqualEager(heart, 25);
 }
-
-// ---- collision queries
 
 TEST(VoxelCubeLayer, CollisionQueriesSkipTheStartCellAndExcludedStrokesAndBreakTiesBySerial) {
     VoxelVolume& volume = CubeLayer();
@@ -479,11 +368,8 @@ TEST(VoxelCollision, NearestPointOnPolylineClampsToEndsAndSkipsRepeatedPoints) {
     Vector3 point;
     double squared = -1.0;
     // Fewer than two distinct points make no segment: false, outputs untouched.
-    for (const std::vector<Vector3>& degenerate :
-         {std::vector<Vector3>{Vector3(1, 1, 1)}, {Vector3(1, 1, 1), Vector3(1, 1, 1)}}) {
-        EXPECT_FALSE(
-            VoxelVolume::NearestPointOnPolyline(Vector3(0, 0, 0), degenerate, point, squared));
-    }
+    EXPECT_FALSE(VoxelVolume::NearestPointOnPolyline(
+        Vector3(0, 0, 0), {Vector3(1, 1, 1), Vector3(1, 1, 1)}, point, squared));
     EXPECT_EQ(squared, -1.0);
     const std::vector<Vector3> line{Vector3(0, 0, 0), Vector3(0, 0, 0), Vector3(2, 0, 0)};
     const Vector3 cases[][2] = {{Vector3(0.5, 1, 0), Vector3(0.5, 0, 0)},
@@ -495,8 +381,6 @@ TEST(VoxelCollision, NearestPointOnPolylineClampsToEndsAndSkipsRepeatedPoints) {
         EXPECT_EQ(squared, (c[0] - c[1]).Dot(c[0] - c[1]));
     }
 }
-
-// ---- the voxel file
 
 constexpr int kSmallN = 16;
 
@@ -540,9 +424,6 @@ TEST_F(VoxelFile, RoundTripRestoresTheLayerAndItsRecords) {
     ConsoleCapture console;
     ASSERT_TRUE(Load(loaded, text_));
     EXPECT_EQ(console.Lines().at(0), "#end scceeded!\n");
-    EXPECT_NE(console.Text().find("fiber layer voxel size is " +
-                                  std::to_string(built_.LayerVoxelCount())),
-              std::string::npos);
     ExpectSameVolume(Snapshot(loaded), Snapshot(built_));
 }
 
@@ -563,6 +444,8 @@ TEST_F(VoxelFile, RejectsBadFilesWithOneLineAndChangesNothing) {
         {"a file cut in its cell lines", text_.substr(0, text_.size() / 2), "cell line"},
         {"a file without its end line", text_.substr(0, text_.rfind("#end")), "#end"},
         {"a non-numeric flag", WithCellLine(100, "0 x 0 -1 -1"), "cell 100"},
+        {"a word of 33 characters", WithCellLine(100, std::string(32, '0') + "0 0 0 -1 -1"),
+         "cell 100"},
         {"a polygon beyond the int range", WithCellLine(100, "0 0 0 -1 99999999999"), "cell 100"},
         {"a polygon past the mesh", WithCellLine(7, "0 0 0 -1 12"), "polygon outside the mesh"},
         {"a polygon below -1", WithCellLine(7, "0 0 0 -1 -2"), "polygon outside the mesh"},
