@@ -15,7 +15,6 @@
 #include "app/CVantrelView.h"
 #include "app/CommandIds.h"
 #include "app/Singletons.h"
-#include "cli/StartPolygon.h"
 #include "demo_program.h"
 #include "render/ActivationDisplay.h"
 #include "render/SurfaceFormat.h"
@@ -25,25 +24,6 @@ namespace {
 using namespace vantrel;
 
 CMainFrame* frame = nullptr;
-
-// The network of render_bench: placements on segmented polygons spread over the
-// heart, strokes a little shorter than the default.
-void GrowNetwork() {
-    HeartModel* heart = TheHeartModel();
-    TheFiberCore()->rule2.stemLength = 0.9;
-    for (int polygon = 0; polygon < static_cast<int>(heart->mesh.polygons.size());
-         polygon += 1500) {
-        if (heart->regionIds[polygon] == 0) continue;
-        const MeshPolygon& p = heart->mesh.polygons[polygon];
-        for (const StartPoint& start : StartPointsOnPolygon(
-                 heart->mesh.vertices[p.vertex[0]].position,
-                 heart->mesh.vertices[p.vertex[1]].position,
-                 heart->mesh.vertices[p.vertex[2]].position, p.normal, heart->LayerDepth())) {
-            TheFiberCore()->startPoints.push_back(start);
-        }
-    }
-    frame->Commands().Run(command::kGoGrowth);
-}
 
 // What the program does after a physiology change: the run, the map and the status line.
 void BM_RecomputeTimes(benchmark::State& state) {
@@ -108,7 +88,7 @@ int main(int argc, char** argv) {
     if (frame == nullptr) return 1;
     CVantrelView* view = frame->MainView();
     QApplication::processEvents();
-    GrowNetwork();
+    demo_program::GrowNetwork(*frame);
     std::fprintf(stderr, "\nmain view %d x %d, %zu strokes\n", view->width(), view->height(),
                  StrokesInGraphOrder(*TheFiberCore()).size());
     benchmark::RunSpecifiedBenchmarks();

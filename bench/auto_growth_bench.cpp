@@ -29,13 +29,6 @@ using namespace vantrel;
 
 CMainFrame* frame = nullptr;
 
-int StrokeCount() {
-    int strokes = 0;
-    for (const Fiber& fiber : TheFiberCore()->fibers)
-        strokes += static_cast<int>(fiber.strokes.size());
-    return strokes;
-}
-
 void ReleaseOverRuleWindow() {
     QWidget* rules = frame->RuleView();
     const QPoint at = rules->mapTo(frame, QPoint(5, rules->height() - 5));
@@ -76,7 +69,7 @@ void BM_EditToPicture_AutoGrowth(benchmark::State& state) {
         view->doneCurrent();
     }
     view->removeEventFilter(&counter);
-    state.counters["strokes"] = StrokeCount();
+    state.counters["strokes"] = demo_program::StrokeCount();
     state.counters["paints_per_edit"] = static_cast<double>(counter.paints) / state.iterations();
 }
 BENCHMARK(BM_EditToPicture_AutoGrowth)
@@ -102,7 +95,7 @@ int main(int argc, char** argv) {
     QApplication::processEvents();
     view->makeCurrent();
     std::fprintf(stderr, "\nmain view %d x %d, %d strokes, renderer %s\n", view->width(),
-                 view->height(), StrokeCount(),
+                 view->height(), demo_program::StrokeCount(),
                  reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
     view->doneCurrent();
     benchmark::RunSpecifiedBenchmarks();

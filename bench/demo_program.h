@@ -7,6 +7,9 @@
 #include "app/CMainFrame.h"
 #include "app/CVantrelApp.h"
 #include "app/CVantrelView.h"
+#include "app/CommandIds.h"
+#include "app/Singletons.h"
+#include "cli/StartPolygon.h"
 
 namespace demo_program {
 
@@ -22,6 +25,34 @@ inline vantrel::CMainFrame* StartOnDemoHeart(vantrel::CVantrelApp& program) {
     frame->resize(frame->width() + 900 - view->width(), frame->height() + 600 - view->height());
     frame->Splitter()->setSizes({200, 900});
     return frame;
+}
+
+// Strokes in the current network.
+inline int StrokeCount() {
+    int strokes = 0;
+    for (const vantrel::Fiber& fiber : vantrel::TheFiberCore()->fibers)
+        strokes += static_cast<int>(fiber.strokes.size());
+    return strokes;
+}
+
+// Grows the rendering benchmarks' network: placements on segmented polygons spread over
+// the heart, strokes a little shorter than the default so that it reaches about 10,000.
+inline void GrowNetwork(vantrel::CMainFrame& frame) {
+    using namespace vantrel;
+    HeartModel* heart = TheHeartModel();
+    TheFiberCore()->rule2.stemLength = 0.9;
+    for (int polygon = 0; polygon < static_cast<int>(heart->mesh.polygons.size());
+         polygon += 1500) {
+        if (heart->regionIds[polygon] == 0) continue;
+        const MeshPolygon& p = heart->mesh.polygons[polygon];
+        for (const StartPoint& start : StartPointsOnPolygon(
+                 heart->mesh.vertices[p.vertex[0]].position,
+                 heart->mesh.vertices[p.vertex[1]].position,
+                 heart->mesh.vertices[p.vertex[2]].position, p.normal, heart->LayerDepth())) {
+            TheFiberCore()->startPoints.push_back(start);
+        }
+    }
+    frame.Commands().Run(command::kGoGrowth);
 }
 
 }  // namespace demo_program

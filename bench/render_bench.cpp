@@ -19,7 +19,6 @@
 #include "app/CVantrelView.h"
 #include "app/CommandIds.h"
 #include "app/Singletons.h"
-#include "cli/StartPolygon.h"
 #include "demo_program.h"
 #include "render/HeartDrawing.h"
 #include "render/SurfaceFormat.h"
@@ -29,32 +28,6 @@ namespace {
 using namespace vantrel;
 
 CMainFrame* frame = nullptr;
-
-int StrokeCount() {
-    int strokes = 0;
-    for (const Fiber& fiber : TheFiberCore()->fibers)
-        strokes += static_cast<int>(fiber.strokes.size());
-    return strokes;
-}
-
-// Grows from placements on segmented polygons spread over the heart, with strokes
-// a little shorter than the default so that the network reaches about 10,000.
-void GrowNetwork() {
-    HeartModel* heart = TheHeartModel();
-    TheFiberCore()->rule2.stemLength = 0.9;
-    for (int polygon = 0; polygon < static_cast<int>(heart->mesh.polygons.size());
-         polygon += 1500) {
-        if (heart->regionIds[polygon] == 0) continue;
-        const MeshPolygon& p = heart->mesh.polygons[polygon];
-        for (const StartPoint& start : StartPointsOnPolygon(
-                 heart->mesh.vertices[p.vertex[0]].position,
-                 heart->mesh.vertices[p.vertex[1]].position,
-                 heart->mesh.vertices[p.vertex[2]].position, p.normal, heart->LayerDepth())) {
-            TheFiberCore()->startPoints.push_back(start);
-        }
-    }
-    frame->Commands().Run(command::kGoGrowth);
-}
 
 struct Mode {
     bool heartPolygons;
@@ -77,7 +50,7 @@ void Frame(benchmark::State& state, const Mode& mode) {
     view->makeCurrent();
     for (auto _ : state) view->PaintScene();
     view->doneCurrent();
-    state.counters["strokes"] = StrokeCount();
+    state.counters["strokes"] = demo_program::StrokeCount();
     SetMode({true, true, true});
 }
 
@@ -138,10 +111,10 @@ int main(int argc, char** argv) {
     if (frame == nullptr) return 1;
     CVantrelView* view = frame->MainView();
     QApplication::processEvents();
-    GrowNetwork();
+    demo_program::GrowNetwork(*frame);
     view->makeCurrent();
     std::fprintf(stderr, "\nmain view %d x %d, %d strokes, renderer %s\n", view->width(),
-                 view->height(), StrokeCount(),
+                 view->height(), demo_program::StrokeCount(),
                  reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
     view->doneCurrent();
     benchmark::RunSpecifiedBenchmarks();
