@@ -154,7 +154,7 @@ private slots:
         PaintWatcher watcher(Frame()->MainView());
         Frame()->SetGrowthProgressDelay(0);  // every pass shown, however quick the growth
         QVERIFY(ChooseMenu("Growth", "Go Growth"));
-        Frame()->SetGrowthProgressDelay(1000);
+        Frame()->SetGrowthProgressDelay(kGrowthProgressNever);
         QCOMPARE(TheFiberCore()->fibers.size(), size_t(4));
         // The set-up and every pass were painted while the command ran.
         QVERIFY(watcher.paints >= 3);

@@ -81,7 +81,7 @@ private slots:
         });
         const std::string partial = GoGrowthFrom(state_);
         Frame()->SetGrowthPassObserver({});
-        Frame()->SetGrowthProgressDelay(1000);
+        Frame()->SetGrowthProgressDelay(kGrowthProgressNever);
         QCOMPARE(passesInDialog, std::vector<int>({0, 1, 2, 3}));
         QVERIFY(!QApplication::activeModalWidget());
         QVERIFY(Frame()->statusBar()->currentMessage().startsWith(

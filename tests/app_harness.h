@@ -22,6 +22,7 @@
 
 #include <cstring>
 #include <functional>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -160,6 +161,9 @@ inline ScriptedFileNames& FileNames() {
     return *Running().fileNames;
 }
 
+// A growth-progress delay no test's growth reaches.
+constexpr int kGrowthProgressNever = std::numeric_limits<int>::max();
+
 // main() of a program test: the OpenGL format is chosen before QApplication, the
 // program starts on the demo heart and its segmentation (as the README runs it) with
 // an active window (shortcuts reach only the active window), then the tests run.
@@ -186,6 +190,10 @@ int RunOnDemoHeart(int argc, char** argv) {
         return 1;
     }
     KeepGlDriverLoaded();
+    // Growth shows its progress (and lets events through) only once it has run for a
+    // while: how long a growth runs depends on the machine, so tests never reach it
+    // unless they ask (SetGrowthProgressDelay(0)).
+    program.Frame()->SetGrowthProgressDelay(kGrowthProgressNever);
     Running() = {&program, &fileNames};
     Test test;
     const int failures = QTest::qExec(&test, argc, argv);
