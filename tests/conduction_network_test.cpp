@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <map>
 #include <random>
 #include <set>
@@ -16,6 +17,7 @@
 #include "conduction/Activation.h"
 #include "conduction/ConductionGraph.h"
 #include "conduction/EndocardialMap.h"
+#include "conduction/NearestPointGrid.h"
 #include "conduction/PurkinjeMuscleJunctions.h"
 #include "growth_fixtures.h"
 
@@ -57,6 +59,32 @@ PhysiologySettings OneMetrePerSecond() {
     PhysiologySettings settings;
     settings.purkinjeVelocity = 1.0;
     return settings;
+}
+
+TEST(NearestPointGrid, FindsWhatTheLoopOverAllPointsFinds) {
+    // A flat, uneven cloud (many cells along x, few along z) with repeated points for
+    // ties; queries inside, on and far outside its box.
+    std::mt19937 random(5);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    std::vector<Vector3> points;
+    for (int i = 0; i < 3000; ++i)
+        points.emplace_back(40.0 * unit(random), 10.0 * unit(random) - 5.0, unit(random));
+    for (int i = 0; i < 50; ++i) points.push_back(points[static_cast<std::size_t>(i * 7)]);
+    const NearestPointGrid grid(points);
+    for (int q = 0; q < 400; ++q) {
+        const Vector3 query(
+            120.0 * unit(random) - 40.0, 30.0 * unit(random) - 15.0,
+            q % 4 == 0 ? points[static_cast<std::size_t>(q)].z : 6.0 * unit(random) - 3.0);
+        int expected = -1;
+        double best = std::numeric_limits<double>::infinity();
+        for (std::size_t i = 0; i < points.size(); ++i) {
+            const double d = (points[i] - query).LengthSquared();
+            if (d < best) best = d, expected = static_cast<int>(i);
+        }
+        double distance = 0.0;
+        ASSERT_EQ(grid.Nearest(query, distance), expected) << q;
+        EXPECT_EQ(distance, std::sqrt(best));
+    }
 }
 
 TEST(ConductionPhysics, StraightFibreTakesLengthOverVelocityInTheHeartsFrame) {

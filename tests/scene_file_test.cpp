@@ -130,6 +130,12 @@ TEST(SceneFile, RoundTripThroughAFileKeepsEveryValueBitForBit) {
     EXPECT_EQ(SceneText(read), SceneText(original));
 }
 
+TEST(SceneFile, NumberArraysTakeOneLineAndObjectArraysOneLineEach) {
+    const std::string text = SceneText(UnusualScene());
+    EXPECT_NE(text.find("\"continuationMatrix\": [-1.0, "), std::string::npos);
+    EXPECT_NE(text.find("\"laterals\": [\n"), std::string::npos);
+}
+
 TEST(SceneFile, TextIsTheSameUnderACommaLocale) {
     const std::string inC = SceneText(UnusualScene());
     const std::string previous = std::setlocale(LC_NUMERIC, nullptr);
@@ -308,6 +314,8 @@ TEST(SceneFile, RefusesTheWholeFileNamingThePath) {
         EXPECT_FALSE(Parse(text, scene, error));
         EXPECT_EQ(error.path, refusal.path) << error.Describe();
         EXPECT_NE(error.message.find(refusal.messagePart), std::string::npos) << error.Describe();
+        // The parser's own exception tag is not for the user.
+        EXPECT_EQ(error.message.find("[json.exception"), std::string::npos) << error.Describe();
         ExpectSameScene(UnusualScene(), scene);  // refused as a whole: nothing reaches the scene
     }
 }
