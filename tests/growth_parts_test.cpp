@@ -383,6 +383,8 @@ TEST(RewritingRule, DragsRefuseSizesAtOrBeyondTheirBounds) {
     rule.laterals[1].width = 0.2;
     rule.DragHandle(1, 1, 1, -10, 0, Vector3());  // exactly 0.1: refused
     EXPECT_EQ(rule.laterals[1].width, 0.2);
+    rule.DragHandle(1, 2, 1, -10, 0, Vector3());  // no lateral 2: ignored, nothing read
+    EXPECT_EQ(rule.laterals.size(), 2u);
 
     // The continuation's side handle twists even when its width is refused.
     RewritingRule rule1(0, true, 1);
