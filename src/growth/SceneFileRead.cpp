@@ -22,12 +22,7 @@ using Json = nlohmann::json;
 
 namespace {
 
-// Thrown by the checks below and turned into a SceneFileError at the top: one
-// refusal ends the whole read, so unwinding is the simplest way out of the walk.
-struct Refusal {
-    std::string path;
-    std::string message;
-};
+using Refusal = JsonRefusal;
 
 std::string MemberPath(const std::string& parent, const std::string& key) {
     return parent.empty() ? key : parent + "." + key;
@@ -156,17 +151,14 @@ const char* TypeName(const Json& value) {
     return value.type_name();
 }
 
-[[noreturn]] void Refuse(const std::string& path, const std::string& message) {
-    throw Refusal{path, message};
-}
-
 void ExpectObject(const Json& value, const std::string& path) {
     if (!value.is_object())
-        Refuse(path, std::string("expected an object, found ") + TypeName(value));
+        RefuseJson(path, std::string("expected an object, found ") + TypeName(value));
 }
 
 void ExpectArray(const Json& value, const std::string& path) {
-    if (!value.is_array()) Refuse(path, std::string("expected an array, found ") + TypeName(value));
+    if (!value.is_array())
+        RefuseJson(path, std::string("expected an array, found ") + TypeName(value));
 }
 
 // Refuses every member whose name is not in `known`.
@@ -175,15 +167,15 @@ void ExpectOnlyKeys(const Json& object, const std::string& path,
     for (auto member = object.begin(); member != object.end(); ++member) {
         bool isKnown = false;
         for (const char* name : known) isKnown = isKnown || member.key() == name;
-        if (!isKnown) Refuse(MemberPath(path, member.key()), "unknown key");
+        if (!isKnown) RefuseJson(MemberPath(path, member.key()), "unknown key");
     }
 }
 
 double ReadNumber(const Json& value, const std::string& path) {
     if (!value.is_number())
-        Refuse(path, std::string("expected a number, found ") + TypeName(value));
+        RefuseJson(path, std::string("expected a number, found ") + TypeName(value));
     const double number = value.get<double>();
-    if (!std::isfinite(number)) Refuse(path, "number is not a finite double");
+    if (!std::isfinite(number)) RefuseJson(path, "number is not a finite double");
     return number;
 }
 
@@ -191,8 +183,8 @@ double ReadNumber(const Json& value, const std::string& path) {
 std::vector<double> ReadNumbers(const Json& value, const std::string& path, std::size_t count) {
     ExpectArray(value, path);
     if (value.size() != count) {
-        Refuse(path, "expected " + std::to_string(count) + " numbers, found " +
-                         std::to_string(value.size()));
+        RefuseJson(path, "expected " + std::to_string(count) + " numbers, found " +
+                             std::to_string(value.size()));
     }
     std::vector<double> numbers;
     for (std::size_t i = 0; i < count; ++i)
@@ -215,7 +207,7 @@ Matrix4 ReadMatrix(const Json& value, const std::string& path) {
 double ReadInRange(const Json& value, const std::string& path, const NumberRange& range) {
     const double number = ReadNumber(value, path);
     const bool aboveLow = range.lowOpen ? number > range.low : number >= range.low;
-    if (!aboveLow || number > range.high) Refuse(path, range.message);
+    if (!aboveLow || number > range.high) RefuseJson(path, range.message);
     return number;
 }
 
@@ -223,8 +215,8 @@ double ReadInRange(const Json& value, const std::string& path, const NumberRange
 int ReadWhole(const Json& value, const std::string& path, int low, int high) {
     const double number = ReadNumber(value, path);
     if (!(number >= low && number <= high) || number != std::floor(number))
-        Refuse(path,
-               "must be an integer from " + std::to_string(low) + " to " + std::to_string(high));
+        RefuseJson(
+            path, "must be an integer from " + std::to_string(low) + " to " + std::to_string(high));
     return static_cast<int>(number);
 }
 
@@ -234,7 +226,7 @@ Vector3 ReadPoint(const Json& value, const std::string& path, Place place) {
         const double xyz[3] = {point.x, point.y, point.z};
         for (std::size_t i = 0; i < 3; ++i) {
             if (xyz[i] < 0.0 || xyz[i] > HeartModel::kVolumeExtent)
-                Refuse(ElementPath(path, i), "must lie in the heart's box [0, 10]");
+                RefuseJson(ElementPath(path, i), "must lie in the heart's box [0, 10]");
         }
     }
     return point;
@@ -250,13 +242,13 @@ public:
     MemberReader(const Json& object, const std::string& path) : object_(object), path_(path) {}
 
     void Version(const char* key) {
-        if (!object_.contains(key)) Refuse(At(key), "missing (this program reads version 1)");
+        if (!object_.contains(key)) RefuseJson(At(key), "missing (this program reads version 1)");
         const Json& version = object_[key];
         if (ReadNumber(version, At(key)) != kSceneFileVersion) {
             std::ostringstream message;
             message << "unsupported version " << version.dump()
                     << " (this program reads version 1)";
-            Refuse(At(key), message.str());
+            RefuseJson(At(key), message.str());
         }
     }
 
@@ -272,7 +264,7 @@ public:
         if (!object_.contains(key)) return;
         const Json& value = object_[key];
         if (!value.is_string() || !ParseLengthUnit(value.get<std::string>(), unit))
-            Refuse(At(key), "must be \"um\", \"mm\", \"cm\" or \"m\"");
+            RefuseJson(At(key), "must be \"um\", \"mm\", \"cm\" or \"m\"");
     }
 
     void Numbers(const char* key, std::vector<double>& numbers, const NumberRange& range) {
@@ -299,7 +291,7 @@ public:
         if (!object_.contains(key)) return;
         const Json& value = object_[key];
         if (!value.is_boolean())
-            Refuse(At(key), std::string("expected true or false, found ") + TypeName(value));
+            RefuseJson(At(key), std::string("expected true or false, found ") + TypeName(value));
         flag = value.get<bool>();
     }
 
@@ -316,7 +308,7 @@ public:
         const std::vector<double> rgba = ReadNumbers(object_[key], At(key), 4);
         for (std::size_t k = 0; k < 4; ++k) {
             if (rgba[k] < 0.0 || rgba[k] > 1.0)
-                Refuse(ElementPath(At(key), k), "must be between 0 and 1");
+                RefuseJson(ElementPath(At(key), k), "must be between 0 and 1");
             color[k] = static_cast<float>(rgba[k]);
         }
     }

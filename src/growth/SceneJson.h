@@ -10,6 +10,17 @@
 
 namespace vantrel {
 
+// Thrown by a reader's checks and turned into its error at the top: one refusal ends
+// the whole read, so unwinding is the simplest way out of the walk.
+struct JsonRefusal {
+    std::string path;
+    std::string message;
+};
+
+[[noreturn]] inline void RefuseJson(const std::string& path, const std::string& message) {
+    throw JsonRefusal{path, message};
+}
+
 // Parses JSON text as the scene reader does: a syntax error, a number no double
 // holds or a duplicate key is refused with the JSON path where it was found.
 bool ParseJsonWithPaths(const std::string& text, nlohmann::json& document, SceneFileError& error);

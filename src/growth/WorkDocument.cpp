@@ -19,15 +19,7 @@ using Json = nlohmann::json;
 
 namespace {
 
-// Thrown by the checks below and turned into a WorkDocumentError at the top.
-struct Refusal {
-    std::string path;
-    std::string message;
-};
-
-[[noreturn]] void Refuse(const std::string& path, const std::string& message) {
-    throw Refusal{path, message};
-}
+using Refusal = JsonRefusal;
 
 std::string At(const std::string& parent, const std::string& key) {
     return parent.empty() ? key : parent + "." + key;
@@ -40,10 +32,11 @@ const char* TypeName(const Json& value) {
 // `object[key]`, which must exist and be of the kind `is` tests for.
 const Json& Member(const Json& object, const std::string& path, const char* key,
                    bool (Json::*is)() const noexcept, const char* expected) {
-    if (!object.contains(key)) Refuse(At(path, key), "missing");
+    if (!object.contains(key)) RefuseJson(At(path, key), "missing");
     const Json& value = object[key];
     if (!(value.*is)())
-        Refuse(At(path, key), std::string("expected ") + expected + ", found " + TypeName(value));
+        RefuseJson(At(path, key),
+                   std::string("expected ") + expected + ", found " + TypeName(value));
     return value;
 }
 
@@ -52,30 +45,31 @@ void ExpectOnlyKeys(const Json& object, const std::string& path,
     for (auto member = object.begin(); member != object.end(); ++member) {
         bool isKnown = false;
         for (const char* name : known) isKnown = isKnown || member.key() == name;
-        if (!isKnown) Refuse(At(path, member.key()), "unknown key");
+        if (!isKnown) RefuseJson(At(path, member.key()), "unknown key");
     }
 }
 
 // A whole number from `low` to `high` (5.0 is as good as 5).
 double Whole(const Json& value, const std::string& path, double low, double high) {
     if (!value.is_number())
-        Refuse(path, std::string("expected a number, found ") + TypeName(value));
+        RefuseJson(path, std::string("expected a number, found ") + TypeName(value));
     const double number = value.get<double>();
     if (!(number >= low && number <= high) || number != std::floor(number))
-        Refuse(path, "must be a whole number from " + std::to_string(static_cast<long long>(low)) +
-                         " to " + std::to_string(static_cast<long long>(high)));
+        RefuseJson(path, "must be a whole number from " +
+                             std::to_string(static_cast<long long>(low)) + " to " +
+                             std::to_string(static_cast<long long>(high)));
     return number;
 }
 
 std::uint64_t ReadDigest(const Json& value, const std::string& path) {
     const std::string text = value.get<std::string>();
     std::uint64_t digest = 0;
-    if (text.size() != 16) Refuse(path, "must be 16 hexadecimal digits");
+    if (text.size() != 16) RefuseJson(path, "must be 16 hexadecimal digits");
     for (char c : text) {
         int digit = -1;
         if (c >= '0' && c <= '9') digit = c - '0';
         if (c >= 'a' && c <= 'f') digit = c - 'a' + 10;
-        if (digit < 0) Refuse(path, "must be 16 hexadecimal digits");
+        if (digit < 0) RefuseJson(path, "must be 16 hexadecimal digits");
         digest = digest * 16 + static_cast<std::uint64_t>(digit);
     }
     return digest;
@@ -86,7 +80,7 @@ void ReadHeart(const Json& heart, WorkDocument& document) {
     ExpectOnlyKeys(heart, path, {"path", "bytes", "fnv1a64", "capValves"});
     document.heartPath =
         Member(heart, path, "path", &Json::is_string, "a string").get<std::string>();
-    if (document.heartPath.empty()) Refuse(At(path, "path"), "must not be empty");
+    if (document.heartPath.empty()) RefuseJson(At(path, "path"), "must not be empty");
     // Sizes beyond 2^53 would not be whole doubles; no heart file comes near.
     document.heart.bytes =
         static_cast<std::uint64_t>(Whole(Member(heart, path, "bytes", &Json::is_number, "a number"),
@@ -103,12 +97,12 @@ std::vector<std::int32_t> ReadRegionIds(const Json& runs) {
     for (std::size_t i = 0; i < runs.size(); ++i) {
         const std::string path = "regionIds[" + std::to_string(i) + "]";
         const Json& run = runs[i];
-        if (!run.is_array() || run.size() != 2) Refuse(path, "expected an [id, count] pair");
+        if (!run.is_array() || run.size() != 2) RefuseJson(path, "expected an [id, count] pair");
         const double id = Whole(run[0], path + "[0]", std::numeric_limits<std::int32_t>::min(),
                                 std::numeric_limits<std::int32_t>::max());
         const double count = Whole(run[1], path + "[1]", 1, kMaxDocumentPolygons);
         total += static_cast<std::int64_t>(count);
-        if (total > kMaxDocumentPolygons) Refuse(path + "[1]", "more ids than any heart has");
+        if (total > kMaxDocumentPolygons) RefuseJson(path + "[1]", "more ids than any heart has");
         ids.insert(ids.end(), static_cast<std::size_t>(count), static_cast<std::int32_t>(id));
     }
     return ids;
@@ -116,16 +110,17 @@ std::vector<std::int32_t> ReadRegionIds(const Json& runs) {
 
 void ReadScene(const Json& value, const std::string& path, Scene& scene) {
     SceneFileError error;
-    if (!ReadSceneJson(value, path, scene, error)) Refuse(error.path, error.message);
+    if (!ReadSceneJson(value, path, scene, error)) RefuseJson(error.path, error.message);
 }
 
 WorkDocument ReadDocument(const Json& root) {
-    if (!root.is_object()) Refuse("", std::string("expected an object, found ") + TypeName(root));
+    if (!root.is_object())
+        RefuseJson("", std::string("expected an object, found ") + TypeName(root));
     ExpectOnlyKeys(root, "", {"version", "heart", "regionIds", "scene", "growth"});
-    if (!root.contains("version")) Refuse("version", "missing (this program reads version 1)");
+    if (!root.contains("version")) RefuseJson("version", "missing (this program reads version 1)");
     if (Whole(root["version"], "version", 0, std::numeric_limits<int>::max()) !=
         kWorkDocumentVersion)
-        Refuse("version", "unsupported version (this program reads version 1)");
+        RefuseJson("version", "unsupported version (this program reads version 1)");
     WorkDocument document;
     ReadHeart(Member(root, "", "heart", &Json::is_object, "an object"), document);
     document.regionIds = ReadRegionIds(Member(root, "", "regionIds", &Json::is_array, "an array"));
