@@ -1,11 +1,20 @@
-// The work document in the running program: saved, closed and opened again it gives
-// the same fibre export with the same blocks; the Save / Discard / Cancel question
-// comes exactly when work would be lost, and Cancel keeps everything; a refused
-// document changes nothing and says why; a zero-byte one restores nothing.
+// The user's work in files, in the running program. "Open Scene..." brings a scene's
+// start points, rules and parameters back (the sliders follow without rewriting the
+// parameters) and grows the very fibres vantrel-grow grows from it; "Save Scene..."
+// writes what the program holds. The work document, saved, closed and opened again,
+// gives the same fibre export with the same blocks; the Save / Discard / Cancel
+// question comes exactly when work would be lost, and Cancel keeps everything. A
+// refused scene or document changes nothing and says why; a zero-byte document
+// restores nothing.
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSlider>
 #include <QStatusBar>
 
+#include "app/GrowthParameterDlg.h"
 #include "app/WorkState.h"
 #include "app_harness.h"
+#include "grow_program_runner.h"
 
 using namespace vantrel;
 using namespace vantrel::testing;
@@ -28,13 +37,79 @@ QString Status() {
     return Frame()->statusBar()->currentMessage();
 }
 
+// Writes `bytes` to `name` in the output folder and returns its path.
+QString WriteFile(const QString& name, const QByteArray& bytes) {
+    QFile file(OutputDir() + "/" + name);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
+        qFatal("cannot write the test file");
+    return file.fileName();
+}
+
 }  // namespace
 
 class DocumentTest : public QObject {
     Q_OBJECT
 
 private slots:
+    // First, while the program's random numbers are as vantrel-grow starts them.
+    void openedSceneGrowsTheSameFibresAsTheBatchProgram() {
+        // A scene of two placements, then parameters that no slider position gives back.
+        const QString placed = OutputDir() + "/placed.json";
+        QVERIFY(RunGrowProgram(
+            {"--start-polygon", "120", "--start-polygon", "6100", "--save-scene", placed}));
+        QJsonObject scene = QJsonDocument::fromJson(ReadAll(placed)).object();
+        QJsonObject parameters = scene["parameters"].toObject();
+        parameters["SegmentResolution"] = 6;
+        parameters["GradientDirectionRate"] = 0.755;
+        parameters["RandomDirectionRate"] = 0.3;
+        scene["parameters"] = parameters;
+        const QString scenePath = WriteFile("scene.json", QJsonDocument(scene).toJson());
+        const QString batchOutput = OutputDir() + "/batch.obj";
+        QVERIFY(RunGrowProgram({"--scene", scenePath, "--out", batchOutput}));
+
+        FileNames().Answer(scenePath);
+        QVERIFY(ChooseMenu("&File", "Open Scene..."));
+        QCOMPARE(FileNames().LastFilter(), QString("scene file (*.json)"));
+        QCOMPARE(TheFiberCore()->startPoints.size(), size_t(8));
+        const GrowthParameters& current = ProgramGrowthParameters();
+        QCOMPARE(current.SegmentResolution, 6);
+        QCOMPARE(current.GradientDirectionRate, 0.755);
+        QCOMPARE(current.RandomDirectionRate, 0.3);
+        auto* dialog = static_cast<GrowthParameterDlg*>(TheViewCore()->parameterDialog.data());
+        QCOMPARE(dialog->segmentResolutionSlider()->value(), 4);
+        QCOMPARE(dialog->gradientDirectionRateSlider()->value(), 75);
+        QCOMPARE(dialog->randomDirectionRateSlider()->value(), 30);
+        QVERIFY(TheViewCore()->mainGL.Pick().Rendered() && TheViewCore()->ruleGL.Pick().Rendered());
+
+        QVERIFY(ChooseMenu("Growth", "Go Growth"));
+        const QByteArray expected = ReadAll(batchOutput);
+        QVERIFY(expected.size() > 10000);
+        QVERIFY(ExportFibres("program") == expected);
+    }
+
+    void savedSceneHoldsWhatTheProgramHolds() {
+        const QString saved = OutputDir() + "/saved";
+        QFile::remove(saved + ".json");
+        FileNames().Answer(saved);
+        QVERIFY(ChooseMenu("&File", "Save Scene..."));
+        Scene scene;
+        SceneFileError error;
+        QVERIFY2(ReadSceneFile((saved + ".json").toStdString(), scene, error),
+                 error.Describe().c_str());
+        QCOMPARE(SceneText(scene), Work());
+    }
+
+    void aRefusedSceneChangesNothing() {
+        const std::string before = Work();
+        FileNames().Answer(WriteFile(
+            "broken.json", "{\"version\": 1, \"startPoints\": [{\"position\": [1, 2]}]}"));
+        QVERIFY(ChooseMenu("&File", "Open Scene..."));
+        QCOMPARE(Work(), before);
+        QVERIFY(Status().startsWith("Could not open the scene"));
+    }
+
     void savedDocumentOpensToTheSameFibreExportAndBlocks() {
+        QTest::keyClick(Frame(), Qt::Key_N, Qt::ControlModifier);  // a clean start
         PlaceStartPoints({120, 6100});
         QVERIFY(ChooseMenu("Growth", "Go Growth"));
         QVERIFY(SetBlockedStrokes(*TheFiberCore(), {3, 40}));
@@ -45,11 +120,14 @@ private slots:
         const std::string work = Work();
         document_ = OutputDir() + "/work.kx";
         QFile::remove(document_);
-        FileNames().Answer(document_);
+        FileNames().Answer(OutputDir() + "/work");
         QTest::keyClick(Frame(), Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(FileNames().LastFilter(), QString("Vantrel Files (*.kx)"));
         QVERIFY(!Frame()->isWindowModified());
 
+        answers_.asked = 0;
         QTest::keyClick(Frame(), Qt::Key_N, Qt::ControlModifier);
+        QCOMPARE(Frame()->windowTitle(), QString("Untitled[*] - Vantrel"));
         QVERIFY(TheFiberCore()->fibers.empty() && TheFiberCore()->startPoints.empty());
         FileNames().Answer(document_);
         QTest::keyClick(Frame(), Qt::Key_O, Qt::ControlModifier);
@@ -62,17 +140,15 @@ private slots:
     }
 
     void theQuestionComesOnlyWhenWorkWouldBeLost() {
-        struct Case {
+        const auto newDocument = [] { QTest::keyClick(Frame(), Qt::Key_N, Qt::ControlModifier); };
+        const auto cancel = UnsavedWorkAnswer::kCancel;
+        const struct {
             const char* what;
             bool edited;
             std::function<void()> command;
             UnsavedWorkAnswer answer;
-            bool asked;
-            bool workKept;
-        };
-        const auto newDocument = [] { QTest::keyClick(Frame(), Qt::Key_N, Qt::ControlModifier); };
-        const auto cancel = UnsavedWorkAnswer::kCancel;
-        const Case cases[] = {
+            bool asked, workKept;
+        } cases[] = {
             {"New, nothing edited", false, newDocument, cancel, false, false},
             {"New, Cancel", true, newDocument, cancel, true, true},
             {"Open, Cancel", true, [] { QTest::keyClick(Frame(), Qt::Key_O, Qt::ControlModifier); },
@@ -85,7 +161,7 @@ private slots:
             {"New, Save", true, newDocument, UnsavedWorkAnswer::kSave, true, false},
             {"New, Discard", true, newDocument, UnsavedWorkAnswer::kDiscard, true, false},
         };
-        for (const Case& c : cases) {
+        for (const auto& c : cases) {
             if (c.edited) QVERIFY(ChooseMenu("RewritingRule", "add lateral to rule2"));
             const std::string work = Work();
             answers_.asked = 0;
@@ -107,6 +183,7 @@ private slots:
                 QVERIFY2(SceneText(document.scene) == work, c.what);
             }
         }
+        answers_.answer = UnsavedWorkAnswer::kDiscard;
     }
 
     void aRefusedDocumentChangesNothingAndSaysWhy() {
@@ -116,13 +193,7 @@ private slots:
         QByteArray text = ReadAll(document_);
         const int digest = text.indexOf("\"fnv1a64\": \"") + 12;
         text[digest] = text[digest] == '0' ? '1' : '0';
-        const QString changed = OutputDir() + "/changed.kx";
-        QFile file(changed);
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(text);
-        file.close();
-        answers_.answer = UnsavedWorkAnswer::kDiscard;
-        FileNames().Answer(changed);
+        FileNames().Answer(WriteFile("changed.kx", text));
         QTest::keyClick(Frame(), Qt::Key_O, Qt::ControlModifier);
         QCOMPARE(Work(), work);
         QCOMPARE(Frame()->windowTitle(), title);
@@ -132,12 +203,7 @@ private slots:
     }
 
     void aZeroByteDocumentOpensWithNothingToRestore() {
-        const QString empty = OutputDir() + "/empty.kx";
-        QFile file(empty);
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.close();
-        answers_.answer = UnsavedWorkAnswer::kDiscard;
-        FileNames().Answer(empty);
+        FileNames().Answer(WriteFile("empty.kx", QByteArray()));
         QTest::keyClick(Frame(), Qt::Key_O, Qt::ControlModifier);
         QCOMPARE(Frame()->windowTitle(), QString("empty.kx[*] - Vantrel"));
         QCOMPARE(Status(), QString("empty.kx is empty: nothing to restore"));

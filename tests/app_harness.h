@@ -66,15 +66,12 @@ public:
     void Answer(const QString& path) { answers_.push_back(path); }
     QString Ask(QWidget*, const FileQuestion& question) override {
         questions.push_back(question);
-        if (onQuestion) onQuestion(question);
         return answers_.isEmpty() ? QString() : answers_.takeFirst();
     }
     // The filter of the last question asked.
     QString LastFilter() const { return questions.isEmpty() ? QString() : questions.back().filter; }
 
     QList<FileQuestion> questions;
-    // Runs while a question is open, before it is answered.
-    std::function<void(const FileQuestion&)> onQuestion;
 
 private:
     QStringList answers_;
@@ -180,13 +177,11 @@ int RunOnDemoHeart(int argc, char** argv) {
     StartOptions options;
     options.heartPath = DemoHeart();
     options.segmentationPath = DemoSegmentation();
-    if (!program.Start(options) || !QTest::qWaitForWindowExposed(program.Frame(), kWindowWaitMs)) {
-        qCritical("the program did not start on the demo heart");
-        return 1;
-    }
-    program.Frame()->activateWindow();
-    if (!QTest::qWaitForWindowActive(program.Frame(), kWindowWaitMs)) {
-        qCritical("the program's window did not become active");
+    const bool shown =
+        program.Start(options) && QTest::qWaitForWindowExposed(program.Frame(), kWindowWaitMs);
+    if (shown) program.Frame()->activateWindow();
+    if (!shown || !QTest::qWaitForWindowActive(program.Frame(), kWindowWaitMs)) {
+        qCritical("the program did not start on the demo heart with an active window");
         return 1;
     }
     KeepGlDriverLoaded();
@@ -197,11 +192,7 @@ int RunOnDemoHeart(int argc, char** argv) {
     Running() = {&program, &fileNames};
     Test test;
     const int failures = QTest::qExec(&test, argc, argv);
-    Running() = {};
     program.Exit(0);
-    InstallFileNameProvider(nullptr);
-    InstallSegmentationAsker(nullptr);
-    InstallUnsavedWorkAsker(nullptr);
     return failures;
 }
 
