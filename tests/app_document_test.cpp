@@ -1,13 +1,11 @@
-// The user's work in files, in the running program. "Open Scene..." brings a scene's
-// start points, rules and parameters back (the sliders follow without rewriting the
-// parameters) and grows the very fibres vantrel-grow grows from it; "Save Scene..."
-// writes what the program holds. The work document, saved, closed and opened again,
-// gives the same fibre export with the same blocks; the Save / Discard / Cancel
-// question comes exactly when work would be lost, and Cancel keeps everything. A
-// refused scene or document changes nothing and says why; a zero-byte document
-// restores nothing.
-#include <QJsonDocument>
-#include <QJsonObject>
+// The user's work in files, in the running program. A scene saved with "Save
+// Scene..." and opened again after "New" brings the start points, rules and
+// parameters back (the sliders follow without rewriting the parameters) and grows the
+// very fibres vantrel-grow grows from the same file. The work document, saved, closed
+// and opened again, gives the same fibre export with the same blocks; the Save /
+// Discard / Cancel question comes exactly when work would be lost, and Cancel keeps
+// everything. A refused scene or document changes nothing and says why; a zero-byte
+// document restores nothing.
 #include <QSlider>
 #include <QStatusBar>
 
@@ -25,12 +23,13 @@ std::string Work() {
     return SceneText(ProgramScene());
 }
 
+// The fibres as "export current fibers (.obj)" writes them to `name`; empty when the
+// export fails.
 QByteArray ExportFibres(const QString& name) {
-    const QString path = OutputDir() + "/" + name;
-    QFile::remove(path + ".obj");
-    FileNames().Answer(path);
-    if (!ChooseMenu("&File", "export current fibers (.obj)")) return QByteArray();
-    return ReadAll(path + ".obj");
+    QFile::remove(OutputDir() + "/" + name + ".obj");
+    FileNames().Answer(OutputDir() + "/" + name);
+    ChooseMenu("&File", "export current fibers (.obj)");
+    return ReadAll(OutputDir() + "/" + name + ".obj");
 }
 
 QString Status() {
@@ -51,55 +50,35 @@ class DocumentTest : public QObject {
     Q_OBJECT
 
 private slots:
-    // First, while the program's random numbers are as vantrel-grow starts them.
-    void openedSceneGrowsTheSameFibresAsTheBatchProgram() {
-        // A scene of two placements, then parameters that no slider position gives back.
-        const QString placed = OutputDir() + "/placed.json";
-        QVERIFY(RunGrowProgram(
-            {"--start-polygon", "120", "--start-polygon", "6100", "--save-scene", placed}));
-        QJsonObject scene = QJsonDocument::fromJson(ReadAll(placed)).object();
-        QJsonObject parameters = scene["parameters"].toObject();
-        parameters["SegmentResolution"] = 6;
-        parameters["GradientDirectionRate"] = 0.755;
-        parameters["RandomDirectionRate"] = 0.3;
-        scene["parameters"] = parameters;
-        const QString scenePath = WriteFile("scene.json", QJsonDocument(scene).toJson());
+    // First, while the program's random numbers are as vantrel-grow starts them. The
+    // scene's parameters are ones that no slider position gives back.
+    void sceneSavedAndOpenedAgainGrowsTheBatchProgramsFibres() {
+        PlaceStartPoints({120, 6100});
+        ProgramGrowthParameters().SegmentResolution = 6;
+        ProgramGrowthParameters().GradientDirectionRate = 0.755;
+        ProgramGrowthParameters().RandomDirectionRate = 0.3;
+        const QString scene = OutputDir() + "/scene";
+        FileNames().Answer(scene);
+        QVERIFY(ChooseMenu("&File", "Save Scene..."));
         const QString batchOutput = OutputDir() + "/batch.obj";
-        QVERIFY(RunGrowProgram({"--scene", scenePath, "--out", batchOutput}));
+        QVERIFY(RunGrowProgram({"--scene", scene + ".json", "--out", batchOutput}));
 
-        FileNames().Answer(scenePath);
+        QTest::keyClick(Frame(), Qt::Key_N, Qt::ControlModifier);
+        QCOMPARE(Work(), SceneText(Scene()));
+        FileNames().Answer(scene + ".json");
         QVERIFY(ChooseMenu("&File", "Open Scene..."));
         QCOMPARE(FileNames().LastFilter(), QString("scene file (*.json)"));
-        QCOMPARE(TheFiberCore()->startPoints.size(), size_t(8));
-        const GrowthParameters& current = ProgramGrowthParameters();
-        QCOMPARE(current.SegmentResolution, 6);
-        QCOMPARE(current.GradientDirectionRate, 0.755);
-        QCOMPARE(current.RandomDirectionRate, 0.3);
         auto* dialog = static_cast<GrowthParameterDlg*>(TheViewCore()->parameterDialog.data());
         QCOMPARE(dialog->segmentResolutionSlider()->value(), 4);
         QCOMPARE(dialog->gradientDirectionRateSlider()->value(), 75);
         QCOMPARE(dialog->randomDirectionRateSlider()->value(), 30);
-        QVERIFY(TheViewCore()->mainGL.Pick().Rendered() && TheViewCore()->ruleGL.Pick().Rendered());
-
+        // Grown with the scene's own parameters, not the sliders' nearest values.
         QVERIFY(ChooseMenu("Growth", "Go Growth"));
         const QByteArray expected = ReadAll(batchOutput);
         QVERIFY(expected.size() > 10000);
         QVERIFY(ExportFibres("program") == expected);
-    }
 
-    void savedSceneHoldsWhatTheProgramHolds() {
-        const QString saved = OutputDir() + "/saved";
-        QFile::remove(saved + ".json");
-        FileNames().Answer(saved);
-        QVERIFY(ChooseMenu("&File", "Save Scene..."));
-        Scene scene;
-        SceneFileError error;
-        QVERIFY2(ReadSceneFile((saved + ".json").toStdString(), scene, error),
-                 error.Describe().c_str());
-        QCOMPARE(SceneText(scene), Work());
-    }
-
-    void aRefusedSceneChangesNothing() {
+        // A refused scene changes nothing and says so.
         const std::string before = Work();
         FileNames().Answer(WriteFile(
             "broken.json", "{\"version\": 1, \"startPoints\": [{\"position\": [1, 2]}]}"));
@@ -119,7 +98,6 @@ private slots:
         QVERIFY(fibres.size() > 10000);
         const std::string work = Work();
         document_ = OutputDir() + "/work.kx";
-        QFile::remove(document_);
         FileNames().Answer(OutputDir() + "/work");
         QTest::keyClick(Frame(), Qt::Key_S, Qt::ControlModifier);
         QCOMPARE(FileNames().LastFilter(), QString("Vantrel Files (*.kx)"));
@@ -140,26 +118,22 @@ private slots:
     }
 
     void theQuestionComesOnlyWhenWorkWouldBeLost() {
-        const auto newDocument = [] { QTest::keyClick(Frame(), Qt::Key_N, Qt::ControlModifier); };
         const auto cancel = UnsavedWorkAnswer::kCancel;
+        // Closing the window asks as "Exit" does (the command closes it).
         const struct {
             const char* what;
             bool edited;
-            std::function<void()> command;
+            QString command;  // in the File menu
             UnsavedWorkAnswer answer;
             bool asked, workKept;
         } cases[] = {
-            {"New, nothing edited", false, newDocument, cancel, false, false},
-            {"New, Cancel", true, newDocument, cancel, true, true},
-            {"Open, Cancel", true, [] { QTest::keyClick(Frame(), Qt::Key_O, Qt::ControlModifier); },
-             cancel, true, true},
-            {"Open Heart, Cancel", true, [] { QVERIFY(ChooseMenu("&File", "Open Heart...")); },
-             cancel, true, true},
-            {"Exit, Cancel", true, [] { QVERIFY(ChooseMenu("&File", "E&xit")); }, cancel, true,
-             true},
-            {"closing the window, Cancel", true, [] { Frame()->close(); }, cancel, true, true},
-            {"New, Save", true, newDocument, UnsavedWorkAnswer::kSave, true, false},
-            {"New, Discard", true, newDocument, UnsavedWorkAnswer::kDiscard, true, false},
+            {"New, nothing edited", false, "&New", cancel, false, false},
+            {"New, Cancel", true, "&New", cancel, true, true},
+            {"Open, Cancel", true, "&Open...", cancel, true, true},
+            {"Open Heart, Cancel", true, "Open Heart...", cancel, true, true},
+            {"Exit, Cancel", true, "E&xit", cancel, true, true},
+            {"New, Save", true, "&New", UnsavedWorkAnswer::kSave, true, false},
+            {"New, Discard", true, "&New", UnsavedWorkAnswer::kDiscard, true, false},
         };
         for (const auto& c : cases) {
             if (c.edited) QVERIFY(ChooseMenu("RewritingRule", "add lateral to rule2"));
@@ -169,7 +143,7 @@ private slots:
             const int fileQuestions = FileNames().questions.size();
             // A new document has no name yet: saving asks for one.
             if (c.answer == UnsavedWorkAnswer::kSave) FileNames().Answer(document_);
-            c.command();
+            QVERIFY(ChooseMenu("&File", c.command));
             QVERIFY2((answers_.asked == 1) == c.asked, c.what);
             QVERIFY2((Work() == work) == c.workKept, c.what);
             QVERIFY2(Frame()->isVisible(), c.what);
@@ -186,7 +160,7 @@ private slots:
         answers_.answer = UnsavedWorkAnswer::kDiscard;
     }
 
-    void aRefusedDocumentChangesNothingAndSaysWhy() {
+    void aRefusedDocumentChangesNothingAndAnEmptyOneRestoresNothing() {
         QVERIFY(ChooseMenu("RewritingRule", "add lateral to rule2"));
         const std::string work = Work();
         const QString title = Frame()->windowTitle();
@@ -200,9 +174,8 @@ private slots:
         QVERIFY2(Status().startsWith("Could not open changed.kx: heart: the heart file") &&
                      Status().endsWith("has changed since the document was saved"),
                  qPrintable(Status()));
-    }
 
-    void aZeroByteDocumentOpensWithNothingToRestore() {
+        // A zero-byte document opens with nothing to restore.
         FileNames().Answer(WriteFile("empty.kx", QByteArray()));
         QTest::keyClick(Frame(), Qt::Key_O, Qt::ControlModifier);
         QCOMPARE(Frame()->windowTitle(), QString("empty.kx[*] - Vantrel"));

@@ -6,12 +6,10 @@
 // is for a condition.
 #include <dlfcn.h>
 #include <link.h>
-#include <QAction>
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
-#include <QImage>
 #include <QMenu>
 #include <QMenuBar>
 #include <QOpenGLWidget>
@@ -49,9 +47,8 @@ inline std::string DemoSegmentation() {
 
 // Where screenshots and files written by the tests go (inside the build folder).
 inline QString OutputDir() {
-    const QString dir = QString(VANTREL_TEST_OUTPUT_DIR);
-    QDir().mkpath(dir);
-    return dir;
+    QDir().mkpath(VANTREL_TEST_OUTPUT_DIR);
+    return VANTREL_TEST_OUTPUT_DIR;
 }
 
 inline QByteArray ReadAll(const QString& path) {
@@ -253,27 +250,21 @@ inline int StrokeCount() {
     return strokes;
 }
 
-// Counts the paint events a widget receives and runs `onPaint` in each.
+// Counts the paint events a widget receives.
 class PaintWatcher : public QObject {
 public:
-    explicit PaintWatcher(QWidget* widget, std::function<void()> onPaint = {})
-        : widget_(widget), onPaint_(std::move(onPaint)) {
-        widget_->installEventFilter(this);
-    }
+    explicit PaintWatcher(QWidget* widget) : widget_(widget) { widget_->installEventFilter(this); }
     ~PaintWatcher() override { widget_->removeEventFilter(this); }
     int paints = 0;
 
 protected:
     bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() != QEvent::Paint) return false;
-        ++paints;
-        if (onPaint_) onPaint_();
+        paints += event->type() == QEvent::Paint ? 1 : 0;
         return false;
     }
 
 private:
     QWidget* widget_;
-    std::function<void()> onPaint_;
 };
 
 // Acts on every modal dialog shown while it lives. `act` is posted when the dialog is

@@ -11,20 +11,9 @@ namespace {
 bool Reddish(const QColor& c) {
     return c.red() > 120 && c.red() > c.green() + 60 && c.red() > c.blue() + 60;
 }
-bool Black(const QColor& c) {
-    return c.red() + c.green() + c.blue() < 10;
-}
-// The heart's unsegmented grey and the pink of its segmented part (lit).
-bool Greyish(const QColor& c) {
-    return c.red() > 30 && std::abs(c.red() - c.green()) < 12 &&
-           std::abs(c.green() - c.blue()) < 12;
-}
 // The fibre layer's translucent points tint everything towards yellow-blue.
 bool FieldTinted(const QColor& c) {
     return c.red() > 150 && c.green() > 150 && c.blue() < c.green() - 20;
-}
-bool Bright(const QColor& c) {
-    return c.red() > 230 && c.green() > 150;
 }
 
 }  // namespace
@@ -47,7 +36,6 @@ private slots:
         const QImage opaque = Screenshot(main_, "main-polygon");
         QVERIFY(CountPixels(withField, FieldTinted) > CountPixels(opaque, FieldTinted) + 20000);
         QVERIFY(CountPixels(opaque, Reddish) > 50000);  // the segmented heart and the red tubes
-        QVERIFY(CountPixels(opaque, Black) > 50000);    // the background around the heart
 
         QVERIFY(ChooseMenu("Rendering Mode", "Target Object Frame"));
         const QImage frame = Screenshot(main_, "main-frame");
@@ -58,13 +46,19 @@ private slots:
         // Only the fibres are left: red tubes over black, no edges, no lit wall.
         QCOMPARE(CountColour(none, QColor(0, 128, 128), 8), 0);
         QVERIFY(CountPixels(none, Reddish) > 20000);
-        QVERIFY(CountPixels(none, Greyish) < 2000);
+        auto greyish = [](const QColor& c) {  // the lit wall, unsegmented or pink
+            return c.red() > 30 && std::abs(c.red() - c.green()) < 12 &&
+                   std::abs(c.green() - c.blue()) < 12;
+        };
+        QVERIFY(CountPixels(none, greyish) < 2000);
 
         QVERIFY(ChooseMenu("Rendering Mode", "Target Object Transparent"));
         const QImage transparent = Screenshot(main_, "main-transparent");
+        auto bright = [](const QColor& c) { return c.red() > 230 && c.green() > 150; };
+        auto black = [](const QColor& c) { return c.red() + c.green() + c.blue() < 10; };
         // The blended wall is darker red than the lit opaque one; the background stays.
-        QVERIFY(CountPixels(transparent, Bright) < CountPixels(opaque, Bright));
-        QVERIFY(std::abs(CountPixels(transparent, Black) - CountPixels(opaque, Black)) < 3000);
+        QVERIFY(CountPixels(transparent, bright) < CountPixels(opaque, bright));
+        QVERIFY(std::abs(CountPixels(transparent, black) - CountPixels(opaque, black)) < 3000);
         QVERIFY(ChooseMenu("Rendering Mode", "Target Object Polygon"));
     }
 
@@ -87,9 +81,6 @@ private slots:
         QVERIFY(CountColour(rules, QColor(255, 0, 0), 0) > 4 * 100);  // tip handles, 15 px squares
         QVERIFY(sideHandles > 3 * 100);
         QVERIFY(CountColour(rules, QColor(204, 204, 204), 2) > 500);  // floor grid
-        QVERIFY(CountPixels(rules, [](const QColor& c) {
-                    return c.red() < 40 && c.green() > 150 && c.blue() > 150;
-                }) > 500);
         QVERIFY(ChooseMenu("RewritingRule", "add lateral to rule2"));
         const QImage three = Screenshot(Frame()->RuleView(), "rule-three-laterals");
         QVERIFY(CountColour(three, QColor(0, 255, 0), 0) > sideHandles);

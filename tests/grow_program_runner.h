@@ -12,10 +12,9 @@ namespace vantrel::testing {
 inline bool RunGrowProgram(const QStringList& arguments) {
     QProcess process;
     process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    process.start(VANTREL_GROW_PROGRAM,
-                  QStringList({"--heart", QString::fromStdString(DemoHeart()), "--segmentation",
-                               QString::fromStdString(DemoSegmentation())}) +
-                      arguments);
+    process.start(VANTREL_GROW_PROGRAM, QStringList{"--heart", DemoHeart().c_str(),
+                                                    "--segmentation", DemoSegmentation().c_str()} +
+                                            arguments);
     return process.waitForFinished(-1) && process.exitStatus() == QProcess::NormalExit &&
            process.exitCode() == 0;
 }
