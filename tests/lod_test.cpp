@@ -97,8 +97,9 @@ TEST(LodExceptions, ValenceAndLinkConditionsLeaveNoCollapsiblePair) {
     }
 }
 
-// Simplify runs once per construction; missing data is reported with the quoted messages.
-TEST(LodExceptions, RefusalsCarryTheQuotedMessagesAndChangeNothing) {
+// Simplify runs once per construction; missing data is reported with the quoted messages;
+// running out of pairs keeps the collapses done.
+TEST(LodExceptions, RefusalsCarryTheQuotedMessagesAndKeepTheModel) {
     LodPolygonModel model = AsLod(shapes::Octahedron()), empty;
     EXPECT_EQ(ThrownMessage([&] { model.Simplify(1); }), "No LOD data to be simplified.");
     EXPECT_EQ(ThrownMessage([&] { empty.ConstructLOD(); }),
@@ -115,17 +116,14 @@ TEST(LodExceptions, RefusalsCarryTheQuotedMessagesAndChangeNothing) {
     model.vertexPairs.pop_back();
     EXPECT_EQ(ThrownMessage([&] { model.VPair_Heap_SetupFromEdgeExtData(); }),
               "VPair_Heap_SetupFromEdgeExtData(): Edge data is not defined!");
-}
-
-TEST(LodExceptions, RunningOutOfPairsKeepsTheCollapsesDone) {
-    LodPolygonModel model = AsLod(shapes::Octahedron());
-    model.ConstructLOD();
-    EXPECT_EQ(ThrownMessage([&] { model.Simplify(100); }), "No available next vpair!");
-    EXPECT_LT(model.LiveVertexCount(), 6);
-    EXPECT_EQ(EulerCharacteristic(model), 2);
-    ExpectWalksClose(model);
-    model.CompactRetired();
-    ExpectClosedTable(model);
+    LodPolygonModel full = AsLod(shapes::Octahedron());
+    full.ConstructLOD();
+    EXPECT_EQ(ThrownMessage([&] { full.Simplify(100); }), "No available next vpair!");
+    EXPECT_LT(full.LiveVertexCount(), 6);
+    EXPECT_EQ(EulerCharacteristic(full), 2);
+    ExpectWalksClose(full);
+    full.CompactRetired();
+    ExpectClosedTable(full);
 }
 
 TEST(LodHeap, EntriesWithAnOldStampAreSkipped) {
@@ -134,29 +132,6 @@ TEST(LodHeap, EntriesWithAnOldStampAreSkipped) {
     VPair& first = model.NextVPair();
     first.stamp += 1;  // as if re-costed: its entry is now stale
     EXPECT_NE(&model.NextVPair(), &first);
-}
-
-TEST(LodHeap, LiveEntriesCarryTheirPairsCurrentCost) {
-    LodPolygonModel model;
-    if (!LoadShared("stanford_bunny.obj", model)) GTEST_SKIP() << "shared mesh missing";
-    model.ConstructLOD();
-    for (int i = 0; i < 300; ++i) model.SimplifyStep();
-    VPairHeap heap = model.pairHeap;
-    int stale = 0;
-    double previousCost = -1e300;
-    for (; !heap.empty(); heap.pop()) {
-        const VPairHeapEntry entry = heap.top();
-        EXPECT_GE(entry.cost, previousCost) << "heap order broken";
-        previousCost = entry.cost;
-        const VPair& pair = model.vertexPairs[entry.pair];
-        if (entry.stamp == pair.stamp) {
-            EXPECT_EQ(entry.cost, pair.cost);
-        } else {
-            EXPECT_LT(entry.stamp, pair.stamp);
-            ++stale;
-        }
-    }
-    EXPECT_GT(stale, 0) << "re-costing leaves the older entries behind";
 }
 
 TEST(LodCosting, SingularQuadricsGiveFiniteTargetsNearTheEdge) {
