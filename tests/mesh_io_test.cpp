@@ -256,7 +256,7 @@ TEST(MeshReaders, BadFilesAreRefusedWithOneLineNamingFileAndReasonAndChangeNothi
                   "vertex 1000000"),
          "element vertex count 1000000 is more than the file holds"},
         {"nan.ply", fw::Ply(TwoTrianglesWithY(std::nan("")), fw::PlyEncoding::kBig),
-         "vertex coordinate is not a finite number"},
+         "byte 216: vertex coordinate is not a finite number"},
         {"index.ply", kPlyVertices + "3 0 1 3\n", ":13: face index 3 is outside the 3 vertices"},
         {"ushort.ply", kPlyLimits + "0 65536 0\n127 0 0\n0 0 1\n3 0 1 2\n",
          ":10: expected a whole number of the declared"},

@@ -59,46 +59,49 @@ TEST(EdgeTable, SharpMarksFollowTheCreaseThresholdAndIncludeTheBoundary) {
     EXPECT_EQ(sharpEdges(shapes::OpenBox(), 0.5), 12) << "8 inner cube edges and 4 boundary edges";
 }
 
-TEST(AdjacencyWalk, InteriorVertexOfValenceSixYieldsItsFanOnceInTurningOrder) {
-    const RkPolygonModel model = Built(shapes::HexagonFan());
-    EXPECT_EQ(SortedPolygonsAround(model, 0), (std::vector<int>{0, 1, 2, 3, 4, 5}));
-    EXPECT_EQ(model.Valence(0), 6);
-    std::vector<int> neighbours, edges, edgesOnly;
-    model.NeighboursOfVertex(0, neighbours, edges);
-    model.EdgesAroundVertex(0, edgesOnly);
-    EXPECT_EQ(edgesOnly, edges);
+// Around every vertex the walks find exactly the polygons and edges that touch it, on
+// the boundary and at a vertex no polygon uses too; around an interior vertex they turn
+// in order, starting at the vertex's link edge.
+TEST(AdjacencyWalk, FindsEveryPolygonAndEdgeAroundAVertexInTurningOrder) {
+    RkPolygonModel box = shapes::OpenBox();
+    box.vertices.push_back(MeshVertex());
+    for (const RkPolygonModel& model : {Built(shapes::HexagonFan()), Built(box)}) {
+        for (int v = 0; v < static_cast<int>(model.vertices.size()); ++v) {
+            std::vector<int> polygons, edges, walked;
+            for (int i = 0; i < static_cast<int>(model.polygons.size()); ++i)
+                if (std::count(model.polygons[i].vertex, model.polygons[i].vertex + 3, v))
+                    polygons.push_back(i);
+            for (int e = 0; e < static_cast<int>(model.edges.size()); ++e)
+                if (model.edges[e].lowVertex == v || model.edges[e].highVertex == v)
+                    edges.push_back(e);
+            EXPECT_EQ(SortedPolygonsAround(model, v), polygons) << "vertex " << v;
+            model.EdgesAroundVertex(v, walked);
+            std::sort(walked.begin(), walked.end());
+            EXPECT_EQ(walked, edges) << "vertex " << v;
+            EXPECT_EQ(model.Valence(v), static_cast<int>(edges.size())) << "vertex " << v;
+        }
+    }
+    const RkPolygonModel fan = Built(shapes::HexagonFan());
+    std::vector<int> neighbours, edges, walked;
+    fan.NeighboursOfVertex(0, neighbours, edges);
+    fan.EdgesAroundVertex(0, walked);
+    EXPECT_EQ(edges, walked);
     ASSERT_EQ(neighbours.size(), 6u);
-    EXPECT_EQ(edges[0], model.vertices[0].edge);
+    EXPECT_EQ(edges[0], fan.vertices[0].edge);
     for (size_t i = 0; i < neighbours.size(); ++i) {
         const int step = (neighbours[(i + 1) % 6] - neighbours[i] + 6) % 6;
         EXPECT_TRUE(step == 1 || step == 5) << "neighbours " << i << " and " << i + 1;
     }
 }
 
-TEST(AdjacencyWalk, BoundaryVerticesYieldThePolygonsOfBothWalksAndUnusedOnesNothing) {
-    RkPolygonModel model = shapes::OpenBox();
-    model.vertices.push_back(MeshVertex());
-    model.BuildEdgeTable();
-    EXPECT_EQ(model.Valence(4), 3);
-    for (int v = 0; v < 9; ++v) {
-        std::vector<int> expected;
-        for (size_t i = 0; i < model.polygons.size(); ++i) {
-            const int* corners = model.polygons[i].vertex;
-            if (std::count(corners, corners + 3, v)) expected.push_back(static_cast<int>(i));
-        }
-        EXPECT_EQ(SortedPolygonsAround(model, v), expected) << "vertex " << v;
-    }
-    std::vector<int> neighbours, edges;
-    model.NeighboursOfVertex(8, neighbours, edges);
-    EXPECT_TRUE(neighbours.empty());
-    EXPECT_EQ(model.Valence(8), 0);
-}
-
 // Broken meshes: every walk must end, report only polygons that exist and never list an
 // edge twice.
 TEST(AdjacencyWalk, WalksOnBrokenMeshesEndAndStayInside) {
     const RkPolygonModel cases[] = {
-        Built(shapes::ThreeFinsOnOneEdge()),
+        // Three triangles on the one edge 0-1, two of them running along it in the same
+        // direction.
+        Built(shapes::MakeModel({{0, 0, 0}, {1, 0, 0}, {0.5, 1, 0}, {0.5, -1, 0}, {0.5, 0, 1}},
+                                {{0, 1, 2}, {1, 0, 3}, {0, 1, 4}})),
         // The same triangle in both windings plus a third on one of its edges: following the
         // wings from vertex 0 circles between edges that never lead back to its link edge.
         Built(shapes::MakeModel({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, 0, 1}},
@@ -176,15 +179,12 @@ TEST(Smoothing, MovesEachVertexToItsNeighboursMeanKeepingTheOffsetAlongItsNormal
         RkPolygonModel model = shapes::HexagonFan();
         model.vertices[0].position = Vector3(0.3, 0.2, 1.0);
         if (withNormal) model.vertices[0].normal = Vector3(0.0, 0.0, 1.0);
-        for (int i = 1; i <= 6; ++i) model.vertices[i].texCoord = Vector3(0.25, 0.5, 0.0);
         model.vertices.push_back(MeshVertex());  // no neighbours: no mean to move to
         model.vertices[7].position = Vector3(7, 8, 9);
-        model.vertices[7].texCoord = Vector3(0.5, 0.5, 0);
         model.BuildEdgeTable();
         model.SmoothTangential(1);
         ExpectNear(model.vertices[0].position, Vector3(0.0, 0.0, withNormal ? 1.0 : 0.0));
-        EXPECT_TRUE(model.vertices[0].texCoord.x == 0.25 && model.vertices[0].texCoord.y == 0.5);
-        EXPECT_TRUE(model.vertices[7].position.z == 9.0 && model.vertices[7].texCoord.x == 0.5);
+        EXPECT_EQ(model.vertices[7].position.z, 9.0);
     }
     // All vertices move together after the pass: vertex 1 goes to the mean of the old
     // positions of 0, 2 and 3 (not of vertex 0's new one).
@@ -283,11 +283,8 @@ TEST(CapBoundaryLoops, ClosesTheOpenLvLikeItsCappedTwinFacingOutwards) {
     ASSERT_TRUE(model.Load(openPath));
     ASSERT_TRUE(twin.Load(SharedMesh("bivme_p1_lv_endo_capped.obj")));
     const RkPolygonModel original = model;
-    const CappingSummary summary = CapBoundaryLoops(model);
-    EXPECT_EQ(summary.loops, 2);
-    EXPECT_EQ(summary.openChains, 0);
+    EXPECT_EQ(CapBoundaryLoops(model).loops, 2);
     EXPECT_TRUE(model.SameCounts(twin));
-    EXPECT_EQ(summary.triangles, static_cast<int>(twin.polygons.size() - original.polygons.size()));
     // The file's polygons stay first and unchanged.
     for (size_t i = 0; i < original.polygons.size(); ++i)
         for (int k = 0; k < 3; ++k)
@@ -297,36 +294,6 @@ TEST(CapBoundaryLoops, ClosesTheOpenLvLikeItsCappedTwinFacingOutwards) {
     EXPECT_EQ(BoundaryEdgeCount(model), 0);
     EXPECT_EQ(EulerCharacteristic(model), 2);
     EXPECT_NEAR(SignedVolume(model), SignedVolume(twin), 1e-6 * SignedVolume(twin));
-}
-
-// The real meshes load with the counts their README gives, are closed or open as
-// documented and face outwards. Skipped when absent.
-TEST(RealMeshes, LoadAsDocumentedAndFaceOutwards) {
-    const struct {
-        std::string path;
-        size_t vertices, triangles;
-        int boundaryLoops;  // 0 for a closed genus-0 surface
-    } cases[] = {{SharedMesh("bivme_p1_lv_endo_capped.obj"), 1574, 3144, 0},
-                 {SharedMesh("bivme_p1_lv_endo_open.obj"), 1572, 3072, 2},
-                 {SharedMesh("bivme_p1_rv_endo_capped.obj"), 1878, 3752, 0},
-                 {SharedMesh("stanford_bunny.obj"), 1839, 3674, 0},
-                 {std::string(VANTREL_DATA_DIR) + "/demo-heart.obj", 1448, 2892, 0}};
-    for (const auto& mesh : cases) {
-        SCOPED_TRACE(mesh.path);
-        if (!std::ifstream(mesh.path).good()) continue;
-        RkPolygonModel model;
-        ASSERT_TRUE(model.Load(mesh.path));
-        model.BuildEdgeTable();
-        EXPECT_EQ(model.vertices.size(), mesh.vertices);
-        EXPECT_EQ(model.polygons.size(), mesh.triangles);
-        ExpectConsistentEdgeTable(model);  // consistent winding
-        // A sphere has V - E + F = 2; every boundary loop cut into it takes one off.
-        EXPECT_EQ(EulerCharacteristic(model), 2 - mesh.boundaryLoops);
-        const int boundary = BoundaryEdgeCount(model);
-        EXPECT_EQ(boundary == 0, mesh.boundaryLoops == 0);
-        // Only a closed surface encloses a volume, and it must face outwards.
-        EXPECT_TRUE(mesh.boundaryLoops > 0 || SignedVolume(model) > 0.0) << "faces inwards";
-    }
 }
 
 }  // namespace
