@@ -57,18 +57,15 @@ TEST(ObjReader, FaceFormsAndIndexRulesGiveTheExpectedTriangles) {
     for (const auto& c : cases) EXPECT_EQ(TrianglesOf(Read(c.text)), c.triangles) << c.text;
 }
 
+// Every u moves up by 1 because one was negative, v stays; vertex 1 keeps the second face's
+// value; a texture index of 0, past the list or before it (relative) leaves the vertex's own.
 TEST(ObjReader, TexturesShiftOnceForNegativeValuesTheLastPolygonWinsAndBadIndicesGiveZero) {
-    RkPolygonModel model =
-        Read(kFourVertices + "vt -0.25 0.5\nvt 0.5 0.5\nf 1/1 2/2 3/2\nf 2/1 4/1 3/1\n");
-    // Every u moves up by 1 because one was negative; v stays. Vertex 1 keeps the second
-    // face's value.
-    EXPECT_DOUBLE_EQ(model.vertices[0].texCoord.x, 0.75);
-    EXPECT_DOUBLE_EQ(model.vertices[0].texCoord.y, 0.5);
-    EXPECT_DOUBLE_EQ(model.vertices[1].texCoord.x, 0.75);
-    // 0, past the list, before the list (relative), and absent in a file with vt lines.
-    model = Read(kFourVertices + "vt 0.5 0.5\nf 1/0 2/7 3/-4\nf 2 3 4\n");
-    for (const MeshVertex& vertex : model.vertices)
-        EXPECT_TRUE(vertex.texCoord.x == 0.0 && vertex.texCoord.y == 0.0);
+    const RkPolygonModel model =
+        Read(kFourVertices + "vt -0.25 0.5\nvt 0.5 0.5\nf 1/1 2/2 3/7\nf 2/1 4/0 3/-4\n");
+    EXPECT_TRUE(model.vertices[0].texCoord.x == 0.75 && model.vertices[0].texCoord.y == 0.5);
+    EXPECT_EQ(model.vertices[1].texCoord.x, 0.75);
+    for (int v : {2, 3})
+        EXPECT_TRUE(model.vertices[v].texCoord.x == 0.0 && model.vertices[v].texCoord.y == 0.0);
 }
 
 // Values are kept in single precision.
