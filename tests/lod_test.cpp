@@ -1,4 +1,4 @@
-// Level-of-detail simplification: the heap rules and exceptions on small shapes,
+// Level-of-detail simplification: the collapse rules and refusals on small shapes,
 // and on real closed meshes that repeated collapses keep a valid closed
 // manifold close to the original surface.
 #include <gtest/gtest.h>
@@ -6,8 +6,6 @@
 #include <algorithm>
 #include <cmath>
 #include <fstream>
-#include <functional>
-#include <stdexcept>
 #include <string>
 #include <vector>
 

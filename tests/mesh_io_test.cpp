@@ -7,7 +7,6 @@
 #include <array>
 #include <fstream>
 #include <functional>
-#include <stdexcept>
 #include <string>
 #include <vector>
 

@@ -1,6 +1,6 @@
 // The polygon model: the winged-edge table and its adjacency walks, centroid
-// refinement and tangential smoothing, normals and whole-model transforms, capping of
-// boundary loops, and the real meshes (shared data and the demo heart) through them.
+// refinement and tangential smoothing, normals and whole-model transforms, and the
+// capping of boundary loops (the open LV against its capped twin).
 #include <gtest/gtest.h>
 
 #include <algorithm>
