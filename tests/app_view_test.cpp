@@ -1,15 +1,19 @@
 // Steering the views of the running program: the start-up framing, the wheel zoom
 // towards the cursor, Fit Heart and Fit Rules after camera drags, and depth ranges
 // that never cut the heart; the panels, the kept layout, tips and keys, and the
-// parameter dialog's values.
-#include <QDockWidget>
+// parameter dialog's values. Then growth: "Go Growth" is reproducible from one random
+// state, Esc in the progress dialog ends it with a partial network, and Auto Growth
+// regrows once per burst of edits (real mouse drags, slider steps, commands) what
+// "Go Growth" grows.
 #include <QLabel>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QSlider>
 #include <QSplitter>
+#include <QStatusBar>
 #include <QToolBar>
 #include <QWheelEvent>
-#include <cmath>
+#include <cstdio>
 
 #include "app/CommandIds.h"
 #include "app/ConsoleDock.h"
@@ -48,6 +52,11 @@ Reach ReachOf(const RkOGL& gl, const Points& points) {
     return reach;
 }
 
+// The points fill most of the view, and none is cut.
+bool Framed(const Reach& reach) {
+    return reach.allDepthsInside && reach.widest < 1.0 && reach.widest > 0.5;
+}
+
 std::vector<Vector3> HeartPoints() {
     std::vector<Vector3> points;
     for (const auto& vertex : TheHeartModel()->mesh.vertices) points.push_back(vertex.position);
@@ -71,6 +80,30 @@ void Wheel(QWidget* view, QPoint at, QPoint angleDelta, QPoint pixelDelta = QPoi
     QApplication::sendEvent(view, &event);
 }
 
+// The current fibres as "export current fibers" writes them.
+std::string FibreObj() {
+    std::FILE* file = std::tmpfile();
+    TheFiberCore()->ExportFibersObj(file);
+    std::string text(static_cast<std::size_t>(std::ftell(file)), '\0');
+    std::rewind(file);
+    text.resize(std::fread(text.data(), 1, text.size(), file));
+    std::fclose(file);
+    return text;
+}
+
+// The fibres "Go Growth" grows from the random state `state`.
+std::string GoGrowthFrom(std::uint32_t state) {
+    ProgramRandom().SetState(state);
+    if (!ChooseMenu("Growth", "Go Growth")) return std::string();
+    return FibreObj();
+}
+
+// The Auto Growth runs so far, once the queued ones have run.
+int AutoRuns() {
+    QCoreApplication::processEvents();
+    return Frame()->AutoGrowthRuns();
+}
+
 }  // namespace
 
 class ViewTest : public QObject {
@@ -80,6 +113,8 @@ private:
     QWidget* view_ = nullptr;
     QWidget* rules_ = nullptr;
     RkOGL& Main() { return TheViewCore()->mainGL; }
+    std::uint32_t state_ = 0;
+    std::string grown_;  // "Go Growth" from state_ on two placements
 
 private slots:
     void initTestCase() {
@@ -88,15 +123,9 @@ private slots:
     }
 
     void startUpShowsTheWholeHeartAndBothRules() {
-        const Reach heart = ReachOf(Main(), HeartPoints());
-        QVERIFY(heart.allDepthsInside);
-        QVERIFY2(heart.widest < 1.0 && heart.widest > 0.5,
-                 qPrintable(QString::number(heart.widest)));
+        QVERIFY(Framed(ReachOf(Main(), HeartPoints())));
         const Reach rules = ReachOf(TheViewCore()->ruleGL, RuleBoxCorners());
-        QVERIFY(rules.allDepthsInside);
-        QVERIFY(rules.widest < 1.0);
-        Screenshot(static_cast<QOpenGLWidget*>(view_), "start-up-main");
-        Screenshot(static_cast<QOpenGLWidget*>(rules_), "start-up-rules");
+        QVERIFY(rules.allDepthsInside && rules.widest < 1.0);
     }
 
     void wheelZoomsTowardsThePointUnderTheCursorAndBack() {
@@ -133,10 +162,7 @@ private slots:
         QVERIFY(ReachOf(Main(), HeartPoints()).allDepthsInside);
         mouse.Drag(Qt::MiddleButton, {QPoint(300, 10), QPoint(300, 400)});
         QTest::keyClick(Frame(), Qt::Key_F);
-        Reach heart = ReachOf(Main(), HeartPoints());
-        QVERIFY(heart.allDepthsInside);
-        QVERIFY2(heart.widest < 1.0 && heart.widest > 0.5,
-                 qPrintable(QString::number(heart.widest)));
+        QVERIFY(Framed(ReachOf(Main(), HeartPoints())));
         // Close in on the surface until the limit refuses: the near plane still keeps
         // the surface point ahead.
         const std::optional<QPoint> onHeart =
@@ -155,28 +181,18 @@ private slots:
         for (int i = 0; i < 15; ++i) Wheel(rules_, QPoint(100, 300), QPoint(0, 120));
         QVERIFY(ReachOf(TheViewCore()->ruleGL, RuleBoxCorners()).widest > 1.0);
         QVERIFY(ChooseMenu("&View", "Fit &Rules"));
-        const Reach rules = ReachOf(TheViewCore()->ruleGL, RuleBoxCorners());
-        QVERIFY(rules.allDepthsInside);
-        QVERIFY(rules.widest < 1.0 && rules.widest > 0.5);
+        QVERIFY(Framed(ReachOf(TheViewCore()->ruleGL, RuleBoxCorners())));
     }
 
     void theViewMenuHidesAndBringsBackTheConsoleAndTheRulePane() {
-        struct Case {
-            const char* item;
-            std::function<bool()> shown;
-        };
-        const Case cases[] = {
-            {"&Console", [] { return Frame()->Console()->isVisible(); }},
-            {"R&ule Pane",
-             [] { return Frame()->RuleView()->isVisible() && Frame()->RuleView()->width() > 0; }},
-        };
-        for (const Case& c : cases) {
-            QVERIFY(c.shown());
-            QVERIFY(ChooseMenu("&View", c.item));
-            QVERIFY2(!c.shown(), c.item);
-            QVERIFY(ChooseMenu("&View", c.item));
-            QVERIFY2(c.shown(), c.item);
-        }
+        QVERIFY(ChooseMenu("&View", "&Console"));
+        QVERIFY(!Frame()->Console()->isVisible());
+        QVERIFY(ChooseMenu("&View", "&Console"));
+        QVERIFY(Frame()->Console()->isVisible());
+        QVERIFY(ChooseMenu("&View", "R&ule Pane"));
+        QVERIFY(!Frame()->RuleView()->isVisible());
+        QVERIFY(ChooseMenu("&View", "R&ule Pane"));
+        QVERIFY(Frame()->RuleView()->isVisible());
         // A rule pane collapsed with the splitter comes back too.
         Frame()->Splitter()->setSizes({0, 900});
         QVERIFY(ChooseMenu("&View", "R&ule Pane"));
@@ -254,6 +270,81 @@ private slots:
         QCOMPARE(parameters.SegmentResolution, defaults.SegmentResolution);
         QCOMPARE(parameters.RandomDirectionRate, defaults.RandomDirectionRate);
         QCOMPARE(dialog->valueLabel(2)->text(), QString("0.40"));
+    }
+
+    // Growth: two "Go Growth" runs from one random state grow the same fibres.
+    void twoGoGrowthRunsFromOneRandomStateExportTheSameFibres() {
+        UseCloseUpCamera();
+        PlaceStartPoints({1200, 5200});
+        state_ = ProgramRandom().State();
+        grown_ = GoGrowthFrom(state_);
+        QVERIFY(grown_.size() > 1000);
+        QVERIFY(GoGrowthFrom(state_) == grown_);
+    }
+
+    void escInTheProgressDialogEndsTheGrowthWithAMarkedPartialNetwork() {
+        Frame()->SetGrowthProgressDelay(0);  // every growth counts as long
+        std::vector<int> passesInDialog;
+        Frame()->SetGrowthPassObserver([&passesInDialog](int pass) {
+            auto* dialog = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget());
+            if (!dialog) return;
+            passesInDialog.push_back(pass);
+            if (pass == 3) QTest::keyClick(dialog, Qt::Key_Escape);
+        });
+        const std::string partial = GoGrowthFrom(state_);
+        Frame()->SetGrowthPassObserver({});
+        Frame()->SetGrowthProgressDelay(kGrowthProgressNever);
+        QCOMPARE(passesInDialog, std::vector<int>({0, 1, 2, 3}));
+        QVERIFY(!QApplication::activeModalWidget());
+        QVERIFY(Frame()->statusBar()->currentMessage().startsWith(
+            "Growth cancelled after pass 3: the network is partial"));
+        QVERIFY(StrokeCount() > 0 && partial.size() < grown_.size());
+        // The next growth is whole again.
+        QVERIFY(GoGrowthFrom(state_) == grown_);
+    }
+
+    void autoGrowthRegrowsOncePerEditBurstAsGoGrowthWould() {
+        // Off (as at start): edits grow nothing. Switched on: the edited scene grows.
+        QVERIFY(ChooseMenu("RewritingRule", "add lateral to rule2"));
+        QCOMPARE(AutoRuns(), 0);
+        QVERIFY(ChooseMenu("Growth", "Auto Growth"));
+        QCOMPARE(AutoRuns(), 1);
+        // A rule-handle drag and a start-point placement each regrow once, at the
+        // release, what Go Growth grows.
+        const std::optional<QPoint> tip = HandlePixel(256 + 128);  // rule 2's stem tip
+        const std::optional<QPoint> area = SegmentedArea(Frame()->MainView(), 4);
+        QVERIFY(tip && area);
+        const struct {
+            QWidget* view;
+            std::vector<QPoint> path;
+        } drags[] = {
+            {Frame()->RuleView(), {*tip, *tip + QPoint(0, -10), *tip + QPoint(0, -20)}},
+            {Frame()->MainView(), {*area, *area + QPoint(3, 2)}},
+        };
+        const std::string before = FibreObj();
+        for (const auto& drag : drags) {
+            const int runs = AutoRuns();
+            ProgramRandom().SetState(state_);
+            ViewMouse(drag.view).Drag(Qt::LeftButton, drag.path);
+            QCOMPARE(AutoRuns(), runs + 1);
+            const std::string regrown = FibreObj();
+            QVERIFY(regrown != before);
+            QVERIFY(regrown == GoGrowthFrom(state_));
+        }
+        // Two slider steps and a command: one regrowth. A command that edits nothing
+        // that grows: none.
+        auto* dialog = static_cast<GrowthParameterDlg*>(TheViewCore()->parameterDialog.data());
+        const int runs = AutoRuns();
+        dialog->gradientDirectionRateSlider()->setValue(60);
+        dialog->gradientDirectionRateSlider()->setValue(55);
+        QVERIFY(ChooseMenu("RewritingRule", "remove lateral to rule 2"));
+        QCOMPARE(AutoRuns(), runs + 1);
+        QVERIFY(ChooseMenu("Rendering Mode", "Volume Field"));
+        QVERIFY(ChooseMenu("Rendering Mode", "Volume Field"));
+        QCOMPARE(AutoRuns(), runs + 1);
+        QVERIFY(ChooseMenu("Growth", "Auto Growth"));
+        QVERIFY(ChooseMenu("RewritingRule", "add lateral to rule2"));
+        QCOMPARE(AutoRuns(), runs + 1);
     }
 };
 
