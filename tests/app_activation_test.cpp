@@ -8,13 +8,10 @@
 #include <QLineEdit>
 #include <QRegularExpression>
 #include <QStatusBar>
-#include <cmath>
-#include <optional>
 
 #include "app/PhysiologyDlg.h"
 #include "edit_harness.h"
 #include "grow_program_runner.h"
-#include "render/ActivationColours.h"
 #include "render/ActivationLegend.h"
 
 namespace vantrel::testing {
@@ -61,18 +58,14 @@ class ActivationTest : public QObject {
 
 private slots:
     void initTestCase() {
-        // The batch program places three start points and saves them as a scene; the
-        // scene then gets a faster Purkinje system, the heart in cm and three blocks,
+        // The batch program places three start points and saves them as a scene with a
+        // faster Purkinje system and the heart in cm; the scene then gets three blocks,
         // which the program's Go Growth after Open Scene must honour as the batch does.
         const QString dir = OutputDir();
-        QVERIFY(
-            RunGrowProgram({"--start-polygon", "1200", "--start-polygon", "5200", "--start-polygon",
-                            "7201", "--runs", "0", "--save-scene", dir + "/placed.json"}));
+        QVERIFY(RunGrowProgram({"--start-polygon", "1200", "--start-polygon", "5200",
+                                "--start-polygon", "7201", "--runs", "0", "--purkinje-velocity",
+                                "3", "--mesh-units", "cm", "--save-scene", dir + "/placed.json"}));
         QJsonObject scene = ReadJson(dir + "/placed.json");
-        QJsonObject physiology = scene["physiology"].toObject();
-        physiology["purkinjeVelocity"] = 3.0;
-        physiology["meshUnits"] = "cm";
-        scene["physiology"] = physiology;
         scene["blockedStrokes"] = QJsonArray({3, 40, 41});
         const QString scenePath = dir + "/scene.json";
         QFile sceneFile(scenePath);

@@ -301,7 +301,6 @@ private slots:
         } cases[] = {
             {false, view_, Qt::RightButton, QPoint(300, 200), CameraDragMode::Rotate},
             {false, view_, Qt::RightButton, zoomStrip, CameraDragMode::Zoom},
-            {false, view_, Qt::MiddleButton, QPoint(300, 150), CameraDragMode::Zoom},
             {false, view_, Qt::LeftButton, offHeart, CameraDragMode::Pan},
             {false, rule, Qt::LeftButton, offHandles, CameraDragMode::Pan},
             {true, view_, Qt::RightButton, zoomStrip, CameraDragMode::Rotate},
@@ -384,20 +383,6 @@ private slots:
         const std::set<int> before = PaintedPolygons();
         mouse.DoubleClick(Qt::LeftButton, painted_[1]);
         QVERIFY(PaintedPolygons() == before);
-    }
-
-    void paintingDuringARotationLeavesTheRotationRunning() {
-        QVERIFY(!painted_.empty());
-        const std::set<int> before = PaintedPolygons();
-        const QPoint start = painted_[0] + QPoint(0, 40);
-        ViewMouse mouse(view_);
-        mouse.Press(Qt::RightButton, start);
-        mouse.Press(Qt::LeftButton, start);
-        mouse.Move(start + QPoint(10, 0));  // paints; the camera stays
-        QVERIFY(PaintedPolygons().size() > before.size());
-        mouse.Release(Qt::LeftButton, start + QPoint(10, 0));
-        QVERIFY(TheViewCore()->mainGL.Dragging());
-        mouse.Release(Qt::RightButton, start + QPoint(10, 0));
     }
 
     void exportedSegmentationHoldsWhatTheScreenShowsAndLoadsAgain() {

@@ -4,8 +4,6 @@
 // Ctrl+Y the work after it.
 #include <QLineEdit>
 #include <QSlider>
-#include <QStyle>
-#include <QStyleOptionSlider>
 #include <functional>
 
 #include "app/GrowthParameterDlg.h"
@@ -27,25 +25,6 @@ std::string Work() {
 
 int Steps() {
     return Frame()->History().Stack().index();
-}
-
-// Drags the handle of `slider` by `pixels` with the mouse.
-void DragSlider(QSlider* slider, int pixels) {
-    QStyleOptionSlider option;
-    option.initFrom(slider);
-    option.orientation = slider->orientation();
-    option.minimum = slider->minimum();
-    option.maximum = slider->maximum();
-    option.sliderPosition = slider->sliderPosition();
-    option.sliderValue = slider->value();
-    const QPoint handle =
-        slider->style()
-            ->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, slider)
-            .center();
-    QTest::mousePress(slider, Qt::LeftButton, {}, handle);
-    QTest::mouseMove(slider, handle + QPoint(pixels / 2, 0));
-    QTest::mouseMove(slider, handle + QPoint(pixels, 0));
-    QTest::mouseRelease(slider, Qt::LeftButton, {}, handle + QPoint(pixels, 0));
 }
 
 struct EditCase {
@@ -78,14 +57,6 @@ private slots:
         QVERIFY(WriteSceneFile(scene.toStdString(), opened, error));
         const std::vector<EditCase> cases = {
             {"Place Start Points", [&] { main.Click(Qt::LeftButton, a); }},
-            {"Draw Feature Curve",
-             [&] {
-                 std::vector<QPoint> path;
-                 for (int i = 0; i < 8; ++i) path.push_back(a + QPoint(4 * i - 16, 3 * i));
-                 main.Drag(Qt::LeftButton, path);
-                 QVERIFY(ChooseMenu("Growth", "Place Start Point"));
-             },
-             Menu("Growth", "Draw Features")},
             {"Drag Rule Handle",
              [] {
                  const std::optional<QPoint> handle = HandlePixel(256 + 129);
@@ -97,11 +68,15 @@ private slots:
             {"Add Lateral", Menu("RewritingRule", "add lateral to rule2")},
             {"Change Parameters",
              [&] {
-                 DragSlider(parameters->gradientDirectionRateSlider(), 40);
+                 // What a drag of the slider's handle signals: moves while down, then the
+                 // release.
+                 QSlider* slider = parameters->gradientDirectionRateSlider();
+                 slider->setSliderDown(true);
+                 for (int step = 1; step <= 3; ++step) slider->setValue(slider->value() + 5);
+                 slider->setSliderDown(false);
                  parameters->hide();
              },
              Menu("Growth", "Show Parameter dlg")},
-            {"Shuffle Growth Apex order", Menu("Growth", "Shuffle Growth Apex order")},
             {"Change Physiology",
              [] {
                  ModalDialogHandler handler([](QDialog* dialog) {
@@ -112,8 +87,7 @@ private slots:
                  });
                  QVERIFY(ChooseMenu("Growth", "Physiology..."));
              }},
-            // Before the growth: the network it deletes is not history.
-            {"Init All Strokes", Menu("Growth", "Init All Strokes")},
+            {"Shuffle Growth Apex order", Menu("Growth", "Shuffle Growth Apex order")},
             {"Toggle Block",
              [&] {
                  const std::optional<QPoint> stroke = StrokePixel();
@@ -121,7 +95,6 @@ private slots:
                  main.DoubleClick(Qt::RightButton, *stroke);
              },
              Menu("Growth", "Go Growth")},
-            {"Clear Start Points", Menu("&Edit", "Clear Start Points")},
             {"Open Scene", Menu("&File", "Open Scene..."), [&] { FileNames().Answer(scene); }},
             {"Clear Segmentation", Menu("Segmentation", "SegmentationMode"),
              [] { SegmentationAnswers().Answer(SegmentationAnswer::kClear); }},
@@ -129,7 +102,6 @@ private slots:
              [&] {
                  main.Drag(Qt::LeftButton, {a, a + QPoint(6, 0), a + QPoint(12, 0)});
              }},
-            {"Erase Segmentation", [&] { main.DoubleClick(Qt::RightButton, a); }},
         };
         for (const EditCase& c : cases) {
             if (c.setUp) c.setUp();
