@@ -1,12 +1,18 @@
 // Mouse input in the main view of the running program on the demo heart: start
 // points placed by a drag, feature curves sketched, conduction blocks toggled by a
 // right double click, drags that end in unusual ways, segmentation painted and
-// erased, picks checked by ray casting and the camera drag each button starts where
-// (in both views). Every input is a real mouse event sent through the frame's window.
+// erased, picks checked by ray casting, and every kind of edit undone and redone.
+// Every input is a real mouse event sent through the frame's window.
 #include <QDialog>
+#include <QLineEdit>
 #include <QMouseEvent>
+#include <QSlider>
+#include <functional>
 
 #include "app/CommandIds.h"
+#include "app/GrowthParameterDlg.h"
+#include "app/PhysiologyDlg.h"
+#include "app/WorkState.h"
 #include "edit_harness.h"
 #include "growth/SurfaceSketch.h"
 
@@ -101,6 +107,27 @@ int PickMismatches(const QWidget* view, int* hits) {
     return mismatches;
 }
 
+// Everything an undo must bring back, as one text.
+std::string Work() {
+    std::string text = SceneText(ProgramScene());
+    for (std::int32_t id : TheHeartModel()->regionIds) text += std::to_string(id) + ",";
+    return text;
+}
+
+int Steps() {
+    return Frame()->History().Stack().index();
+}
+
+struct EditCase {
+    const char* step;                  // the step's name in the Edit menu
+    std::function<void()> edit;        // the edit itself, through the user interface
+    std::function<void()> setUp = {};  // made before, recorded as steps of their own
+};
+
+std::function<void()> Menu(const char* menu, const char* item) {
+    return [menu, item] { QVERIFY2(ChooseMenu(menu, item), item); };
+}
+
 }  // namespace
 
 class EditMainTest : public QObject {
@@ -116,6 +143,7 @@ private slots:
         QVERIFY2(area, "no segmented area in the main view");
         area_ = *area;
         camera_ = TheViewCore()->mainGL.CurrentCamera();
+        segmented_ = TheHeartModel()->regionIds;
     }
 
     void init() {
@@ -211,7 +239,7 @@ private slots:
             i == 0 ? mouse.Press(Qt::LeftButton, at) : mouse.Move(at);
             mouse.Move(*background);  // off the heart: no point
         }
-        // The sketch shows as thick pure yellow lines while the button is down.
+        // The sketch shows as thick yellow lines while the button is down.
         QVERIFY(CountPixels(Screenshot(view_, "main-sketching"), Yellow) > 40);
         // Released where the last move went, so no move comes in between.
         mouse.Release(Qt::LeftButton, *background);
@@ -286,48 +314,12 @@ private slots:
         QCOMPARE(CountPixels(Screenshot(view_, "main-unblocked"), BlockBlue), blueBefore);
     }
 
-    void buttonAndPlaceChooseTheCameraDrag() {
-        CRuleView* rule = Frame()->RuleView();
-        const std::vector<std::int32_t> segmented = TheHeartModel()->regionIds;
-        const QPoint offHeart(view_->width() - 5, 5);
-        const QPoint zoomStrip(view_->width() - 20, 100);
-        const QPoint offHandles(100, 20);
-        const struct {
-            bool segmentation;
-            QWidget* view;
-            Qt::MouseButton button;
-            QPoint at;
-            CameraDragMode mode;
-        } cases[] = {
-            {false, view_, Qt::RightButton, QPoint(300, 200), CameraDragMode::Rotate},
-            {false, view_, Qt::RightButton, zoomStrip, CameraDragMode::Zoom},
-            {false, view_, Qt::LeftButton, offHeart, CameraDragMode::Pan},
-            {false, rule, Qt::LeftButton, offHandles, CameraDragMode::Pan},
-            {true, view_, Qt::RightButton, zoomStrip, CameraDragMode::Rotate},
-            {true, view_, Qt::MiddleButton, QPoint(300, 150), CameraDragMode::Zoom},
-            {true, view_, Qt::LeftButton, offHeart, CameraDragMode::None},
-        };
-        for (const auto& c : cases) {
-            if (c.segmentation != TheHeartModel()->segmentationMode)
-                QVERIFY(ChooseMenu("Segmentation", "SegmentationMode"));
-            const RkOGL& gl = c.view == rule ? TheViewCore()->ruleGL : TheViewCore()->mainGL;
-            ViewMouse mouse(c.view);
-            mouse.Press(c.button, c.at);
-            const CameraDragMode mode = gl.Dragging() ? gl.DragMode() : CameraDragMode::None;
-            mouse.Release(c.button, c.at);
-            QCOMPARE(int(mode), int(c.mode));
-            QVERIFY(!gl.Dragging());
-        }
-        QVERIFY(ChooseMenu("Segmentation", "SegmentationMode"));
-        TheHeartModel()->regionIds = segmented;
-    }
-
     // Segmentation painting: a left drag that starts on the heart paints around every
     // polygon under the cursor from its first move on, right and middle double clicks
-    // erase, and the exported file holds what the screen shows and loads again.
+    // erase, and the exported file loads again into the same segmentation.
 
     void switchingToSegmentationDuringAPlacementEndsIt() {
-        // The block test's fibres would hide the heart's colours looked at below.
+        // The block test's fibres would hide the painting looked at below.
         QVERIFY(ChooseMenu("Growth", "Init All Strokes"));
         ViewMouse mouse(view_);
         mouse.Press(Qt::LeftButton, area_);
@@ -385,14 +377,8 @@ private slots:
         QVERIFY(PaintedPolygons() == before);
     }
 
-    void exportedSegmentationHoldsWhatTheScreenShowsAndLoadsAgain() {
-        ViewMouse mouse(view_);
-        for (int row = 0; row < 4; ++row) {
-            std::vector<QPoint> path;
-            for (int step = 0; step <= 10; ++step)
-                path.push_back(area_ + QPoint(-50 + 10 * step, -45 + 30 * row));
-            mouse.Drag(Qt::LeftButton, path);
-        }
+    void exportedSegmentationLoadsAgain() {
+        QVERIFY(!PaintedPolygons().empty());
         const QString chosen = OutputDir() + "/painted-by-mouse";
         QFile::remove(chosen + ".kxseg");
         FileNames().Answer(chosen);
@@ -401,25 +387,7 @@ private slots:
         HeartModel restarted;
         QVERIFY(restarted.LoadHeart(DemoHeart(),
                                     SegmentationChoice::File((chosen + ".kxseg").toStdString())));
-        const std::vector<std::int32_t>& fileIds = restarted.regionIds;
-        QVERIFY(fileIds == TheHeartModel()->regionIds);
-        // Every pixel of the heart is pink where the file says segmented and grey
-        // where it says not.
-        const QImage image = Screenshot(view_, "segmentation-exported");
-        int pixels[2] = {0, 0};  // unsegmented, segmented
-        for (int y = 0; y < image.height(); y += 2) {
-            for (int x = 0; x < image.width(); x += 2) {
-                const int polygon = PolygonAt(QPoint(x, y));
-                if (polygon < 0) continue;
-                const QColor c = image.pixelColor(x, y);
-                const bool segmented = fileIds[static_cast<size_t>(polygon)] != 0;
-                const bool pink = c.red() - c.green() > 15;
-                const bool grey = std::abs(c.red() - c.green()) <= 5;
-                QVERIFY2(segmented ? pink : grey, qPrintable(QString("%1,%2").arg(x).arg(y)));
-                ++pixels[segmented];
-            }
-        }
-        QVERIFY(pixels[0] > 300 && pixels[1] > 300);
+        QVERIFY(restarted.regionIds == TheHeartModel()->regionIds);
         QVERIFY(ChooseMenu("Segmentation", "SegmentationMode"));
     }
 
@@ -437,6 +405,94 @@ private slots:
         RestoreCamera();
     }
 
+    // Undo and redo: every kind of edit, made through the menus, the mouse and the
+    // dialogs, is one step under its name; Ctrl+Z brings back exactly the work before it
+    // (scene, physiology, blocks and region ids) and Ctrl+Shift+Z or Ctrl+Y the work
+    // after it.
+    void everyEditIsOneStepThatUndoAndRedoTakeBackExactly() {
+        // The start-up segmentation back, after the painting tests.
+        TheHeartModel()->regionIds = segmented_;
+        TheHeartModel()->RebuildFibreLayer();
+        UseCloseUpCamera();
+        const std::optional<QPoint> area = SegmentedArea(Frame()->MainView(), 48);
+        QVERIFY2(area, "no segmented area in the main view");
+        const QPoint a = *area;
+        ViewMouse main(Frame()->MainView());
+        auto* parameters = static_cast<GrowthParameterDlg*>(TheViewCore()->parameterDialog.data());
+        const QString scene = OutputDir() + "/undo-scene.json";
+        std::string error;
+        Scene opened;
+        opened.parameters.SegmentResolution = 9;
+        QVERIFY(WriteSceneFile(scene.toStdString(), opened, error));
+        const std::vector<EditCase> cases = {
+            {"Place Start Points", [&] { main.Click(Qt::LeftButton, a); }},
+            {"Drag Rule Handle",
+             [] {
+                 const std::optional<QPoint> handle = HandlePixel(256 + 129);
+                 QVERIFY2(handle, "no handle of rule 2 in sight");
+                 ViewMouse(Frame()->RuleView())
+                     .Drag(Qt::LeftButton,
+                           {*handle, *handle + QPoint(8, 0), *handle + QPoint(16, 0)});
+             }},
+            {"Add Lateral", Menu("RewritingRule", "add lateral to rule2")},
+            {"Change Parameters",
+             [&] {
+                 // What a drag of the slider's handle signals: moves while down, then the
+                 // release.
+                 QSlider* slider = parameters->gradientDirectionRateSlider();
+                 slider->setSliderDown(true);
+                 for (int step = 1; step <= 3; ++step) slider->setValue(slider->value() + 5);
+                 slider->setSliderDown(false);
+                 parameters->hide();
+             },
+             Menu("Growth", "Show Parameter dlg")},
+            {"Change Physiology",
+             [] {
+                 ModalDialogHandler handler([](QDialog* dialog) {
+                     auto* physiology = dynamic_cast<PhysiologyDlg*>(dialog);
+                     if (!physiology) return dialog->reject();
+                     physiology->purkinjeEdit->setText("3.25");
+                     physiology->accept();
+                 });
+                 QVERIFY(ChooseMenu("Growth", "Physiology..."));
+             }},
+            {"Shuffle Growth Apex order", Menu("Growth", "Shuffle Growth Apex order")},
+            {"Toggle Block",
+             [&] {
+                 const std::optional<QPoint> stroke = StrokePixel();
+                 QVERIFY2(stroke, "no stroke in sight");
+                 main.DoubleClick(Qt::RightButton, *stroke);
+             },
+             Menu("Growth", "Go Growth")},
+            {"Open Scene", Menu("&File", "Open Scene..."), [&] { FileNames().Answer(scene); }},
+            {"Clear Segmentation", Menu("Segmentation", "SegmentationMode"),
+             [] { SegmentationAnswers().Answer(SegmentationAnswer::kClear); }},
+            {"Paint Segmentation",
+             [&] {
+                 main.Drag(Qt::LeftButton, {a, a + QPoint(6, 0), a + QPoint(12, 0)});
+             }},
+        };
+        for (const EditCase& c : cases) {
+            if (c.setUp) c.setUp();
+            Frame()->History().Record();
+            const std::string before = Work();
+            const int steps = Steps();
+            c.edit();
+            const std::string after = Work();
+            QVERIFY2(after != before, c.step);
+            QVERIFY2(Steps() == steps + 1, c.step);
+            QVERIFY2(MenuAction("&Edit", QString("&Undo ") + c.step), c.step);
+            QTest::keyClick(Frame(), Qt::Key_Z, Qt::ControlModifier);
+            QVERIFY2(Work() == before, c.step);
+            QTest::keyClick(Frame(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+            QVERIFY2(Work() == after, c.step);
+            QTest::keyClick(Frame(), Qt::Key_Z, Qt::ControlModifier);
+            QTest::keyClick(Frame(), Qt::Key_Y, Qt::ControlModifier);
+            QVERIFY2(Work() == after, c.step);
+        }
+        QVERIFY(ChooseMenu("Segmentation", "SegmentationMode"));
+    }
+
 private:
     void RestoreCamera() {
         TheViewCore()->mainGL.SetCamera(camera_);
@@ -449,6 +505,7 @@ private:
     QPoint area_;
     Camera camera_;
     std::vector<QPoint> painted_;  // the path of the painting test
+    std::vector<std::int32_t> segmented_;
 };
 
 VANTREL_PROGRAM_TEST_MAIN(EditMainTest)

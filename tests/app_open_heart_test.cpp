@@ -3,12 +3,10 @@
 // real mouse events. Two starts run in child processes of this test program (the
 // program's singletons live once per process): one whose heart question is cancelled,
 // and one that chooses Exit with the parameter dialog open.
-#include <QLabel>
 #include <QMessageBox>
 #include <QProcess>
 #include <QStatusBar>
 
-#include "app/ConsoleDock.h"
 #include "edit_harness.h"
 
 using namespace vantrel;
@@ -18,15 +16,6 @@ namespace {
 
 const char kCancelledStart[] = "--start-with-the-heart-question-cancelled";
 const char kExitWithDialog[] = "--exit-with-the-parameter-dialog-open";
-
-// The status bar's message timer: running while a notice is shown.
-QTimer* NoticeTimer() {
-    return Frame()->statusBar()->findChild<QTimer*>(QString(), Qt::FindDirectChildrenOnly);
-}
-
-bool ShowsReady() {
-    return Frame()->statusBar()->currentMessage().isEmpty() && Frame()->MessagePane()->isVisible();
-}
 
 int CountMarked() {
     const std::vector<std::int32_t>& ids = TheHeartModel()->regionIds;
@@ -69,7 +58,6 @@ private slots:
         QCOMPARE(FileNames().questions.size(), questions + 1);
         QVERIFY(shown.startsWith("Could not open the heart " + bad + ": "));
         QCOMPARE(Frame()->statusBar()->currentMessage(), shown);
-        QVERIFY(!NoticeTimer() || !NoticeTimer()->isActive());  // an error stays
         QCOMPARE(TheHeartModel()->mesh.polygons.size(), size_t(8676));
         QCOMPARE(TheFiberCore()->startPoints.size(), size_t(4));
     }
@@ -104,15 +92,6 @@ private slots:
         }
         QVERIFY(hits > 20);
         QVERIFY(Frame()->statusBar()->currentMessage().startsWith("Heart read from"));
-    }
-
-    void noticesGiveWayToReadyAfterTheirTimeout() {
-        QVERIFY(!ShowsReady());
-        QVERIFY(NoticeTimer() && NoticeTimer()->isActive());
-        QCOMPARE(NoticeTimer()->interval(), CMainFrame::kNoticeMs);
-        QMetaObject::invokeMethod(NoticeTimer(), "timeout");
-        QVERIFY(ShowsReady());
-        QCOMPARE(Frame()->MessagePane()->text(), QString("Ready"));
     }
 
     void paintedRegionGrowsFibresAfterLeavingSegmentationMode() {
