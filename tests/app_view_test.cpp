@@ -1,7 +1,7 @@
 // Steering the views of the running program: the start-up framing, the wheel zoom
 // towards the cursor, Fit Heart and Fit Rules after camera drags, and depth ranges
-// that never cut the heart; the panels, the kept layout, tips and keys, and the
-// parameter dialog's values. Then growth: "Go Growth" is reproducible from one random
+// that never cut the heart; the panels and the parameter dialog's values and
+// defaults. Then growth: "Go Growth" is reproducible from one random
 // state, Esc in the progress dialog ends it with a partial network, and Auto Growth
 // regrows once per burst of edits (real mouse drags, slider steps, commands) what
 // "Go Growth" grows.
@@ -11,10 +11,8 @@
 #include <QSlider>
 #include <QSplitter>
 #include <QStatusBar>
-#include <QToolBar>
 #include <QWheelEvent>
 
-#include "app/CommandIds.h"
 #include "app/ConsoleDock.h"
 #include "app/GrowthParameterDlg.h"
 #include "edit_harness.h"
@@ -188,35 +186,6 @@ private slots:
         Frame()->Splitter()->setSizes({0, 900});
         QVERIFY(ChooseMenu("&View", "R&ule Pane"));
         QCOMPARE(Frame()->RuleView()->width(), 200);
-    }
-
-    void frequentCommandsHaveKeys() {
-        FiberCore* fibers = TheFiberCore();
-        HeartModel* heart = TheHeartModel();
-        // Space works in the main view only.
-        const struct {
-            QWidget* target;
-            Qt::Key key;
-            const bool& state;
-            bool expected;
-        } cases[] = {
-            {Frame(), Qt::Key_D, fibers->placeStartPoint, false},
-            {Frame(), Qt::Key_P, fibers->placeStartPoint, true},
-            {Frame(), Qt::Key_1, heart->fiberAsPolygon, false},
-            {Frame(), Qt::Key_2, heart->fiberAsPolygon, true},
-            {Frame(), Qt::Key_M, heart->segmentationMode, true},
-            {Frame(), Qt::Key_M, heart->segmentationMode, false},
-            {view_, Qt::Key_Space, fibers->animation, true},
-            {view_, Qt::Key_Space, fibers->animation, false},
-            {rules_, Qt::Key_Space, fibers->animation, false},
-        };
-        for (const auto& c : cases) {
-            c.target->setFocus();
-            QTest::keyClick(c.target, c.key);
-            QCOMPARE(c.state, c.expected);
-        }
-        QCOMPARE(Frame()->Commands().Action(command::kGoGrowth)->shortcut(),
-                 QKeySequence(Qt::Key_F5));
     }
 
     void theParameterDialogShowsEachValueAndRestoresTheDefaults() {
