@@ -83,7 +83,7 @@ int RayCastPolygon(int x, int y) {
 
 // Compares the pick buffer with ray casting on a grid of pixels; returns the number
 // of pixels that disagree other than across a shared edge or corner, or whose picked
-// point is off the ray; counts hits.
+// point (from the pick depth) is off the picked polygon's plane; counts hits.
 int PickMismatches(const QWidget* view, int* hits) {
     int mismatches = 0;
     *hits = 0;
@@ -96,11 +96,12 @@ int PickMismatches(const QWidget* view, int* hits) {
                 continue;
             }
             ++*hits;
-            Vector3 point, normal, origin, direction;
+            Vector3 point, normal;
             SurfaceAt(QPoint(x, y), &point, &normal);
-            TheViewCore()->mainGL.MouseRay(x, y, &origin, &direction);
-            const bool onRay = Cross(point - origin, direction).Length() < 0.01;
-            mismatches += !(expected >= 0 && PolygonsAround(picked).count(expected) && onRay);
+            const MeshPolygon& polygon = TheHeartModel()->mesh.polygons[size_t(picked)];
+            const Vector3& corner = TheHeartModel()->mesh.vertices[polygon.vertex[0]].position;
+            const bool onPlane = std::fabs(Dot(point - corner, normal)) < 0.01;
+            mismatches += !(expected >= 0 && PolygonsAround(picked).count(expected) && onPlane);
         }
     }
     return mismatches;
