@@ -37,10 +37,8 @@ std::unique_ptr<Stroke> MakeStroke(std::vector<Vector3> points, double r0, doubl
 std::string Export(const FiberCore& core, const std::string& name) {
     const std::string path = ::testing::TempDir() + name;
     std::FILE* file = std::fopen(path.c_str(), "wb");
-    EXPECT_NE(file, nullptr);
-    if (file == nullptr) return path;
-    EXPECT_TRUE(ExportCentrelinesVtk(core, file));
-    std::fclose(file);
+    EXPECT_TRUE(file != nullptr && ExportCentrelinesVtk(core, file));
+    if (file != nullptr) std::fclose(file);
     return path;
 }
 
