@@ -37,21 +37,17 @@ std::string SummaryLines(const std::string& console) {
     return lines;
 }
 
-struct Pinned {
-    int strokes;
-    const char* summaryLines;
-    const char* consoleHash;  // all statistics lines, histogram included
-    const char* objHash;
-};
-
-void ExpectPinned(SceneGrowth& growth, const Pinned& pinned) {
+// Grows the loaded scene and compares the stroke count, the statistics' summary lines,
+// and the hashes of all statistics lines (histogram included) and of the fibre OBJ.
+void ExpectPinned(SceneGrowth& growth, int strokes, const char* summaryLines,
+                  const char* consoleHash, const char* objHash) {
     growth_test::ConsoleCapture console;
     const GrowthSummary summary = growth.Grow();
     const std::string obj = growth_test::ExportedObj(growth.core);
-    EXPECT_EQ(summary.strokeCount, pinned.strokes);
-    EXPECT_EQ(SummaryLines(console.Text()), pinned.summaryLines);
-    EXPECT_EQ(Fnv1aHex(console.Text()), pinned.consoleHash) << console.Text();
-    EXPECT_EQ(Fnv1aHex(obj), pinned.objHash) << obj.size() << " bytes";
+    EXPECT_EQ(summary.strokeCount, strokes);
+    EXPECT_EQ(SummaryLines(console.Text()), summaryLines);
+    EXPECT_EQ(Fnv1aHex(console.Text()), consoleHash) << console.Text();
+    EXPECT_EQ(Fnv1aHex(obj), objHash) << obj.size() << " bytes";
 }
 
 TEST(PinnedOutput, DemoHeartWithStartPointsAndAFeatureCurve) {
@@ -59,11 +55,11 @@ TEST(PinnedOutput, DemoHeartWithStartPointsAndAFeatureCurve) {
     ASSERT_TRUE(growth.Load(DemoDataPath("demo-heart.obj"),
                             SegmentationChoice::File(DemoDataPath("demo-heart.kxseg")),
                             kDemoHeartScene));
-    ExpectPinned(growth, {8747,
-                          "mean length = 1.342249!!!!!!!!!\n"
-                          "area = 4674.456900, numOfBranchPointParUnit 1871.233426 \n"
-                          "collisionEdge 4222 / 8747  rate = 0.482680 \n",
-                          "5b84a8ec921b726e", "963a4c3e5a12344e"});
+    ExpectPinned(growth, 8747,
+                 "mean length = 1.342249!!!!!!!!!\n"
+                 "area = 4674.456900, numOfBranchPointParUnit 1871.233426 \n"
+                 "collisionEdge 4222 / 8747  rate = 0.482680 \n",
+                 "5b84a8ec921b726e", "963a4c3e5a12344e");
 }
 
 // Eight start points on two polygons of a real right-ventricular surface, every
@@ -95,11 +91,11 @@ TEST(PinnedOutput, RealRightVentricleWithOtherOptions) {
     if (!std::ifstream(mesh)) GTEST_SKIP() << "no " << mesh;
     SceneGrowth growth;
     ASSERT_TRUE(growth.Load(mesh, SegmentationChoice::AllSegmented(), kRealMeshScene));
-    ExpectPinned(growth, {2503,
-                          "mean length = 2.623658!!!!!!!!!\n"
-                          "area = 4674.456900, numOfBranchPointParUnit 535.463275 \n"
-                          "collisionEdge 0 / 2503  rate = 0.000000 \n",
-                          "da2b56447df19d3e", "42eec9fc31be42b5"});
+    ExpectPinned(growth, 2503,
+                 "mean length = 2.623658!!!!!!!!!\n"
+                 "area = 4674.456900, numOfBranchPointParUnit 535.463275 \n"
+                 "collisionEdge 0 / 2503  rate = 0.000000 \n",
+                 "da2b56447df19d3e", "42eec9fc31be42b5");
 }
 
 }  // namespace
