@@ -20,8 +20,6 @@ namespace growth_test {
 
 constexpr double kVoxelSize = 10.0 / 128;
 constexpr double kLayerDepth = 0.5 * kVoxelSize;
-// Height of the fibre layer's plane under the box's top face (z = 9).
-constexpr double kTopLayerZ = 9.0 - kLayerDepth;
 
 // The box heart: built once per test program (the voxel build is the slow part);
 // every growth run empties its occupancy first.
@@ -58,9 +56,9 @@ inline void ExpectNear(const Vector3& p, const Vector3& q, double tolerance = 1e
     EXPECT_NEAR(p.z, q.z, tolerance);
 }
 
-// A point on the layer plane under the top face.
+// A point on the layer plane under the top face (z = 9).
 inline Vector3 OnTop(double x, double y) {
-    return Vector3(x, y, kTopLayerZ);
+    return Vector3(x, y, 9.0 - kLayerDepth);
 }
 
 // Everything printed through ConsoleLog while it lives.
