@@ -204,6 +204,8 @@ TEST(ToggleBlockAt, TogglesTheNearestStrokeOfEachFibreWithinTheThresholdButNotTh
     core.fibers[2].apexes = std::move(core.fibers[2].strokes);
     core.ToggleBlockAt(Vector3(0, 0, 5), Vector3(0, 0, -1));
     EXPECT_TRUE(!far->blocked && near->blocked && other->blocked && !front->blocked);
+    // Hovering picks a stroke the same way: a ray through a point of it.
+    EXPECT_EQ(core.StrokeUnderRay(Vector3(0.02, 0, 5), Vector3(0, 0, -1)), far);
 }
 
 // ---- the surface sketch
