@@ -74,24 +74,6 @@ void ExpectSameVolume(const reference::Volume& got, const reference::Volume& wan
     }
 }
 
-TEST(VoxelGrid, ContainsBothFacesOfTheBoxAndNothingOutside) {
-    VoxelVolume volume(8, kExtent);
-    // The upper face belongs to the last cell; outside points (NaN too) have no cell.
-    const struct {
-        Vector3 point;
-        int cell;
-    } cases[] = {{Vector3(10.0, 10.0, 10.0), 8 * 8 * 8 - 1},
-                 {Vector3(0.0, 10.0, 0.0), CellIndex(0, 7, 0, 8)},
-                 {Vector3(1.25, 2.5, 3.75), CellIndex(1, 2, 3, 8)},
-                 {Vector3(-0.0001, 5.0, 5.0), -1},
-                 {Vector3(5.0, 10.0000001, 5.0), -1},
-                 {Vector3(5.0, 5.0, std::nan("")), -1}};
-    for (const auto& c : cases) {
-        EXPECT_EQ(volume.Contains(c.point), c.cell >= 0) << c.cell;
-        EXPECT_EQ(volume.VoxelIndexAt(c.point), c.cell);
-    }
-}
-
 // "cube": [1, 9]^3; "box": the cube filling the box, its faces on the upper box faces;
 // "sheet": an open sheet at z = 5 split along x + y = 10, so that z rays run through
 // the shared edge; "corner": a triangle whose third corner lies on a z ray; "demo": the
@@ -181,8 +163,8 @@ VoxelVolume& CubeLayer() {
 
 // Stamps in the middle, at the corners and near the end of the field, overlapping,
 // against the plain kernel maximum; cells outside the grid are ignored. A stroke's
-// point on the upper box face stamps the last cell, points beyond it (infinite too)
-// and NaN nothing.
+// point on the upper box face stamps the last cell; points beyond either face
+// (infinite too) and NaN have no cell and stamp nothing.
 TEST(VoxelDensity, StampsEqualThePlainKernelMaximumUpToTheGridsFaces) {
     constexpr int n = 16;
     VoxelVolume volume(n, kExtent);
@@ -196,9 +178,12 @@ TEST(VoxelDensity, StampsEqualThePlainKernelMaximumUpToTheGridsFaces) {
     EXPECT_TRUE(volume.densityField() == plain.field);
 
     VoxelVolume faces(kN, kExtent);
-    TestStroke onFaces(2, {Vector3(9.95, 5.0, 5.0), Vector3(10.0, 5.0, 5.0), Vector3(10.6, 5, 5),
-                           Vector3(kInf, 5.0, 5.0), Vector3(5.0, 5.0, std::nan(""))});
+    TestStroke onFaces(
+        2, {Vector3(9.95, 5.0, 5.0), Vector3(10.0, 5.0, 5.0), Vector3(10.6, 5, 5),
+            Vector3(kInf, 5.0, 5.0), Vector3(5.0, 5.0, std::nan("")), Vector3(-0.0001, 5.0, 5.0)});
     faces.MarkStroke(&onFaces);
+    for (const Vector3& p : onFaces.points)
+        EXPECT_EQ(faces.Contains(p), faces.VoxelIndexAt(p) >= 0);
     EXPECT_EQ(faces.densityField()[CellIndex(127, 64, 64)], 6.0);
     EXPECT_EQ(faces.densityField()[CellIndex(126, 64, 64)], 5.0);  // 9.95 lies in 127 too
     EXPECT_EQ(std::count(faces.densityField().begin(), faces.densityField().end(), 6.0), 1);
@@ -206,6 +191,7 @@ TEST(VoxelDensity, StampsEqualThePlainKernelMaximumUpToTheGridsFaces) {
 
 // Random strokes over the layer; after each one the density field and every record's
 // escape direction handed out by the volume must equal the plain ones bit for bit.
+// ResetOccupancy then empties the field and every record's strokes.
 void ExpectEscapeDirectionsEqualPlain(VoxelVolume& volume, int strokeCount) {
     reference::Density plain(volume.Resolution(), volume.Extent());
     std::mt19937 random(20240611);
@@ -230,6 +216,9 @@ void ExpectEscapeDirectionsEqualPlain(VoxelVolume& volume, int strokeCount) {
         }
     }
     EXPECT_GT(nonZero, 0);
+    volume.ResetOccupancy();
+    EXPECT_EQ(volume.densityField(), std::vector<double>(volume.CellCount(), 0.0));
+    for (const LayerVoxel& record : volume.layerVoxels()) ASSERT_TRUE(record.strokes.empty());
 }
 
 TEST(VoxelDensity, EscapeDirectionsOnDemandEqualThePlainOnes) {
@@ -299,74 +288,62 @@ TEST(VoxelCollision, NearestPointOnPolylineClampsToEndsAndSkipsRepeatedPoints) {
     }
 }
 
-constexpr int kSmallN = 16;
-
-// The cube [1, 9]^3 all segmented on a 16^3 grid, and its voxel file's text.
-class VoxelFile : public ::testing::Test {
-protected:
-    void SetUp() override {
-        built_.Build(mesh_, std::vector<std::int32_t>(12, 1));
-        std::FILE* file = std::tmpfile();
-        ASSERT_TRUE(built_.SaveVoxelFile(file));
-        std::rewind(file);
-        for (int c = std::getc(file); c != EOF; c = std::getc(file))
-            text_.push_back(static_cast<char>(c));
-        std::fclose(file);
-    }
-
+// The voxel file of the cube [1, 9]^3 on a 16^3 grid is loaded into the volume of
+// another cube with a stroke stamped: the file as written gives the built volume (no
+// density, no strokes); a bad file is refused with one line naming the reason and
+// changes nothing.
+TEST(VoxelFile, RoundTripRestoresTheVolumeAndBadFilesChangeNothing) {
+    const RkPolygonModel mesh = Cube(1.0, 9.0);
+    VoxelVolume built(16, kExtent);
+    built.Build(mesh, std::vector<std::int32_t>(12, 1));
+    std::string text;
+    std::FILE* file = std::tmpfile();
+    ASSERT_TRUE(built.SaveVoxelFile(file));
+    std::rewind(file);
+    for (int c = std::getc(file); c != EOF; c = std::getc(file)) text.push_back(char(c));
+    std::fclose(file);
+    EXPECT_EQ(text.rfind("#vodelSize 4096\n0 0 0 0 -1 -1\n", 0), 0u);
     // The text with the cell line of v replaced by "v <rest>".
-    std::string WithCellLine(int v, const std::string& rest) const {
-        std::string text = text_;
-        const std::size_t at = text.find("\n" + std::to_string(v) + " ") + 1;
-        return text.replace(at, text.find('\n', at) - at, std::to_string(v) + " " + rest);
-    }
-
-    const RkPolygonModel mesh_ = Cube(1.0, 9.0);
-    VoxelVolume built_{kSmallN, kExtent};
-    std::string text_;
-};
-
-// Each file is loaded into the volume of another cube with a stroke stamped: the file
-// as written gives the built volume (no density, no strokes); a refused file prints
-// one line naming the reason and changes nothing.
-TEST_F(VoxelFile, RoundTripRestoresTheVolumeAndBadFilesChangeNothing) {
-    EXPECT_EQ(text_.rfind("#vodelSize 4096\n0 0 0 0 -1 -1\n", 0), 0u);
-    const std::string afterHeader = text_.substr(text_.find('\n'));
-    const int shellCell = CellIndex(0, 5, 5, kSmallN),
-              layerCell = built_.layerVoxels().front().voxel;
+    const auto withCellLine = [&](int v, const std::string& rest) {
+        std::string changed = text;
+        const std::size_t at = changed.find("\n" + std::to_string(v) + " ") + 1;
+        return changed.replace(at, changed.find('\n', at) - at, std::to_string(v) + " " + rest);
+    };
+    const std::string afterHeader = text.substr(text.find('\n'));
+    const int shellCell = CellIndex(0, 5, 5, 16), layerCell = built.layerVoxels().front().voxel;
     const struct {
         const char* rejects;
         std::string text, reason;
     } cases[] = {
-        {"nothing: the file as written", text_, ""},
+        {"nothing: the file as written", text, ""},
         {"a count other than the grid's cells", "#vodelSize 512" + afterHeader, "count"},
         {"another header word", "#voxelSize 4096" + afterHeader, "header"},
-        {"a file cut in its cell lines", text_.substr(0, text_.size() / 2), "cell line"},
-        {"a file without its end line", text_.substr(0, text_.rfind("#end")), "#end"},
-        {"a non-numeric flag", WithCellLine(100, "0 x 0 -1 -1"), "cell 100"},
-        {"a word of 33 characters", WithCellLine(100, std::string(32, '0') + "0 0 0 -1 -1"),
+        {"a file cut in its cell lines", text.substr(0, text.size() / 2), "cell line"},
+        {"a file without its end line", text.substr(0, text.rfind("#end")), "#end"},
+        {"a non-numeric flag", withCellLine(100, "0 x 0 -1 -1"), "cell 100"},
+        {"a word of 33 characters", withCellLine(100, std::string(32, '0') + "0 0 0 -1 -1"),
          "cell 100"},
-        {"a polygon beyond the int range", WithCellLine(100, "0 0 0 -1 99999999999"), "cell 100"},
-        {"a polygon past the mesh", WithCellLine(7, "0 0 0 -1 12"), "polygon outside the mesh"},
-        {"a polygon below -1", WithCellLine(7, "0 0 0 -1 -2"), "polygon outside the mesh"},
-        {"a layer cell on the outer shell", WithCellLine(shellCell, "1 1 1 0 3"), "outer shell"},
-        {"a layer cell without polygon", WithCellLine(layerCell, "1 1 1 0 -1"),
+        {"a polygon beyond the int range", withCellLine(100, "0 0 0 -1 99999999999"), "cell 100"},
+        {"a polygon past the mesh", withCellLine(7, "0 0 0 -1 12"), "polygon outside the mesh"},
+        {"a polygon below -1", withCellLine(7, "0 0 0 -1 -2"), "polygon outside the mesh"},
+        {"a layer cell on the outer shell", withCellLine(shellCell, "1 1 1 0 3"), "outer shell"},
+        {"a layer cell without polygon", withCellLine(layerCell, "1 1 1 0 -1"),
          "without a polygon"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.rejects);
-        VoxelVolume volume(kSmallN, kExtent);
+        VoxelVolume volume(16, kExtent);
         volume.Build(Cube(2.0, 8.0), std::vector<std::int32_t>(12, 1));
         TestStroke stroke(1, {Vector3(2.1, 4.0, 4.0), Vector3(2.1, 4.0, 6.0)});
         volume.MarkStroke(&stroke);
         const reference::Volume before = Snapshot(volume);
-        std::FILE* file = std::tmpfile();
+        file = std::tmpfile();
         std::fputs(c.text.c_str(), file);
         std::rewind(file);
         ConsoleCapture console;
-        EXPECT_EQ(volume.LoadVoxelFile(file, mesh_), c.reason.empty());
+        EXPECT_EQ(volume.LoadVoxelFile(file, mesh), c.reason.empty());
         std::fclose(file);
-        ExpectSameVolume(Snapshot(volume), c.reason.empty() ? Snapshot(built_) : before);
+        ExpectSameVolume(Snapshot(volume), c.reason.empty() ? Snapshot(built) : before);
         if (c.reason.empty()) continue;
         ASSERT_EQ(console.Lines().size(), 1u);
         EXPECT_NE(console.Lines()[0].find(c.reason), std::string::npos) << console.Lines()[0];
