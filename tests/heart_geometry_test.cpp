@@ -97,17 +97,6 @@ TEST(SmoothPolyline, SamplesTheSplineAtEvenParameterStepsInPlace) {
     SmoothPolyline(in, out, 1);  // an infinite step: only the first sample
     ASSERT_EQ(out.size(), 1u);
     ExpectNear(out[0], in[0]);
-    // Even points on a line: k samples, or k - 1 when rounding drops the last, from end
-    // to end.
-    const Points diagonal = {Vector3(0, 0, 0), Vector3(1, 1, 1), Vector3(2, 2, 2)};
-    for (int k : {2, 3, 10, 101}) {
-        SmoothPolyline(diagonal, out, k);
-        ASSERT_GE(out.size() + 1, static_cast<std::size_t>(k)) << k;
-        ASSERT_LE(out.size(), static_cast<std::size_t>(k)) << k;
-        ExpectNear(out.front(), diagonal.front());
-        if (out.size() == static_cast<std::size_t>(k))
-            ExpectNear(out.back(), diagonal.back(), 1e-9);
-    }
 }
 
 // One triangle in the plane z = 2 facing +z; a point on the plane and one a unit in
@@ -171,8 +160,8 @@ std::vector<MeshVertex> Vertices(const Points& positions) {
 // With current = Q rest + d about the centres, R = Apq S^-1 is Q^T: it turns the current
 // shape back onto the rest shape (the identity for Q = I). Only the 3 x 3 part of the
 // matrix is written. The points spread differently along each axis, so that no rotation
-// leaves them alike. Empty or unequal arrays are refused with one line each; a nearly
-// singular S is left as it is.
+// leaves them alike. Unequal arrays are refused with one line; a nearly singular S is
+// left as it is.
 TEST(ShapeMatchRotation, GivesTheRotationBackOntoTheRestShape) {
     const Points rest = {Vector3(3, 0, 0),      Vector3(-3, 0.2, 0), Vector3(0, 1.5, 0.1),
                          Vector3(0.1, -1.5, 0), Vector3(0, 0, 0.5),  Vector3(0.2, 0.1, -0.5)};
@@ -195,11 +184,10 @@ TEST(ShapeMatchRotation, GivesTheRotationBackOntoTheRestShape) {
     }
     rotation.SetIdentity();
     meshchecks::ConsoleCapture console;
-    EXPECT_FALSE(ShapeMatchRotation({}, {}, rotation, restCentre, currentCentre));
     EXPECT_FALSE(ShapeMatchRotation(Vertices({Vector3(0, 0, 1), Vector3(1, 0, 0)}),
                                     Vertices({Vector3(1, 1, 1)}), rotation, restCentre,
                                     currentCentre));
-    EXPECT_EQ(console.Lines().size(), 2u);
+    EXPECT_EQ(console.Lines().size(), 1u);
     EXPECT_EQ(rotation.m[0], 1.0);
     double singular[9] = {1e-8, 0, 0, 0, 1, 0, 0, 0, 1};  // determinant below 1e-7
     EXPECT_FALSE(Invert3x3(singular));

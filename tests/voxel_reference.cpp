@@ -66,10 +66,8 @@ Volume Build(const RkPolygonModel& mesh, const std::vector<std::int32_t>& ids, i
                 pw[k] = Axis(p, w);
                 pd[k] = Axis(p, d);
             }
-            const double uLow = std::min({pu[0], pu[1], pu[2]}),
-                         uHigh = std::max({pu[0], pu[1], pu[2]});
-            const double wLow = std::min({pw[0], pw[1], pw[2]}),
-                         wHigh = std::max({pw[0], pw[1], pw[2]});
+            const auto [uLow, uHigh] = std::minmax({pu[0], pu[1], pu[2]});
+            const auto [wLow, wHigh] = std::minmax({pw[0], pw[1], pw[2]});
             const double e1u = pu[1] - pu[0], e1w = pw[1] - pw[0];
             const double e2u = pu[2] - pu[0], e2w = pw[2] - pw[0], det = e1u * e2w - e2u * e1w;
             for (int a = 0; a < n; ++a) {

@@ -268,23 +268,11 @@ TEST(VoxelCubeLayer, CollisionQueriesSkipTheStartCellAndExcludedStrokesAndBreakT
     ASSERT_TRUE(volume.NearestStrokePoint(record, from, hitStroke, hit, {&earlier}));
     EXPECT_EQ(hitStroke, &later);
     EXPECT_FALSE(volume.NearestStrokePoint(record, from, hitStroke, hit, {&earlier, &later}));
-}
-
-TEST(VoxelCollision, NearestPointOnPolylineClampsToEndsAndSkipsRepeatedPoints) {
-    Vector3 point;
-    double squared = -1.0;
-    // Fewer than two distinct points make no segment: false, outputs untouched.
-    EXPECT_FALSE(VoxelVolume::NearestPointOnPolyline(
-        Vector3(0, 0, 0), {Vector3(1, 1, 1), Vector3(1, 1, 1)}, point, squared));
-    EXPECT_EQ(squared, -1.0);
-    const std::vector<Vector3> line{Vector3(0, 0, 0), Vector3(0, 0, 0), Vector3(2, 0, 0)};
-    const Vector3 cases[][2] = {{Vector3(0.5, 1, 0), Vector3(0.5, 0, 0)},
-                                {Vector3(3, 0, 2), Vector3(2, 0, 0)},
-                                {Vector3(-1, 0, 0), Vector3(0, 0, 0)}};
-    for (const auto& c : cases) {
-        ASSERT_TRUE(VoxelVolume::NearestPointOnPolyline(c[0], line, point, squared));
-        EXPECT_TRUE(Bitwise(point, c[1]));
-        EXPECT_EQ(squared, (c[0] - c[1]).Dot(c[0] - c[1]));
+    // Beyond either end of the path the nearest point is that end.
+    for (const Vector3& end : path) {
+        ASSERT_TRUE(volume.NearestStrokePoint(record, end * 2.0 - Vector3(1.1, 5.0, 4.5), hitStroke,
+                                              hit, {}));
+        EXPECT_TRUE(Bitwise(hit, end));
     }
 }
 
@@ -325,7 +313,6 @@ TEST(VoxelFile, RoundTripRestoresTheVolumeAndBadFilesChangeNothing) {
          "cell 100"},
         {"a polygon beyond the int range", withCellLine(100, "0 0 0 -1 99999999999"), "cell 100"},
         {"a polygon past the mesh", withCellLine(7, "0 0 0 -1 12"), "polygon outside the mesh"},
-        {"a polygon below -1", withCellLine(7, "0 0 0 -1 -2"), "polygon outside the mesh"},
         {"a layer cell on the outer shell", withCellLine(shellCell, "1 1 1 0 3"), "outer shell"},
         {"a layer cell without polygon", withCellLine(layerCell, "1 1 1 0 -1"),
          "without a polygon"},
