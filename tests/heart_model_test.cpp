@@ -71,36 +71,32 @@ TEST(NormalizeHeart, ScalesTheLargestExtentToTenAtTheOriginAndMapsBackToTheFile)
     }
 }
 
-TEST(NormalizeHeart, RefusesNonFiniteFlatAndOverflowingMeshesWithOneLine) {
+// Each refusal, of a mesh handed to NormalizeHeart or of a file to LoadHeart, says why
+// in one line and leaves the empty model a new one has.
+TEST(HeartModel, RefusesBadMeshesAndFilesWithOneLineAndStaysEmpty) {
     std::vector<RkPolygonModel> bad(1, Box(1, 1, 1, Vector3(0, 0, 0)));
     bad[0].vertices[3].position.y = std::numeric_limits<double>::quiet_NaN();
     bad.push_back(Box(0, 0, 0, Vector3(2, 2, 2)));  // every corner the same point
     bad.push_back(Box(1e308, 1e308, 1e308, Vector3(-1e308, -1e308, -1e308)));  // extent overflows
     bad.push_back(Box(5e307, 5e307, 5e307, Vector3(1.5e308, 0, 0)));  // refinement overflows
     bad.push_back(RkPolygonModel());
-    for (std::size_t k = 0; k < bad.size(); ++k) {
+    const std::string files[] = {
+        WriteScratchFile("bad-index.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 9\n"),
+        SaveScratchMesh(shapes::UnitCube(), "cube.txt"), ScratchPath("missing.obj")};
+    for (std::size_t k = 0; k < bad.size() + 3; ++k) {
         HeartModel heart;
-        heart.mesh = bad[k];
         ConsoleCapture console;
-        EXPECT_FALSE(heart.NormalizeHeart()) << k;
+        if (k < bad.size()) heart.mesh = bad[k];
+        EXPECT_FALSE(k < bad.size() ? heart.NormalizeHeart()
+                                    : heart.LoadHeart(files[k - bad.size()],
+                                                      SegmentationChoice::AllSegmented()))
+            << k;
         EXPECT_EQ(console.Lines().size(), 1u) << k;
-        EXPECT_TRUE(heart.mesh.vertices.empty() && heart.mesh.polygons.empty()) << k;
-    }
-}
-
-// Each refusal says why in one line and leaves the empty model a new one has.
-TEST(LoadHeart, RefusesBadHeartFilesWithOneLineAndStaysEmpty) {
-    for (const std::string& path :
-         {WriteScratchFile("bad-index.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 9\n"),
-          SaveScratchMesh(shapes::UnitCube(), "cube.txt"), ScratchPath("missing.obj")}) {
-        SCOPED_TRACE(path);
-        HeartModel heart;
-        ConsoleCapture console;
-        EXPECT_FALSE(heart.LoadHeart(path, SegmentationChoice::AllSegmented()));
-        EXPECT_EQ(console.Lines().size(), 1u);
-        EXPECT_TRUE(heart.mesh.vertices.empty() && heart.regionIds.empty());
+        EXPECT_TRUE(heart.mesh.vertices.empty() && heart.mesh.polygons.empty() &&
+                    heart.regionIds.empty())
+            << k;
         const Ids& inside = heart.volume.insideFlags();
-        EXPECT_EQ(std::count(inside.begin(), inside.end(), 1), 0);
+        EXPECT_EQ(std::count(inside.begin(), inside.end(), 1), 0) << k;
     }
 }
 

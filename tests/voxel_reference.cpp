@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "heart/VoxelVolume.h"
+
 namespace vantrel {
 namespace reference {
 
@@ -158,12 +160,7 @@ void Density::MarkStroke(const std::vector<Vector3>& points) {
 
 Vector3 Density::Escape(const LayerVoxel& record) const {
     // Neighbour e lies at (e % 3 - 1, e / 3 % 3 - 1, e / 9 - 1); 13 is the cell itself.
-    static const std::vector<Vector3> directions = [] {
-        std::vector<Vector3> all;
-        for (int e = 0; e < 27; ++e) all.emplace_back(e % 3 - 1, e / 3 % 3 - 1, e / 9 - 1);
-        for (Vector3& direction : all) direction.Normalize();
-        return all;
-    }();
+    const VoxelVolume::NeighbourTable& directions = VoxelVolume::neighbourDirections();
     Vector3 g(0.0, 0.0, 0.0);
     for (int e = 0; e < 27; ++e) {
         const int neighbour = record.voxel + e % 3 - 1 + n * (e / 3 % 3 - 1) + n * n * (e / 9 - 1);
