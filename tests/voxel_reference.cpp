@@ -107,12 +107,10 @@ Volume Build(const RkPolygonModel& mesh, const std::vector<std::int32_t>& ids, i
     }
     for (int pass = 0; pass < 2; ++pass) {
         const std::vector<std::int32_t> before = layer;
-        for (int v = 0; v < cells; ++v) {
-            if (!onShell(v) && volume.inside[v] &&
-                (before[v - 1] || before[v + 1] || before[v - n] || before[v + n] ||
-                 before[v - nn] || before[v + nn]))
-                layer[v] = 1;
-        }
+        for (int v = 0; v < cells; ++v)
+            layer[v] |= !onShell(v) && volume.inside[v] &&
+                        (before[v - 1] || before[v + 1] || before[v - n] || before[v + n] ||
+                         before[v - nn] || before[v + nn]);
     }
     for (int v = 0; v < cells; ++v) {
         if (onShell(v)) layer[v] = 0;
