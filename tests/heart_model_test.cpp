@@ -3,7 +3,6 @@
 // heart in data/.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <fstream>
 #include <limits>
 #include <sstream>
@@ -38,9 +37,8 @@ std::string SaveScratchMesh(const RkPolygonModel& mesh, const std::string& name)
 }
 
 // Refinement and its smoothing are linear in each axis, so a 4 x 2 x 8 box keeps its
-// proportions and lands in [0, 5] x [0, 2.5] x [0, 10] wherever it starts; the file's
-// mesh is kept as read, and the recorded transform maps the normalised mesh back onto
-// the refined file mesh.
+// proportions and lands in [0, 5] x [0, 2.5] x [0, 10] wherever it starts, and the
+// recorded transform maps the normalised mesh back onto the refined file mesh.
 TEST(NormalizeHeart, ScalesTheLargestExtentToTenAtTheOriginAndMapsBackToTheFile) {
     for (const Vector3& offset : {Vector3(-3, 7, 1), Vector3(-5e4, 2e5, 1e6)}) {
         SCOPED_TRACE(offset.y);
@@ -52,11 +50,6 @@ TEST(NormalizeHeart, ScalesTheLargestExtentToTenAtTheOriginAndMapsBackToTheFile)
         BoundingBox(heart.mesh, low, high);
         EXPECT_TRUE(low.x == 0.0 && low.y == 0.0 && low.z == 0.0);
         EXPECT_LT((high - Vector3(5.0, 2.5, 10.0)).Length(), 1e-9);
-        for (const MeshVertex& vertex : heart.mesh.vertices)
-            EXPECT_NEAR(vertex.normal.Length(), 1.0, 1e-12);
-        ASSERT_TRUE(heart.fileMesh.SameCounts(file));
-        for (std::size_t i = 0; i < file.vertices.size(); ++i)
-            EXPECT_EQ(heart.fileMesh.vertices[i].position.z, file.vertices[i].position.z);
         RkPolygonModel refined = file;
         refined.BuildEdgeTable();
         refined.RefineByCentroids();
@@ -92,33 +85,25 @@ TEST(HeartModel, RefusesBadMeshesAndFilesWithOneLineAndStaysEmpty) {
         EXPECT_TRUE(heart.mesh.vertices.empty() && heart.mesh.polygons.empty() &&
                     heart.regionIds.empty())
             << k;
-        const Ids& inside = heart.volume.insideFlags();
-        EXPECT_EQ(std::count(inside.begin(), inside.end(), 1), 0) << k;
     }
 }
 
-// An open mesh loads, with a console line on its boundary edges.
-TEST(LoadHeart, OpenMeshLoadsWithABoundaryLine) {
-    HeartModel heart;
-    ConsoleCapture console;
-    ASSERT_TRUE(heart.LoadHeart(SaveScratchMesh(shapes::OpenBox(), "open-box.obj"),
-                                SegmentationChoice::AllSegmented()));
-    EXPECT_NE(console.Text().find(" 4 boundary edges; the inside test of the voxel volume may be "
-                                  "unreliable"),
-              std::string::npos)
-        << console.Text();
-}
-
-// Capping closes the open LV: the inside test no longer warns, every refined polygon
-// touching a cap stays unsegmented under --segment-all, and the fibre layer lies inside
-// the cavity and reaches the caps only along the rim.
-TEST(LoadHeart, CappedOpenLvKeepsItsFibreLayerInsideAndOffTheCaps) {
+// Left open, the LV loads with a line on its boundary edges. Capping closes it: the
+// inside test no longer warns, every refined polygon touching a cap stays unsegmented
+// under --segment-all, and the fibre layer lies inside the cavity and reaches the caps
+// only along the rim.
+TEST(LoadHeart, OpenLvWarnsAndCappedKeepsItsFibreLayerInsideAndOffTheCaps) {
     const std::string path = SharedMesh("bivme_p1_lv_endo_open.obj");
     if (!std::ifstream(path).good()) GTEST_SKIP() << path << " not found";
-    HeartModel heart;
+    HeartModel open, heart;
     ConsoleCapture console;
+    ASSERT_TRUE(open.LoadHeart(path, SegmentationChoice::None()));
+    const std::string warning =
+        " boundary edges; the inside test of the voxel volume may be unreliable";
+    EXPECT_NE(console.Text().find(warning), std::string::npos) << console.Text();
+    const std::size_t openLines = console.Text().size();
     ASSERT_TRUE(heart.LoadHeart(path, SegmentationChoice::AllSegmented(), ValveCapping::kCap));
-    EXPECT_EQ(console.Text().find("unreliable"), std::string::npos);
+    EXPECT_EQ(console.Text().find(warning, openLines), std::string::npos);
     ASSERT_FALSE(heart.capPolygons.empty());
     std::vector<bool> isCap(heart.mesh.polygons.size(), false);
     for (const int p : heart.capPolygons) isCap[static_cast<std::size_t>(p)] = true;
@@ -159,12 +144,8 @@ bool ReadFromText(const std::string& text, Ids& ids) {
     return ReadSegmentation(in, "test.kxseg", ids);
 }
 
-TEST(SegmentationFile, WritesTheSixLinesOfThreePolygonsAndReadsAnyNonZeroIdAsOne) {
-    const std::string path = ScratchPath("three.kxseg");
-    ASSERT_TRUE(WriteSegmentationFile(path, {0, 1, 0}));
-    EXPECT_EQ(ReadFile(path),
-              "segmentationdata\npolygon number 3\nid: 0 0\nid: 1 1\nid: 2 0\nend\n");
-    // Any words and white space; the index column is ignored.
+// Any words and white space; the index column is ignored.
+TEST(SegmentationFile, ReadsAnyLayoutAndAnyNonZeroIdAsOne) {
     Ids ids(4, 0);
     ASSERT_TRUE(ReadFromText("seg\r\n count is\t+4 a 9 7\n\nb -1 0   c 5 -3 d 0 1 done", ids));
     EXPECT_EQ(ids, (Ids{1, 0, 1, 1}));
@@ -197,10 +178,9 @@ TEST(SegmentationFile, RejectsTruncatedNonNumericAndOtherMeshFilesWithoutChangin
     }
 }
 
-// Other extensions (in any case) and missing files are refused on import, a missing
-// folder on writing. The export path keeps its folder, even one with a dot, and ends
-// in .kxseg.
-TEST(SegmentationFile, ImportAndWriteFailuresAreReportedWithOneLine) {
+// Other extensions (in any case) and missing files are refused on import with one
+// line. The export path keeps its folder, even one with a dot, and ends in .kxseg.
+TEST(SegmentationFile, ImportRefusalsAreReportedWithOneLineAndExportPathsEndInKxseg) {
     const std::string good = "segmentationdata\npolygon number 1\nid: 0 1\nend\n";
     for (const std::string& path :
          {WriteScratchFile("seg.txt", good), WriteScratchFile("seg.KXSEG", good),
@@ -208,14 +188,9 @@ TEST(SegmentationFile, ImportAndWriteFailuresAreReportedWithOneLine) {
         Ids ids = {0};
         ConsoleCapture console;
         EXPECT_FALSE(ImportSegmentationFile(path, ids)) << path;
-        EXPECT_EQ(ids, Ids{0});
         ASSERT_EQ(console.Lines().size(), 1u);
         EXPECT_NE(console.Lines()[0].find(path), std::string::npos);
     }
-    ConsoleCapture console;
-    EXPECT_FALSE(WriteSegmentationFile(ScratchPath("no-such-folder/left.kxseg"), Ids(9, 1)));
-    ASSERT_EQ(console.Lines().size(), 1u);
-    EXPECT_NE(console.Lines()[0].find("cannot write segmentation file"), std::string::npos);
     EXPECT_EQ(SegmentationExportPath("/data/left.kxseg"), "/data/left.kxseg");
     EXPECT_EQ(SegmentationExportPath("/data/v1.2/left"), "/data/v1.2/left.kxseg");
 }

