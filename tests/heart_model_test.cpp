@@ -37,8 +37,9 @@ std::string SaveScratchMesh(const RkPolygonModel& mesh, const std::string& name)
 }
 
 // Refinement and its smoothing are linear in each axis, so a 4 x 2 x 8 box keeps its
-// proportions and lands in [0, 5] x [0, 2.5] x [0, 10] wherever it starts, and the
-// recorded transform maps the normalised mesh back onto the refined file mesh.
+// proportions and lands in [0, 5] x [0, 2.5] x [0, 10] wherever it starts, with its
+// normals, and the recorded transform maps the normalised mesh back onto the refined
+// file mesh.
 TEST(NormalizeHeart, ScalesTheLargestExtentToTenAtTheOriginAndMapsBackToTheFile) {
     for (const Vector3& offset : {Vector3(-3, 7, 1), Vector3(-5e4, 2e5, 1e6)}) {
         SCOPED_TRACE(offset.y);
@@ -50,6 +51,7 @@ TEST(NormalizeHeart, ScalesTheLargestExtentToTenAtTheOriginAndMapsBackToTheFile)
         BoundingBox(heart.mesh, low, high);
         EXPECT_TRUE(low.x == 0.0 && low.y == 0.0 && low.z == 0.0);
         EXPECT_LT((high - Vector3(5.0, 2.5, 10.0)).Length(), 1e-9);
+        EXPECT_NEAR(heart.mesh.vertices[7].normal.Length(), 1.0, 1e-12);  // normals computed
         RkPolygonModel refined = file;
         refined.BuildEdgeTable();
         refined.RefineByCentroids();
