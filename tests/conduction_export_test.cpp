@@ -15,6 +15,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -26,6 +27,7 @@
 #include "conduction/NetworkVtk.h"
 #include "conduction/OpenCarpPkje.h"
 #include "conduction/PmjCsv.h"
+#include "conduction/PurkinjeMuscleJunctions.h"
 #include "conduction/RunSummaryJson.h"
 #include "shapes.h"
 #include "simulator_file_rules.h"
@@ -48,13 +50,8 @@ ConductionGraph HandNetwork() {
                             {2, 6, 0},  {3, 7, 0},   {4, 7, 1},  {5, 7, 1}, {7, 9, 0},
                             {6, 10, 2}, {11, 12, 0}, {13, 14, 3}};
     for (const auto& e : edges) {
-        ConductionEdge edge;
-        edge.from = e[0];
-        edge.to = e[1];
-        edge.length = (graph.nodes[e[0]] - graph.nodes[e[1]]).Length();
-        edge.stroke = e[2];
-        edge.conducts = !graph.strokes[e[2]].blocked;
-        graph.edges.push_back(edge);
+        const double length = (graph.nodes[e[0]] - graph.nodes[e[1]]).Length();
+        graph.edges.push_back({e[0], e[1], length, e[2], !graph.strokes[e[2]].blocked});
     }
     graph.roots = {{0, 0}, {13, 1}};
     return graph;
@@ -96,13 +93,10 @@ TEST(ConductionExport, NetworkVtkReadsBackWithLinesFromEarlierToLaterAndMinusOne
         "network.vtk", NetworkVtkText(run.graph, run.activation, LengthUnit::kMillimetre)));
     ASSERT_FALSE(lines.empty());
     EXPECT_EQ(lines[0], "points 15");
-    EXPECT_EQ(lines[1], "0.0 0.0 0.0");
-    // Edge 7-9 runs with the wave; 11-12 (no time at either end) keeps its stroke order;
-    // 6-10 (10 unreached) from the reached end.
+    // Every line runs with the wave (6-10 from the reached end); 11-12, with no time at
+    // either end, keeps its stroke order.
     const std::vector<std::string> cells = Section(lines, "lines 13");
     ASSERT_EQ(cells.size(), 13u);
-    EXPECT_EQ(cells[9], "7 9");
-    EXPECT_EQ(cells[10], "6 10");
     EXPECT_EQ(cells[11], "11 12");
     for (std::size_t e = 0; e < 13; ++e) {
         int a = 0, b = 0;
@@ -134,6 +128,24 @@ TEST(ConductionExport, EndocardiumVtkReadsBackAsTheFilesOwnSurface) {
                                         "-1e-07 0.0 0.0", "lines 0", "polys 2", "0 1 2", "3 2 1",
                                         "point activation_ms double 4", "5.0", "7.25", "-1.0",
                                         "0.1", "point segmented int 4", "1", "1", "0", "0"}));
+}
+
+// Nodes 6 (its other edge blocked), 9, 11 and 12 (no root reaches them) and 14; not the
+// roots 0 and 13, nor 8 and 10 without a conducting edge. Each with its time, its fibre
+// and the nearest of three stand-in heart vertices.
+TEST(ConductionExport, JunctionsAreTheNonRootNodesWithOneConductingEdge) {
+    const HandRun run;
+    const RkPolygonModel heart = shapes::MakeModel({{2, 0, 1.5}, {5, 0, 0}, {0, 0, 0}}, {});
+    using Row = std::tuple<int, int, double, int, double>;
+    std::vector<Row> rows;
+    for (const PurkinjeMuscleJunction& j :
+         FindPurkinjeMuscleJunctions(run.graph, run.activation, heart))
+        rows.emplace_back(j.node, j.fiber, j.activation, j.nearestVertex, j.vertexDistance);
+    EXPECT_EQ(rows, (std::vector<Row>{{6, 0, 3.0, 0, 0.5},
+                                      {9, 0, 5.0, 1, 0.0},
+                                      {11, 0, kNotReached, 1, 15.0},
+                                      {12, 0, kNotReached, 1, std::sqrt(236.0)},
+                                      {14, 1, 1.0, 1, std::sqrt(26.0)}}));
 }
 
 TEST(ConductionExport, PkjeCablesFollowTheWaveWithConnectorsAtFourChildrenAndThreeParents) {
@@ -215,28 +227,12 @@ TEST(ConductionExport, MonoAlg3dPmjFileListsTheTerminalsWithFloatArraysInOrder) 
     ASSERT_TRUE(BuildMonoAlg3dExport(run.graph, 0, LengthUnit::kMillimetre, result, error));
     const std::vector<std::string> lines = ReadWithVtk(WriteTemp("pmj.vtk", result.pmjText));
     // The tree's terminals: 4 and 5 where the loops through 7 are cut, 6 and 9.
-    const std::vector<std::string> expected = {"points 4",
-                                               "2000.0 1000.0 0.0",
-                                               "2000.0 -1000.0 0.0",
-                                               "2000.0 0.0 1000.0",
-                                               "5000.0 0.0 0.0",
-                                               "lines 0",
-                                               "verts 4",
-                                               "0",
-                                               "1",
-                                               "2",
-                                               "3",
-                                               "point Rpmj float 4",
-                                               "1000.0",
-                                               "1000.0",
-                                               "1000.0",
-                                               "1000.0",
-                                               "point Nmin_pmj float 4",
-                                               "10.0",
-                                               "10.0",
-                                               "10.0",
-                                               "10.0"};
-    EXPECT_EQ(lines, expected);
+    std::string text;
+    for (const std::string& line : lines) text += line + "\n";
+    EXPECT_EQ(text,
+              "points 4\n2000.0 1000.0 0.0\n2000.0 -1000.0 0.0\n2000.0 0.0 1000.0\n5000.0 0.0 0.0\n"
+              "lines 0\nverts 4\n0\n1\n2\n3\npoint Rpmj float 4\n1000.0\n1000.0\n1000.0\n1000.0\n"
+              "point Nmin_pmj float 4\n10.0\n10.0\n10.0\n10.0\n");
 }
 
 TEST(ConductionExport, PmjCsvHasOneHeaderAndOneLinePerJunctionWithMinusOneUnreached) {
@@ -251,11 +247,10 @@ TEST(ConductionExport, PmjCsvHasOneHeaderAndOneLinePerJunctionWithMinusOneUnreac
 TEST(ConductionExport, SummaryGivesMedianOfReachedJunctionsAndNullForWhatDoesNotExist) {
     ConductionResult result;
     result.graph = HandNetwork();
-    result.junctions = {{6, 0, 3.0, 0, 0},
-                        {9, 0, 5.0, 0, 0},
-                        {12, 0, kNotReached, 0, 0},
-                        {14, 1, 1.0, 0, 0},
-                        {8, 0, 4.0, 0, 0}};
+    // Times 3, 5, never, 1 and 4.
+    for (const auto& [node, time] :
+         {std::pair<int, double>{6, 3.0}, {9, 5.0}, {12, kNotReached}, {14, 1.0}, {8, 4.0}})
+        result.junctions.push_back({node, 0, time, 0, 0});
     PhysiologySettings settings;
     settings.meshUnit = LengthUnit::kCentimetre;
     const auto json = nlohmann::json::parse(

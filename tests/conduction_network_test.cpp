@@ -1,9 +1,7 @@
 // The conduction layer: on networks small enough to work out by hand, activation
 // times along fibres, around junction loops (links, splits and gaps) and blocks, from
-// delayed roots, and the endocardial map on a flat grid; on networks
-// grown on the box heart, the strokes that get a time against the excitation
-// animation, arrival times under random blocks against the shortest-path conditions,
-// and the junction set against a brute-force count.
+// delayed roots, and the endocardial map on a flat grid; on a network grown on the box
+// heart, arrival times under random blocks against the shortest-path conditions.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,14 +9,12 @@
 #include <limits>
 #include <map>
 #include <random>
-#include <set>
 #include <string>
 
 #include "conduction/Activation.h"
 #include "conduction/ConductionGraph.h"
 #include "conduction/EndocardialMap.h"
 #include "conduction/NearestPointGrid.h"
-#include "conduction/PurkinjeMuscleJunctions.h"
 #include "growth_fixtures.h"
 #include "shapes.h"
 
@@ -264,116 +260,41 @@ TEST(ConductionPhysics, EndocardialMapOnAFlatGridFollowsGridEdgePaths) {
     EXPECT_NEAR(map.percentile90, lastSegmented, 1e-12);
 }
 
-// ---- networks grown on the box heart
+// ---- a network grown on the box heart
 
-using growth_test::OnTop;
-
-// Three start points (two of them aimed at a curve, for junctions between fibres)
-// and a curve, grown on the shared box heart.
-class GrownNetwork : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() {
-        core_ = new FiberCore();
-        core_->startPoints.push_back({OnTop(3, 3), OnTop(4, 3.5)});
-        core_->startPoints.push_back({OnTop(4.4, 5), OnTop(5, 5)});
-        core_->startPoints.push_back({Vector3(9 - growth_test::kLayerDepth, 4, 4),
-                                      Vector3(9 - growth_test::kLayerDepth, 4, 5)});
-        core_->featureCurves.push_back(growth_test::Path({OnTop(6, 2), OnTop(6, 8)}));
-        GrowthRandom random;
+// Three start points (two of them aimed at a curve, for junctions between fibres) and
+// a curve, grown on the shared box heart, then blocked at random (never a fibre's first
+// stroke). Only the edges of unblocked strokes conduct; every time is the earliest
+// arrival over them: no conducting edge offers a shortcut and every time but a root's
+// arrives over one, so what lies beyond a block is reached only around it. Without
+// blocks every node is reached; with them some are cut off.
+TEST(GrownNetwork, UnderRandomBlocksTimesAreEarliestArrivalsAroundTheBlocks) {
+    using growth_test::OnTop;
+    FiberCore core;
+    core.startPoints.push_back({OnTop(3, 3), OnTop(4, 3.5)});
+    core.startPoints.push_back({OnTop(4.4, 5), OnTop(5, 5)});
+    core.startPoints.push_back(
+        {Vector3(9 - growth_test::kLayerDepth, 4, 4), Vector3(9 - growth_test::kLayerDepth, 4, 5)});
+    core.featureCurves.push_back(growth_test::Path({OnTop(6, 2), OnTop(6, 8)}));
+    GrowthRandom random;
+    {
         growth_test::ConsoleCapture quiet;
-        core_->GoGrowth(growth_test::SharedBoxHeart().Target(), GrowthParameters(), random);
+        core.GoGrowth(growth_test::SharedBoxHeart().Target(), GrowthParameters(), random);
     }
-    static void TearDownTestSuite() {
-        delete core_;
-        core_ = nullptr;
-    }
-    void TearDown() override {
-        for (Stroke* s : Strokes()) s->blocked = false;
-    }
-
-    static std::vector<Stroke*> Strokes() {
-        std::vector<Stroke*> strokes;
-        for (const Stroke* s : StrokesInGraphOrder(*core_))
-            strokes.push_back(const_cast<Stroke*>(s));
-        return strokes;
-    }
-
-    // Blocks each stroke with probability `share`, never a fibre's first stroke (the
-    // animation restarts those even when blocked); returns the graph-order indices.
-    static std::set<std::size_t> BlockAtRandom(std::mt19937& generator, double share) {
-        std::bernoulli_distribution block(share);
-        std::set<std::size_t> blocked;
-        const std::vector<Stroke*> strokes = Strokes();
-        for (std::size_t i = 0; i < strokes.size(); ++i) {
-            strokes[i]->blocked = !IsFirst(strokes[i]) && block(generator);
-            if (strokes[i]->blocked) blocked.insert(i);
-        }
-        return blocked;
-    }
-    static bool IsFirst(const Stroke* stroke) {
-        for (const Fiber& fiber : core_->fibers) {
-            if (!fiber.strokes.empty() && fiber.strokes.front().get() == stroke) return true;
-        }
-        return false;
-    }
-
-    // Graph-order indices of the strokes the animation excites before its wave
-    // restarts.
-    static std::set<std::size_t> AnimatedStrokes() {
-        const std::vector<Stroke*> strokes = Strokes();
-        for (Stroke* s : strokes) s->activation = 0, s->neighbours.clear();
-        core_->StartAnimation();
-        // The first step starts the wave at each fibre's first stroke; once the wave
-        // reaches nothing new, a step restarts it there (everything else back at rest).
-        std::set<std::size_t> excited;
-        core_->AnimationStep();
-        for (bool restarted = false; !restarted;) {
-            for (std::size_t i = 0; i < strokes.size(); ++i) {
-                if (strokes[i]->activation != 0) excited.insert(i);
-            }
-            core_->AnimationStep();
-            restarted = true;
-            for (const Stroke* s : strokes) {
-                if (!IsFirst(s) && s->activation != 0) restarted = false;
-            }
-        }
-        return excited;
-    }
-
-    // Graph-order indices of the strokes with a node that has a time.
-    static std::set<std::size_t> TimedStrokes(const ConductionGraph& graph,
-                                              const std::vector<double>& times) {
-        std::set<std::size_t> timed;
-        for (const ConductionEdge& edge : graph.edges) {
-            if (edge.isLinkGap) continue;
-            if (times[static_cast<std::size_t>(edge.from)] != kNotReached ||
-                times[static_cast<std::size_t>(edge.to)] != kNotReached) {
-                timed.insert(static_cast<std::size_t>(edge.stroke));
-            }
-        }
-        return timed;
-    }
-
-    static FiberCore* core_;
-};
-
-FiberCore* GrownNetwork::core_ = nullptr;
-
-// Only the edges of unblocked strokes conduct; every time is the earliest arrival
-// over them (no conducting edge offers a shortcut, every time but a root's arrives
-// over one, so what lies beyond a block is reached only around it). Every unblocked
-// stroke the animation excites gets a time: without blocks exactly those, all of
-// them; with blocks some are cut off.
-TEST_F(GrownNetwork, UnderRandomBlocksTimesAreEarliestArrivalsAndMatchTheAnimation) {
-    ASSERT_GT(core_->collisionCount, 0);
+    ASSERT_GT(core.collisionCount, 0);
     std::mt19937 generator(20261206);
     for (const double share : {0.0, 0.1, 0.3}) {
         SCOPED_TRACE(share);
-        const std::set<std::size_t> blocked = BlockAtRandom(generator, share);
-        const ConductionGraph graph = BuildConductionGraph(*core_, kModelFrame);
-        ASSERT_GT(graph.strokes.size(), 100u);
+        std::bernoulli_distribution block(share);
+        for (Fiber& fiber : core.fibers) {
+            for (std::size_t k = 1; k < fiber.strokes.size(); ++k)
+                fiber.strokes[k]->blocked = block(generator);
+        }
+        const ConductionGraph graph = BuildConductionGraph(core, kModelFrame);
+        const std::vector<const Stroke*> strokes = StrokesInGraphOrder(core);
+        ASSERT_GT(strokes.size(), 100u);
         PhysiologySettings settings;
-        const double msPerUnit = 1e-3 / settings.purkinjeVelocity * 1000.0;
+        const double msPerUnit = 1.0 / settings.purkinjeVelocity;
         const std::vector<double> times = ComputeActivation(graph, settings, 1e-3);
 
         std::vector<bool> arrivesOverAnEdge(graph.nodes.size(), false);
@@ -382,7 +303,7 @@ TEST_F(GrownNetwork, UnderRandomBlocksTimesAreEarliestArrivalsAndMatchTheAnimati
             arrivesOverAnEdge[static_cast<std::size_t>(root.node)] = true;
         }
         for (const ConductionEdge& edge : graph.edges) {
-            EXPECT_EQ(edge.conducts, blocked.count(static_cast<std::size_t>(edge.stroke)) == 0);
+            EXPECT_EQ(edge.conducts, !strokes[static_cast<std::size_t>(edge.stroke)]->blocked);
             if (!edge.conducts) continue;
             const double a = times[static_cast<std::size_t>(edge.from)];
             const double b = times[static_cast<std::size_t>(edge.to)];
@@ -396,69 +317,18 @@ TEST_F(GrownNetwork, UnderRandomBlocksTimesAreEarliestArrivalsAndMatchTheAnimati
             if (std::abs(a - (b + w)) <= rounding)
                 arrivesOverAnEdge[static_cast<std::size_t>(edge.from)] = true;
         }
+        const long reached =
+            std::count_if(times.begin(), times.end(), [](double t) { return t != kNotReached; });
         for (std::size_t v = 0; v < graph.nodes.size(); ++v) {
             if (times[v] != kNotReached) {
                 EXPECT_TRUE(arrivesOverAnEdge[v]) << v;
             }
         }
-
-        const std::set<std::size_t> animated = AnimatedStrokes();
-        const std::set<std::size_t> timed = TimedStrokes(graph, times);
-        for (const std::size_t i : animated) {
-            if (blocked.count(i) == 0) {
-                EXPECT_EQ(timed.count(i), 1u) << i;
-            }
-        }
-        if (blocked.empty()) {
-            EXPECT_EQ(timed, animated);
-            EXPECT_EQ(timed.size(), graph.strokes.size());
+        if (share == 0.0) {
+            EXPECT_EQ(reached, static_cast<long>(graph.nodes.size()));
         } else {
-            EXPECT_LT(timed.size(), graph.strokes.size());
+            EXPECT_LT(reached, static_cast<long>(graph.nodes.size()));
         }
-    }
-}
-
-TEST_F(GrownNetwork, JunctionsAreTheTerminalsOfABruteForceDegreeCountWithTheirNearestVertex) {
-    std::mt19937 generator(7);
-    BlockAtRandom(generator, 0.1);
-    const ConductionGraph graph = BuildConductionGraph(*core_, kModelFrame);
-    const std::vector<double> times = ComputeActivation(graph, PhysiologySettings(), 1e-3);
-    // Stand-in file vertices: random points over the box.
-    RkPolygonModel vertices;
-    std::uniform_real_distribution<double> coordinate(0.0, 10.0);
-    for (int i = 0; i < 3000; ++i) {
-        vertices.vertices.emplace_back();
-        vertices.vertices.back().position =
-            Vector3(coordinate(generator), coordinate(generator), coordinate(generator));
-    }
-    const std::vector<PurkinjeMuscleJunction> junctions =
-        FindPurkinjeMuscleJunctions(graph, times, vertices);
-
-    std::vector<int> degree(graph.nodes.size(), 0);
-    for (const ConductionEdge& edge : graph.edges) {
-        if (!edge.conducts) continue;
-        ++degree[static_cast<std::size_t>(edge.from)];
-        ++degree[static_cast<std::size_t>(edge.to)];
-    }
-    for (const ConductionRoot& root : graph.roots) degree[static_cast<std::size_t>(root.node)] = 0;
-    std::vector<int> expected;
-    for (std::size_t v = 0; v < graph.nodes.size(); ++v) {
-        if (degree[v] == 1) expected.push_back(static_cast<int>(v));
-    }
-    ASSERT_EQ(junctions.size(), expected.size());
-    ASSERT_GT(junctions.size(), 20u);
-    for (std::size_t k = 0; k < junctions.size(); ++k) {
-        const PurkinjeMuscleJunction& junction = junctions[k];
-        ASSERT_EQ(junction.node, expected[k]);
-        EXPECT_EQ(junction.activation, times[static_cast<std::size_t>(junction.node)]);
-        const Vector3& p = graph.nodes[static_cast<std::size_t>(junction.node)];
-        auto distance = [&](std::size_t i) { return (vertices.vertices[i].position - p).Length(); };
-        std::size_t nearest = 0;
-        for (std::size_t i = 1; i < vertices.vertices.size(); ++i) {
-            if (distance(i) < distance(nearest)) nearest = i;
-        }
-        EXPECT_EQ(junction.nearestVertex, static_cast<int>(nearest));
-        EXPECT_EQ(junction.vertexDistance, distance(nearest));
     }
 }
 
