@@ -119,28 +119,23 @@ inline std::string CheckMonoAlg3dRules(const MonoAlg3dNetwork& network) {
     if (n == 0) return "no points";
     if (std::set<Point>(network.points.begin(), network.points.end()).size() != n)
         return "duplicate points";
-    std::vector<std::vector<int>> out(n);
+    // Walked from point 0 along the lines, every other point is reached exactly once:
+    // each has one line in, and following lines in backwards leads to point 0.
+    std::vector<int> from(n, -1);
     for (const auto& line : network.lines) {
         if (!(Distance(network.points[line[0]], network.points[line[1]]) > 0))
             return "zero-length line";
-        out[line[0]].push_back(line[1]);
+        if (line[1] == 0 || from[line[1]] >= 0)
+            return "a second way into point " + std::to_string(line[1]);
+        from[line[1]] = line[0];
     }
-    // Depth-first walk from point 0 along the lines' direction.
-    std::vector<char> seen(n, 0);
-    std::vector<int> stack = {0};
-    seen[0] = 1;
-    std::size_t reached = 1;
-    while (!stack.empty()) {
-        const int p = stack.back();
-        stack.pop_back();
-        for (int q : out[p]) {
-            if (seen[q]) return "a loop or a second way into point " + std::to_string(q);
-            seen[q] = 1;
-            ++reached;
-            stack.push_back(q);
+    for (std::size_t v = 1; v < n; ++v) {
+        std::size_t steps = 0;
+        for (int p = static_cast<int>(v); p != 0; p = from[p]) {
+            if (p < 0 || ++steps > n) return "point " + std::to_string(v) + " not reached";
         }
     }
-    return reached == n ? std::string() : "points not reachable from point 0";
+    return std::string();
 }
 
 }  // namespace simulator_files
