@@ -149,7 +149,7 @@ ProgramRun RunProgram(const std::string& arguments, const std::string& environme
 }
 
 // The growth statistics from the console text: the part that must be the same in
-// every process (the loading lines carry processor times).
+// every process and locale (the loading lines carry processor times).
 std::string Statistics(const std::string& text) {
     const std::size_t start = text.find("mean length = ");
     return start == std::string::npos ? std::string() : text.substr(start);
@@ -210,8 +210,8 @@ nlohmann::json Json(const std::string& path) {
     return nlohmann::json::parse(ReadFile(path));
 }
 
-// The command of the README's worked example writes every file, each read the way its
-// consumer reads it and telling the summary's story. Another process under a comma
+// The command of the README's worked example writes every file, the simulator files
+// keeping their consumers' rules. Another process under a comma
 // locale with seed 1 (the default) and a replay of the saved scene write the same
 // bytes; another seed and a second run in one process grow other fibres. --frame heart
 // maps the centrelines by one scale and translation into the heart file's box; in
@@ -223,10 +223,7 @@ TEST(GrowProgram, FilesReadBackAndChangeOnlyWithSeedRunCountFrameAndPhysiology) 
         Grow("reference", kStart + Conduction("reference") + " --save-scene " + Quoted(scene));
     ASSERT_EQ(reference.status, 0) << reference.err;
     ASSERT_NE(Statistics(reference.err), "");
-    EXPECT_NE(reference.err.find("monoalg3d: root 0 "), std::string::npos) << reference.err;
     const auto summary = Json(File("reference", "summary"));
-    EXPECT_LE(summary["pmjs"]["activation"]["max"].get<double>(),
-              summary["endocardium"]["total"].get<double>());
     std::vector<simulator_files::PkjeCable> cables;
     ASSERT_EQ(simulator_files::ReadPkje(ReadFile(File("reference", "opencarp")), cables), "");
     EXPECT_EQ(simulator_files::CheckPkjeStructure(cables), "");
@@ -293,7 +290,6 @@ TEST(GrowProgram, SceneGivesPhysiologyAndBlocksTheCommandLineOverrides) {
     ASSERT_EQ(run.status, 0) << run.err;
     const auto summary = Json(dir + "s.json");
     EXPECT_EQ(summary["physiology"]["purkinjeVelocity"], 2.5);
-    EXPECT_EQ(summary["physiology"]["pmjDelay"], 0.0);
     EXPECT_EQ(summary["physiology"]["rootDelays"], nlohmann::json::parse("[0, 0, 0, 2]"));
     EXPECT_EQ(summary["network"]["blockedStrokes"], 2);
     const auto saved = Json(dir + "saved.json");

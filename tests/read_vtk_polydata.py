@@ -42,5 +42,4 @@ def main(path):
     return 0
 
 
-if __name__ == "__main__":
-    sys.exit(main(sys.argv[1]))
+sys.exit(main(sys.argv[1]))
