@@ -9,6 +9,7 @@
 #include <limits>
 #include <random>
 #include <string>
+#include <tuple>
 
 #include "conduction/Activation.h"
 #include "conduction/ConductionGraph.h"
@@ -79,13 +80,9 @@ TEST(NearestPointGrid, FindsWhatTheLoopOverAllPointsFinds) {
 // A second fibre from the same start point (as the four of one start polygon) shares
 // its node: TimeAt finds exactly one node there.
 TEST(ConductionPhysics, StraightFibreTakesLengthOverVelocityInTheHeartsFrame) {
-    struct Case {
-        double scale;  // model units per heart unit
-        LengthUnit unit;
-        double velocity;
-        double endTime;  // ms at the fibre's end, 3 model units from its start
-    };
-    const Case cases[] = {
+    // Model units per heart unit, the heart's unit, the velocity and the time (ms) at the
+    // fibre's end, 3 model units from its start.
+    const std::tuple<double, LengthUnit, double, double> cases[] = {
         {1.0, LengthUnit::kMillimetre, 2.5, 1.2},     // 3 mm at 2.5 m/s
         {0.5, LengthUnit::kCentimetre, 1.0, 60.0},    // 6 cm at 1 m/s
         {2.0, LengthUnit::kMicrometre, 3.0, 0.0005},  // 1.5 um at 3 m/s
@@ -96,15 +93,14 @@ TEST(ConductionPhysics, StraightFibreTakesLengthOverVelocityInTheHeartsFrame) {
     AddStroke(core.fibers[0], {Vector3(1, 0, 0), Vector3(3, 0, 0)});
     AddStroke(core.fibers[1], {Vector3(0, 0, 0), Vector3(0, 1, 0)});
     core.fibers[0].strokes[0]->links.insert(core.fibers[0].strokes[1].get());
-    for (const Case& c : cases) {
-        const HeartNormalisation normalisation{Vector3(5, -2, 7), c.scale};
-        const ConductionGraph graph = BuildConductionGraph(core, HeartFrame(normalisation, c.unit));
+    for (const auto& [scale, unit, velocity, endTime] : cases) {
+        const HeartNormalisation normalisation{Vector3(5, -2, 7), scale};
+        const ConductionGraph graph = BuildConductionGraph(core, HeartFrame(normalisation, unit));
         PhysiologySettings settings;
-        settings.purkinjeVelocity = c.velocity;
-        const std::vector<double> times = ComputeActivation(graph, settings, MetresPerUnit(c.unit));
+        settings.purkinjeVelocity = velocity;
+        const std::vector<double> times = ComputeActivation(graph, settings, MetresPerUnit(unit));
         EXPECT_EQ(TimeAt(graph, times, Vector3(5, -2, 7)), 0.0);
-        EXPECT_NEAR(TimeAt(graph, times, Vector3(5 + 3 / c.scale, -2, 7)), c.endTime,
-                    1e-12 * c.endTime);
+        EXPECT_NEAR(TimeAt(graph, times, Vector3(5 + 3 / scale, -2, 7)), endTime, 1e-12 * endTime);
     }
 }
 
@@ -133,11 +129,7 @@ TEST(ConductionPhysics, EveryNodeOfAJunctionLoopTakesTheShorterRoundAndBlocksCut
     const double diagonal = std::sqrt(1.5 * 1.5 + 1.0);  // B's length
     const double inf = kNotReached;
     // Times at (2.5,1) B's end, (2.5,0.6) J's middle, (2.5,0) the foot, (4,0) C's end.
-    struct Case {
-        std::string blocked;
-        double bEnd, jMiddle, foot, cEnd;
-    };
-    const Case cases[] = {
+    const std::tuple<std::string, double, double, double, double> cases[] = {
         // B's end is nearer along B, J's middle nearer from C through the gap.
         {"", 1 + diagonal, 1 + 1.5 + 0.2 + 0.4, 2.5, 4},
         // Without C the foot is reached only through B and J; C's far end not at all.
@@ -149,17 +141,17 @@ TEST(ConductionPhysics, EveryNodeOfAJunctionLoopTakesTheShorterRoundAndBlocksCut
         // The root's own stroke blocked: the wave goes nowhere.
         {"a", inf, inf, inf, inf},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE("blocked: " + c.blocked);
+    for (const auto& [blocked, bEnd, jMiddle, foot, cEnd] : cases) {
+        SCOPED_TRACE("blocked: " + blocked);
         LoopNetwork network;
         Stroke* const strokes[] = {network.a, network.b, network.c, network.j};
-        for (const char name : c.blocked) strokes[std::string("abcj").find(name)]->blocked = true;
+        for (const char name : blocked) strokes[std::string("abcj").find(name)]->blocked = true;
         const ConductionGraph graph = BuildConductionGraph(network.core, kModelFrame);
         const std::vector<double> times = ComputeActivation(graph, OneMetrePerSecond(), 1e-3);
-        ExpectTime(TimeAt(graph, times, Vector3(2.5, 1, 0)), c.bEnd);
-        ExpectTime(TimeAt(graph, times, Vector3(2.5, 0.6, 0)), c.jMiddle);
-        ExpectTime(TimeAt(graph, times, Vector3(2.5, 0, 0)), c.foot);
-        ExpectTime(TimeAt(graph, times, Vector3(4, 0, 0)), c.cEnd);
+        ExpectTime(TimeAt(graph, times, Vector3(2.5, 1, 0)), bEnd);
+        ExpectTime(TimeAt(graph, times, Vector3(2.5, 0.6, 0)), jMiddle);
+        ExpectTime(TimeAt(graph, times, Vector3(2.5, 0, 0)), foot);
+        ExpectTime(TimeAt(graph, times, Vector3(4, 0, 0)), cEnd);
         EXPECT_EQ(TimeAt(graph, times, Vector3(0, 0, 0)), 0.0);
         // A, B, C split at the foot, J and its gap: no other node.
         EXPECT_EQ(graph.nodes.size(), 9u);
@@ -176,24 +168,20 @@ TEST(ConductionPhysics, TwoRootsStartAfterTheirDelaysAndTheEarlierArrivalWins) {
     Stroke* q = AddStroke(core.fibers[1], {Vector3(12, 0, 0), Vector3(11, 0, 0)});
     q->collided = true;
     q->links = {p};
-    struct Case {
-        std::vector<double> delays;
-        double at5, at10, at12;
-    };
-    const Case cases[] = {
+    const std::tuple<std::vector<double>, double, double, double> cases[] = {
         {{}, 5, 2, 0},       // both at 0 ms
         {{0, 4}, 5, 6, 4},   // fibre 1 late: it reaches fibre 0's end first anyway
         {{0, 9}, 5, 10, 9},  // fibre 1 too late: fibre 0 reaches the junction first
         {{3}, 7, 2, 0},      // fibre 0 late: its middle is reached from fibre 1
     };
-    for (const Case& c : cases) {
+    for (const auto& [delays, at5, at10, at12] : cases) {
         const ConductionGraph graph = BuildConductionGraph(core, kModelFrame);
         PhysiologySettings settings = OneMetrePerSecond();
-        settings.rootDelays = c.delays;
+        settings.rootDelays = delays;
         const std::vector<double> times = ComputeActivation(graph, settings, 1e-3);
-        ExpectTime(TimeAt(graph, times, Vector3(5, 0, 0)), c.at5);
-        ExpectTime(TimeAt(graph, times, Vector3(10, 0, 0)), c.at10);
-        ExpectTime(TimeAt(graph, times, Vector3(12, 0, 0)), c.at12);
+        ExpectTime(TimeAt(graph, times, Vector3(5, 0, 0)), at5);
+        ExpectTime(TimeAt(graph, times, Vector3(10, 0, 0)), at10);
+        ExpectTime(TimeAt(graph, times, Vector3(12, 0, 0)), at12);
     }
 }
 

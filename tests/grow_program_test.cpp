@@ -307,9 +307,6 @@ TEST(GrowProgram, RefusalsExitWithTheirStatusAndALineNamingTheCause) {
         std::ofstream(dir + name) << text;
         return Quoted(dir + name);
     };
-    const std::string wrongCount =
-        write("wrong_count.kxseg",
-              "segmentationdata\npolygon number 3\nid: 0 1\nid: 1 1\nid: 2 1\nend\n");
     const std::string badPhysiology =
         write("bad_physiology.json", R"({"version": 1, "physiology": {"rootDelays":
         {"startPoints": [-5]}}})");
@@ -323,7 +320,7 @@ TEST(GrowProgram, RefusalsExitWithTheirStatusAndALineNamingTheCause) {
     } cases[] = {
         {"", 2, "--heart"},
         {"--heart " + Quoted(dir + "missing.obj"), 1, "cannot load heart mesh"},
-        {heart + "--segmentation " + wrongCount, 1, "segmentation file"},
+        {heart + "--segmentation " + Quoted(kHeart), 1, "segmentation file"},
         {kDemoInputs + "--scene " + badPhysiology, 1, "physiology.rootDelays.startPoints[0]"},
         {kDemoInputs + "--scene " + tooFar + " " + kStart + "--network " + Quoted(never), 1,
          "blockedStrokes[1]"},
