@@ -325,6 +325,7 @@ TEST(GrowProgram, RefusalsExitWithTheirStatusAndALineNamingTheCause) {
         {kDemoInputs + "--scene " + tooFar + " " + kStart + "--network " + Quoted(never), 1,
          "blockedStrokes[1]"},
         {kDemoInputs + kStart + "--start-polygon 99999999", 1, "out of range"},
+        {kDemoInputs + "--start-polygon -1", 1, "out of range"},
         {kDemoInputs + "--start-polygon " + kUnsegmented, 1, "not segmented"},
         {kDemoInputs + kStart + "--root 4 --network " + Quoted(never) + " --monoalg3d " +
              Quoted(never),
