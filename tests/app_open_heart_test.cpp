@@ -6,6 +6,7 @@
 #include <QMessageBox>
 #include <QProcess>
 #include <QStatusBar>
+#include <QTimer>
 
 #include "edit_harness.h"
 
@@ -79,6 +80,13 @@ private slots:
         }
         QVERIFY(hits > 20);
         QVERIFY(Frame()->statusBar()->currentMessage().startsWith("Heart read from"));
+        // The notice gives way to "Ready" when the status bar's timer fires (fired here).
+        auto* timer =
+            Frame()->statusBar()->findChild<QTimer*>(QString(), Qt::FindDirectChildrenOnly);
+        QVERIFY(timer && timer->isActive() && timer->interval() == CMainFrame::kNoticeMs);
+        QMetaObject::invokeMethod(timer, "timeout");
+        QVERIFY(Frame()->statusBar()->currentMessage().isEmpty());
+        QCOMPARE(Frame()->MessagePane()->text(), QString("Ready"));
     }
 
     void paintedRegionGrowsFibresAfterLeavingSegmentationMode() {
