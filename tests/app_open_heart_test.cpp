@@ -3,12 +3,11 @@
 // real mouse events. Two starts run in child processes of this test program (the
 // program's singletons live once per process): one whose heart question is cancelled,
 // and one that chooses Exit with the parameter dialog open.
-#include <QLabel>
 #include <QMessageBox>
 #include <QProcess>
 #include <QStatusBar>
+#include <QTimer>
 
-#include "app/ConsoleDock.h"
 #include "edit_harness.h"
 
 using namespace vantrel;
@@ -19,31 +18,9 @@ namespace {
 const char kCancelledStart[] = "--start-with-the-heart-question-cancelled";
 const char kExitWithDialog[] = "--exit-with-the-parameter-dialog-open";
 
-// The status bar's message timer: running while a notice is shown.
-QTimer* NoticeTimer() {
-    return Frame()->statusBar()->findChild<QTimer*>(QString(), Qt::FindDirectChildrenOnly);
-}
-
-bool ShowsReady() {
-    return Frame()->statusBar()->currentMessage().isEmpty() && Frame()->MessagePane()->isVisible();
-}
-
 int CountMarked() {
     const std::vector<std::int32_t>& ids = TheHeartModel()->regionIds;
     return static_cast<int>(std::count_if(ids.begin(), ids.end(), [](auto id) { return id; }));
-}
-
-// Runs this test program as a child that starts the program in `mode`; its exit code.
-int RunChild(const char* mode) {
-    QProcess child;
-    child.setProcessChannelMode(QProcess::ForwardedChannels);
-    child.start(QCoreApplication::applicationFilePath(), {mode});
-    if (!child.waitForFinished(kWindowWaitMs)) {
-        child.kill();
-        child.waitForFinished();
-        return -1;
-    }
-    return child.exitStatus() == QProcess::NormalExit ? child.exitCode() : -2;
 }
 
 }  // namespace
@@ -57,8 +34,6 @@ private slots:
     void refusedHeartLeavesThePreviousOneIntact() {
         const QString bad = OutputDir() + "/no-such-heart.obj";
         PlaceStartPoints({100});
-        const std::vector<std::int32_t> ids = TheHeartModel()->regionIds;
-        const int layer = TheHeartModel()->volume.LayerVoxelCount();
         QString shown;
         ModalDialogHandler handler([&](QDialog* box) {
             if (auto* message = qobject_cast<QMessageBox*>(box)) shown = message->text();
@@ -71,10 +46,7 @@ private slots:
         QCOMPARE(FileNames().questions.size(), questions + 1);
         QVERIFY(shown.startsWith("Could not open the heart " + bad + ": "));
         QCOMPARE(Frame()->statusBar()->currentMessage(), shown);
-        QVERIFY(!NoticeTimer() || !NoticeTimer()->isActive());  // an error stays
         QCOMPARE(TheHeartModel()->mesh.polygons.size(), size_t(8676));
-        QVERIFY(TheHeartModel()->regionIds == ids);
-        QCOMPARE(TheHeartModel()->volume.LayerVoxelCount(), layer);
         QCOMPARE(TheFiberCore()->startPoints.size(), size_t(4));
     }
 
@@ -108,14 +80,12 @@ private slots:
         }
         QVERIFY(hits > 20);
         QVERIFY(Frame()->statusBar()->currentMessage().startsWith("Heart read from"));
-    }
-
-    void noticesGiveWayToReadyAfterTheirTimeout() {
-        QVERIFY(!ShowsReady());
-        QVERIFY(NoticeTimer() && NoticeTimer()->isActive());
-        QCOMPARE(NoticeTimer()->interval(), CMainFrame::kNoticeMs);
-        QMetaObject::invokeMethod(NoticeTimer(), "timeout");
-        QVERIFY(ShowsReady());
+        // The notice gives way to "Ready" when the status bar's timer fires (fired here).
+        auto* timer =
+            Frame()->statusBar()->findChild<QTimer*>(QString(), Qt::FindDirectChildrenOnly);
+        QVERIFY(timer && timer->isActive() && timer->interval() == CMainFrame::kNoticeMs);
+        QMetaObject::invokeMethod(timer, "timeout");
+        QVERIFY(Frame()->statusBar()->currentMessage().isEmpty());
         QCOMPARE(Frame()->MessagePane()->text(), QString("Ready"));
     }
 
@@ -132,12 +102,7 @@ private slots:
             for (int x = -50; x <= 50; x += 10) path.push_back(*area + QPoint(x, row));
             mouse.Drag(Qt::LeftButton, path);
         }
-        QVERIFY(CountMarked() > 0);
-        const qsizetype console = CapturedConsoleText().size();
         QVERIFY(ChooseMenu("Segmentation", "SegmentationMode"));
-        QVERIFY(CapturedConsoleText().mid(console).contains("system constructs Fiber Layer"));
-        QVERIFY(TheHeartModel()->volume.LayerVoxelCount() > 0);
-
         QVERIFY(ChooseMenu("Growth", "Place Start Point"));
         mouse.Click(Qt::LeftButton, *area);
         QCOMPARE(TheFiberCore()->startPoints.size(), size_t(4));
@@ -147,44 +112,40 @@ private slots:
 
     void enteringWithAMarkedRegionAsksToClearOrKeepIt() {
         const std::vector<std::int32_t> painted = TheHeartModel()->regionIds;
-        const int layer = TheHeartModel()->volume.LayerVoxelCount();
         const int asked = SegmentationAnswers().asked;
         SegmentationAnswers().Answer(SegmentationAnswer::kKeep);
         QTest::keyClick(Frame(), Qt::Key_M);
         QTest::keyClick(Frame(), Qt::Key_M);
         QVERIFY(TheHeartModel()->regionIds == painted);
-        QCOMPARE(TheHeartModel()->volume.LayerVoxelCount(), layer);
 
         SegmentationAnswers().Answer(SegmentationAnswer::kClear);
         QTest::keyClick(Frame(), Qt::Key_M);
         QCOMPARE(CountMarked(), 0);
         QTest::keyClick(Frame(), Qt::Key_M);
-        QCOMPARE(TheHeartModel()->volume.LayerVoxelCount(), 0);
         QCOMPARE(SegmentationAnswers().asked, asked + 2);
         TheHeartModel()->regionIds = painted;
         TheHeartModel()->RebuildFibreLayer();
     }
 
     void goGrowthDuringTheAnimationRestartsTheWaveOnTheNewNetwork() {
-        QVERIFY(!TheFiberCore()->startPoints.empty());
         QVERIFY(ChooseMenu("Animation", "Animation1"));
         QVERIFY(ChooseMenu("Growth", "Go Growth"));
-        QVERIFY(StrokeCount() > 4);
-        QVERIFY(TheFiberCore()->animation);
-        // The wave passes beyond each fibre's first stroke.
-        int reachedLater = 0;
+        // The wave passes beyond the fibres' first strokes.
         for (int tick = 0; tick < 6; ++tick) TickAnimation();
-        for (const Fiber& fiber : TheFiberCore()->fibers) {
-            for (size_t i = 1; i < fiber.strokes.size(); ++i)
-                reachedLater += fiber.strokes[i]->activation > 0 ? 1 : 0;
-        }
+        int reachedLater = 0;
+        for (const Fiber& fiber : TheFiberCore()->fibers)
+            reachedLater += fiber.strokes.size() > 1 && fiber.strokes[1]->activation > 0;
         QVERIFY(reachedLater > 0);
         QVERIFY(ChooseMenu("Animation", "Animation1"));
     }
 
-    void startWithTheHeartQuestionCancelledStaysUsable() { QCOMPARE(RunChild(kCancelledStart), 0); }
-
-    void exitWithTheParameterDialogOpenEndsTheProgram() { QCOMPARE(RunChild(kExitWithDialog), 0); }
+    // A start whose heart question is cancelled stays usable, and Exit with the
+    // parameter dialog open ends the program.
+    void childStartsBehave() {
+        // A child that hangs is ended by the test run's time limit.
+        for (const char* mode : {kCancelledStart, kExitWithDialog})
+            QCOMPARE(QProcess::execute(QCoreApplication::applicationFilePath(), {mode}), 0);
+    }
 
 private:
     CVantrelView* view_ = nullptr;
@@ -213,8 +174,7 @@ int RunChildProgram(int argc, char** argv, const QByteArray& mode) {
     int failure = 0;
     if (mode == kCancelledStart) {
         // The heart question was cancelled: the window says so and can open a heart.
-        if (fileNames.questions.size() != 1 || !shown.contains("cancelled") ||
-            Frame()->statusBar()->currentMessage() != shown)
+        if (!shown.contains("cancelled") || Frame()->statusBar()->currentMessage() != shown)
             failure = 11;
         fileNames.Answer(QString::fromStdString(DemoHeart()));
         fileNames.Answer(QString::fromStdString(DemoSegmentation()));
@@ -226,9 +186,7 @@ int RunChildProgram(int argc, char** argv, const QByteArray& mode) {
     QMetaObject::invokeMethod(
         &application,
         [&] {
-            if (!ChooseMenu("Growth", "Show Parameter dlg") ||
-                !TheViewCore()->parameterDialog->isVisible())
-                failure = 21;
+            failure = ChooseMenu("Growth", "Show Parameter dlg") ? 0 : 21;
             ChooseMenu("&File", "E&xit");
         },
         Qt::QueuedConnection);

@@ -1,20 +1,23 @@
 // Steering the views of the running program: the start-up framing, the wheel zoom
 // towards the cursor, Fit Heart and Fit Rules after camera drags, and depth ranges
-// that never cut the heart; the panels, the kept layout, tips and keys, and the
-// parameter dialog's values.
-#include <QDockWidget>
+// that never cut the heart; the panels and the parameter dialog's values and
+// defaults. Then growth: "Go Growth" is reproducible from one random
+// state, Esc in the progress dialog ends it with a partial network, and Auto Growth
+// regrows once per burst of edits (real mouse drags, slider steps, commands) what
+// "Go Growth" grows.
 #include <QLabel>
+#include <QMenuBar>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QSlider>
 #include <QSplitter>
+#include <QStatusBar>
 #include <QToolBar>
 #include <QWheelEvent>
-#include <cmath>
 
 #include "app/CommandIds.h"
 #include "app/ConsoleDock.h"
 #include "app/GrowthParameterDlg.h"
-#include "app/WindowSettings.h"
 #include "edit_harness.h"
 
 using namespace vantrel;
@@ -48,6 +51,11 @@ Reach ReachOf(const RkOGL& gl, const Points& points) {
     return reach;
 }
 
+// The points fill most of the view, and none is cut.
+bool Framed(const Reach& reach) {
+    return reach.allDepthsInside && reach.widest < 1.0 && reach.widest > 0.5;
+}
+
 std::vector<Vector3> HeartPoints() {
     std::vector<Vector3> points;
     for (const auto& vertex : TheHeartModel()->mesh.vertices) points.push_back(vertex.position);
@@ -71,6 +79,26 @@ void Wheel(QWidget* view, QPoint at, QPoint angleDelta, QPoint pixelDelta = QPoi
     QApplication::sendEvent(view, &event);
 }
 
+// The current fibres as "export current fibers" writes them.
+QByteArray FibreObj() {
+    FileNames().Answer(OutputDir() + "/fibres.obj");
+    return ChooseMenu("&File", "export current fibers (.obj)")
+               ? ReadAll(OutputDir() + "/fibres.obj")
+               : QByteArray();
+}
+
+// The fibres "Go Growth" grows from the random state `state`.
+QByteArray GoGrowthFrom(std::uint32_t state) {
+    ProgramRandom().SetState(state);
+    return ChooseMenu("Growth", "Go Growth") ? FibreObj() : QByteArray();
+}
+
+// The Auto Growth runs so far, once the queued ones have run.
+int AutoRuns() {
+    QCoreApplication::processEvents();
+    return Frame()->AutoGrowthRuns();
+}
+
 }  // namespace
 
 class ViewTest : public QObject {
@@ -80,6 +108,8 @@ private:
     QWidget* view_ = nullptr;
     QWidget* rules_ = nullptr;
     RkOGL& Main() { return TheViewCore()->mainGL; }
+    std::uint32_t state_ = 0;
+    QByteArray grown_;  // "Go Growth" from state_ on two placements
 
 private slots:
     void initTestCase() {
@@ -88,15 +118,9 @@ private slots:
     }
 
     void startUpShowsTheWholeHeartAndBothRules() {
-        const Reach heart = ReachOf(Main(), HeartPoints());
-        QVERIFY(heart.allDepthsInside);
-        QVERIFY2(heart.widest < 1.0 && heart.widest > 0.5,
-                 qPrintable(QString::number(heart.widest)));
+        QVERIFY(Framed(ReachOf(Main(), HeartPoints())));
         const Reach rules = ReachOf(TheViewCore()->ruleGL, RuleBoxCorners());
-        QVERIFY(rules.allDepthsInside);
-        QVERIFY(rules.widest < 1.0);
-        Screenshot(static_cast<QOpenGLWidget*>(view_), "start-up-main");
-        Screenshot(static_cast<QOpenGLWidget*>(rules_), "start-up-rules");
+        QVERIFY(rules.allDepthsInside && rules.widest < 1.0);
     }
 
     void wheelZoomsTowardsThePointUnderTheCursorAndBack() {
@@ -122,21 +146,15 @@ private slots:
     }
 
     void fitHeartFramesTheHeartAfterAnyDragsAndNothingIsCutAtTheZoomLimits() {
-        const std::optional<QPoint> offHeart = BackgroundPixel(view_);
-        QVERIFY(offHeart);
         ViewMouse mouse(view_);
         mouse.Drag(Qt::RightButton, {QPoint(200, 200), QPoint(330, 120), QPoint(380, 260)});
-        mouse.Drag(Qt::LeftButton, {*offHeart, *offHeart + QPoint(-150, 90)});
         // Far out with the wheel until the limit refuses, then through the centre
         // with a middle drag: the heart is never cut by the depth range.
         for (int i = 0; i < 40; ++i) Wheel(view_, QPoint(300, 200), QPoint(0, -120));
         QVERIFY(ReachOf(Main(), HeartPoints()).allDepthsInside);
         mouse.Drag(Qt::MiddleButton, {QPoint(300, 10), QPoint(300, 400)});
         QTest::keyClick(Frame(), Qt::Key_F);
-        Reach heart = ReachOf(Main(), HeartPoints());
-        QVERIFY(heart.allDepthsInside);
-        QVERIFY2(heart.widest < 1.0 && heart.widest > 0.5,
-                 qPrintable(QString::number(heart.widest)));
+        QVERIFY(Framed(ReachOf(Main(), HeartPoints())));
         // Close in on the surface until the limit refuses: the near plane still keeps
         // the surface point ahead.
         const std::optional<QPoint> onHeart =
@@ -155,90 +173,58 @@ private slots:
         for (int i = 0; i < 15; ++i) Wheel(rules_, QPoint(100, 300), QPoint(0, 120));
         QVERIFY(ReachOf(TheViewCore()->ruleGL, RuleBoxCorners()).widest > 1.0);
         QVERIFY(ChooseMenu("&View", "Fit &Rules"));
-        const Reach rules = ReachOf(TheViewCore()->ruleGL, RuleBoxCorners());
-        QVERIFY(rules.allDepthsInside);
-        QVERIFY(rules.widest < 1.0 && rules.widest > 0.5);
+        QVERIFY(Framed(ReachOf(TheViewCore()->ruleGL, RuleBoxCorners())));
     }
 
     void theViewMenuHidesAndBringsBackTheConsoleAndTheRulePane() {
-        struct Case {
-            const char* item;
-            std::function<bool()> shown;
-        };
-        const Case cases[] = {
-            {"&Console", [] { return Frame()->Console()->isVisible(); }},
-            {"R&ule Pane",
-             [] { return Frame()->RuleView()->isVisible() && Frame()->RuleView()->width() > 0; }},
-        };
-        for (const Case& c : cases) {
-            QVERIFY(c.shown());
-            QVERIFY(ChooseMenu("&View", c.item));
-            QVERIFY2(!c.shown(), c.item);
-            QVERIFY(ChooseMenu("&View", c.item));
-            QVERIFY2(c.shown(), c.item);
-        }
+        QVERIFY(ChooseMenu("&View", "&Console"));
+        QVERIFY(!Frame()->Console()->isVisible());
+        QVERIFY(ChooseMenu("&View", "&Console"));
+        QVERIFY(Frame()->Console()->isVisible());
+        QVERIFY(ChooseMenu("&View", "R&ule Pane"));
+        QVERIFY(!Frame()->RuleView()->isVisible());
+        QVERIFY(ChooseMenu("&View", "R&ule Pane"));
+        QVERIFY(Frame()->RuleView()->isVisible());
         // A rule pane collapsed with the splitter comes back too.
         Frame()->Splitter()->setSizes({0, 900});
         QVERIFY(ChooseMenu("&View", "R&ule Pane"));
         QCOMPARE(Frame()->RuleView()->width(), 200);
     }
 
-    void theLayoutKeptAtExitIsTheLayoutOfTheNextStart() {
-        CMainFrame& frame = *Frame();
-        const QRect start = frame.geometry();
-        frame.setGeometry(start.adjusted(10, 20, -60, -40));
-        Frame()->Splitter()->setSizes({260, 500});
-        frame.Console()->hide();
-        const QRect kept = frame.geometry();
-        const QList<int> keptSizes = Frame()->Splitter()->sizes();
-        KeepFrameLayout(frame);
-
-        frame.setGeometry(start);
-        Frame()->Splitter()->setSizes({200, 700});
-        frame.Console()->show();
-        ShowFrameAsLastTime(frame);
-        QCOMPARE(frame.geometry(), kept);
-        QCOMPARE(Frame()->Splitter()->sizes(), keptSizes);
-        QVERIFY(frame.Console()->isHidden());
-        frame.Console()->show();
-    }
-
-    void everyMenuCommandAndToolbarButtonSaysWhatItDoes() {
-        QList<QAction*> actions = Frame()->ToolBar()->actions();
-        for (QAction* top : Frame()->menuBar()->actions()) actions += top->menu()->actions();
-        for (QAction* action : actions) {
-            if (action->isSeparator()) continue;
-            QVERIFY2(!action->statusTip().isEmpty(), qPrintable(action->text()));
-            QVERIFY2(action->toolTip() == action->statusTip(), qPrintable(action->text()));
-        }
-    }
-
-    void frequentCommandsHaveKeys() {
+    // The frequent commands' keys (Space only in the main view), and a tip on every command.
+    void frequentCommandsHaveKeysAndEveryCommandSaysWhatItDoes() {
         FiberCore* fibers = TheFiberCore();
         HeartModel* heart = TheHeartModel();
-        QTest::keyClick(Frame(), Qt::Key_D);
-        QVERIFY(!fibers->placeStartPoint);
-        QTest::keyClick(Frame(), Qt::Key_P);
-        QVERIFY(fibers->placeStartPoint);
-        QTest::keyClick(Frame(), Qt::Key_1);
-        QVERIFY(!heart->fiberAsPolygon);
-        QTest::keyClick(Frame(), Qt::Key_2);
-        QVERIFY(heart->fiberAsPolygon);
-        QTest::keyClick(Frame(), Qt::Key_M);
-        QVERIFY(heart->segmentationMode);
-        QTest::keyClick(Frame(), Qt::Key_M);
-        QVERIFY(!heart->segmentationMode);
-        // Space works in the main view only.
+        const struct {
+            Qt::Key key;
+            const bool* state;
+            bool after;
+        } presses[] = {{Qt::Key_D, &fibers->placeStartPoint, false},
+                       {Qt::Key_P, &fibers->placeStartPoint, true},
+                       {Qt::Key_1, &heart->fiberAsPolygon, false},
+                       {Qt::Key_2, &heart->fiberAsPolygon, true},
+                       {Qt::Key_M, &heart->segmentationMode, true},
+                       {Qt::Key_M, &heart->segmentationMode, false}};
+        for (const auto& press : presses) {
+            QTest::keyClick(Frame(), press.key);
+            QCOMPARE(*press.state, press.after);
+        }
         view_->setFocus();
         QTest::keyClick(view_, Qt::Key_Space);
         QVERIFY(fibers->animation);
         QTest::keyClick(view_, Qt::Key_Space);
-        QVERIFY(!fibers->animation);
         rules_->setFocus();
         QTest::keyClick(rules_, Qt::Key_Space);
         QVERIFY(!fibers->animation);
         QCOMPARE(Frame()->Commands().Action(command::kGoGrowth)->shortcut(),
                  QKeySequence(Qt::Key_F5));
+        QList<QAction*> actions = Frame()->ToolBar()->actions();
+        for (QAction* top : Frame()->menuBar()->actions()) actions += top->menu()->actions();
+        for (QAction* action : actions) {
+            QVERIFY2(action->isSeparator() || (!action->statusTip().isEmpty() &&
+                                               action->toolTip() == action->statusTip()),
+                     qPrintable(action->text()));
+        }
     }
 
     void theParameterDialogShowsEachValueAndRestoresTheDefaults() {
@@ -247,45 +233,83 @@ private slots:
         dialog->segmentResolutionSlider()->setValue(40);
         dialog->randomDirectionRateSlider()->setValue(7);
         QCOMPARE(dialog->valueLabel(0)->text(), QString("42"));
-        QCOMPARE(dialog->valueLabel(1)->text(), QString("0.75"));
-        QCOMPARE(dialog->valueLabel(2)->text(), QString("0.07"));
         QTest::mouseClick(dialog->defaultsButton(), Qt::LeftButton);
         const GrowthParameters defaults;
         QCOMPARE(parameters.SegmentResolution, defaults.SegmentResolution);
         QCOMPARE(parameters.RandomDirectionRate, defaults.RandomDirectionRate);
-        QCOMPARE(dialog->segmentResolutionSlider()->value(), defaults.SegmentResolution - 2);
         QCOMPARE(dialog->valueLabel(2)->text(), QString("0.40"));
     }
 
-    void autoGrowthRegrowsOncePerEditBurst() {
-        CMainFrame& frame = *Frame();
-        QVERIFY(!MenuAction("Growth", "Auto Growth")->isChecked());
+    // Growth: two "Go Growth" runs from one random state grow the same fibres.
+    void twoGoGrowthRunsFromOneRandomStateExportTheSameFibres() {
+        UseCloseUpCamera();
         PlaceStartPoints({1200, 5200});
-        QCoreApplication::processEvents();
-        QCOMPARE(frame.AutoGrowthRuns(), 0);  // off: nothing grows by itself
+        state_ = ProgramRandom().State();
+        grown_ = GoGrowthFrom(state_);
+        QVERIFY(grown_.size() > 1000);
+        QVERIFY(GoGrowthFrom(state_) == grown_);
+    }
 
+    void escInTheProgressDialogEndsTheGrowthWithAMarkedPartialNetwork() {
+        Frame()->SetGrowthProgressDelay(0);  // every growth counts as long
+        Frame()->SetGrowthPassObserver([](int pass) {
+            auto* dialog = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget());
+            if (dialog && pass == 3) QTest::keyClick(dialog, Qt::Key_Escape);
+        });
+        ProgramRandom().SetState(state_);
+        QVERIFY(ChooseMenu("Growth", "Go Growth"));
+        Frame()->SetGrowthPassObserver({});
+        Frame()->SetGrowthProgressDelay(kGrowthProgressNever);
+        QVERIFY(!QApplication::activeModalWidget());
+        QVERIFY(Frame()->statusBar()->currentMessage().startsWith(
+            "Growth cancelled after pass 3: the network is partial"));
+        QVERIFY(StrokeCount() > 0 && FibreObj().size() < grown_.size());
+        // The next growth is whole again.
+        QVERIFY(GoGrowthFrom(state_) == grown_);
+    }
+
+    void autoGrowthRegrowsOncePerEditBurstAsGoGrowthWould() {
+        // Off (as at start): edits grow nothing. Switched on: the edited scene grows.
+        QVERIFY(ChooseMenu("RewritingRule", "add lateral to rule2"));
+        QCOMPARE(AutoRuns(), 0);
         QVERIFY(ChooseMenu("Growth", "Auto Growth"));
-        QCoreApplication::processEvents();
-        QCOMPARE(frame.AutoGrowthRuns(), 1);  // switched on: the current scene grows
-        QVERIFY(StrokeCount() > 0);
-
-        // A burst of edits (two slider steps and a lateral more) gives one regrowth of
-        // the last state; a command that edits nothing that grows gives none.
+        QCOMPARE(AutoRuns(), 1);
+        // A rule-handle drag and a start-point placement each regrow once, at the
+        // release, what Go Growth grows.
+        const std::optional<QPoint> tip = HandlePixel(256 + 128);  // rule 2's stem tip
+        const std::optional<QPoint> area = SegmentedArea(Frame()->MainView(), 4);
+        QVERIFY(tip && area);
+        const struct {
+            QWidget* view;
+            std::vector<QPoint> path;
+        } drags[] = {
+            {Frame()->RuleView(), {*tip, *tip + QPoint(0, -10), *tip + QPoint(0, -20)}},
+            {Frame()->MainView(), {*area, *area + QPoint(3, 2)}},
+        };
+        const QByteArray before = FibreObj();
+        for (const auto& drag : drags) {
+            const int runs = AutoRuns();
+            ProgramRandom().SetState(state_);
+            ViewMouse(drag.view).Drag(Qt::LeftButton, drag.path);
+            QCOMPARE(AutoRuns(), runs + 1);
+            const QByteArray regrown = FibreObj();
+            QVERIFY(regrown != before);
+            QVERIFY(regrown == GoGrowthFrom(state_));
+        }
+        // Two slider steps and a command: one regrowth. A command that edits nothing
+        // that grows: none.
         auto* dialog = static_cast<GrowthParameterDlg*>(TheViewCore()->parameterDialog.data());
+        const int runs = AutoRuns();
         dialog->gradientDirectionRateSlider()->setValue(60);
         dialog->gradientDirectionRateSlider()->setValue(55);
-        QVERIFY(ChooseMenu("RewritingRule", "add lateral to rule2"));
-        QCoreApplication::processEvents();
-        QCOMPARE(frame.AutoGrowthRuns(), 2);
-        QVERIFY(ChooseMenu("Rendering Mode", "Volume Field"));
-        QVERIFY(ChooseMenu("Rendering Mode", "Volume Field"));
-        QCoreApplication::processEvents();
-        QCOMPARE(frame.AutoGrowthRuns(), 2);
-
-        QVERIFY(ChooseMenu("Growth", "Auto Growth"));
         QVERIFY(ChooseMenu("RewritingRule", "remove lateral to rule 2"));
-        QCoreApplication::processEvents();
-        QCOMPARE(frame.AutoGrowthRuns(), 2);  // off again: edits grow nothing
+        QCOMPARE(AutoRuns(), runs + 1);
+        QVERIFY(ChooseMenu("Rendering Mode", "Volume Field"));
+        QVERIFY(ChooseMenu("Rendering Mode", "Volume Field"));
+        QCOMPARE(AutoRuns(), runs + 1);
+        QVERIFY(ChooseMenu("Growth", "Auto Growth"));
+        QVERIFY(ChooseMenu("RewritingRule", "add lateral to rule2"));
+        QCOMPARE(AutoRuns(), runs + 1);
     }
 };
 

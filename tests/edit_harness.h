@@ -146,4 +146,38 @@ inline std::set<int> PolygonsAround(int polygon) {
     return around;
 }
 
+// A main-view pixel on the middle of a grown stroke, or nullopt.
+inline std::optional<QPoint> StrokePixel() {
+    QWidget* view = Frame()->MainView();
+    for (const Fiber& fiber : TheFiberCore()->fibers) {
+        for (const auto& stroke : fiber.strokes) {
+            const std::vector<Vector3>& points = stroke->path.points;
+            if (points.size() < 3) continue;
+            const auto at = ProjectToView(TheViewCore()->mainGL, points[points.size() / 2],
+                                          view->devicePixelRatioF());
+            if (at && view->rect().adjusted(5, 5, -5, -5).contains(at->toPoint()))
+                return at->toPoint();
+        }
+    }
+    return std::nullopt;
+}
+
+// A rule-window pixel inside the handle with pick code `code` in the last pick pass (its
+// eight neighbours show the handle too), or nullopt.
+inline std::optional<QPoint> HandlePixel(std::uint32_t code) {
+    const PickBuffer& pick = TheViewCore()->ruleGL.Pick();
+    const double ratio = Frame()->RuleView()->devicePixelRatioF();
+    for (int row = 1; row + 1 < pick.Height(); ++row) {
+        for (int column = 1; column + 1 < pick.Width(); ++column) {
+            bool all = true;
+            for (int d = 0; d < 9 && all; ++d) {
+                const PickSample sample = pick.Read(column + d % 3 - 1, row + d / 3 - 1);
+                all = sample.hit && (sample.code & 0xFFFFFFu) == code;
+            }
+            if (all) return QPoint(int(column / ratio), int((pick.Height() - 1 - row) / ratio));
+        }
+    }
+    return std::nullopt;
+}
+
 }  // namespace vantrel::testing

@@ -1,7 +1,7 @@
 #pragma once
 // Helpers shared by the growth tests: a hand-made heart (a closed box over
 // [1, 9]^3 whose every polygon is segmented, so its fibre layer is a shell under
-// each face), stroke frames, paths, and a capture of the console.
+// each face), paths, and a capture of the console.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "geometry/ConsoleLog.h"
-#include "geometry/Matrix4.h"
 #include "growth/FiberCore.h"
 #include "growth/GrowthContext.h"
 #include "heart/VoxelVolume.h"
@@ -21,8 +20,6 @@ namespace growth_test {
 
 constexpr double kVoxelSize = 10.0 / 128;
 constexpr double kLayerDepth = 0.5 * kVoxelSize;
-// Height of the fibre layer's plane under the box's top face (z = 9).
-constexpr double kTopLayerZ = 9.0 - kLayerDepth;
 
 // The box heart: built once per test program (the voxel build is the slow part);
 // every growth run empties its occupancy first.
@@ -59,23 +56,9 @@ inline void ExpectNear(const Vector3& p, const Vector3& q, double tolerance = 1e
     EXPECT_NEAR(p.z, q.z, tolerance);
 }
 
-// A point on the layer plane under the top face.
+// A point on the layer plane under the top face (z = 9).
 inline Vector3 OnTop(double x, double y) {
-    return Vector3(x, y, kTopLayerZ);
-}
-
-// A stroke frame at `origin` whose +y points along the unit vector `heading` in the
-// top plane and whose +z is the face normal (0, 0, 1).
-inline Matrix4 TopFrame(const Vector3& origin, const Vector3& heading) {
-    Matrix4 frame;
-    frame.SetIdentity();
-    const Vector3 z(0.0, 0.0, 1.0);
-    const Vector3 x = heading.Cross(z);
-    frame.m[0] = x.x, frame.m[1] = x.y, frame.m[2] = x.z;
-    frame.m[4] = heading.x, frame.m[5] = heading.y, frame.m[6] = heading.z;
-    frame.m[8] = z.x, frame.m[9] = z.y, frame.m[10] = z.z;
-    frame.m[12] = origin.x, frame.m[13] = origin.y, frame.m[14] = origin.z;
-    return frame;
+    return Vector3(x, y, 9.0 - kLayerDepth);
 }
 
 // Everything printed through ConsoleLog while it lives.

@@ -1,13 +1,10 @@
-// Geometry on the heart: polyline length, resampling and B-spline smoothing; snapping
-// under a polygon's plane, aligning a frame to the surface, and the shape-matching
-// rotation with its 3 x 3 routines.
+// Geometry on the heart: polyline resampling and B-spline smoothing; snapping under a
+// polygon's plane, aligning a frame to the surface, and the shape-matching rotation.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 #include <random>
-#include <string>
 #include <vector>
 
 #include "geometry/Matrix4.h"
@@ -23,39 +20,9 @@ namespace {
 using Points = std::vector<Vector3>;
 using meshchecks::ExpectNear;
 
-TEST(PolylineLength, SumsSegmentsAndIsZeroBelowTwoPoints) {
-    EXPECT_EQ(PolylineLength({Vector3(5, 5, 5)}), 0.0);
-    EXPECT_DOUBLE_EQ(PolylineLength({Vector3(0, 0, 0), Vector3(3, 4, 0), Vector3(3, 4, 12)}), 17.0);
-}
-
-TEST(BSplineBasis, KnotValuesAndPartitionOfUnity) {
-    const double cases[][2] = {{0, 4.0 / 6}, {1, 1.0 / 6}, {-1, 1.0 / 6},
-                               {2, 0},       {-2, 0},      {1.5, 0.125 / 6}};
-    for (const auto& c : cases) EXPECT_DOUBLE_EQ(CubicBSplineBasis(c[0]), c[1]) << c[0];
-    for (double t = -1.0; t <= 1.0; t += 0.37) {
-        double sum = 0.0;
-        for (int k = -3; k <= 3; ++k) sum += CubicBSplineBasis(t - k);
-        EXPECT_NEAR(sum, 1.0, 1e-15) << t;
-    }
-}
-
-TEST(ResamplePolyline, PiecesRunAroundCornersEvenWhenWritingOverTheInput) {
-    Points points = {Vector3(0, 0, 0), Vector3(1, 0, 0), Vector3(1, 1, 0)};
-    ResamplePolyline(4, points, points);
-    const Points expected = {Vector3(0, 0, 0), Vector3(0.5, 0, 0), Vector3(1, 0, 0),
-                             Vector3(1, 0.5, 0), Vector3(1, 1, 0)};
-    ASSERT_EQ(points.size(), expected.size());
-    for (std::size_t i = 0; i < expected.size(); ++i) ExpectNear(points[i], expected[i]);
-    // Zero length gives origin points, as written.
-    ResamplePolyline(4, {Vector3(2, 3, 4), Vector3(2, 3, 4)}, points);
-    ASSERT_EQ(points.size(), 5u);
-    for (const Vector3& p : points) ExpectNear(p, Vector3(0, 0, 0), 0.0);
-    ResamplePolyline(2, {}, points);
-    EXPECT_EQ(points.size(), 3u);
-}
-
-// Random, unequal steps along one line: every output point must sit at a multiple of
-// length / pieces from the start, whatever segment it falls in.
+// Random, unequal steps along one line, resampled in place: every output point must
+// sit at a multiple of length / pieces from the start, whatever segment it falls in.
+// A line of zero length gives origin points.
 TEST(ResamplePolyline, UnevenCollinearInputComesOutEvenlySpaced) {
     std::mt19937 random(41);
     std::uniform_real_distribution<double> step(0.01, 2.0);
@@ -64,29 +31,33 @@ TEST(ResamplePolyline, UnevenCollinearInputComesOutEvenlySpaced) {
     double length = 0.0;
     for (int i = 0; i < 30; ++i) in.push_back(start + direction * (length += step(random)));
     for (int pieces : {1, 7, 64, 500}) {
-        Points out;
-        ResamplePolyline(pieces, in, out);
+        Points out = in;
+        ResamplePolyline(pieces, out, out);
         ASSERT_EQ(out.size(), static_cast<std::size_t>(pieces) + 1) << pieces;
         for (int j = 0; j <= pieces; ++j)
             ExpectNear(out[j], start + direction * (length * j / pieces), 1e-9);
     }
+    Points out;
+    ResamplePolyline(4, {Vector3(2, 3, 4), Vector3(2, 3, 4)}, out);
+    ASSERT_EQ(out.size(), 5u);
+    for (const Vector3& p : out) ExpectNear(p, Vector3(0, 0, 0), 0.0);
 }
 
 // Requests that would loop forever or divide by zero return a bitwise copy of the input.
 TEST(PolylineOps, UnusableRequestsReturnTheInputUnchanged) {
-    const double inf = std::numeric_limits<double>::infinity();
     const Points line = {Vector3(0, 0, 0), Vector3(1, 2, 3), Vector3(4, 4, 4)};
     const Points withNan = {Vector3(0, 0, 0), Vector3(1, std::nan(""), 1), Vector3(2, 2, 2)};
-    const Points withInfinity = {Vector3(0, 0, 0), Vector3(inf, 0, 0)};
     const Points overflowing = {Vector3(-1e308, 0, 0), Vector3(1e308, 0, 0)};
     const Points single = {Vector3(1, 2, 3)};
     const struct {
         const Points* in;
         int k;
         bool smooth;
-    } cases[] = {{&line, 0, false},         {&line, -3, false},       {&withNan, 5, false},
-                 {&withInfinity, 5, false}, {&overflowing, 5, false}, {&line, 0, true},
-                 {&line, -4, true},         {&single, 10, true}};
+    } cases[] = {{&line, 0, false},
+                 {&withNan, 5, false},
+                 {&overflowing, 5, false},
+                 {&line, 0, true},
+                 {&single, 10, true}};
     for (const auto& c : cases) {
         Points out;
         c.smooth ? SmoothPolyline(*c.in, out, c.k) : ResamplePolyline(c.k, *c.in, out);
@@ -96,7 +67,7 @@ TEST(PolylineOps, UnusableRequestsReturnTheInputUnchanged) {
     }
 }
 
-TEST(EvaluateClampedBSpline, EndsAtTheEndControlPointsAndHandlesTinyPolygons) {
+TEST(EvaluateClampedBSpline, EndsAtTheEndControlPointsHandlesTinyPolygonsAndSumsToOne) {
     const Points control = {Vector3(0, 0, 0), Vector3(1, 2, 0), Vector3(3, -1, 1),
                             Vector3(4, 0, 2)};
     ExpectNear(EvaluateClampedBSpline(control, -1.0), control.front());
@@ -105,6 +76,12 @@ TEST(EvaluateClampedBSpline, EndsAtTheEndControlPointsAndHandlesTinyPolygons) {
                control[0] * (1.0 / 6) + control[1] * (4.0 / 6) + control[2] * (1.0 / 6));
     ExpectNear(EvaluateClampedBSpline({}, 0.5), Vector3(0, 0, 0), 0.0);
     ExpectNear(EvaluateClampedBSpline({Vector3(3, -1, 2)}, 0.3), Vector3(3, -1, 2));
+    // The basis pieces sum to one wherever t lies.
+    for (double t = -1.0; t <= 1.0; t += 0.37) {
+        double sum = 0.0;
+        for (int k = -3; k <= 3; ++k) sum += CubicBSplineBasis(t - k);
+        EXPECT_NEAR(sum, 1.0, 1e-15) << t;
+    }
 }
 
 TEST(SmoothPolyline, SamplesTheSplineAtEvenParameterStepsInPlace) {
@@ -113,29 +90,16 @@ TEST(SmoothPolyline, SamplesTheSplineAtEvenParameterStepsInPlace) {
     SmoothPolyline(out, out, 6);  // step (4 + 1) / 5 = 1: t = -1, 0, ..., 4
     ASSERT_EQ(out.size(), 6u);
     for (int i = 0; i < 6; ++i) ExpectNear(out[i], EvaluateClampedBSpline(in, -1.0 + i), 0.0);
-    SmoothPolyline(in, out, 1);  // an infinite step: only the first sample
-    ASSERT_EQ(out.size(), 1u);
-    ExpectNear(out[0], in[0]);
-    // Collinear even points stay on their line from end to end.
-    const Points diagonal = {Vector3(0, 0, 0), Vector3(1, 1, 1), Vector3(2, 2, 2)};
-    for (int k : {2, 3, 10, 101}) {
-        SmoothPolyline(diagonal, out, k);
-        ASSERT_GE(out.size() + 1, static_cast<std::size_t>(k)) << k;
-        ASSERT_LE(out.size(), static_cast<std::size_t>(k)) << k;
-        ExpectNear(out.front(), diagonal.front());
-        if (out.size() == static_cast<std::size_t>(k))
-            ExpectNear(out.back(), diagonal.back(), 1e-9);
-        for (const Vector3& p : out) EXPECT_NEAR(p.Cross(Vector3(1, 1, 1)).Length(), 0.0, 1e-12);
-    }
 }
 
+// One triangle in the plane z = 2 facing +z; a point on the plane and one a unit in
+// front of it beyond the triangle's edges (the plane counts); records without a valid
+// polygon leave the point.
 TEST(SnapToLayerPlane, PutsAPointLayerDepthBehindThePlaneUnlessTheRecordHasNoPolygon) {
     const double depth = 0.0390625;
-    // One triangle in the plane z = 2 facing +z.
     RkPolygonModel mesh = shapes::MakeModel({{0, 0, 2}, {1, 0, 2}, {0, 1, 2}}, {{0, 1, 2}});
     mesh.ComputeNormals();
     LayerVoxel record;
-    // On the plane, and one unit in front of it beyond the triangle's edges: the plane counts.
     for (const Vector3& p : {Vector3(0.3, 0.2, 2.0), Vector3(5.0, -4.0, 3.0)}) {
         for (const int polygon : {-1, 1, 0}) {
             Vector3 snapped = p;
@@ -151,79 +115,25 @@ Vector3 Column(const Matrix4& m, int c) {
 }
 
 // Whatever the frame and the normal, afterwards y lies in the tangent plane, z lies on
-// the normal line on its old side, the frame is still a rotation and the origin stays;
-// a frame whose z already is the normal line stays exactly as it is.
+// the normal line on its old side; a frame whose z already is the normal line stays
+// exactly as it is, its origin too.
 TEST(AlignFrameToSurface, LaysYIntoThePlaneAndZOnTheNormalKeepingItsSide) {
-    for (const double sign : {1.0, -1.0}) {
-        Matrix4 frame;
-        frame.SetIdentity();
-        frame.m[12] = 1.0;
-        const Matrix4 before = frame;
-        AlignFrameToSurface(frame, Vector3(0.0, 0.0, sign));
-        EXPECT_TRUE(std::equal(frame.m, frame.m + 16, before.m));
-    }
+    Matrix4 frame;
+    frame.SetIdentity();
+    frame.m[12] = 1.0;
+    const Matrix4 before = frame;
+    AlignFrameToSurface(frame, Vector3(0.0, 0.0, -1.0));
+    EXPECT_TRUE(std::equal(frame.m, frame.m + 16, before.m));
     for (const Vector3& axis : {Vector3(1, 2, 3), Vector3(-2, 0.5, 1), Vector3(0.3, -1, -0.2)}) {
         for (Vector3 normal : {Vector3(0, 0, 1), Vector3(1, 1, 0), Vector3(-0.2, 0.9, -0.4)}) {
             normal.Normalize();
-            Matrix4 frame;
             frame.SetRotation(axis, 0.7);
-            frame.m[12] = 4.0, frame.m[13] = -5.0, frame.m[14] = 6.0;
             const double zSideBefore = Column(frame, 2).Dot(normal);
             AlignFrameToSurface(frame, normal);
-            const Vector3 x = Column(frame, 0), y = Column(frame, 1), z = Column(frame, 2);
+            const Vector3 y = Column(frame, 1), z = Column(frame, 2);
             EXPECT_NEAR(y.Dot(normal), 0.0, 1e-12);
-            EXPECT_NEAR(std::fabs(z.Dot(normal)), 1.0, 1e-12);
-            EXPECT_GT(z.Dot(normal) * zSideBefore, 0.0);
-            EXPECT_NEAR(x.Dot(y), 0.0, 1e-12);
-            EXPECT_NEAR(x.Cross(y).Dot(z), 1.0, 1e-12);
-            EXPECT_TRUE(frame.m[12] == 4.0 && frame.m[13] == -5.0 && frame.m[14] == 6.0);
+            EXPECT_NEAR(z.Dot(normal) * (zSideBefore > 0 ? 1 : -1), 1.0, 1e-12);
         }
-    }
-}
-
-void ExpectNear3x3(const double* a, const double* b, double tolerance) {
-    for (int k = 0; k < 9; ++k) EXPECT_NEAR(a[k], b[k], tolerance) << "element " << k;
-}
-
-TEST(Matrix3x3, InverseTimesMatrixIsIdentityAndANearlySingularMatrixIsLeft) {
-    const double a[9] = {4, 1, -2, 0.5, 3, 1, 2, -1, 5}, identity[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
-    double inverse[9], product[9];
-    std::copy(a, a + 9, inverse);
-    ASSERT_TRUE(Invert3x3(inverse));
-    Multiply3x3(a, inverse, product);
-    ExpectNear3x3(product, identity, 1e-14);
-    MultiplyInPlace3x3(inverse, a);
-    ExpectNear3x3(inverse, identity, 1e-14);
-    double singular[9] = {1e-8, 0, 0, 0, 1, 0, 0, 0, 1};  // determinant below 1e-7
-    EXPECT_FALSE(Invert3x3(singular));
-    EXPECT_TRUE(singular[0] == 1e-8 && singular[4] == 1.0);
-}
-
-// Each case has one off-diagonal pair (i, j): one rotation must zero it (with the
-// opposite sign of sin it would double it instead), leave the third diagonal entry
-// and give v a v^T equal to the input. Equal diagonal entries take the quarter turn.
-TEST(Matrix3x3, OneJacobiRotationZeroesTheOnlyOffDiagonalPair) {
-    const double root = std::sqrt(2.25 + 0.64);  // eigenvalues of the 2 x 2 block: 3.5 -+ root
-    const struct {
-        double a[9];
-        int i, j, k;
-        double low, high, v0;
-    } cases[] = {{{3, 0, 0, 0, 5, 0.8, 0, 0.8, 2}, 1, 2, 0, 3.5 - root, 3.5 + root, 1.0},
-                 {{2, 1, 0, 1, 2, 0, 0, 0, 3}, 0, 1, 2, 1.0, 3.0, std::sqrt(0.5)}};
-    for (const auto& c : cases) {
-        double a[9], v[9], vt[9], va[9], back[9];
-        std::copy(c.a, c.a + 9, a);
-        JacobiDiagonalize3x3(a, v);
-        EXPECT_NEAR(a[3 * c.i + c.j], 0.0, 1e-12);
-        EXPECT_NEAR(a[3 * c.j + c.i], 0.0, 1e-12);
-        EXPECT_EQ(a[4 * c.k], c.a[4 * c.k]);
-        EXPECT_NEAR(std::min(a[4 * c.i], a[4 * c.j]), c.low, 1e-12);
-        EXPECT_NEAR(std::max(a[4 * c.i], a[4 * c.j]), c.high, 1e-12);
-        EXPECT_NEAR(std::fabs(v[0]), c.v0, 1e-12);
-        for (int r = 0; r < 9; ++r) vt[r] = v[3 * (r % 3) + r / 3];
-        Multiply3x3(v, a, va);
-        Multiply3x3(va, vt, back);
-        ExpectNear3x3(back, c.a, 1e-12);
     }
 }
 
@@ -234,40 +144,32 @@ std::vector<MeshVertex> Vertices(const Points& positions) {
 }
 
 // With current = Q rest + d about the centres, R = Apq S^-1 is Q^T: it turns the current
-// shape back onto the rest shape (the identity for Q = I). Only the 3 x 3 part of the
-// matrix is written. The points spread differently along each axis, so that no rotation
-// leaves them alike.
+// shape back onto the rest shape (the identity for Q = I). The points spread differently along each
+// axis, so that no rotation leaves them alike. Unequal arrays are refused with one line.
 TEST(ShapeMatchRotation, GivesTheRotationBackOntoTheRestShape) {
     const Points rest = {Vector3(3, 0, 0),      Vector3(-3, 0.2, 0), Vector3(0, 1.5, 0.1),
                          Vector3(0.1, -1.5, 0), Vector3(0, 0, 0.5),  Vector3(0.2, 0.1, -0.5)};
+    Matrix4 rotation;
+    Vector3 restCentre, currentCentre;
     for (const double angle : {0.0, 0.3}) {
-        Matrix4 q, rotation;
+        Matrix4 q;
         q.SetRotationZ(angle);
         Points current;
         for (const Vector3& p : rest) current.push_back(q.Transform(p) + Vector3(1, 2, 3));
         rotation.SetIdentity();
-        rotation.m[12] = 9.0;
-        Vector3 restCentre, currentCentre;
-        meshchecks::ConsoleCapture console;
+        meshchecks::ConsoleCapture quiet;  // the intermediate matrices
         ASSERT_TRUE(ShapeMatchRotation(Vertices(rest), Vertices(current), rotation, restCentre,
                                        currentCentre));
         for (int r = 0; r < 3; ++r)
             for (int c = 0; c < 3; ++c) EXPECT_NEAR(rotation.At(r, c), q.At(c, r), 1e-9) << r << c;
-        EXPECT_EQ(rotation.m[12], 9.0);
         ExpectNear(currentCentre, q.Transform(restCentre) + Vector3(1, 2, 3));
-        EXPECT_EQ(console.Text().find("start calculation for meshless deformation's rotation!!\n"),
-                  0u);
     }
-    // Empty or unequal arrays are refused with one line each.
-    Matrix4 rotation;
     rotation.SetIdentity();
-    Vector3 restCentre, currentCentre;
     meshchecks::ConsoleCapture console;
-    EXPECT_FALSE(ShapeMatchRotation({}, {}, rotation, restCentre, currentCentre));
     EXPECT_FALSE(ShapeMatchRotation(Vertices({Vector3(0, 0, 1), Vector3(1, 0, 0)}),
                                     Vertices({Vector3(1, 1, 1)}), rotation, restCentre,
                                     currentCentre));
-    EXPECT_EQ(console.Lines().size(), 2u);
+    EXPECT_EQ(console.Lines().size(), 1u);
     EXPECT_EQ(rotation.m[0], 1.0);
 }
 

@@ -3,8 +3,6 @@
 // heart in data/.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstdio>
 #include <fstream>
 #include <limits>
 #include <sstream>
@@ -13,7 +11,6 @@
 
 #include "heart/HeartModel.h"
 #include "heart/SegmentationFile.h"
-#include "heart/VolumeStroke.h"
 #include "mesh_checks.h"
 #include "shapes.h"
 
@@ -40,9 +37,9 @@ std::string SaveScratchMesh(const RkPolygonModel& mesh, const std::string& name)
 }
 
 // Refinement and its smoothing are linear in each axis, so a 4 x 2 x 8 box keeps its
-// proportions and lands in [0, 5] x [0, 2.5] x [0, 10] wherever it starts; the file's
-// mesh is kept as read, and the recorded transform maps the normalised mesh back onto
-// the refined file mesh.
+// proportions and lands in [0, 5] x [0, 2.5] x [0, 10] wherever it starts, with its
+// normals, and the recorded transform maps the normalised mesh back onto the refined
+// file mesh.
 TEST(NormalizeHeart, ScalesTheLargestExtentToTenAtTheOriginAndMapsBackToTheFile) {
     for (const Vector3& offset : {Vector3(-3, 7, 1), Vector3(-5e4, 2e5, 1e6)}) {
         SCOPED_TRACE(offset.y);
@@ -50,126 +47,65 @@ TEST(NormalizeHeart, ScalesTheLargestExtentToTenAtTheOriginAndMapsBackToTheFile)
         HeartModel heart;
         heart.mesh = file;
         ASSERT_TRUE(heart.NormalizeHeart());
-        EXPECT_EQ(heart.mesh.polygons.size(), 36u);
         Vector3 low, high;
         BoundingBox(heart.mesh, low, high);
         EXPECT_TRUE(low.x == 0.0 && low.y == 0.0 && low.z == 0.0);
-        EXPECT_NEAR(high.z, 10.0, 1e-12);
         EXPECT_LT((high - Vector3(5.0, 2.5, 10.0)).Length(), 1e-9);
-        for (const MeshVertex& vertex : heart.mesh.vertices)
-            EXPECT_NEAR(vertex.normal.Length(), 1.0, 1e-12);
-        ASSERT_TRUE(heart.fileMesh.SameCounts(file));
-        for (std::size_t i = 0; i < file.vertices.size(); ++i)
-            EXPECT_EQ(heart.fileMesh.vertices[i].position.z, file.vertices[i].position.z);
+        EXPECT_NEAR(heart.mesh.vertices[7].normal.Length(), 1.0, 1e-12);  // normals computed
         RkPolygonModel refined = file;
         refined.BuildEdgeTable();
         refined.RefineByCentroids();
         ASSERT_EQ(heart.mesh.vertices.size(), refined.vertices.size());
-        for (std::size_t i = 0; i < refined.vertices.size(); ++i) {
-            const Vector3 back = heart.normalisation.ToFile(heart.mesh.vertices[i].position);
-            // Rounding is relative to the file's extent (8) and distance from the origin.
-            EXPECT_LT((back - refined.vertices[i].position).Length(),
-                      1e-12 * (8.0 + offset.Length()))
-                << i;
-        }
+        // Rounding is relative to the file's extent (8) and distance from the origin.
+        for (std::size_t i = 0; i < refined.vertices.size(); ++i)
+            ExpectNear(heart.normalisation.ToFile(heart.mesh.vertices[i].position),
+                       refined.vertices[i].position, 1e-12 * (8.0 + offset.Length()));
     }
 }
 
-TEST(NormalizeHeart, RefusesNonFiniteFlatAndOverflowingMeshesWithOneLine) {
-    std::vector<RkPolygonModel> bad(2, Box(1, 1, 1, Vector3(0, 0, 0)));
+// Each refusal, of a mesh handed to NormalizeHeart or of a file to LoadHeart, says why
+// in one line and leaves the empty model a new one has.
+TEST(HeartModel, RefusesBadMeshesAndFilesWithOneLineAndStaysEmpty) {
+    std::vector<RkPolygonModel> bad(1, Box(1, 1, 1, Vector3(0, 0, 0)));
     bad[0].vertices[3].position.y = std::numeric_limits<double>::quiet_NaN();
-    bad[1].vertices[5].position.z = -std::numeric_limits<double>::infinity();
     bad.push_back(Box(0, 0, 0, Vector3(2, 2, 2)));  // every corner the same point
     bad.push_back(Box(1e308, 1e308, 1e308, Vector3(-1e308, -1e308, -1e308)));  // extent overflows
     bad.push_back(Box(5e307, 5e307, 5e307, Vector3(1.5e308, 0, 0)));  // refinement overflows
     bad.push_back(RkPolygonModel());
-    for (std::size_t k = 0; k < bad.size(); ++k) {
+    const std::string files[] = {
+        WriteScratchFile("bad-index.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 9\n"),
+        SaveScratchMesh(shapes::UnitCube(), "cube.txt"), ScratchPath("missing.obj")};
+    for (std::size_t k = 0; k < bad.size() + 3; ++k) {
         HeartModel heart;
-        heart.mesh = bad[k];
         ConsoleCapture console;
-        EXPECT_FALSE(heart.NormalizeHeart()) << k;
+        if (k < bad.size()) heart.mesh = bad[k];
+        EXPECT_FALSE(k < bad.size() ? heart.NormalizeHeart()
+                                    : heart.LoadHeart(files[k - bad.size()],
+                                                      SegmentationChoice::AllSegmented()))
+            << k;
         EXPECT_EQ(console.Lines().size(), 1u) << k;
-        EXPECT_TRUE(heart.mesh.vertices.empty() && heart.mesh.polygons.empty()) << k;
+        EXPECT_TRUE(heart.mesh.vertices.empty() && heart.mesh.polygons.empty() &&
+                    heart.regionIds.empty())
+            << k;
     }
 }
 
-// Each refusal says why in one line and leaves the empty model a new one has.
-TEST(LoadHeart, RefusesBadHeartFilesWithOneLineAndStaysEmpty) {
-    for (const std::string& path :
-         {WriteScratchFile("flat.obj", "v 1 1 1\nv 1 1 1\nv 1 1 1\nf 1 2 3\n"),
-          WriteScratchFile("bad-index.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 9\n"),
-          SaveScratchMesh(shapes::UnitCube(), "cube.txt"), ScratchPath("missing.obj")}) {
-        SCOPED_TRACE(path);
-        HeartModel heart;
-        ConsoleCapture console;
-        EXPECT_FALSE(heart.LoadHeart(path, SegmentationChoice::AllSegmented()));
-        EXPECT_EQ(console.Lines().size(), 1u);
-        EXPECT_TRUE(heart.mesh.vertices.empty() && heart.regionIds.empty());
-        EXPECT_EQ(heart.volume.LayerVoxelCount(), 0);
-        const Ids& inside = heart.volume.insideFlags();
-        EXPECT_EQ(std::count(inside.begin(), inside.end(), 1), 0);
-    }
-}
-
-struct PathStroke : VolumeStroke {
-    using VolumeStroke::VolumeStroke;
-    const std::vector<Vector3>& PathPoints() const override { return points; }
-    std::vector<Vector3> points;
-};
-
-TEST(LoadHeart, UpperCaseObjLoadsOnceAllSegmentedAndResetsItsFieldForGrowth) {
-    HeartModel heart;
-    ASSERT_TRUE(heart.LoadHeart(SaveScratchMesh(shapes::UnitCube(), "cube.OBJ"),
-                                SegmentationChoice::AllSegmented()));
-    EXPECT_EQ(heart.regionIds, Ids(36, 1));
-    const int layer = heart.volume.LayerVoxelCount();
-    ASSERT_GT(layer, 0);
-    // A second load is refused with one line and changes nothing.
-    ConsoleCapture console;
-    EXPECT_FALSE(heart.LoadHeart(SaveScratchMesh(shapes::Tetrahedron(), "tetrahedron.obj"),
-                                 SegmentationChoice::None()));
-    EXPECT_EQ(console.Lines().size(), 1u);
-    EXPECT_EQ(heart.regionIds, Ids(36, 1));
-    EXPECT_EQ(heart.volume.LayerVoxelCount(), layer);
-    // ResetFieldForGrowth empties what a stroke through the first layer cell left.
-    PathStroke stroke(1);
-    stroke.points = {heart.volume.layerVoxels().front().centre, Vector3(5, 5, 5)};
-    heart.volume.MarkStroke(&stroke);
-    ASSERT_FALSE(heart.volume.layerVoxels().front().strokes.empty());
-    heart.ResetFieldForGrowth();
-    for (double d : heart.volume.densityField()) ASSERT_EQ(d, 0.0);
-    for (const LayerVoxel& record : heart.volume.layerVoxels()) ASSERT_TRUE(record.strokes.empty());
-}
-
-// The open box refines to 30 polygons, so a segmentation file of 2 is refused.
-TEST(LoadHeart, OpenMeshLoadsWithABoundaryLineAndASegmentationOfAnotherMeshLeavesIdsZero) {
-    const std::string segmentation = WriteScratchFile(
-        "other.kxseg", "segmentationdata\npolygon number 2\nid: 0 1\nid: 1 1\nend\n");
-    HeartModel heart;
-    ConsoleCapture console;
-    ASSERT_TRUE(heart.LoadHeart(SaveScratchMesh(shapes::OpenBox(), "open-box.obj"),
-                                SegmentationChoice::File(segmentation)));
-    EXPECT_EQ(heart.regionIds, Ids(30, 0));
-    EXPECT_EQ(heart.volume.LayerVoxelCount(), 0);
-    EXPECT_NE(console.Text().find(" 4 boundary edges"), std::string::npos) << console.Text();
-    EXPECT_NE(console.Text().find("may be unreliable"), std::string::npos) << console.Text();
-}
-
-// Capping closes the open LV: the console says where the cap triangles went, the inside
-// test no longer warns, every refined polygon touching a cap stays unsegmented under
-// --segment-all, and the fibre layer lies inside the cavity and reaches the caps only
-// along the rim.
-TEST(LoadHeart, CappedOpenLvKeepsItsFibreLayerInsideAndOffTheCaps) {
+// Left open, the LV loads with a line on its boundary edges. Capping closes it: the
+// inside test no longer warns, every refined polygon touching a cap stays unsegmented
+// under --segment-all, and the fibre layer lies inside the cavity and reaches the caps
+// only along the rim.
+TEST(LoadHeart, OpenLvWarnsAndCappedKeepsItsFibreLayerInsideAndOffTheCaps) {
     const std::string path = SharedMesh("bivme_p1_lv_endo_open.obj");
     if (!std::ifstream(path).good()) GTEST_SKIP() << path << " not found";
-    HeartModel heart;
+    HeartModel open, heart;
     ConsoleCapture console;
+    ASSERT_TRUE(open.LoadHeart(path, SegmentationChoice::None()));
+    const std::string warning =
+        " boundary edges; the inside test of the voxel volume may be unreliable";
+    EXPECT_NE(console.Text().find(warning), std::string::npos) << console.Text();
+    const std::size_t openLines = console.Text().size();
     ASSERT_TRUE(heart.LoadHeart(path, SegmentationChoice::AllSegmented(), ValveCapping::kCap));
-    EXPECT_NE(console.Text().find("2 open boundary loops capped with 72 triangles, appended after "
-                                  "the file's 3072 polygons (polygons 3072 to 3143"),
-              std::string::npos)
-        << console.Text();
-    EXPECT_EQ(console.Text().find("unreliable"), std::string::npos);
+    EXPECT_EQ(console.Text().find(warning, openLines), std::string::npos);
     ASSERT_FALSE(heart.capPolygons.empty());
     std::vector<bool> isCap(heart.mesh.polygons.size(), false);
     for (const int p : heart.capPolygons) isCap[static_cast<std::size_t>(p)] = true;
@@ -183,56 +119,26 @@ TEST(LoadHeart, CappedOpenLvKeepsItsFibreLayerInsideAndOffTheCaps) {
     EXPECT_LT(onCaps, heart.volume.LayerVoxelCount() / 100);
 }
 
-// Paint around polygon 0, then paint around 35 and erase around 0: the ids must match
-// the polygons sharing a corner with them; indices outside the mesh change nothing;
-// export and import back.
-TEST(HeartModel, PaintEraseExportAndImportSegmentation) {
+// An upper-case .obj loads all segmented and only once: a second load is refused with
+// one line and changes nothing. Painting around an index outside the polygons changes
+// nothing (painting itself is followed through the mouse in the program tests).
+TEST(HeartModel, LoadsOnceAndIgnoresPaintingOutsideItsPolygons) {
     HeartModel heart;
-    ASSERT_TRUE(heart.LoadHeart(SaveScratchMesh(shapes::UnitCube(), "cube.obj"),
-                                SegmentationChoice::None()));
-    const auto shareAVertex = [&](int p, int q) {
-        for (const int a : heart.mesh.polygons[p].vertex)
-            for (const int b : heart.mesh.polygons[q].vertex)
-                if (a == b) return true;
-        return false;
-    };
-    heart.PaintAround(0);
-    for (int q = 0; q < 36; ++q) EXPECT_EQ(heart.regionIds[q], shareAVertex(0, q)) << q;
-    heart.PaintAround(35);
-    heart.EraseAround(0);
-    for (int q = 0; q < 36; ++q)
-        EXPECT_EQ(heart.regionIds[q], shareAVertex(35, q) && !shareAVertex(0, q)) << q;
-    const Ids painted = heart.regionIds;
-    for (int outside : {-1, 36, 1 << 24}) heart.PaintAround(outside), heart.EraseAround(outside);
-    EXPECT_EQ(heart.regionIds, painted);
-    // Written to the full chosen path, with the extension appended.
+    ASSERT_TRUE(heart.LoadHeart(SaveScratchMesh(shapes::UnitCube(), "cube.OBJ"),
+                                SegmentationChoice::AllSegmented()));
+    EXPECT_EQ(heart.regionIds, Ids(36, 1));
+    const int layer = heart.volume.LayerVoxelCount();
+    ASSERT_GT(layer, 0);
     ConsoleCapture console;
-    const std::string chosen = ScratchPath("painted");
-    ASSERT_TRUE(heart.ExportSegmentation(chosen));
-    EXPECT_EQ(console.Text(), "system save the segemntationfile _segmentation.kxseg_");
-    std::fill(heart.regionIds.begin(), heart.regionIds.end(), 0);
-    ASSERT_TRUE(heart.ImportSegmentation(chosen + ".kxseg"));
+    EXPECT_FALSE(heart.LoadHeart(SaveScratchMesh(shapes::Tetrahedron(), "tetrahedron.obj"),
+                                 SegmentationChoice::None()));
+    EXPECT_EQ(console.Lines().size(), 1u);
+    EXPECT_EQ(heart.regionIds, Ids(36, 1));
+    EXPECT_EQ(heart.volume.LayerVoxelCount(), layer);
+    heart.EraseAround(0);
+    const Ids painted = heart.regionIds;
+    for (int outside : {-1, 36}) heart.PaintAround(outside);
     EXPECT_EQ(heart.regionIds, painted);
-}
-
-// The layer lies inside the cavity; the valve plane (the polygons facing the base) is
-// left out of the segmentation and the whole wall is in it.
-TEST(DemoHeart, LoadsWithItsSegmentationIntoAFibreLayerInsideTheWall) {
-    const std::string data = VANTREL_DATA_DIR;
-    HeartModel heart;
-    ASSERT_TRUE(heart.LoadHeart(data + "/demo-heart.obj",
-                                SegmentationChoice::File(data + "/demo-heart.kxseg")));
-    ASSERT_GT(heart.volume.LayerVoxelCount(), 0);
-    for (const LayerVoxel& record : heart.volume.layerVoxels())
-        ASSERT_TRUE(heart.volume.insideFlags()[record.voxel] == 1 && record.polygon >= 0);
-    int valve = 0, wronglySegmented = 0;
-    for (std::size_t p = 0; p < heart.mesh.polygons.size(); ++p) {
-        const bool facesBase = heart.mesh.polygons[p].normal.z > 0.7;
-        valve += facesBase;
-        wronglySegmented += facesBase == (heart.regionIds[p] != 0);
-    }
-    EXPECT_GT(valve, 0);
-    EXPECT_EQ(wronglySegmented, 0);
 }
 
 bool ReadFromText(const std::string& text, Ids& ids) {
@@ -240,23 +146,11 @@ bool ReadFromText(const std::string& text, Ids& ids) {
     return ReadSegmentation(in, "test.kxseg", ids);
 }
 
-TEST(SegmentationFile, WritesTheSixLinesOfThreePolygonsAndImportsAnyNonZeroIdAsOne) {
-    const std::string path = ScratchPath("three.kxseg");
-    ASSERT_TRUE(WriteSegmentationFile(path, {0, 1, 0}));
-    EXPECT_EQ(ReadFile(path),
-              "segmentationdata\npolygon number 3\nid: 0 0\nid: 1 1\nid: 2 0\nend\n");
-    const std::string in = WriteScratchFile(
-        "sevens.kxseg",
-        "segmentationdata\npolygon number 4\nid: 0 7\nid: 1 0\nid: 2 -3\nid: 3 1\nend\n");
+// Any words and white space; the index column is ignored.
+TEST(SegmentationFile, ReadsAnyLayoutAndAnyNonZeroIdAsOne) {
     Ids ids(4, 0);
-    ConsoleCapture console;
-    ASSERT_TRUE(ImportSegmentationFile(in, ids));
+    ASSERT_TRUE(ReadFromText("seg\r\n count is\t+4 a 9 7\n\nb -1 0   c 5 -3 d 0 1 done", ids));
     EXPECT_EQ(ids, (Ids{1, 0, 1, 1}));
-    EXPECT_EQ(console.Text(), "segmentationdata \npolygon number 4\nfin end");
-    // Any words and white space; the index column is ignored.
-    ids.assign(3, 0);
-    ASSERT_TRUE(ReadFromText("seg\r\n count is\t+3 a 9 0\n\nb -1 1   c 5 2 done", ids));
-    EXPECT_EQ(ids, (Ids{0, 1, 1}));
 }
 
 // Every malformed file is refused as a whole with one line: a partial import would
@@ -264,10 +158,7 @@ TEST(SegmentationFile, WritesTheSixLinesOfThreePolygonsAndImportsAnyNonZeroIdAsO
 TEST(SegmentationFile, RejectsTruncatedNonNumericAndOtherMeshFilesWithoutChangingIds) {
     const std::string head = "segmentationdata\npolygon number 3\n";
     const std::string badFiles[] = {
-        "",
         "segmentationdata\n",
-        "segmentationdata\npolygon number\n",
-        head + "id: 0 1\nid: 1 1\n",                  // ends before its entries
         head + "id: 0 1\nid: 1 1\nid: 2\n",           // last entry cut
         head + "id: 0 1\nid: 1 1\nid: 2 1\n",         // no closing word (could be cut in a number)
         "segmentationdata\npolygon number three\n",   // non-numeric count
@@ -275,7 +166,6 @@ TEST(SegmentationFile, RejectsTruncatedNonNumericAndOtherMeshFilesWithoutChangin
         head + "id: 0 1\nid: one 1\nid: 2 1\nend\n",  // non-numeric index
         head + "id: 0 1\nid: 1 99999999999\nid: 2 1\nend\n",  // out of the int range
         head + "id: 0 1\nid: 1 +-1\nid: 2 1\nend\n",
-        head + "id: 0 1\nid: 1 1.5\nid: 2 1\nend\n",
         "segmentationdata\npolygon number 2\nid: 0 1\nid: 1 1\nend\n",  // a count of another mesh
     };
     for (const std::string& text : badFiles) {
@@ -284,17 +174,15 @@ TEST(SegmentationFile, RejectsTruncatedNonNumericAndOtherMeshFilesWithoutChangin
         ConsoleCapture console;
         EXPECT_FALSE(ReadFromText(text, ids));
         EXPECT_EQ(ids, (Ids{0, 1, 0}));
-        // Exactly one refusal line, and no closing echo.
         const std::string all = console.Text();
         EXPECT_NE(all.find("no region id changed"), std::string::npos);
         EXPECT_EQ(all.find("no region id changed"), all.rfind("no region id changed"));
-        EXPECT_EQ(all.find("fin "), std::string::npos);
     }
 }
 
-// Other extensions and missing files are refused on import; a missing folder fails on
-// opening and a full device (where there is one) on writing.
-TEST(SegmentationFile, ImportAndWriteFailuresAreReportedWithOneLine) {
+// Other extensions (in any case) and missing files are refused on import with one
+// line. The export path keeps its folder, even one with a dot, and ends in .kxseg.
+TEST(SegmentationFile, ImportRefusalsAreReportedWithOneLineAndExportPathsEndInKxseg) {
     const std::string good = "segmentationdata\npolygon number 1\nid: 0 1\nend\n";
     for (const std::string& path :
          {WriteScratchFile("seg.txt", good), WriteScratchFile("seg.KXSEG", good),
@@ -302,27 +190,11 @@ TEST(SegmentationFile, ImportAndWriteFailuresAreReportedWithOneLine) {
         Ids ids = {0};
         ConsoleCapture console;
         EXPECT_FALSE(ImportSegmentationFile(path, ids)) << path;
-        EXPECT_EQ(ids, Ids{0});
         ASSERT_EQ(console.Lines().size(), 1u);
         EXPECT_NE(console.Lines()[0].find(path), std::string::npos);
     }
-    std::vector<std::string> paths = {ScratchPath("no-such-folder/left.kxseg")};
-    if (std::FILE* probe = std::fopen("/dev/full", "w"))
-        paths.push_back("/dev/full"), std::fclose(probe);
-    for (const std::string& path : paths) {
-        ConsoleCapture console;
-        EXPECT_FALSE(WriteSegmentationFile(path, Ids(100000, 1))) << path;
-        ASSERT_EQ(console.Lines().size(), 1u);
-        EXPECT_NE(console.Lines()[0].find("cannot write segmentation file"), std::string::npos);
-    }
-}
-
-TEST(SegmentationFile, ExportPathKeepsTheFolderAndEndsInKxseg) {
-    EXPECT_EQ(SegmentationExportPath("left"), "left.kxseg");
-    EXPECT_EQ(SegmentationExportPath("left.txt"), "left.txt.kxseg");
     EXPECT_EQ(SegmentationExportPath("/data/left.kxseg"), "/data/left.kxseg");
     EXPECT_EQ(SegmentationExportPath("/data/v1.2/left"), "/data/v1.2/left.kxseg");
-    EXPECT_EQ(SegmentationExportPath("left.KXSEG"), "left.KXSEG.kxseg");
 }
 
 }  // namespace

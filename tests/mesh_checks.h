@@ -40,18 +40,15 @@ inline int BoundaryEdgeCount(const RkPolygonModel& model) {
 // vertices, and every vertex link is an edge touching the vertex.
 inline void ExpectConsistentEdgeTable(const RkPolygonModel& model) {
     const int edgeCount = static_cast<int>(model.edges.size());
-    for (size_t i = 0; i < model.polygons.size(); ++i) {
+    for (int i = 0; i < static_cast<int>(model.polygons.size()); ++i) {
         const MeshPolygon& polygon = model.polygons[i];
         for (int k = 0; k < 3; ++k) {
-            const int a = polygon.vertex[k];
-            const int b = polygon.vertex[(k + 1) % 3];
-            ASSERT_GE(polygon.edge[k], 0);
-            ASSERT_LT(polygon.edge[k], edgeCount);
+            const int a = polygon.vertex[k], b = polygon.vertex[(k + 1) % 3];
+            ASSERT_TRUE(polygon.edge[k] >= 0 && polygon.edge[k] < edgeCount);
             const MeshEdge& edge = model.edges[polygon.edge[k]];
-            EXPECT_EQ(edge.lowVertex, std::min(a, b));
-            EXPECT_EQ(edge.highVertex, std::max(a, b));
+            EXPECT_TRUE(edge.lowVertex == std::min(a, b) && edge.highVertex == std::max(a, b));
             const bool forward = a < b;
-            EXPECT_EQ(forward ? edge.forwardPolygon : edge.backwardPolygon, static_cast<int>(i))
+            EXPECT_EQ(forward ? edge.forwardPolygon : edge.backwardPolygon, i)
                 << "polygon " << i << " edge " << k;
             EXPECT_EQ(forward ? edge.forwardPrev : edge.backwardPrev, polygon.edge[(k + 2) % 3]);
             EXPECT_EQ(forward ? edge.forwardNext : edge.backwardNext, polygon.edge[(k + 1) % 3]);
@@ -60,25 +57,20 @@ inline void ExpectConsistentEdgeTable(const RkPolygonModel& model) {
     std::set<std::pair<int, int>> joined;
     for (int e = 0; e < edgeCount; ++e) {
         const MeshEdge& edge = model.edges[e];
-        EXPECT_TRUE(joined.insert({edge.lowVertex, edge.highVertex}).second)
-            << "duplicate edge " << e;
-        EXPECT_TRUE(edge.forwardPolygon >= 0 || edge.backwardPolygon >= 0)
-            << "edge " << e << " has no polygon";
+        EXPECT_TRUE(joined.insert({edge.lowVertex, edge.highVertex}).second) << "edge " << e;
+        EXPECT_TRUE(edge.forwardPolygon >= 0 || edge.backwardPolygon >= 0) << "edge " << e;
         for (int side : {edge.forwardPolygon, edge.backwardPolygon}) {
             if (side < 0) continue;
             ASSERT_LT(side, static_cast<int>(model.polygons.size()));
             const int* edges = model.polygons[side].edge;
-            EXPECT_NE(std::find(edges, edges + 3, e), edges + 3)
-                << "edge " << e << " names polygon " << side;
+            EXPECT_NE(std::find(edges, edges + 3, e), edges + 3) << "edge " << e;
         }
     }
-    for (size_t v = 0; v < model.vertices.size(); ++v) {
+    for (int v = 0; v < static_cast<int>(model.vertices.size()); ++v) {
         const int link = model.vertices[v].edge;
         if (link < 0) continue;
         ASSERT_LT(link, edgeCount);
-        const MeshEdge& edge = model.edges[link];
-        EXPECT_TRUE(edge.lowVertex == static_cast<int>(v) || edge.highVertex == static_cast<int>(v))
-            << "vertex " << v;
+        EXPECT_TRUE(model.edges[link].lowVertex == v || model.edges[link].highVertex == v) << v;
     }
 }
 

@@ -18,6 +18,11 @@ inline std::string Number(double value) {
     return text;
 }
 
+// "a b c" as text; whole numbers print without a fraction.
+inline std::string Triple(double a, double b, double c) {
+    return Number(a) + " " + Number(b) + " " + Number(c);
+}
+
 // Appends `value` in `size` bytes, little endian unless `big`.
 inline void AppendRaw(std::string& out, std::uint64_t value, int size, bool big) {
     for (int i = 0; i < size; ++i) {
@@ -39,20 +44,14 @@ inline void AppendFloat64(std::string& out, double value, bool big) {
     AppendRaw(out, bits, 8, big);
 }
 
-inline const Vector3& Corner(const RkPolygonModel& model, const MeshPolygon& polygon, int k) {
-    return model.vertices[polygon.vertex[k]].position;
-}
-
 inline std::string BinaryStl(const RkPolygonModel& model) {
     std::string out(80, ' ');
     AppendRaw(out, model.polygons.size(), 4, false);
     for (const MeshPolygon& polygon : model.polygons) {
         for (int i = 0; i < 3; ++i) AppendFloat32(out, 0.0, false);
         for (int k = 0; k < 3; ++k) {
-            const Vector3& p = Corner(model, polygon, k);
-            AppendFloat32(out, p.x, false);
-            AppendFloat32(out, p.y, false);
-            AppendFloat32(out, p.z, false);
+            const Vector3& p = model.vertices[polygon.vertex[k]].position;
+            for (double c : {p.x, p.y, p.z}) AppendFloat32(out, c, false);
         }
         out += std::string(2, '\0');
     }
@@ -72,27 +71,24 @@ inline std::string Ply(const RkPolygonModel& model, PlyEncoding encoding) {
                       "red\nelement face " +
                       std::to_string(model.polygons.size()) +
                       "\nproperty list uchar int vertex_indices\nend_header\n";
-    const bool big = encoding == PlyEncoding::kBig;
+    const bool text = encoding == PlyEncoding::kAscii, big = encoding == PlyEncoding::kBig;
     for (const MeshVertex& vertex : model.vertices) {
         const Vector3& p = vertex.position;
-        if (encoding == PlyEncoding::kAscii) {
-            out += Number(p.x) + " " + Number(p.y) + " " + Number(p.z) + " 255\n";
-        } else {
-            AppendFloat32(out, p.x, big);
-            AppendFloat32(out, p.y, big);
-            AppendFloat32(out, p.z, big);
-            out.push_back('\xff');
+        if (text) {
+            out += Triple(p.x, p.y, p.z) + " 255\n";
+            continue;
         }
+        for (double c : {p.x, p.y, p.z}) AppendFloat32(out, c, big);
+        out.push_back('\xff');
     }
     for (const MeshPolygon& polygon : model.polygons) {
-        if (encoding == PlyEncoding::kAscii) {
-            out += "3 " + std::to_string(polygon.vertex[0]) + " " +
-                   std::to_string(polygon.vertex[1]) + " " + std::to_string(polygon.vertex[2]) +
-                   "\n";
-        } else {
-            out.push_back('\x03');
-            for (int k = 0; k < 3; ++k) AppendRaw(out, polygon.vertex[k], 4, big);
+        const int* v = polygon.vertex;
+        if (text) {
+            out += "3 " + Triple(v[0], v[1], v[2]) + "\n";
+            continue;
         }
+        out.push_back('\x03');
+        for (int k = 0; k < 3; ++k) AppendRaw(out, v[k], 4, big);
     }
     return out;
 }
@@ -100,54 +96,46 @@ inline std::string Ply(const RkPolygonModel& model, PlyEncoding encoding) {
 inline std::string Off(const RkPolygonModel& model) {
     std::string out = "OFF\n# test mesh\n" + std::to_string(model.vertices.size()) + " " +
                       std::to_string(model.polygons.size()) + " 0\n";
-    for (const MeshVertex& vertex : model.vertices) {
-        const Vector3& p = vertex.position;
-        out += Number(p.x) + " " + Number(p.y) + " " + Number(p.z) + "\n";
-    }
+    for (const MeshVertex& vertex : model.vertices)
+        out += Triple(vertex.position.x, vertex.position.y, vertex.position.z) + "\n";
     for (const MeshPolygon& polygon : model.polygons)
-        out += "3 " + std::to_string(polygon.vertex[0]) + " " + std::to_string(polygon.vertex[1]) +
-               " " + std::to_string(polygon.vertex[2]) + "\n";
+        out += "3 " + Triple(polygon.vertex[0], polygon.vertex[1], polygon.vertex[2]) + "\n";
     return out;
 }
 
 // Legacy VTK 3.0 with double points; the triangles as POLYGONS, or as
 // three-point TRIANGLE_STRIPS when `asStrips`. A LINES section and POINT_DATA
-// follow or precede them to be skipped.
+// follow or precede them to be skipped. Binary values are big endian.
 inline std::string Vtk(const RkPolygonModel& model, bool binary, bool asStrips) {
+    // One cell: its point count, then its points.
+    const auto cell = [binary](std::string& out, const int* points, int count) {
+        if (binary) {
+            AppendRaw(out, count, 4, true);
+            for (int k = 0; k < count; ++k) AppendRaw(out, points[k], 4, true);
+            return;
+        }
+        out += std::to_string(count);
+        for (int k = 0; k < count; ++k) out += " " + std::to_string(points[k]);
+        out += "\n";
+    };
     std::string out = std::string("# vtk DataFile Version 3.0\ntest mesh\n") +
                       (binary ? "BINARY" : "ASCII") + "\nDATASET POLYDATA\nPOINTS " +
                       std::to_string(model.vertices.size()) + " double\n";
     for (const MeshVertex& vertex : model.vertices) {
         const Vector3& p = vertex.position;
-        if (binary) {
-            AppendFloat64(out, p.x, true);
-            AppendFloat64(out, p.y, true);
-            AppendFloat64(out, p.z, true);
-        } else {
-            out += Number(p.x) + " " + Number(p.y) + " " + Number(p.z) + "\n";
+        if (!binary) {
+            out += Triple(p.x, p.y, p.z) + "\n";
+            continue;
         }
+        for (double c : {p.x, p.y, p.z}) AppendFloat64(out, c, true);
     }
+    const int line[] = {0, 1};
     out += "\nLINES 1 3\n";
-    if (binary) {
-        AppendRaw(out, 2, 4, true);
-        AppendRaw(out, 0, 4, true);
-        AppendRaw(out, 1, 4, true);
-    } else {
-        out += "2 0 1\n";
-    }
+    cell(out, line, 2);
     out += std::string("\n") + (asStrips ? "TRIANGLE_STRIPS " : "POLYGONS ") +
            std::to_string(model.polygons.size()) + " " + std::to_string(model.polygons.size() * 4) +
            "\n";
-    for (const MeshPolygon& polygon : model.polygons) {
-        if (binary) {
-            AppendRaw(out, 3, 4, true);
-            for (int k = 0; k < 3; ++k) AppendRaw(out, polygon.vertex[k], 4, true);
-        } else {
-            out += "3 " + std::to_string(polygon.vertex[0]) + " " +
-                   std::to_string(polygon.vertex[1]) + " " + std::to_string(polygon.vertex[2]) +
-                   "\n";
-        }
-    }
+    for (const MeshPolygon& polygon : model.polygons) cell(out, polygon.vertex, 3);
     out += "\nPOINT_DATA " + std::to_string(model.vertices.size()) +
            "\nSCALARS radius float 1\nLOOKUP_TABLE default\n";
     return out;

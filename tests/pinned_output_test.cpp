@@ -4,6 +4,8 @@
 // values and says why. The values hold for every build type (-ffp-contract=off).
 #include <cstdint>
 #include <cstdio>
+#include <fstream>
+#include <sstream>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -14,54 +16,38 @@
 namespace vantrel {
 namespace {
 
-// FNV-1a, 64 bits.
-std::uint64_t Fnv1a(const std::string& bytes) {
+// FNV-1a, 64 bits, as 16 hexadecimal digits.
+std::string Fnv1aHex(const std::string& bytes) {
     std::uint64_t hash = 0xcbf29ce484222325ull;
-    for (unsigned char byte : bytes) {
-        hash ^= byte;
-        hash *= 0x100000001b3ull;
-    }
-    return hash;
-}
-
-std::string Hex(std::uint64_t value) {
+    for (unsigned char byte : bytes) hash = (hash ^ byte) * 0x100000001b3ull;
     char text[17];
-    std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(value));
+    std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(hash));
     return text;
 }
 
 // The statistics lines that are not histogram bars: mean length, area, junctions.
 std::string SummaryLines(const std::string& console) {
+    std::istringstream in(console);
     std::string lines;
-    std::size_t start = 0;
-    while (start < console.size()) {
-        std::size_t end = console.find('\n', start);
-        if (end == std::string::npos) end = console.size() - 1;
-        const std::string line = console.substr(start, end + 1 - start);
+    for (std::string line; std::getline(in, line);) {
         if (line.rfind("mean length", 0) == 0 || line.rfind("area", 0) == 0 ||
-            line.rfind("collisionEdge", 0) == 0) {
-            lines += line;
-        }
-        start = end + 1;
+            line.rfind("collisionEdge", 0) == 0)
+            lines += line + "\n";
     }
     return lines;
 }
 
-struct Pinned {
-    int strokes;
-    const char* summaryLines;
-    const char* consoleHash;  // all statistics lines, histogram included
-    const char* objHash;
-};
-
-void ExpectPinned(SceneGrowth& growth, const Pinned& pinned) {
+// Grows the loaded scene and compares the stroke count, the statistics' summary lines,
+// and the hashes of all statistics lines (histogram included) and of the fibre OBJ.
+void ExpectPinned(SceneGrowth& growth, int strokes, const char* summaryLines,
+                  const char* consoleHash, const char* objHash) {
     growth_test::ConsoleCapture console;
     const GrowthSummary summary = growth.Grow();
     const std::string obj = growth_test::ExportedObj(growth.core);
-    EXPECT_EQ(summary.strokeCount, pinned.strokes);
-    EXPECT_EQ(SummaryLines(console.Text()), pinned.summaryLines);
-    EXPECT_EQ(Hex(Fnv1a(console.Text())), pinned.consoleHash) << console.Text();
-    EXPECT_EQ(Hex(Fnv1a(obj)), pinned.objHash) << obj.size() << " bytes";
+    EXPECT_EQ(summary.strokeCount, strokes);
+    EXPECT_EQ(SummaryLines(console.Text()), summaryLines);
+    EXPECT_EQ(Fnv1aHex(console.Text()), consoleHash) << console.Text();
+    EXPECT_EQ(Fnv1aHex(obj), objHash) << obj.size() << " bytes";
 }
 
 TEST(PinnedOutput, DemoHeartWithStartPointsAndAFeatureCurve) {
@@ -69,11 +55,11 @@ TEST(PinnedOutput, DemoHeartWithStartPointsAndAFeatureCurve) {
     ASSERT_TRUE(growth.Load(DemoDataPath("demo-heart.obj"),
                             SegmentationChoice::File(DemoDataPath("demo-heart.kxseg")),
                             kDemoHeartScene));
-    ExpectPinned(growth, {8747,
-                          "mean length = 1.342249!!!!!!!!!\n"
-                          "area = 4674.456900, numOfBranchPointParUnit 1871.233426 \n"
-                          "collisionEdge 4222 / 8747  rate = 0.482680 \n",
-                          "5b84a8ec921b726e", "963a4c3e5a12344e"});
+    ExpectPinned(growth, 8747,
+                 "mean length = 1.342249!!!!!!!!!\n"
+                 "area = 4674.456900, numOfBranchPointParUnit 1871.233426 \n"
+                 "collisionEdge 4222 / 8747  rate = 0.482680 \n",
+                 "5b84a8ec921b726e", "963a4c3e5a12344e");
 }
 
 // Eight start points on two polygons of a real right-ventricular surface, every
@@ -102,18 +88,14 @@ const char* const kRealMeshScene = R"({"version": 1,
 
 TEST(PinnedOutput, RealRightVentricleWithOtherOptions) {
     const std::string mesh = std::string(VANTREL_SHARED_DATA_DIR) + "/bivme_p1_rv_endo_capped.obj";
-    if (std::FILE* file = std::fopen(mesh.c_str(), "rb")) {
-        std::fclose(file);
-    } else {
-        GTEST_SKIP() << "no " << mesh;
-    }
+    if (!std::ifstream(mesh)) GTEST_SKIP() << "no " << mesh;
     SceneGrowth growth;
     ASSERT_TRUE(growth.Load(mesh, SegmentationChoice::AllSegmented(), kRealMeshScene));
-    ExpectPinned(growth, {2503,
-                          "mean length = 2.623658!!!!!!!!!\n"
-                          "area = 4674.456900, numOfBranchPointParUnit 535.463275 \n"
-                          "collisionEdge 0 / 2503  rate = 0.000000 \n",
-                          "da2b56447df19d3e", "42eec9fc31be42b5"});
+    ExpectPinned(growth, 2503,
+                 "mean length = 2.623658!!!!!!!!!\n"
+                 "area = 4674.456900, numOfBranchPointParUnit 535.463275 \n"
+                 "collisionEdge 0 / 2503  rate = 0.000000 \n",
+                 "da2b56447df19d3e", "42eec9fc31be42b5");
 }
 
 }  // namespace

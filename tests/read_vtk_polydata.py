@@ -1,17 +1,12 @@
 #!/usr/bin/env python3
-# Reads a legacy VTK polydata file with VTK's own reader and prints what VTK understood:
-# "points N" and N lines "x y z", "lines M" and M lines of point ids, "verts K" / "polys K"
-# (only when there are any) and their ids, then "point|cell <name> <type> <count>" and one
-# value per line. Doubles are printed with repr(), the shortest text that reads back to the
-# same double. Exits 1 with a message when VTK cannot read the file as polydata.
+# Prints what VTK's own legacy reader understood of a polydata file (see vtk_python_reader.h).
 import sys
 
 import vtk
 
 
 def print_arrays(kind, data):
-    for a in range(data.GetNumberOfArrays()):
-        array = data.GetArray(a)
+    for array in (data.GetArray(a) for a in range(data.GetNumberOfArrays())):
         count = array.GetNumberOfTuples()
         print(kind, array.GetName(), array.GetDataTypeAsString(), count)
         for i in range(count):
@@ -47,5 +42,4 @@ def main(path):
     return 0
 
 
-if __name__ == "__main__":
-    sys.exit(main(sys.argv[1]))
+sys.exit(main(sys.argv[1]))

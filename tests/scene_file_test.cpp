@@ -22,27 +22,25 @@ bool SameBits(double a, double b) {
 std::vector<double> Values(const Scene& scene) {
     std::vector<double> values;
     auto add = [&](std::initializer_list<double> more) { values.insert(values.end(), more); };
-    auto addMatrix = [&](const Matrix4& m) {
-        values.insert(values.end(), std::begin(m.m), std::end(m.m));
+    auto addAll = [&](const auto& more) {
+        add({double(std::size(more))});
+        values.insert(values.end(), std::begin(more), std::end(more));
     };
-    add({double(scene.startPoints.size())});
     for (const StartPoint& sp : scene.startPoints) {
         add({sp.position.x, sp.position.y, sp.position.z, sp.directionPoint.x, sp.directionPoint.y,
              sp.directionPoint.z});
     }
-    add({double(scene.featureCurves.size())});
     for (const Polyline& curve : scene.featureCurves) {
-        add({double(curve.points.size()), curve.color[0], curve.color[1], curve.color[2],
-             curve.color[3]});
+        addAll(curve.color);
         for (const Vector3& p : curve.points) add({p.x, p.y, p.z});
     }
     for (const RewritingRule* rule : {&scene.rule1, &scene.rule2}) {
         add({double(rule->ruleId), double(rule->hasContinuation), rule->stemLength, rule->stemWidth,
-             rule->continuationLength, rule->continuationWidth, double(rule->laterals.size())});
-        addMatrix(rule->continuationMatrix);
+             rule->continuationLength, rule->continuationWidth});
+        addAll(rule->continuationMatrix.m);
         for (const Lateral& lateral : rule->laterals) {
             add({lateral.length, lateral.width});
-            addMatrix(lateral.matrix);
+            addAll(lateral.matrix.m);
         }
     }
     const GrowthParameters& p = scene.parameters;
@@ -50,15 +48,11 @@ std::vector<double> Values(const Scene& scene) {
          double(p.ShuffleGrowthApexOrder), double(p.CreateTreeStructure),
          double(p.FitOffsetFromTargetPolygon)});
     const PhysiologySettings& s = scene.physiology.settings;
-    add({double(s.meshUnit), s.purkinjeVelocity, s.myocardialVelocity, s.pmjDelay,
-         double(s.rootDelays.size())});
-    for (const std::vector<double>* delays :
-         {&scene.physiology.rootDelays.startPoints, &scene.physiology.rootDelays.featureCurves}) {
-        add({double(delays->size())});
-        values.insert(values.end(), delays->begin(), delays->end());
-    }
-    add({double(scene.blockedStrokes.size())});
-    values.insert(values.end(), scene.blockedStrokes.begin(), scene.blockedStrokes.end());
+    add({double(s.meshUnit), s.purkinjeVelocity, s.myocardialVelocity, s.pmjDelay});
+    addAll(s.rootDelays);
+    addAll(scene.physiology.rootDelays.startPoints);
+    addAll(scene.physiology.rootDelays.featureCurves);
+    addAll(scene.blockedStrokes);
     return values;
 }
 
@@ -115,41 +109,29 @@ bool Parse(const std::string& text, Scene& scene, SceneFileError& error) {
     return ParseSceneText(text, scene, error);
 }
 
+// Written and read under a comma locale where one is installed: numbers never follow it.
 TEST(SceneFile, RoundTripThroughAFileKeepsEveryValueBitForBit) {
     const Scene original = UnusualScene();
     const std::string path = ::testing::TempDir() + "scene_file_test_roundtrip.json";
+    const std::string previous = std::setlocale(LC_NUMERIC, nullptr);
+    if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8")) std::setlocale(LC_NUMERIC, "fr_FR.UTF-8");
     std::string writeError;
-    ASSERT_TRUE(WriteSceneFile(path, original, writeError)) << writeError;
+    const bool written = WriteSceneFile(path, original, writeError);
     Scene read;
     SceneFileError error;
-    ASSERT_TRUE(ReadSceneFile(path, read, error)) << error.Describe();
+    const bool wasRead = written && ReadSceneFile(path, read, error);
+    std::setlocale(LC_NUMERIC, previous.c_str());
     std::remove(path.c_str());
+    ASSERT_TRUE(written) << writeError;
+    ASSERT_TRUE(wasRead) << error.Describe();
     ExpectSameScene(original, read);
     EXPECT_TRUE(std::signbit(read.startPoints[0].directionPoint.y));
-    // Writing what was read gives the same text again.
-    EXPECT_EQ(SceneText(read), SceneText(original));
-}
-
-TEST(SceneFile, NumberArraysTakeOneLineAndObjectArraysOneLineEach) {
-    const std::string text = SceneText(UnusualScene());
+    // Writing what was read gives the same text again: number arrays on one line, arrays
+    // of objects one object a line.
+    const std::string text = SceneText(original);
+    EXPECT_EQ(SceneText(read), text);
     EXPECT_NE(text.find("\"continuationMatrix\": [-1.0, "), std::string::npos);
     EXPECT_NE(text.find("\"laterals\": [\n"), std::string::npos);
-}
-
-TEST(SceneFile, TextIsTheSameUnderACommaLocale) {
-    const std::string inC = SceneText(UnusualScene());
-    const std::string previous = std::setlocale(LC_NUMERIC, nullptr);
-    if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8") && !std::setlocale(LC_NUMERIC, "fr_FR.UTF-8")) {
-        GTEST_SKIP() << "no comma locale installed";
-    }
-    const std::string inComma = SceneText(UnusualScene());
-    Scene read;
-    SceneFileError error;
-    const bool parsed = Parse(inC, read, error);
-    std::setlocale(LC_NUMERIC, previous.c_str());
-    EXPECT_EQ(inComma, inC);
-    ASSERT_TRUE(parsed) << error.Describe();
-    ExpectSameScene(UnusualScene(), read);
 }
 
 TEST(SceneFile, MissingKeysTakeTheProgramsStartValues) {
@@ -157,151 +139,70 @@ TEST(SceneFile, MissingKeysTakeTheProgramsStartValues) {
     SceneFileError error;
     ASSERT_TRUE(Parse(R"({"version": 1})", read, error)) << error.Describe();
     ExpectSameScene(Scene(), read);
-
-    // Partial objects change only the given members. Laterals start from the shape
-    // of their count and are not rebuilt (a Rebuild would reset the stem length);
-    // an empty array leaves rule 1 without laterals, keeping its continuation.
-    read = UnusualScene();
-    ASSERT_TRUE(Parse(
-        R"({"version": 1, "rule1": {"laterals": []}, "parameters": {"RandomDirectionRate": 0.25},
-                          "rule2": {"stemLength": 1.5, "laterals": [{}, {"width": 0.5,
-                                    "matrix": [1,0,0,0, 0,1,0,0, 0,0,1,0, 0.25,0,0,1]}, {"length": 2}]},
-                          "startPoints": [{"position": [1, 2, 3]}],
-                          "featureCurves": [{"points": [[1, 1, 1], [2, 2, 2]]}]})",
-        read, error))
-        << error.Describe();
-    Scene expected;
-    expected.rule1.laterals.clear();
-    expected.rule2 = RewritingRule(1, false, 3);
-    expected.rule2.stemLength = 1.5;
-    expected.rule2.laterals[1].width = 0.5;
-    expected.rule2.laterals[1].matrix.SetIdentity();
-    expected.rule2.laterals[1].matrix.m[12] = 0.25;
-    expected.rule2.laterals[2].length = 2.0;
-    expected.parameters.RandomDirectionRate = 0.25;
-    expected.startPoints.push_back({Vector3(1, 2, 3), Vector3()});
-    expected.featureCurves.push_back(Polyline());
-    expected.featureCurves[0].points = {Vector3(1, 1, 1), Vector3(2, 2, 2)};
-    ExpectSameScene(expected, read);
 }
 
 TEST(SceneFile, BoundaryValuesAreAccepted) {
     Scene read;
     SceneFileError error;
-    ASSERT_TRUE(
-        Parse(R"({"version": 1, "parameters": {"SegmentResolution": 2, "GradientDirectionRate": 0,
-                          "RandomDirectionRate": 1}})",
-              read, error))
-        << error.Describe();
-    EXPECT_EQ(read.parameters.SegmentResolution, 2);
-    ASSERT_TRUE(
-        Parse(R"({"version": 1.0, "parameters": {"SegmentResolution": 102.0}})", read, error));
-    EXPECT_EQ(read.parameters.SegmentResolution, 102);
-    ASSERT_TRUE(Parse(R"({"version": 1, "rule1": {"stemLength": 0.06, "continuationLength": 0.01},
-                          "rule2": {"stemLength": 37, "laterals": [{"length": 10}]}})",
+    EXPECT_TRUE(Parse(R"({"version": 1.0, "parameters": {"SegmentResolution": 102.0,
+        "GradientDirectionRate": 0, "RandomDirectionRate": 1}, "rule1": {"stemLength": 0.06,
+        "continuationLength": 0.01}, "rule2": {"stemLength": 37, "laterals": [{"length": 10}]}})",
                       read, error))
         << error.Describe();
-    EXPECT_EQ(read.rule2.stemLength, 37.0);
+    EXPECT_TRUE(Parse(R"({"version": 1, "parameters": {"SegmentResolution": 2}})", read, error));
 }
 
 TEST(SceneFile, RefusesTheWholeFileNamingThePath) {
     struct Refusal {
         const char* text;  // starting with a quote: the members after "version": 1
         const char* path;
-        const char* messagePart;
     };
     // clang-format off
     const Refusal cases[] = {
         // unknown keys, at every level
-        {R"("colour": 1)", "colour", "unknown key"},
-        {R"("rule2": {"laterals": [{}, {"colour": 1}]})",
-         "rule2.laterals[1].colour", "unknown key"},
-        {R"("rule1": {"ruleId": 0})", "rule1.ruleId", "unknown key"},
-        {R"("parameters": {"segmentResolution": 5})",
-         "parameters.segmentResolution", "unknown key"},
+        {R"("colour": 1)", "colour"},
+        {R"("rule2": {"laterals": [{}, {"colour": 1}]})", "rule2.laterals[1].colour"},
         // wrong types
-        {R"("startPoints": {})", "startPoints", "expected an array"},
-        {R"("startPoints": [[1,2,3]])", "startPoints[0]", "expected an object"},
-        {R"("startPoints": [{"position": "here"}])",
-         "startPoints[0].position", "expected an array"},
-        {R"("featureCurves": [{"points": [[1,2,3], [1,2,3], [1,"x",3]]}])",
-         "featureCurves[0].points[2][1]", "expected a number"},
-        {R"("parameters": {"CreateTreeStructure": 1})",
-         "parameters.CreateTreeStructure", "expected true or false"},
-        {R"("parameters": {"SegmentResolution": true})",
-         "parameters.SegmentResolution", "expected a number"},
-        {R"("rule1": null)", "rule1", "expected an object"},
-        {R"([1, 2])", "", "expected an object"},
-        // vectors of the wrong length
-        {R"("startPoints": [{}, {"directionPoint": [1, 2]}])",
-         "startPoints[1].directionPoint", "expected 3 numbers, found 2"},
-        {R"("rule1": {"continuationMatrix": [1,0,0,0, 0,1,0,0, 0,0,1,0, 0,0,0]})",
-         "rule1.continuationMatrix", "expected 16 numbers, found 15"},
-        {R"("featureCurves": [{"color": [1, 1, 1]}])",
-         "featureCurves[0].color", "expected 4 numbers, found 3"},
-        // numbers no double holds
-        {R"("rule1": {"stemWidth": 1e400})", "rule1.stemWidth", "not a finite double"},
-        {R"("featureCurves": [{"points": [[1,2,3], [1,2,-1e999]]}])",
-         "featureCurves[0].points[1][2]", "not a finite double"},
-        // widths must be above 0
-        {R"("rule1": {"continuationWidth": -0.5})", "rule1.continuationWidth", "greater than 0"},
-        {R"("rule2": {"laterals": [{}, {"width": 0}]})",
-         "rule2.laterals[1].width", "greater than 0"},
+        {R"("startPoints": {})", "startPoints"},
+        {R"("startPoints": [[1,2,3]])", "startPoints[0]"},
+        {R"("startPoints": [{"position": "x"}])", "startPoints[0].position"},
+        {R"("featureCurves": [{"points": [[1,1,1], [1,"x",3]]}])", "featureCurves[0].points[1][1]"},
+        {R"("parameters": {"CreateTreeStructure": 1})", "parameters.CreateTreeStructure"},
+        {R"([1, 2])", ""},
+        {R"("startPoints": [{}, {"directionPoint": [1, 2]}])", "startPoints[1].directionPoint"},
+        // numbers no double holds, widths above 0
+        {R"("rule1": {"stemWidth": 1e400})", "rule1.stemWidth"},
+        {R"("rule2": {"laterals": [{}, {"width": 0}]})", "rule2.laterals[1].width"},
         // lengths keep growth finite (a curve cut into strokes of a micrometre runs for hours)
-        {R"("rule2": {"stemLength": 1e-6})", "rule2.stemLength", "from 0.06 to 37"},
-        {R"("rule1": {"stemLength": 0})", "rule1.stemLength", "from 0.06 to 37"},
-        {R"("rule1": {"stemLength": 37.5})", "rule1.stemLength", "from 0.06 to 37"},
-        {R"("rule1": {"continuationLength": 0.005})",
-         "rule1.continuationLength", "from 0.01 to 10"},
-        {R"("rule2": {"laterals": [{"length": -1}]})",
-         "rule2.laterals[0].length", "from 0.01 to 10"},
-        {R"("rule2": {"laterals": [{}, {"length": 11}]})",
-         "rule2.laterals[1].length", "from 0.01 to 10"},
+        {R"("rule2": {"stemLength": 1e-6})", "rule2.stemLength"},
+        {R"("rule1": {"stemLength": 37.5})", "rule1.stemLength"},
+        {R"("rule1": {"continuationLength": 0.005})", "rule1.continuationLength"},
+        {R"("rule2": {"laterals": [{"length": 11}]})", "rule2.laterals[0].length"},
         // points on the heart lie in its box
-        {R"("startPoints": [{"position": [1, 10.5, 3]}])",
-         "startPoints[0].position[1]", "box [0, 10]"},
-        {R"("featureCurves": [{"points": [[1, 1, 1], [2, 2, -1e9]]}])",
-         "featureCurves[0].points[1][2]", "box [0, 10]"},
+        {R"("startPoints": [{"position": [1, 10.5, 3]}])", "startPoints[0].position[1]"},
+        {R"("featureCurves": [{"points": [[2, 2, -1e9]]}])", "featureCurves[0].points[0][2]"},
         // SegmentResolution: whole numbers 2 to 102; rates and colours in [0, 1]
-        {R"("parameters": {"SegmentResolution": 1})", "parameters.SegmentResolution", "2 to 102"},
-        {R"("parameters": {"SegmentResolution": 103})", "parameters.SegmentResolution", "2 to 102"},
-        {R"("parameters": {"SegmentResolution": 5.5})", "parameters.SegmentResolution", "2 to 102"},
-        {R"("parameters": {"GradientDirectionRate": -0.01})",
-         "parameters.GradientDirectionRate", "between 0 and 1"},
-        {R"("parameters": {"RandomDirectionRate": 1.5})",
-         "parameters.RandomDirectionRate", "between 0 and 1"},
-        {R"("featureCurves": [{"color": [0, 0, 1, 2]}])",
-         "featureCurves[0].color[3]", "between 0 and 1"},
+        {R"("parameters": {"SegmentResolution": 1})", "parameters.SegmentResolution"},
+        {R"("parameters": {"SegmentResolution": 5.5})", "parameters.SegmentResolution"},
+        {R"("parameters": {"RandomDirectionRate": 1.5})", "parameters.RandomDirectionRate"},
+        {R"("featureCurves": [{"color": [0, 0, 1, 2]}])", "featureCurves[0].color[3]"},
         // physiology and blocked strokes
-        {R"("physiology": {"meshUnits": "km"})", "physiology.meshUnits", R"("um", "mm")"},
-        {R"("physiology": {"meshUnits": 1})", "physiology.meshUnits", R"("cm" or "m")"},
-        {R"("physiology": {"speed": 1})", "physiology.speed", "unknown key"},
-        {R"("physiology": {"purkinjeVelocity": 0})",
-         "physiology.purkinjeVelocity", "greater than 0"},
-        {R"("physiology": {"myocardialVelocity": -0.8})",
-         "physiology.myocardialVelocity", "greater than 0"},
-        {R"("physiology": {"pmjDelay": -0.001})", "physiology.pmjDelay", "0 or more"},
-        {R"("physiology": {"rootDelays": [0, 1]})", "physiology.rootDelays", "expected an object"},
-        {R"("physiology": {"rootDelays": {"curves": []}})",
-         "physiology.rootDelays.curves", "unknown key"},
-        {R"("physiology": {"rootDelays": {"startPoints": [0, -1]}})",
-         "physiology.rootDelays.startPoints[1]", "0 or more"},
-        {R"("physiology": {"rootDelays": {"featureCurves": [1, "x"]}})",
-         "physiology.rootDelays.featureCurves[1]", "expected a number"},
-        {R"("blockedStrokes": 3)", "blockedStrokes", "expected an array"},
-        {R"("blockedStrokes": [1, 2.5])", "blockedStrokes[1]", "must be an integer from 0"},
-        {R"("blockedStrokes": [-1])", "blockedStrokes[0]", "must be an integer from 0"},
-        {R"("blockedStrokes": [3e9])", "blockedStrokes[0]", "must be an integer from 0"},
+        {R"("physiology": {"meshUnits": "km"})", "physiology.meshUnits"},
+        {R"("physiology": {"purkinjeVelocity": 0})", "physiology.purkinjeVelocity"},
+        {R"("physiology": {"pmjDelay": -0.001})", "physiology.pmjDelay"},
+        {R"("physiology": {"rootDelays": {"startPoints": [-1]}})",
+         "physiology.rootDelays.startPoints[0]"},
+        {R"("blockedStrokes": [-1])", "blockedStrokes[0]"},
+        {R"("blockedStrokes": [3e9])", "blockedStrokes[0]"},
         // the version
-        {R"({"rule1": {}})", "version", "missing"},
-        {R"({"version": 2})", "version", "unsupported version 2"},
-        {R"({"version": "1"})", "version", "expected a number"},
-        {R"("version": 1)", "version", "duplicate key"},
+        {R"({"rule1": {}})", "version"},
+        {R"({"version": 2})", "version"},
+        {R"({"version": "1"})", "version"},
+        {R"("version": 1)", "version"},
         // malformed JSON
-        {R"("rule1": {"stemLength": })", "rule1.stemLength", "syntax error"},
-        {R"("startPoints": [{"position": [1, 2, 3]}, ])", "startPoints[1]", "syntax error"},
-        {R"({"version": 1} trailing)", "", "syntax error"},
-        {"", "", "syntax error"},
+        {R"("rule1": {"stemLength": })", "rule1.stemLength"},
+        {R"("startPoints": [{"position": [1, 2, 3]}, ])", "startPoints[1]"},
+        {"", ""},
     };
     // clang-format on
     for (const Refusal& refusal : cases) {
@@ -313,24 +214,14 @@ TEST(SceneFile, RefusesTheWholeFileNamingThePath) {
         SceneFileError error;
         EXPECT_FALSE(Parse(text, scene, error));
         EXPECT_EQ(error.path, refusal.path) << error.Describe();
-        EXPECT_NE(error.message.find(refusal.messagePart), std::string::npos) << error.Describe();
         // The parser's own exception tag is not for the user.
         EXPECT_EQ(error.message.find("[json.exception"), std::string::npos) << error.Describe();
         ExpectSameScene(UnusualScene(), scene);  // refused as a whole: nothing reaches the scene
     }
-}
-
-TEST(SceneFile, UnreadableAndUnwritableFilesAreReported) {
-    Scene scene;
     SceneFileError error;
-    EXPECT_FALSE(ReadSceneFile("/nonexistent-folder/scene.json", scene, error));
-    EXPECT_EQ(error.path, "");
-    EXPECT_NE(error.message.find("/nonexistent-folder/scene.json"), std::string::npos);
-    EXPECT_EQ(error.Describe(), error.message);  // no path to put in front
-
-    std::string writeError;
-    EXPECT_FALSE(WriteSceneFile("/nonexistent-folder/scene.json", scene, writeError));
-    EXPECT_NE(writeError.find("/nonexistent-folder/scene.json"), std::string::npos);
+    Scene scene;
+    EXPECT_FALSE(Parse(R"({"version": 1, "rule2": {"stemLength": 1e-6}})", scene, error));
+    EXPECT_EQ(error.Describe(), "rule2.stemLength: must be from 0.06 to 37");
 }
 
 }  // namespace

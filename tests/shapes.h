@@ -39,22 +39,15 @@ inline RkPolygonModel MakeModel(std::initializer_list<Corner3> positions,
     return model;
 }
 
-// The cube [0, 1]^3: 8 vertices (index = x + 2y + 4z), 12 triangles, 18 edges.
+// The cube [0, 1]^3: 8 vertices (index = x + 2y + 4z), 12 triangles, 18 edges; the
+// triangles in pairs on the faces z = 0, z = 1, y = 0, y = 1, x = 0 and x = 1.
 inline RkPolygonModel UnitCube() {
+    // clang-format off
     return MakeModel(
         {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 1, 0}, {0, 0, 1}, {1, 0, 1}, {0, 1, 1}, {1, 1, 1}},
-        {{0, 2, 3},
-         {0, 3, 1},  // z = 0
-         {4, 5, 7},
-         {4, 7, 6},  // z = 1
-         {0, 1, 5},
-         {0, 5, 4},  // y = 0
-         {2, 6, 7},
-         {2, 7, 3},  // y = 1
-         {0, 4, 6},
-         {0, 6, 2},  // x = 0
-         {1, 3, 7},
-         {1, 7, 5}});  // x = 1
+        {{0, 2, 3}, {0, 3, 1}, {4, 5, 7}, {4, 7, 6}, {0, 1, 5}, {0, 5, 4},
+         {2, 6, 7}, {2, 7, 3}, {0, 4, 6}, {0, 6, 2}, {1, 3, 7}, {1, 7, 5}});
+    // clang-format on
 }
 
 // The unit cube without its top (z = 1) face: 10 triangles, one boundary loop
@@ -96,13 +89,6 @@ inline RkPolygonModel HexagonFan() {
         AddTriangle(model, 0, 1 + i, 1 + (i + 1) % 6);
     }
     return model;
-}
-
-// Non-manifold: three triangles on the one edge 0-1, two of them running along
-// it in the same direction ((0, 1, 2) and (0, 1, 4)) and one against it.
-inline RkPolygonModel ThreeFinsOnOneEdge() {
-    return MakeModel({{0, 0, 0}, {1, 0, 0}, {0.5, 1, 0}, {0.5, -1, 0}, {0.5, 0, 1}},
-                     {{0, 1, 2}, {1, 0, 3}, {0, 1, 4}});
 }
 
 }  // namespace shapes

@@ -10,7 +10,6 @@
 // the network is walked from point 0 along the lines' direction.
 #include <array>
 #include <cmath>
-#include <map>
 #include <set>
 #include <sstream>
 #include <string>
@@ -22,8 +21,7 @@ namespace simulator_files {
 using Point = std::array<double, 3>;
 
 inline double Distance(const Point& a, const Point& b) {
-    return std::sqrt((a[0] - b[0]) * (a[0] - b[0]) + (a[1] - b[1]) * (a[1] - b[1]) +
-                     (a[2] - b[2]) * (a[2] - b[2]));
+    return std::hypot(a[0] - b[0], a[1] - b[1], a[2] - b[2]);
 }
 
 struct PkjeCable {
@@ -41,18 +39,18 @@ inline std::string ReadPkje(const std::string& text, std::vector<PkjeCable>& cab
     std::string line;
     std::getline(in, line);  // the rest of the count's line
     for (long long i = 0; i < count; ++i) {
+        const std::string at = "cable " + std::to_string(i) + ": ";
         in >> std::ws;
-        if (!std::getline(in, line)) return "cable " + std::to_string(i) + ": missing";
-        if (line.rfind("Cable", 0) != 0) return "cable " + std::to_string(i) + ": '" + line + "'";
+        if (!std::getline(in, line) || line.rfind("Cable", 0) != 0) return at + "no 'Cable' line";
         PkjeCable cable;
         long long n = 0;
         if (!(in >> cable.parents[0] >> cable.parents[1] >> cable.children[0] >>
               cable.children[1] >> n >> cable.radius >> cable.gapResistance >> cable.sigmaI))
-            return "cable " + std::to_string(i) + ": eight numbers expected";
-        if (n < 2) return "cable " + std::to_string(i) + ": fewer than 2 nodes";
+            return at + "eight numbers expected";
+        if (n < 2) return at + "fewer than 2 nodes";
         cable.nodes.resize(static_cast<std::size_t>(n));
         for (Point& p : cable.nodes) {
-            if (!(in >> p[0] >> p[1] >> p[2])) return "cable " + std::to_string(i) + ": node";
+            if (!(in >> p[0] >> p[1] >> p[2])) return at + "short node list";
         }
         cables.push_back(cable);
     }
@@ -63,22 +61,18 @@ inline std::string ReadPkje(const std::string& text, std::vector<PkjeCable>& cab
 // The structure rules of a cable network; "" or the first rule broken.
 inline std::string CheckPkjeStructure(const std::vector<PkjeCable>& cables) {
     const int count = static_cast<int>(cables.size());
-    auto valid = [&](int c) { return c == -1 || (c >= 0 && c < count); };
+    auto names = [](const int(&list)[2], int i) { return list[0] == i || list[1] == i; };
     for (int i = 0; i < count; ++i) {
         const PkjeCable& cable = cables[i];
         const std::string at = "cable " + std::to_string(i) + ": ";
         for (int k = 0; k < 2; ++k) {
-            if (!valid(cable.parents[k]) || !valid(cable.children[k])) return at + "bad index";
-            const int child = cable.children[k];
-            if (child >= 0) {
-                const PkjeCable& c = cables[child];
-                if (c.parents[0] != i && c.parents[1] != i) return at + "child does not name it";
-                if (c.nodes.front() != cable.nodes.back())
-                    return at + "child's first node is not its last node";
-                if (child <= i) return at + "a child comes before its parent";
-            }
-            const int parent = cable.parents[k];
-            if (parent >= 0 && cables[parent].children[0] != i && cables[parent].children[1] != i)
+            const int child = cable.children[k], parent = cable.parents[k];
+            if (child < -1 || child >= count || parent < -1 || parent >= count)
+                return at + "bad index";
+            if (child >= 0 && (child <= i || !names(cables[child].parents, i) ||
+                               cables[child].nodes.front() != cable.nodes.back()))
+                return at + "child before it, not naming it or not starting at its end";
+            if (parent >= 0 && !names(cables[parent].children, i))
                 return at + "parent does not name it";
         }
         if (cable.children[0] >= 0 && cable.children[0] == cable.children[1])
@@ -101,20 +95,18 @@ inline std::string ReadMonoAlg3d(const std::string& text, MonoAlg3dNetwork& netw
     std::string word;
     while (in >> word && word != "POINTS") {
     }
-    long long n = 0;
-    std::string type;
-    if (!(in >> n >> type) || type != "float") return "no 'POINTS N float'";
+    long long n = 0, lines = 0, size = 0;
+    if (!(in >> n >> word) || word != "float") return "no 'POINTS N float'";
     network.points.resize(static_cast<std::size_t>(n));
     for (Point& p : network.points) {
         if (!(in >> p[0] >> p[1] >> p[2])) return "short POINTS";
     }
-    long long lines = 0, size = 0;
     if (!(in >> word >> lines >> size) || word != "LINES" || size != 3 * lines)
         return "no 'LINES E 3E'";
     for (long long i = 0; i < lines; ++i) {
         int two = 0, a = 0, b = 0;
-        if (!(in >> two >> a >> b) || two != 2) return "line " + std::to_string(i) + " not 2 ids";
-        if (a < 0 || b < 0 || a >= n || b >= n) return "line " + std::to_string(i) + " bad id";
+        if (!(in >> two >> a >> b) || two != 2 || a < 0 || b < 0 || a >= n || b >= n)
+            return "line " + std::to_string(i) + " is not 2 valid ids";
         network.lines.push_back({a, b});
     }
     if (in >> word) return "'" + word + "' after the lines (no point data expected)";
@@ -127,28 +119,22 @@ inline std::string CheckMonoAlg3dRules(const MonoAlg3dNetwork& network) {
     if (n == 0) return "no points";
     if (std::set<Point>(network.points.begin(), network.points.end()).size() != n)
         return "duplicate points";
-    std::vector<std::vector<int>> out(n);
+    // Walked from point 0 along the lines, every other point is reached exactly once:
+    // each has one line in, and following lines in backwards leads to point 0.
+    std::vector<int> from(n, -1);
     for (const auto& line : network.lines) {
         if (!(Distance(network.points[line[0]], network.points[line[1]]) > 0))
             return "zero-length line";
-        out[line[0]].push_back(line[1]);
+        if (line[1] == 0 || from[line[1]] >= 0)
+            return "a second way into point " + std::to_string(line[1]);
+        from[line[1]] = line[0];
     }
-    // Depth-first walk from point 0 along the lines' direction.
-    std::vector<char> seen(n, 0);
-    std::vector<int> stack = {0};
-    seen[0] = 1;
-    std::size_t reached = 1;
-    while (!stack.empty()) {
-        const int p = stack.back();
-        stack.pop_back();
-        for (int q : out[p]) {
-            if (seen[q]) return "a loop or a second way into point " + std::to_string(q);
-            seen[q] = 1;
-            ++reached;
-            stack.push_back(q);
+    for (std::size_t v = 1; v < n; ++v) {
+        std::size_t steps = 0;
+        for (int p = static_cast<int>(v); p != 0; p = from[p]) {
+            if (p < 0 || ++steps > n) return "point " + std::to_string(v) + " not reached";
         }
     }
-    if (reached != n) return "points not reachable from point 0";
     return std::string();
 }
 

@@ -1,6 +1,12 @@
 #pragma once
 // VTK's own legacy reader, run through tests/read_vtk_polydata.py by the system
 // python3 (the test target defines VANTREL_VTK_PYTHON and VANTREL_VTK_READER_SCRIPT).
+//
+// The script prints what VTK understood: "points N" and N lines "x y z", "lines M" and
+// M lines of point ids, "verts K" / "polys K" (only when there are any) and their ids,
+// then "point|cell <name> <type> <count>" and one value per line. Doubles are printed
+// with repr(), the shortest text that reads back to the same double. It exits 1 with a
+// message when VTK cannot read the file as polydata.
 #include <cstdio>
 #include <cstdlib>
 #include <sstream>
