@@ -47,18 +47,6 @@ TEST(EdgeTable, NumbersEdgesInOrderOfFirstUseAndRebuildsFromScratch) {
     EXPECT_TRUE(SortedPolygonsAround(model, 3).empty());
 }
 
-TEST(EdgeTable, SharpMarksFollowTheCreaseThresholdAndIncludeTheBoundary) {
-    const auto sharpEdges = [](RkPolygonModel model, double threshold) {
-        model.creaseThreshold = threshold;
-        model.BuildEdgeTable();
-        return std::count_if(model.edges.begin(), model.edges.end(),
-                             [](const MeshEdge& edge) { return edge.sharp; });
-    };
-    EXPECT_EQ(sharpEdges(shapes::UnitCube(), -1.0), 0);
-    EXPECT_EQ(sharpEdges(shapes::UnitCube(), 0.5), 12) << "the cube edges, not the diagonals";
-    EXPECT_EQ(sharpEdges(shapes::OpenBox(), 0.5), 12) << "8 inner cube edges and 4 boundary edges";
-}
-
 // Around every vertex the walks find exactly the polygons and edges that touch it, on
 // the boundary and at a vertex no polygon uses too; around an interior vertex they turn
 // in order, starting at the vertex's link edge.
@@ -155,9 +143,8 @@ TEST(RefineByCentroids, KeepsTheTopologyTheBoundaryAndTheWinding) {
     }
 }
 
-TEST(RefineByCentroids, OldEdgesAreFlippedToJoinCentroidsWhichStartWithoutTexture) {
+TEST(RefineByCentroids, OldEdgesAreFlippedToJoinCentroids) {
     RkPolygonModel model = shapes::Tetrahedron();
-    for (MeshVertex& vertex : model.vertices) vertex.texCoord = Vector3(0.5, 0.5, 0.0);
     model.RefineByCentroids();
     // Old vertices now touch only the centroids of their three faces; each centroid
     // touches three old vertices and three centroids.
@@ -166,9 +153,6 @@ TEST(RefineByCentroids, OldEdgesAreFlippedToJoinCentroidsWhichStartWithoutTextur
         model.VerticesAroundVertex(i, around);
         EXPECT_EQ(around.size(), i < 4 ? 3u : 6u) << i;
         EXPECT_EQ(std::count_if(around.begin(), around.end(), [](int j) { return j >= 4; }), 3);
-        // Two smoothing passes of neighbour means: old vertices 0 -> 0.25, centroids 0.25 ->
-        // 0.125.
-        EXPECT_EQ(model.vertices[i].texCoord.x, i < 4 ? 0.25 : 0.125) << i;
     }
 }
 
@@ -179,11 +163,10 @@ TEST(Smoothing, MovesEachVertexToItsNeighboursMeanKeepingTheOffsetAlongItsNormal
         if (withNormal) model.vertices[0].normal = Vector3(0.0, 0.0, 1.0);
         model.vertices.push_back(MeshVertex());  // no neighbours: no mean to move to
         model.vertices[7].position = Vector3(7, 8, 9);
-        model.vertices[7].texCoord = Vector3(0.5, 0.5, 0);
         model.BuildEdgeTable();
         model.SmoothTangential(1);
         ExpectNear(model.vertices[0].position, Vector3(0.0, 0.0, withNormal ? 1.0 : 0.0));
-        EXPECT_TRUE(model.vertices[7].position.z == 9.0 && model.vertices[7].texCoord.x == 0.5);
+        EXPECT_EQ(model.vertices[7].position.z, 9.0);
     }
     // All vertices move together after the pass: vertex 1 goes to the mean of the old
     // positions of 0, 2 and 3 (not of vertex 0's new one).
@@ -191,13 +174,6 @@ TEST(Smoothing, MovesEachVertexToItsNeighboursMeanKeepingTheOffsetAlongItsNormal
     model.SmoothTangential(1);
     ExpectNear(model.vertices[0].position, Vector3(0.5, 0.5, 0.0));
     ExpectNear(model.vertices[1].position, Vector3(1.0 / 3.0, 2.0 / 3.0, 0.0));
-    // The edge table's own passes weight by edge length: the six equally long edges of the
-    // fan's centre move it 0.63 of the way down to the ring's plane.
-    model = shapes::HexagonFan();
-    model.vertices[0].position.z = 1.0;
-    model.smoothingPasses = 1;
-    model.BuildEdgeTable();
-    EXPECT_NEAR(model.vertices[0].position.z, 0.37, 1e-12);
 }
 
 // A vertex normal is the unweighted mean of its polygons' directions; a zero-area
@@ -221,34 +197,20 @@ TEST(ComputeNormals, VertexNormalIsTheMeanOfItsPolygonsDirectionsIgnoringZeroAre
     ExpectNear(model.vertices[2].normal, Vector3(0, 0, 0));
 }
 
-TEST(ModelTransforms, FitToSizeCentresAndScalesTheLargestExtentAndScaleAboutKeepsTheCentre) {
-    RkPolygonModel model = shapes::UnitCube(), empty;
+TEST(ModelTransforms, FitToSizeCentresTheModelAndScalesItsLargestExtent) {
+    RkPolygonModel model = shapes::UnitCube();
     model.ScaleAbout(3.0, Vector3(1, 1, 1));
     ExpectNear(model.vertices[0].position, Vector3(-2, -2, -2));
-    model.Translate(Vector3(10, 20, 30));
     for (MeshVertex& vertex : model.vertices) vertex.position.z *= 0.5;  // box 3 x 3 x 1.5
     model.FitToSize(10.0);
     ExpectNear(model.vertices[7].position, Vector3(5, 5, 2.5));
-    // Scaling by exactly 1 must not even round positions through (p - c) + c; a model
-    // without extent is only centred, an empty one left alone.
-    RkPolygonModel point = shapes::MakeModel({{0.1, 0.2, 0.3}}, {});
-    point.ScaleAbout(1.0, Vector3(1e17, 0, 0));
-    EXPECT_EQ(point.vertices[0].position.x, 0.1);
-    point.FitToSize(10.0);
-    ExpectNear(point.vertices[0].position, Vector3(0, 0, 0));
-    empty.FitToSize(10.0);
-    EXPECT_TRUE(empty.vertices.empty());
 }
 
-TEST(ModelLifeCycle, CopyFromIsDeepAndKeepsTheSettings) {
-    RkPolygonModel source = shapes::UnitCube();
-    source.creaseThreshold = 0.2;
-    source.smoothingPasses = 1;
-    source.BuildEdgeTable();
+TEST(ModelLifeCycle, CopyFromIsDeep) {
+    RkPolygonModel source = Built(shapes::UnitCube());
     RkPolygonModel copy = shapes::Tetrahedron();
     copy.CopyFrom(source);
     EXPECT_TRUE(copy.SameCounts(source) && copy.edges.size() == source.edges.size());
-    EXPECT_TRUE(copy.creaseThreshold == 0.2 && copy.smoothingPasses == 1);
     source.vertices[0].position.x = 42;
     EXPECT_NE(copy.vertices[0].position.x, 42);
     copy.CopyFrom(copy);
