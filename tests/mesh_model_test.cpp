@@ -35,7 +35,7 @@ std::vector<int> SortedPolygonsAround(const RkPolygonModel& model, int vertex) {
 TEST(EdgeTable, NumbersEdgesInOrderOfFirstUseAndRebuildsFromScratch) {
     RkPolygonModel model = Built(shapes::TwoTriangles());
     ASSERT_EQ(model.edges.size(), 5u);
-    EXPECT_EQ(model.edges[3].highVertex, 3);
+    EXPECT_EQ(model.vertices[1].edge, 3) << "numbered by first use; linked to the last";
     ExpectConsistentEdgeTable(model);
     model.polygons.pop_back();
     model.BuildEdgeTable();
