@@ -6,13 +6,16 @@
 // regrows once per burst of edits (real mouse drags, slider steps, commands) what
 // "Go Growth" grows.
 #include <QLabel>
+#include <QMenuBar>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QSlider>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QToolBar>
 #include <QWheelEvent>
 
+#include "app/CommandIds.h"
 #include "app/ConsoleDock.h"
 #include "app/GrowthParameterDlg.h"
 #include "edit_harness.h"
@@ -186,6 +189,42 @@ private slots:
         Frame()->Splitter()->setSizes({0, 900});
         QVERIFY(ChooseMenu("&View", "R&ule Pane"));
         QCOMPARE(Frame()->RuleView()->width(), 200);
+    }
+
+    // The frequent commands' keys (Space only in the main view), and a tip on every command.
+    void frequentCommandsHaveKeysAndEveryCommandSaysWhatItDoes() {
+        FiberCore* fibers = TheFiberCore();
+        HeartModel* heart = TheHeartModel();
+        const struct {
+            Qt::Key key;
+            const bool* state;
+            bool after;
+        } presses[] = {{Qt::Key_D, &fibers->placeStartPoint, false},
+                       {Qt::Key_P, &fibers->placeStartPoint, true},
+                       {Qt::Key_1, &heart->fiberAsPolygon, false},
+                       {Qt::Key_2, &heart->fiberAsPolygon, true},
+                       {Qt::Key_M, &heart->segmentationMode, true},
+                       {Qt::Key_M, &heart->segmentationMode, false}};
+        for (const auto& press : presses) {
+            QTest::keyClick(Frame(), press.key);
+            QCOMPARE(*press.state, press.after);
+        }
+        view_->setFocus();
+        QTest::keyClick(view_, Qt::Key_Space);
+        QVERIFY(fibers->animation);
+        QTest::keyClick(view_, Qt::Key_Space);
+        rules_->setFocus();
+        QTest::keyClick(rules_, Qt::Key_Space);
+        QVERIFY(!fibers->animation);
+        QCOMPARE(Frame()->Commands().Action(command::kGoGrowth)->shortcut(),
+                 QKeySequence(Qt::Key_F5));
+        QList<QAction*> actions = Frame()->ToolBar()->actions();
+        for (QAction* top : Frame()->menuBar()->actions()) actions += top->menu()->actions();
+        for (QAction* action : actions) {
+            QVERIFY2(action->isSeparator() || (!action->statusTip().isEmpty() &&
+                                               action->toolTip() == action->statusTip()),
+                     qPrintable(action->text()));
+        }
     }
 
     void theParameterDialogShowsEachValueAndRestoresTheDefaults() {
