@@ -24,17 +24,6 @@ LodPolygonModel AsLod(const RkPolygonModel& model) {
     return lod;
 }
 
-bool LoadShared(const std::string& name, LodPolygonModel& model) {
-    const std::string path = meshchecks::SharedMesh(name);
-    return std::ifstream(path).good() && model.LoadObj(path);
-}
-
-// A compacted closed model: a consistent edge table with a polygon on both sides of every edge.
-void ExpectClosedTable(const RkPolygonModel& model) {
-    meshchecks::ExpectConsistentEdgeTable(model);
-    EXPECT_EQ(meshchecks::BoundaryEdgeCount(model), 0);
-}
-
 // Around every vertex not retired, the walk closes: as many polygons as edges,
 // each polygon live and using the vertex once. Works in the kept-array state too.
 void ExpectWalksClose(const LodPolygonModel& model) {
@@ -75,7 +64,6 @@ TEST(LodExceptions, ValenceAndLinkConditionsLeaveNoCollapsiblePair) {
         }
         EXPECT_EQ(ThrownMessage([&] { model.Simplify(1); }), "No available next vpair!");
         EXPECT_EQ(model.LiveVertexCount(), static_cast<int>(shape.vertices.size()));
-        EXPECT_EQ(model.vertices.size(), shape.vertices.size());
     }
 }
 
@@ -88,7 +76,6 @@ TEST(LodExceptions, RefusalsCarryTheQuotedMessagesAndKeepTheModel) {
     EXPECT_FALSE(model.CollapseEdge(0, true)) << "keeping arrays needs the flags of ConstructLOD";
     EXPECT_EQ(ThrownMessage([&] { empty.ConstructLOD(); }),
               "VPair_Heap_SetupFromEdgeExtData(): Edge data is not defined!");
-    EXPECT_EQ(ThrownMessage([&] { empty.SimplifyStep(); }), "No available next vpair!");
     model.ConstructLOD();
     model.Simplify(1);
     EXPECT_EQ(ThrownMessage([&] { model.Simplify(1); }),
@@ -105,18 +92,6 @@ TEST(LodExceptions, RefusalsCarryTheQuotedMessagesAndKeepTheModel) {
     full.ConstructLOD();
     EXPECT_EQ(ThrownMessage([&] { full.Simplify(100); }), "No available next vpair!");
     EXPECT_LT(full.LiveVertexCount(), 6);
-    EXPECT_EQ(EulerCharacteristic(full), 2);
-    ExpectWalksClose(full);
-    full.CompactRetired();
-    ExpectClosedTable(full);
-}
-
-TEST(LodHeap, EntriesWithAnOldStampAreSkipped) {
-    LodPolygonModel model = AsLod(shapes::Octahedron());
-    model.ConstructLOD();
-    VPair& first = model.NextVPair();
-    first.stamp += 1;  // as if re-costed: its entry is now stale
-    EXPECT_NE(&model.NextVPair(), &first);
 }
 
 // In the squashed octahedron +z sits on the middle of the edge from +x to +y: (0, 2, 4)
@@ -139,31 +114,6 @@ TEST(LodCosting, SingularQuadricsGiveFiniteTargetsNearTheEdge) {
     }
 }
 
-TEST(LodCollapse, OpenMeshKeepsItsBoundary) {
-    LodPolygonModel model;
-    if (!LoadShared("bivme_p1_lv_endo_open.obj", model)) GTEST_SKIP() << "shared mesh missing";
-    // Boundary edges as sorted sums of their end points (exact: the boundary must not move).
-    auto boundary = [&model] {
-        model.BuildEdgeTable();
-        std::vector<std::vector<double>> sums;
-        for (const MeshEdge& edge : model.edges) {
-            if (edge.forwardPolygon >= 0 && edge.backwardPolygon >= 0) continue;
-            const Vector3 sum =
-                model.vertices[edge.lowVertex].position + model.vertices[edge.highVertex].position;
-            sums.push_back({sum.x, sum.y, sum.z});
-        }
-        std::sort(sums.begin(), sums.end());
-        return sums;
-    };
-    const std::vector<std::vector<double>> before = boundary();
-    model.ConstructLOD();
-    const int euler = EulerCharacteristic(model);
-    model.Simplify(500);
-    EXPECT_EQ(EulerCharacteristic(model), euler);
-    model.CompactRetired();
-    EXPECT_EQ(boundary(), before);
-}
-
 class LodOnClosedMesh : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(LodOnClosedMesh, CollapsesKeepAClosedManifoldNearTheOriginal) {
@@ -180,7 +130,8 @@ TEST_P(LodOnClosedMesh, CollapsesKeepAClosedManifoldNearTheOriginal) {
     ExpectWalksClose(model);
     model.CompactRetired();
     EXPECT_EQ(static_cast<int>(model.vertices.size()), vertices - collapses);
-    ExpectClosedTable(model);
+    meshchecks::ExpectConsistentEdgeTable(model);
+    EXPECT_EQ(meshchecks::BoundaryEdgeCount(model), 0);
     ExpectWalksClose(model);
     // Collapses to the quadric targets keep the enclosed volume.
     EXPECT_NEAR(meshchecks::SignedVolume(model) / volume, 1.0, 0.001);

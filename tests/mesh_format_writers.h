@@ -93,16 +93,6 @@ inline std::string Ply(const RkPolygonModel& model, PlyEncoding encoding) {
     return out;
 }
 
-inline std::string Off(const RkPolygonModel& model) {
-    std::string out = "OFF\n# test mesh\n" + std::to_string(model.vertices.size()) + " " +
-                      std::to_string(model.polygons.size()) + " 0\n";
-    for (const MeshVertex& vertex : model.vertices)
-        out += Triple(vertex.position.x, vertex.position.y, vertex.position.z) + "\n";
-    for (const MeshPolygon& polygon : model.polygons)
-        out += "3 " + Triple(polygon.vertex[0], polygon.vertex[1], polygon.vertex[2]) + "\n";
-    return out;
-}
-
 // Legacy VTK 3.0 with double points; the triangles as POLYGONS, or as
 // three-point TRIANGLE_STRIPS when `asStrips`. A LINES section and POINT_DATA
 // follow or precede them to be skipped. Binary values are big endian.
