@@ -137,6 +137,7 @@ TEST(HeartModel, LoadsOnceAndIgnoresPaintingOutsideItsPolygons) {
     EXPECT_EQ(heart.volume.LayerVoxelCount(), layer);
     heart.EraseAround(0);
     const Ids painted = heart.regionIds;
+    EXPECT_EQ(painted[0], 0) << "the polygon painted around is erased too";
     for (int outside : {-1, 36}) heart.PaintAround(outside);
     EXPECT_EQ(heart.regionIds, painted);
 }

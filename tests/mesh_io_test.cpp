@@ -240,6 +240,8 @@ TEST(MeshReaders, BadFilesAreRefusedWithOneLineNamingFileAndReasonAndChangeNothi
         {"infinite.off", "OFF\n3 1 0\n0 0 0\n1 inf 0\n0 1 0\n3 0 1 2\n",
          ":4: vertex coordinate is not a finite number"},
         {"faceless.off", "OFF\n3 0 0\n0 0 0\n1 0 0\n0 1 0\n", ":2: no faces"},
+        {"two-corners.off", "OFF\n3 1 0\n0 0 0\n1 0 0\n0 1 0\n2 0 1 2\n",
+         ":6: a face needs three vertex indices"},
         {"counts.vtk",
          Replaced(fw::Vtk(shapes::TwoTriangles(), true, false), "POINTS 4", "POINTS 500000"),
          "byte 61: count 1500000 is more than the file holds"},

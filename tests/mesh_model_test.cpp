@@ -43,6 +43,19 @@ TEST(EdgeTable, NumbersEdgesInOrderOfFirstUseAndRebuildsFromScratch) {
     EXPECT_TRUE(SortedPolygonsAround(model, 3).empty());
 }
 
+// The optional length-weighted smoothing: the centre of a fan with six equal edges moves
+// 0.63 of the way down to the ring's plane; a vertex without edges stays.
+TEST(EdgeTable, LengthWeightedSmoothingPullsASpikeInAndLeavesLoneVertices) {
+    RkPolygonModel model = shapes::HexagonFan();
+    model.vertices[0].position.z = 1.0;
+    model.vertices.push_back(MeshVertex());
+    model.vertices.back().position = Vector3(5, 5, 5);
+    model.smoothingPasses = 1;
+    model.BuildEdgeTable();
+    EXPECT_NEAR(model.vertices[0].position.z, 0.37, 1e-12);
+    EXPECT_EQ(model.vertices[7].position.x, 5.0);
+}
+
 // Around every vertex the walks find exactly the polygons and edges that touch it, on
 // the boundary and at a vertex no polygon uses too; around an interior vertex they turn
 // in order, starting at the vertex's link edge.

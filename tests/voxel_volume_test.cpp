@@ -216,6 +216,13 @@ void ExpectEscapeDirectionsEqualPlain(VoxelVolume& volume, int strokeCount) {
 TEST(VoxelDensity, EscapeDirectionsOnDemandEqualThePlainOnes) {
     VoxelVolume cube = CubeLayer();
     ExpectEscapeDirectionsEqualPlain(cube, 25);
+    // A record whose cell lies past the grid (its x and y inside) has no neighbourhood.
+    const int n = cube.Resolution();
+    LayerVoxel outside;
+    outside.voxel = cube.CellCount() + n * n + n + 1;
+    outside.escapeDirection = Vector3(1, 1, 1);
+    cube.UpdateEscapeDirection(outside);
+    EXPECT_EQ(outside.escapeDirection.Length(), 0.0);
 }
 
 // Two strokes on one path also check that a cell already stamped still registers a stroke.
