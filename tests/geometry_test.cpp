@@ -120,10 +120,17 @@ TEST(Matrix4, InverseAxisAngleAndDecomposeUndoTheirBuilders) {
     ExpectNear(inverted, before, 0.0);
     Vector3 axis, translation;
     double angle = 0.0, factor = 0.0;
-    rotation.SetRotation(RandomVector(random), 2.0);
-    rotation.ToAxisAngle(axis, angle);
-    rebuilt.SetRotation(axis, angle);
-    ExpectNear(rebuilt, rotation, 1e-9);
+    // A half turn has no trace term: each axis-like direction takes another diagonal branch.
+    const std::pair<Vector3, double> turns[] = {{RandomVector(random), 2.0},
+                                                {Vector3(1, 0.2, 0.1), kPi},
+                                                {Vector3(0.1, 1, 0.3), kPi},
+                                                {Vector3(0.2, 0.1, 1), kPi}};
+    for (const auto& [about, turn] : turns) {
+        rotation.SetRotation(about, turn);
+        rotation.ToAxisAngle(axis, angle);
+        rebuilt.SetRotation(axis, angle);
+        ExpectNear(rebuilt, rotation, 1e-9);
+    }
     // Multiply applies its right operand first: T * (S * R) keeps T's translation unrotated.
     Matrix4 translate, scale, rotate;
     translate.SetTranslation(Vector3(1, -2, 3));

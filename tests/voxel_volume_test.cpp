@@ -76,8 +76,9 @@ void ExpectSameVolume(const reference::Volume& got, const reference::Volume& wan
 
 // "cube": [1, 9]^3; "box": the cube filling the box, its faces on the upper box faces;
 // "sheet": an open sheet at z = 5 split along x + y = 10, so that z rays run through
-// the shared edge; "corner": a triangle whose third corner lies on a z ray; "demo": the
-// demo heart with its segmentation.
+// the shared edge; "corner" and "high corner": a triangle whose third corner lies on a
+// z ray at the bottom or the top of its y range; "demo": the demo heart with its
+// segmentation.
 class VoxelBuildEquality : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(VoxelBuildEquality, FastBuildEqualsTheLoopOverAllPolygons) {
@@ -92,8 +93,10 @@ TEST_P(VoxelBuildEquality, FastBuildEqualsTheLoopOverAllPolygons) {
     } else if (which == "cube" || which == "box") {
         mesh = which == "cube" ? Cube(1.0, 9.0) : Cube(0.0, kExtent);
         ids.assign(12, 1);
-    } else if (which == "corner") {
-        mesh = shapes::MakeModel({{c + 1, c + 0.5, c}, {c - 1, c + 1, c}, {c, c, c}}, {{0, 1, 2}});
+    } else if (which == "corner" || which == "high corner") {
+        const double y = which == "corner" ? 1.0 : -1.0;  // the corner lowest or highest in y
+        mesh =
+            shapes::MakeModel({{c + 1, c + 0.5 * y, c}, {c - 1, c + y, c}, {c, c, c}}, {{0, 1, 2}});
         ids = {1};
     } else {
         mesh =
@@ -112,7 +115,8 @@ TEST_P(VoxelBuildEquality, FastBuildEqualsTheLoopOverAllPolygons) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Meshes, VoxelBuildEquality,
-                         ::testing::Values("cube", "box", "sheet", "corner", "demo"));
+                         ::testing::Values("cube", "box", "sheet", "corner", "high corner",
+                                           "demo"));
 
 // Small triangles around clustered and scattered points, with repeated triangles (ties),
 // unsegmented polygons, a bad corner index and a NaN corner; queries inside and around
