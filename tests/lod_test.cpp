@@ -1,6 +1,6 @@
 // Level-of-detail simplification: the collapse rules and refusals on small shapes,
-// and on real closed meshes that repeated collapses keep a valid closed
-// manifold close to the original surface.
+// on a real open mesh that the boundary stays, and on real closed meshes that repeated
+// collapses keep a valid closed manifold close to the original surface.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -112,6 +112,32 @@ TEST(LodCosting, SingularQuadricsGiveFiniteTargetsNearTheEdge) {
         EXPECT_LE((pair.target - (a + b) * 0.5).Length(), (b - a).Length() + 1e-12);
         EXPECT_GE(pair.cost, -1e-9);
     }
+}
+
+// On an open mesh the collapses leave the boundary where it was: no boundary vertex moves.
+TEST(LodCollapse, OpenMeshKeepsItsBoundary) {
+    LodPolygonModel model;
+    const std::string path = std::string(VANTREL_SHARED_DATA_DIR) + "/bivme_p1_lv_endo_open.obj";
+    if (!std::ifstream(path).good()) GTEST_SKIP() << path << " missing";
+    ASSERT_TRUE(model.LoadObj(path));
+    // The boundary edges as sorted sums of their end points (exact).
+    auto boundary = [&model] {
+        model.BuildEdgeTable();
+        std::vector<std::vector<double>> sums;
+        for (const MeshEdge& edge : model.edges) {
+            if (edge.forwardPolygon >= 0 && edge.backwardPolygon >= 0) continue;
+            const Vector3 sum =
+                model.vertices[edge.lowVertex].position + model.vertices[edge.highVertex].position;
+            sums.push_back({sum.x, sum.y, sum.z});
+        }
+        std::sort(sums.begin(), sums.end());
+        return sums;
+    };
+    const std::vector<std::vector<double>> before = boundary();
+    model.ConstructLOD();
+    model.Simplify(500);
+    model.CompactRetired();
+    EXPECT_EQ(boundary(), before);
 }
 
 class LodOnClosedMesh : public ::testing::TestWithParam<std::string> {};
