@@ -8,16 +8,13 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
-#include <cstdio>
 
 #include "app/CMainFrame.h"
-#include "app/CVantrelApp.h"
 #include "app/CVantrelView.h"
 #include "app/CommandIds.h"
 #include "app/Singletons.h"
 #include "demo_program.h"
 #include "render/ActivationDisplay.h"
-#include "render/SurfaceFormat.h"
 
 namespace {
 
@@ -80,18 +77,10 @@ BENCHMARK(BM_FrameActivationMap)->Unit(benchmark::kMillisecond)->MeasureProcessC
 }  // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    UseFixedFunctionSurfaceFormat();
-    QApplication application(argc, argv);
-    CVantrelApp program;
-    frame = demo_program::StartOnDemoHeart(program);
-    if (frame == nullptr) return 1;
-    CVantrelView* view = frame->MainView();
-    QApplication::processEvents();
-    demo_program::GrowNetwork(*frame);
-    std::fprintf(stderr, "\nmain view %d x %d, %zu strokes\n", view->width(), view->height(),
-                 StrokesInGraphOrder(*TheFiberCore()).size());
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return program.Exit(0);
+    return demo_program::RunInProgram(argc, argv, [](CMainFrame& started) {
+        frame = &started;
+        QApplication::processEvents();
+        demo_program::GrowNetwork(started);
+        return true;
+    });
 }

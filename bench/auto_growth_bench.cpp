@@ -14,14 +14,12 @@
 #include <QWindow>
 
 #include "app/CMainFrame.h"
-#include "app/CVantrelApp.h"
 #include "app/CVantrelView.h"
 #include "app/CommandIds.h"
 #include "app/Singletons.h"
 #include "demo_program.h"
 #include "demo_scene.h"
 #include "interaction/CRuleView.h"
-#include "render/SurfaceFormat.h"
 
 namespace {
 
@@ -81,24 +79,13 @@ BENCHMARK(BM_EditToPicture_AutoGrowth)
 }  // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    UseFixedFunctionSurfaceFormat();
-    QApplication application(argc, argv);
-    CVantrelApp program;
-    frame = demo_program::StartOnDemoHeart(program);
-    if (frame == nullptr) return 1;
-    CVantrelView* view = frame->MainView();
-    frame->show();
-    if (!QTest::qWaitForWindowExposed(frame)) return 1;
-    demo_scene::AddDemoScene(*TheHeartModel(), *TheFiberCore());
-    frame->Commands().Run(command::kAutoGrowth);  // switched on: the scene grows once
-    QApplication::processEvents();
-    view->makeCurrent();
-    std::fprintf(stderr, "\nmain view %d x %d, %d strokes, renderer %s\n", view->width(),
-                 view->height(), demo_program::StrokeCount(),
-                 reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
-    view->doneCurrent();
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return program.Exit(0);
+    return demo_program::RunInProgram(argc, argv, [](CMainFrame& started) {
+        frame = &started;
+        started.show();
+        if (!QTest::qWaitForWindowExposed(&started)) return false;
+        demo_scene::AddDemoScene(*TheHeartModel(), *TheFiberCore());
+        started.Commands().Run(command::kAutoGrowth);  // switched on: the scene grows once
+        QApplication::processEvents();
+        return true;
+    });
 }

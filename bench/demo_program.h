@@ -1,7 +1,12 @@
 #pragma once
 // Starts the whole program on the demo heart for the benchmarks that time what a user
 // sees: the main view is sized to 900 x 600, the size the rendering figures are given for.
+#include <GL/gl.h>
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
 #include <QSplitter>
+#include <cstdio>
 #include <string>
 
 #include "app/CMainFrame.h"
@@ -10,6 +15,7 @@
 #include "app/CommandIds.h"
 #include "app/Singletons.h"
 #include "cli/StartPolygon.h"
+#include "render/SurfaceFormat.h"
 
 namespace demo_program {
 
@@ -53,6 +59,28 @@ inline void GrowNetwork(vantrel::CMainFrame& frame) {
         }
     }
     frame.Commands().Run(command::kGoGrowth);
+}
+
+// The main of the benchmarks that run inside the program: starts it on the demo heart,
+// lets `prepare` ready the frame (false gives up), reports the view's size, the network
+// and the renderer, then runs the registered benchmarks.
+template <typename Prepare>
+int RunInProgram(int argc, char** argv, Prepare prepare) {
+    benchmark::Initialize(&argc, argv);
+    vantrel::UseFixedFunctionSurfaceFormat();
+    QApplication application(argc, argv);
+    vantrel::CVantrelApp program;
+    vantrel::CMainFrame* frame = StartOnDemoHeart(program);
+    if (frame == nullptr || !prepare(*frame)) return 1;
+    vantrel::CVantrelView* view = frame->MainView();
+    view->makeCurrent();
+    std::fprintf(stderr, "\nmain view %d x %d, %d strokes, renderer %s\n", view->width(),
+                 view->height(), StrokeCount(),
+                 reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
+    view->doneCurrent();
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return program.Exit(0);
 }
 
 }  // namespace demo_program

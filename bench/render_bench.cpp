@@ -12,16 +12,13 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QThread>
-#include <cstdio>
 
 #include "app/CMainFrame.h"
-#include "app/CVantrelApp.h"
 #include "app/CVantrelView.h"
 #include "app/CommandIds.h"
 #include "app/Singletons.h"
 #include "demo_program.h"
 #include "render/HeartDrawing.h"
-#include "render/SurfaceFormat.h"
 
 namespace {
 
@@ -103,21 +100,10 @@ BENCHMARK(BM_RulePickPass)->Unit(benchmark::kMillisecond)->UseRealTime();
 }  // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    UseFixedFunctionSurfaceFormat();
-    QApplication application(argc, argv);
-    CVantrelApp program;
-    frame = demo_program::StartOnDemoHeart(program);
-    if (frame == nullptr) return 1;
-    CVantrelView* view = frame->MainView();
-    QApplication::processEvents();
-    demo_program::GrowNetwork(*frame);
-    view->makeCurrent();
-    std::fprintf(stderr, "\nmain view %d x %d, %d strokes, renderer %s\n", view->width(),
-                 view->height(), demo_program::StrokeCount(),
-                 reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
-    view->doneCurrent();
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return program.Exit(0);
+    return demo_program::RunInProgram(argc, argv, [](CMainFrame& started) {
+        frame = &started;
+        QApplication::processEvents();
+        demo_program::GrowNetwork(started);
+        return true;
+    });
 }
